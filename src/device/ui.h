@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qv82 {
+
+class ParameterTree;
+
+enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Everything the core asks of the person at the bench. The windows show
+// message boxes and dialogs; the command line answers from its options and
+// the terminal; tests script the answers.
+class Ui {
+ public:
+  // Checks a typed text; returns the error message to show, or nothing when
+  // the text is accepted.
+  using Validator = std::function<std::optional<std::string>(const std::string&)>;
+
+  virtual ~Ui() = default;
+
+  virtual void error(const std::string& text) = 0;
+  virtual void information(const std::string& text) = 0;
+  virtual Answer question(const std::string& text, Buttons buttons) = 0;
+
+  // The masked password dialog with the given caption. Each OK runs the
+  // validator; an error is shown and the dialog stays open. Returns the
+  // accepted text, or nothing on Cancel.
+  virtual std::optional<std::string> password(const std::string& caption,
+                                              const Validator& validate) = 0;
+
+  // The parameter tree dialog, modal, with its caption. True on OK.
+  virtual bool choose_sections(const std::string& caption, ParameterTree& tree) = 0;
+
+  // File choice; filter as "Description|*.ext|...". Nothing on Cancel.
+  virtual std::optional<std::string> open_file(const std::string& filter) = 0;
+  virtual std::optional<std::string> save_file(const std::string& filter) = 0;
+
+  // The hourglass during long operations.
+  virtual void wait_cursor(bool on) = 0;
+};
+
+}  // namespace qv82

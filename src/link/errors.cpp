@@ -1,0 +1,47 @@
+#include "link/errors.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
+namespace qv82 {
+
+PortError::PortError(const std::string& what, int code)
+    : std::runtime_error(what + " (win error code: " + std::to_string(code) + ")"), code_(code) {}
+
+namespace {
+
+std::string trimmed(const std::string& text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
+  while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) --last;
+  return text.substr(first, last - first);
+}
+
+[[noreturn]] void not_a_number(const std::string& text, const char* kind) {
+  throw ConversionError("'" + text + "' is not a valid " + kind + " value");
+}
+
+}  // namespace
+
+unsigned long parse_hex_number(const std::string& text) {
+  const std::string t = trimmed(text);
+  if (t.empty() || t.size() > 8) not_a_number(text, "hexadecimal");
+  for (char c : t) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) not_a_number(text, "hexadecimal");
+  }
+  return std::strtoul(t.c_str(), nullptr, 16);
+}
+
+long parse_decimal_number(const std::string& text) {
+  const std::string t = trimmed(text);
+  std::size_t start = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
+  if (t.size() == start || t.size() > start + 9) not_a_number(text, "integer");
+  for (std::size_t i = start; i < t.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(t[i]))) not_a_number(text, "integer");
+  }
+  return std::strtol(t.c_str(), nullptr, 10);
+}
+
+}  // namespace qv82

@@ -1,0 +1,65 @@
+#include "sim/scheduler.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace qv82::sim {
+
+void Scheduler::schedule_at_us(std::uint64_t time_us, Action action) {
+  actions_.emplace(std::make_pair(std::max(time_us, now_us_), sequence_++), std::move(action));
+}
+
+std::optional<std::uint64_t> Scheduler::next_event_us() const {
+  if (actions_.empty()) return std::nullopt;
+  return actions_.begin()->first.first;
+}
+
+void Scheduler::run_until_us(std::uint64_t time_us) {
+  while (!actions_.empty() && actions_.begin()->first.first <= time_us) {
+    auto node = actions_.extract(actions_.begin());
+    now_us_ = std::max(now_us_, node.key().first);
+    node.mapped()();
+  }
+  now_us_ = std::max(now_us_, time_us);
+}
+
+void VirtualClock::wait_ms(unsigned ms) {
+  scheduler_.run_until_us(scheduler_.now_us() + std::uint64_t{ms} * 1000);
+  if (on_wait) on_wait();
+}
+
+namespace {
+
+std::int64_t steady_ns() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+RealTimeClock::RealTimeClock(Scheduler& scheduler)
+    : scheduler_(scheduler), start_ns_(steady_ns()) {}
+
+std::uint64_t RealTimeClock::elapsed_us() const {
+  return static_cast<std::uint64_t>((steady_ns() - start_ns_) / 1000);
+}
+
+std::uint64_t RealTimeClock::now_ms() const { return elapsed_us() / 1000; }
+
+void RealTimeClock::catch_up() { scheduler_.run_until_us(elapsed_us()); }
+
+void RealTimeClock::wait_ms(unsigned ms) {
+  const std::uint64_t end_us = elapsed_us() + std::uint64_t{ms} * 1000;
+  for (;;) {
+    catch_up();
+    const std::uint64_t now = elapsed_us();
+    if (now >= end_us) break;
+    std::uint64_t wake = end_us;
+    if (auto next = scheduler_.next_event_us()) wake = std::min(wake, std::max(*next, now));
+    std::this_thread::sleep_for(std::chrono::microseconds(wake - now));
+  }
+}
+
+}  // namespace qv82::sim
