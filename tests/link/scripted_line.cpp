@@ -1,0 +1,58 @@
+#include "scripted_line.h"
+
+#include "link/errors.h"
+
+namespace qv82::test {
+
+void ScriptedLine::open() {
+  if (open_fails) throw PortError("Unable to open com port", 2);
+  open_ = true;
+  events.push_back("open");
+}
+
+void ScriptedLine::close() {
+  open_ = false;
+  events.push_back("close");
+}
+
+void ScriptedLine::set_baud_rate(int rate) {
+  rate_ = rate;
+  events.push_back("rate " + std::to_string(rate));
+}
+
+void ScriptedLine::deliver_at(std::uint64_t time_us, std::uint8_t byte) {
+  scheduler_.schedule_at_us(time_us, [this, byte] {
+    pending_.push_back(byte);
+    notify_received(1);
+  });
+}
+
+std::size_t ScriptedLine::write(const Bytes& data) {
+  if (!open_) return 0;
+  written.push_back(data);
+  std::uint64_t t = scheduler_.now_us();
+  for (std::uint8_t b : data) {
+    t += byte_time_us;
+    if (echo) deliver_at(t, b);
+  }
+  if (next_answer_ < answers.size()) {
+    t += answer_delay_us;
+    for (std::uint8_t b : answers[next_answer_]) {
+      t += byte_time_us;
+      deliver_at(t, b);
+    }
+    ++next_answer_;
+  }
+  return data.size();
+}
+
+Bytes ScriptedLine::read(std::size_t count) {
+  Bytes out;
+  while (count-- > 0 && !pending_.empty()) {
+    out.push_back(pending_.front());
+    pending_.pop_front();
+  }
+  return out;
+}
+
+}  // namespace qv82::test
