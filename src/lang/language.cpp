@@ -1,0 +1,71 @@
+#include "lang/language.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "lang/message_table.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr int kBaseStep = 1000;
+
+std::atomic<int> current_base{kEnglishBase};
+
+// Cuts to kMaxMessageLength characters without splitting a UTF-8 sequence
+// (the translations carry accented letters).
+std::string clip_text(const char* text) {
+  std::string result;
+  std::size_t characters = 0;
+  for (const char* p = text; *p != '\0'; ++p) {
+    const bool starts_character = (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+    if (starts_character && ++characters > kMaxMessageLength) break;
+    result.push_back(*p);
+  }
+  return result;
+}
+
+}  // namespace
+
+std::span<const MessageEntry> message_table(int base) {
+  switch (base) {
+    case kEnglishBase:
+      return english_messages();
+    case kItalianBase:
+      return italian_messages();
+    case kCroatianBase:
+      return croatian_messages();
+    default:
+      return {};
+  }
+}
+
+std::string find_message(std::span<const MessageEntry> table, int number) {
+  const auto it =
+      std::lower_bound(table.begin(), table.end(), number,
+                       [](const MessageEntry& entry, int wanted) { return entry.number < wanted; });
+  if (it == table.end() || it->number != number || it->text == nullptr) return {};
+  return clip_text(it->text);
+}
+
+int language_base() { return current_base.load(); }
+
+bool set_language_base(int base) {
+  if (message_table(base).empty()) return false;
+  current_base.store(base);
+  return true;
+}
+
+std::string resource_text(int identifier) {
+  if (identifier < 0) return {};
+  return find_message(message_table(identifier / kBaseStep * kBaseStep), identifier % kBaseStep);
+}
+
+std::string language_text(int number) {
+  // A number of 1000 or more would reach into the next language's block.
+  if (number < 0 || number >= kBaseStep) return {};
+  return resource_text(language_base() + number);
+}
+
+}  // namespace qv82

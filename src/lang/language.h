@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "lang/messages.h"
+
+namespace qv82 {
+
+// A language is a base added to the message number: identifier = base + number.
+inline constexpr int kEnglishBase = 1000;
+inline constexpr int kItalianBase = 2000;
+inline constexpr int kCroatianBase = 3000;
+
+// Messages are shown from a 256-byte buffer, so at most 255 characters.
+inline constexpr std::size_t kMaxMessageLength = 255;
+
+// The language in use; English until set_language_base chooses another.
+int language_base();
+
+// Chooses the language. Only the three bases above are accepted; any other
+// value is refused (false) and the current language stays, so that a wrong
+// number cannot blank every caption.
+bool set_language_base(int base);
+
+// The text of a message number in the current language, or "" when the
+// number has no text (224, 245, 280, 315, 319, anything outside 0 ... 999).
+std::string language_text(int number);
+
+// The text of a full identifier (base + number), "" when there is none.
+std::string resource_text(int identifier);
+
+}  // namespace qv82
