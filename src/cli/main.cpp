@@ -1,1 +1,54 @@
-int main() { return 0; }
+#include <QCoreApplication>
+#include <iostream>
+
+#include "cli/cli_context.h"
+#include "cli/command_registry.h"
+#include "link/errors.h"
+
+namespace {
+
+void print_help(std::ostream& out) {
+  out << "Usage: qv82hs-cli [options] COMMAND [arguments]\n\nCommands:\n";
+  for (const auto& [name, command] : qv82::cli::commands()) {
+    out << "  " << command.usage << "\n      " << command.summary << "\n";
+  }
+  out << "\n" << qv82::cli::global_options_help();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace qv82::cli;
+  // The serial port needs Qt's event loop; no window is ever shown.
+  QCoreApplication app(argc, argv);
+
+  GlobalOptions options;
+  try {
+    options = parse_global_options(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::invalid_argument& e) {
+    std::cerr << "qv82hs-cli: " << e.what() << "\n";
+    return kExitUsage;
+  }
+  if (options.help || options.command.empty()) {
+    print_help(options.help ? std::cout : std::cerr);
+    return options.help ? kExitOk : kExitUsage;
+  }
+  const auto found = commands().find(options.command);
+  if (found == commands().end()) {
+    std::cerr << "qv82hs-cli: unknown command '" << options.command << "'\n";
+    return kExitUsage;
+  }
+  CliContext context(std::move(options));
+  try {
+    return found->second.run(context, context.options.args);
+  } catch (const qv82::ConversionError& e) {
+    std::cerr << "qv82hs-cli: " << e.what() << "\n";
+    return kExitUsage;
+  } catch (const qv82::PortError& e) {
+    std::cerr << "qv82hs-cli: " << e.what() << "\n";
+    return kExitFailed;
+  } catch (const std::exception& e) {
+    std::cerr << "qv82hs-cli: " << e.what() << "\n";
+    return kExitFailed;
+  }
+}

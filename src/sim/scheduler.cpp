@@ -50,6 +50,13 @@ std::uint64_t RealTimeClock::now_ms() const { return elapsed_us() / 1000; }
 
 void RealTimeClock::catch_up() { scheduler_.run_until_us(elapsed_us()); }
 
+std::optional<std::uint64_t> RealTimeClock::us_until_next() const {
+  const auto next = scheduler_.next_event_us();
+  if (!next) return std::nullopt;
+  const std::uint64_t now = elapsed_us();
+  return *next > now ? *next - now : 0;
+}
+
 void RealTimeClock::wait_ms(unsigned ms) {
   const std::uint64_t end_us = elapsed_us() + std::uint64_t{ms} * 1000;
   for (;;) {

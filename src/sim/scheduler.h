@@ -55,6 +55,8 @@ class RealTimeClock : public EventPump {
   std::uint64_t now_ms() const override;
   // Brings the scheduler up to the wall clock without waiting.
   void catch_up();
+  // Microseconds until the scheduler's next action is due (0 when overdue).
+  std::optional<std::uint64_t> us_until_next() const;
 
  private:
   std::uint64_t elapsed_us() const;

@@ -1,0 +1,79 @@
+#include "cli/cli_context.h"
+
+#include "cli/simulated_connection.h"
+#include "link/errors.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
+
+namespace qv82::cli {
+
+struct CliContext::Connection {
+  std::unique_ptr<SimulatedConnection> simulated;
+  std::unique_ptr<QtSerialPort> qt_port;
+  std::unique_ptr<QtEventPump> qt_pump;
+  std::unique_ptr<TccTfrm> link;
+};
+
+CliContext::CliContext(GlobalOptions opts, std::ostream& out_stream, std::ostream& err_stream)
+    : options(std::move(opts)), out(out_stream), err(err_stream) {}
+
+CliContext::~CliContext() = default;
+
+std::string CliContext::workdir() const { return options.workdir.value_or("."); }
+
+void CliContext::set_up() {
+  connection_ = std::make_unique<Connection>();
+  SerialPort* port = nullptr;
+  EventPump* pump = nullptr;
+  if (options.simulate) {
+    connection_->simulated = make_simulated_connection();
+    port = &connection_->simulated->port();
+    pump = &connection_->simulated->pump();
+  } else {
+    connection_->qt_port = std::make_unique<QtSerialPort>();
+    connection_->qt_pump = std::make_unique<QtEventPump>();
+    if (options.port) connection_->qt_port->set_extra_ports({*options.port});
+    port = connection_->qt_port.get();
+    pump = connection_->qt_pump.get();
+  }
+  connection_->link = std::make_unique<TccTfrm>(*port, *pump);
+  TccTfrm& holder = *connection_->link;
+  if (options.address) holder.device_address = static_cast<std::uint8_t>(*options.address);
+
+  if (options.log_file) {
+    log_file_.open(*options.log_file, std::ios::app);
+    if (!log_file_) err << "Cannot open log file " << *options.log_file << "\n";
+  }
+  holder.add_log_line = [this](const std::string& line) {
+    if (log_file_.is_open()) log_file_ << line << "\n" << std::flush;
+    if (on_log_line) on_log_line(line);
+  };
+
+  if (!options.simulate) port->set_port_name(options.port.value_or("COM3"));
+}
+
+TccTfrm& CliContext::link() {
+  if (!connection_) set_up();
+  if (!port_tried_) {
+    port_tried_ = true;
+    SerialPort& port = connection_->link->ComPort1;
+    try {
+      port.open();
+    } catch (const PortError& e) {
+      err << e.what() << ": " << port.port_name() << "\n";
+    }
+  }
+  return *connection_->link;
+}
+
+SerialPort& CliContext::port() {
+  if (!connection_) set_up();
+  return connection_->link->ComPort1;
+}
+
+EventPump& CliContext::pump() {
+  if (!connection_) set_up();
+  return connection_->link->pump;
+}
+
+}  // namespace qv82::cli

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/cli_options.h"
+#include "link/cctalk.h"
+
+namespace qv82::cli {
+
+// What a command works with: the options, and a link to the coin selector
+// over the real port or the built-in simulated one. The link and its port
+// are set up on first use, so commands that need no device open nothing.
+class CliContext {
+ public:
+  explicit CliContext(GlobalOptions options, std::ostream& out = std::cout,
+                      std::ostream& err = std::cerr);
+  ~CliContext();
+
+  GlobalOptions options;
+  std::ostream& out;
+  std::ostream& err;
+
+  // The transaction holder, its port opened under the chosen name. A port
+  // that cannot be opened is reported on stderr; transactions then time out.
+  TccTfrm& link();
+  // The port without opening it (listing ports needs no open port).
+  SerialPort& port();
+  EventPump& pump();
+
+  // Called for every log line the link produces, after the log file got it.
+  std::function<void(const std::string&)> on_log_line;
+
+  // Working directory of the data files ("." unless --workdir).
+  std::string workdir() const;
+
+ private:
+  void set_up();
+
+  struct Connection;
+  std::unique_ptr<Connection> connection_;
+  std::ofstream log_file_;
+  bool port_tried_ = false;
+};
+
+}  // namespace qv82::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv82::cli {
+
+// Options that every command understands, accepted anywhere on the line.
+struct GlobalOptions {
+  std::optional<std::string> port;
+  std::optional<int> address;
+  bool simulate = false;
+  std::optional<std::string> log_file;
+  std::optional<std::string> workdir;
+  std::optional<std::string> password;
+  std::optional<std::string> pin;
+  bool yes = false;
+  bool help = false;
+
+  std::string command;
+  std::vector<std::string> args;  // what follows the command, globals removed
+};
+
+// Throws std::invalid_argument with a message fit for the user.
+GlobalOptions parse_global_options(const std::vector<std::string>& argv);
+
+std::string global_options_help();
+
+}  // namespace qv82::cli
