@@ -1,0 +1,101 @@
+#include "channels/channels_page.h"
+
+#include <gtest/gtest.h>
+
+#include "link/errors.h"
+
+namespace qv82 {
+namespace {
+
+class ChannelsPageTest : public ::testing::Test {
+ protected:
+  ChannelBuffer buffer;
+  ChannelsPage page{buffer};
+};
+
+TEST_F(ChannelsPageTest, StartsWithErasedChannelsAndChannelOneShown) {
+  for (const Bytes& r : buffer) EXPECT_EQ(r, erased_channel_record());
+  EXPECT_EQ(page.shown_channel, 1);
+  EXPECT_EQ(page.channel_number, 1);
+  EXPECT_FALSE(page.channel_modified);
+  EXPECT_EQ(page.view, StrToChannel(erased_channel_record()).view);
+}
+
+TEST_F(ChannelsPageTest, EditSurvivesSwitchingAwayAndBack) {
+  page.change_channel(3);
+  page.mark_modified();
+  page.view.parameters[0] = 77;
+  page.view.value = 500;
+  EXPECT_EQ(page.change_channel(5), kChannelsSectionBit);
+  EXPECT_EQ(buffer[2][0], 77);
+  EXPECT_EQ(buffer[2][30], 0x01);
+  EXPECT_EQ(buffer[2][31], 0xF4);
+  EXPECT_EQ(page.shown_channel, 5);
+  EXPECT_EQ(page.view.parameters[0], 255);
+
+  page.change_channel(3);
+  EXPECT_EQ(page.view.parameters[0], 77);
+  EXPECT_EQ(page.view.value, 500);
+  EXPECT_EQ(buffer[4], erased_channel_record());
+}
+
+TEST_F(ChannelsPageTest, UneditedPageLeavesTheBufferAlone) {
+  buffer[1][0] = 9;  // e.g. a file load after the page was drawn
+  page.view.parameters[0] = 1;
+  page.change_channel(2);
+  EXPECT_EQ(buffer[0], erased_channel_record());
+  EXPECT_EQ(page.view.parameters[0], 9);
+}
+
+TEST_F(ChannelsPageTest, HiddenStatusBitsComeBackUnchanged) {
+  buffer[6][26] = 0xF5;
+  page.change_channel(7);
+  page.mark_modified();
+  page.change_channel(8);
+  EXPECT_EQ(buffer[6][26], 0xF5);
+
+  // A bit added by coin programming does not survive showing the channel again.
+  buffer[6][26] = 0x35;
+  page.status_high_bits[6] |= 0x80;
+  page.show_channel(7);
+  EXPECT_EQ(page.status_high_bits[6], 0x30);
+}
+
+TEST_F(ChannelsPageTest, DamagedRecordIsReportedAndLeavesTheViewAsItWas) {
+  page.view.value = 42;
+  buffer[3] = Bytes(31, 0);
+  EXPECT_THROW(page.show_channel(4), ConversionError);
+  EXPECT_EQ(page.view.value, 42);
+  EXPECT_THROW(page.change_channel(17), std::out_of_range);
+  EXPECT_EQ(page.shown_channel, 1);
+}
+
+TEST_F(ChannelsPageTest, TextShowsEveryField) {
+  Bytes record = erased_channel_record();
+  record[0] = 7;
+  record[13] = 123;
+  record[26] = 0x05;
+  record[27] = 3;
+  record[28] = 2;
+  record[29] = 0xDC;
+  record[30] = 1;
+  record[31] = 2;
+  buffer[9] = record;
+  page.change_channel(10);
+  const std::string text = channel_text(page.view, 10);
+  EXPECT_NE(text.find("Channel 10\n"), std::string::npos);
+  EXPECT_NE(text.find("   1.   2."), std::string::npos);
+  EXPECT_NE(text.find("Parameter       7  255"), std::string::npos);
+  EXPECT_NE(text.find("Tollerance    123  255"), std::string::npos);
+  EXPECT_NE(text.find("ccTalk: yes  Sel.: yes  Fake: no  En.: no\n"), std::string::npos);
+  EXPECT_NE(text.find("Dir.: 3\n"), std::string::npos);
+  EXPECT_NE(text.find("CVF: 1K0\n"), std::string::npos);
+  EXPECT_NE(text.find("Mint: B\n"), std::string::npos);
+  EXPECT_NE(text.find("CC: GB - United Kingdom\n"), std::string::npos);
+  EXPECT_NE(text.find("Val.: 258\n"), std::string::npos);
+  EXPECT_NE(channel_text(StrToChannel(erased_channel_record()).view, 1).find("Dir.: -\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv82
