@@ -1,0 +1,62 @@
+#include "config/working_images.h"
+
+namespace qv82 {
+
+namespace {
+
+struct AreaRange {
+  unsigned first;
+  unsigned last;
+  std::uint8_t area;
+  std::uint8_t section;
+};
+
+constexpr AreaRange kAreas[] = {
+    {0x0570, 0x076F, kAreaChannels, kSectionChannels},
+    {0x0770, 0x07AF, kAreaIoConfiguration, kSectionConfiguration},
+    {0x07B0, 0x07EF, kAreaModes, kSectionModes},
+    {0x07F0, 0x0815, kAreaCommonParameters, kSectionConfiguration},
+    {0x0816, 0x082F, kAreaStatisticOptions, kSectionStatistics},
+    {0x0830, 0x086F, kAreaStatisticCounters, kSectionStatistics},
+};
+
+struct CommonParameter {
+  unsigned address;
+  const char* key;
+};
+
+// param_image order, which is not address order.
+constexpr CommonParameter kCommonParameters[kCommonParameterCount] = {
+    {0x07F0, "Credit"},          {0x07F1, "Bonus1lev"},        {0x07F2, "Bonus1val"},
+    {0x07F3, "Bonus2lev"},       {0x07F4, "Bonus2val"},        {0x07FA, "Bonus time"},
+    {0x07FB, "Rest time"},       {0x07FC, "Stop time"},        {0x0800, "Time out warning"},
+    {0x0801, "Time multiplyer"}, {0x07AA, "DIP sw mode"},      {0x07F7, "Mult val"},
+    {0x0805, "Multiprice mode"}, {0x0808, "Display type"},     {0x0809, "Disp data"},
+    {0x080A, "Disp options"},    {0x07FD, "Inhibit time"},     {0x080C, "sorter num"},
+};
+
+}  // namespace
+
+std::uint8_t area_code_for_address(unsigned address) {
+  for (const auto& range : kAreas) {
+    if (address >= range.first && address <= range.last) return range.area;
+  }
+  return 0;
+}
+
+std::uint8_t section_bit_for_address(unsigned address) {
+  for (const auto& range : kAreas) {
+    if (address >= range.first && address <= range.last) return range.section;
+  }
+  return 0;
+}
+
+unsigned common_parameter_address(std::size_t k) {
+  return k >= 1 && k <= kCommonParameterCount ? kCommonParameters[k - 1].address : 0;
+}
+
+const char* common_parameter_key(std::size_t k) {
+  return k >= 1 && k <= kCommonParameterCount ? kCommonParameters[k - 1].key : "";
+}
+
+}  // namespace qv82

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace qv82 {
+
+// Section bits of loaded_sections: a set bit means that section was read
+// from the device or a file, or edited, and takes part in saves and
+// downloads from then on.
+inline constexpr std::uint8_t kSectionChannels = 0x01;
+inline constexpr std::uint8_t kSectionConfiguration = 0x02;  // I/O and common parameters
+inline constexpr std::uint8_t kSectionModes = 0x04;
+inline constexpr std::uint8_t kSectionStatistics = 0x08;
+
+// Access area codes given to the access check, by device address.
+inline constexpr std::uint8_t kAreaChannels = 0x01;
+inline constexpr std::uint8_t kAreaIoConfiguration = 0x02;
+inline constexpr std::uint8_t kAreaModes = 0x04;
+inline constexpr std::uint8_t kAreaCommonParameters = 0x08;
+inline constexpr std::uint8_t kAreaStatisticOptions = 0x10;
+inline constexpr std::uint8_t kAreaStatisticCounters = 0x20;
+inline constexpr std::uint8_t kAreaFirmware = 0x40;
+
+inline constexpr std::uint16_t kChannelsAddress = 0x0570;
+inline constexpr std::uint16_t kIoAddress = 0x0770;
+inline constexpr std::uint16_t kModesByteAddress = 0x07B3;
+inline constexpr std::uint16_t kStatOptionsAddress = 0x081A;
+inline constexpr std::uint16_t kStatCountersAddress = 0x0830;
+inline constexpr std::uint16_t kAccessMasksAddress = 0x07EB;
+
+inline constexpr std::size_t kIoRecordCount = 8;
+inline constexpr std::size_t kCommonParameterCount = 18;
+inline constexpr std::size_t kStatisticCount = 20;
+
+// Area code of a device address; 0 outside the configuration memory.
+std::uint8_t area_code_for_address(unsigned address);
+// Section bit of loaded_sections for a device address; 0 outside.
+std::uint8_t section_bit_for_address(unsigned address);
+
+// Device address of common parameter k (1..18), in param_image order.
+unsigned common_parameter_address(std::size_t k);
+// The settings key of common parameter k (1..18): "Credit", "Bonus1lev", ...
+const char* common_parameter_key(std::size_t k);
+
+// The main window's copies of the configuration between the screens and
+// the parameter tree (channel records live in channel_buffer beside them).
+struct WorkingImages {
+  // Per I/O position: 16 hex digits (the 8-byte record) + 4 flag characters.
+  std::array<std::string, kIoRecordCount> io_text;
+  // 36 hex digits (18 common parameters in table order) + 18 flags, "Y" = shown.
+  std::string param_image;
+  // 40 hex digits: statistic options 1..20.
+  std::string stat_options_image;
+  // 120 hex digits: statistic counters 1..20, 3 bytes each, high byte first.
+  std::string stat_counters_image;
+  std::uint8_t loaded_sections = 0;
+};
+
+}  // namespace qv82
