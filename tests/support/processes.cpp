@@ -1,0 +1,123 @@
+#include "support/processes.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace qv82::test {
+
+std::string cli_binary() { return QV82_BINARY_DIR "/src/cli/qv82hs-cli"; }
+std::string sim_binary() { return QV82_BINARY_DIR "/src/sim/pty/qv82hs-sim"; }
+
+namespace {
+
+std::vector<char*> make_argv(const std::string& binary, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(binary.c_str()));
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  return argv;
+}
+
+void drain(int fd, std::string& into) {
+  char buffer[4096];
+  const ssize_t n = read(fd, buffer, sizeof buffer);
+  if (n > 0) into.append(buffer, static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+RunResult run_program(const std::string& binary, const std::vector<std::string>& args,
+                      const std::string& input) {
+  int in[2], out[2], err[2];
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+    auto argv = make_argv(binary, args);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  if (!input.empty() && write(in[1], input.data(), input.size()) < 0) {
+    // The program may have ended without reading; its status tells.
+  }
+  close(in[1]);
+
+  RunResult result;
+  bool out_open = true, err_open = true;
+  while (out_open || err_open) {
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0) break;
+    for (int i = 0; i < 2; ++i) {
+      if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
+      std::string& target = i == 0 ? result.out : result.err;
+      const std::size_t before = target.size();
+      drain(fds[i].fd, target);
+      if (target.size() == before) (i == 0 ? out_open : err_open) = false;
+    }
+  }
+  close(out[0]);
+  close(err[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+SimOnPty::SimOnPty(const std::vector<std::string>& args) {
+  int in[2], out[2];
+  if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
+  const std::string binary = sim_binary();
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(in[0], STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+    auto argv = make_argv(binary, args);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  stdin_fd_ = in[1];
+  char c;
+  while (read(out[0], &c, 1) == 1 && c != '\n') slave_path_.push_back(c);
+  close(out[0]);
+  if (slave_path_.empty()) throw std::runtime_error("qv82hs-sim printed no port");
+}
+
+SimOnPty::~SimOnPty() { stop(); }
+
+void SimOnPty::send_line(const std::string& line) {
+  const std::string text = line + "\n";
+  if (write(stdin_fd_, text.data(), text.size()) < 0) throw std::runtime_error("sim stdin closed");
+}
+
+int SimOnPty::stop() {
+  if (pid_ <= 0) return 0;
+  kill(pid_, SIGTERM);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+  if (stdin_fd_ >= 0) close(stdin_fd_);
+  stdin_fd_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string make_temp_dir() {
+  std::string pattern = "/tmp/qv82test.XXXXXX";
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+}  // namespace qv82::test

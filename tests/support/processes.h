@@ -1,0 +1,48 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace qv82::test {
+
+// Paths of the built executables.
+std::string cli_binary();
+std::string sim_binary();
+
+struct RunResult {
+  int status = -1;  // exit status, or -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs a program to its end with stdin from /dev/null (or the given text).
+RunResult run_program(const std::string& binary, const std::vector<std::string>& args,
+                      const std::string& input = {});
+
+// qv82hs-sim on a pseudo-terminal for the length of a test. Its first line
+// of output is the slave path; with a link path it also makes that link.
+class SimOnPty {
+ public:
+  explicit SimOnPty(const std::vector<std::string>& args);
+  ~SimOnPty();
+  SimOnPty(const SimOnPty&) = delete;
+  SimOnPty& operator=(const SimOnPty&) = delete;
+
+  const std::string& slave_path() const { return slave_path_; }
+  // Writes a line to the simulator's standard input ("insert 2").
+  void send_line(const std::string& line);
+  // Ends it (SIGTERM) and waits; returns the exit status.
+  int stop();
+
+ private:
+  pid_t pid_ = -1;
+  int stdin_fd_ = -1;
+  std::string slave_path_;
+};
+
+// A fresh empty directory under the system's temporary folder.
+std::string make_temp_dir();
+
+}  // namespace qv82::test
