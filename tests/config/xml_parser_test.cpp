@@ -1,0 +1,176 @@
+#include "config/xml_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace qv82 {
+namespace {
+
+using Entries = std::vector<std::string>;
+
+TEST(XmlParser, DataLineGivesNameEntriesAndText) {
+  TECXMLParser parser;
+  parser.LoadFromString(
+      "<?xml version=\"1.0\"?>\r\n<MachineData>\r\n"
+      "<Data caption=\"Channel 1\" address=\"0x0570\" length=\"32\">0A0B</Data>\r\n"
+      "</MachineData>\r\n");
+  const TXMLItem& root = parser.root();
+  EXPECT_EQ(root.Name, "MachineData");
+  ASSERT_EQ(root.child_count(), 1u);
+  const TXMLItem& data = root.child(0);
+  EXPECT_EQ(data.Name, "Data");
+  EXPECT_EQ(data.Params, (Entries{"caption=Channel 1", "address=0x0570", "length=32"}));
+  EXPECT_EQ(data.Text, "0A0B");
+  EXPECT_EQ(data.Parent(), &root);
+}
+
+TEST(XmlParser, AttributeValues) {
+  struct Case {
+    const char* tag;
+    Entries entries;
+  };
+  const Case cases[] = {
+      {"<a v=\"\"/>", {"v=\"\""}},               // two quotes stay as the value
+      {"<a v=\"x\"/>", {"v=x"}},                 // one character loses its quotes
+      {"<a v=\"a b\" w=c/>", {"v=a b", "w=c"}},  // blanks inside quotes do not cut
+      {"<a v=\"  \" w/>", {}},                   // empty values are dropped
+      {"<a v=\"&lt;&amp;\"/>", {"v=<&"}},
+      {"<a v = \"x\"/>", {}},  // blanks around "=" cut the entry apart
+  };
+  for (const Case& c : cases) {
+    TECXMLParser parser;
+    parser.LoadFromString(std::string("<r>") + c.tag + "</r>");
+    ASSERT_EQ(parser.root().child_count(), 1u) << c.tag;
+    EXPECT_EQ(parser.root().child(0).Params, c.entries) << c.tag;
+  }
+}
+
+TEST(XmlParser, TextHandling) {
+  struct Case {
+    const char* document;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"<r>a<br/>b</r>", "a\r\nb"},       {"<r>a<BR/>b</r>", "a\r\nb"}, {"<r>&amp;lt;</r>", "&lt;"},
+      {"<r>&amp;lt;<x/>b</r>", "<\r\nb"},  // the joined text is decoded again
+      {"<r>x   y\r\nz</r>", "x yz"},       // blanks reduced, CR LF pairs removed
+      {"<r><!-- a > b --></r>", "b -->"},  // a comment ends at its first ">"
+      {"<r>&quot;&gt;</r>", "\">"},
+  };
+  for (const Case& c : cases) {
+    TECXMLParser parser;
+    parser.LoadFromString(c.document);
+    EXPECT_EQ(parser.root().Text, c.text) << c.document;
+  }
+}
+
+TEST(XmlParser, CDataIsRawAndMayHoldGreaterThan) {
+  TECXMLParser parser;
+  parser.LoadFromString("<r><![CDATA[a > b &amp;  c]]></r>");
+  EXPECT_EQ(parser.root().CData, "a > b &amp;  c");
+  EXPECT_EQ(parser.root().Text, "");
+}
+
+TEST(XmlParser, UnbalancedInputStopsCleanly) {
+  TECXMLParser parser;
+  parser.LoadFromString("</x></y><r><a><b>t");  // end tags at the root, tags left open
+  const TXMLItem& root = parser.root();
+  EXPECT_EQ(root.Name, "r");
+  ASSERT_EQ(root.child_count(), 1u);
+  EXPECT_EQ(root.child(0).child(0).Text, "t");
+
+  parser.LoadFromString("<r></r></r>text<late/><b");  // after the root closed
+  EXPECT_EQ(parser.root().Text, "text");
+  EXPECT_EQ(parser.root().child_count(), 1u);  // the cut-off "<b" is dropped
+}
+
+class XmlFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("qv82_xml_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string write(const std::string& name, const std::string& content) {
+    const auto path = dir_ / name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path.string();
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(XmlFile, LongLineNeedsTheWholeFileBufferAndALineFeed) {
+  const std::string line = "<r>" + std::string(4990, 'A') + "</r>" + "xxx";  // 5000 characters
+  ASSERT_EQ(line.size(), 5000u);
+  TECXMLParser parser;
+  int loaded = 0;
+  parser.OnLoaded = [&] { ++loaded; };
+  parser.LoadFromFile(write("ok.xml", line + "\n"));
+  EXPECT_EQ(parser.root().Text.size(), 4990u + 3u + 2u);  // joined with "xxx"
+  EXPECT_EQ(loaded, 1);
+
+  try {
+    parser.LoadFromFile(write("bad.xml", line));
+    FAIL() << "no error";
+  } catch (const XmlError& e) {
+    EXPECT_STREQ(e.what(), "Line too long on line 1");
+  }
+  EXPECT_EQ(loaded, 1);
+  EXPECT_EQ(parser.root().Name, "r");  // the previous document is kept
+
+  // Short lines around a long one: the whole-file pass reads them all.
+  parser.LoadFromFile(write("mixed.xml", "<r>\n<a>" + std::string(6000, 'B') + "</a>\n</r>"));
+  ASSERT_EQ(parser.root().child_count(), 1u);
+  EXPECT_EQ(parser.root().child(0).Text.size(), 6000u);
+}
+
+TEST_F(XmlFile, TokensSpanBufferRefills) {
+  std::string doc = "<r>\n";
+  for (int i = 0; i < 2000; ++i)
+    doc += "<d a=\"" + std::to_string(i) + "\">\nT" + std::to_string(i) + "\n</d>\n";
+  doc += "</r>";
+  TECXMLParser parser;
+  parser.LoadFromFile(write("many.xml", doc));
+  ASSERT_EQ(parser.root().child_count(), 2000u);
+  EXPECT_EQ(parser.root().child(1999).Params, Entries{"a=1999"});
+  EXPECT_EQ(parser.root().child(1999).Text, "T1999");
+}
+
+TEST_F(XmlFile, MissingFileThrowsAndKeepsTheTree) {
+  TECXMLParser parser;
+  parser.LoadFromString("<r><a/></r>");
+  EXPECT_THROW(parser.LoadFromFile((dir_ / "none.xml").string()), XmlError);
+  EXPECT_EQ(parser.root().Name, "r");
+  EXPECT_EQ(parser.root().child_count(), 1u);
+}
+
+TEST(XmlItem, DeepNestingIsReleasedWithoutRecursion) {
+  std::string doc;
+  for (int i = 0; i < 100000; ++i) doc += "<a>\n";
+  TECXMLParser parser;
+  parser.LoadFromString(doc);
+  const TXMLItem* item = &parser.root();
+  int depth = 0;
+  while (item->child_count() > 0) item = &item->child(0), ++depth;
+  EXPECT_EQ(depth, 99999);
+  parser.LoadFromString("<b/>");
+  EXPECT_EQ(parser.root().child_count(), 1u);
+}
+
+TEST(XmlItem, AttributeLookup) {
+  TXMLItem item;
+  EXPECT_EQ(attribute_value(item, "caption"), "");
+  item.Params = {"caption=address 1", "address=0x0570", "length=32"};
+  EXPECT_EQ(attribute_value(item, "address"), "address 1");  // first entry containing the name
+  EXPECT_EQ(attribute_value(item, "length"), "32");
+  EXPECT_EQ(attribute_value(item, "format"), "length=32");  // none: the last entry whole
+}
+
+}  // namespace
+}  // namespace qv82
