@@ -1,0 +1,67 @@
+#include "stats/xls_export.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "lang/language.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr int kColumnA = 1;
+constexpr int kColumnB = 2;
+constexpr int kColumnC = 3;
+constexpr int kFirstStatisticRow = 8;
+
+}  // namespace
+
+XlsSheetCaptions xls_sheet_captions() {
+  XlsSheetCaptions c;
+  c.statistic_data_for = language_text(msg::kStatisticDataFor);
+  c.serial_number = language_text(msg::kSerialNumber);
+  c.date = language_text(msg::kDate);
+  c.stat_type = language_text(msg::kStatType);
+  c.value = language_text(msg::kValue);
+  c.not_programmed = language_text(msg::kNotProgrammedLower);
+  return c;
+}
+
+TXLSfile build_statistics_sheet(const StatisticsExport& data, const XlsSheetCaptions& captions) {
+  TXLSfile sheet;
+  sheet.AddStrCell(kColumnA, 1, captions.statistic_data_for);
+  sheet.AddStrCell(kColumnA, 2, captions.serial_number);
+  sheet.AddStrCell(kColumnB, 1, data.product_code);
+  sheet.AddStrCell(kColumnB, 2, data.serial);
+  sheet.AddStrCell(kColumnB, 4, data.date);
+  sheet.AddStrCell(kColumnA, 4, captions.date);
+  sheet.AddStrCell(kColumnA, 6, "Stat. No");
+  for (int i = 0; i < kExportStatisticCount; ++i) {
+    sheet.AddStrCell(kColumnA, kFirstStatisticRow + i, "Stat. " + std::to_string(i + 1));
+  }
+  sheet.AddStrCell(kColumnB, 6, captions.stat_type);
+  for (int i = 0; i < kExportStatisticCount; ++i) {
+    sheet.AddStrCell(kColumnB, kFirstStatisticRow + i, data.option_names[i]);
+  }
+  sheet.AddStrCell(kColumnC, 6, captions.value);
+  for (int i = 0; i < kExportStatisticCount; ++i) {
+    sheet.AddWordCell(kColumnC, kFirstStatisticRow + i,
+                      static_cast<std::uint16_t>(data.counters[i] & 0xFFFF));
+  }
+  return sheet;
+}
+
+std::string export_serial_text(const Bytes& data, const std::string& not_programmed) {
+  if (data.size() < 3) return "";
+  const std::uint32_t serial = data[0] + 256u * data[1] + 65536u * data[2];
+  return serial == 0xFFFFFF ? not_programmed : std::to_string(serial);
+}
+
+std::string xls_file_name(const std::string& chosen) {
+  std::string tail = chosen.size() >= 4 ? chosen.substr(chosen.size() - 4) : chosen;
+  std::transform(tail.begin(), tail.end(), tail.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return tail == ".XLS" ? chosen : chosen + ".xls";
+}
+
+}  // namespace qv82

@@ -1,0 +1,101 @@
+#include "stats/xls_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+namespace qv82 {
+
+namespace {
+
+std::uint16_t cell_index(int number, const char* what) {
+  if (number < 1 || number > 65536) {
+    throw std::out_of_range(std::string("sheet ") + what + " " + std::to_string(number) +
+                            " outside 1 ... 65536");
+  }
+  return static_cast<std::uint16_t>(number - 1);
+}
+
+bool fail(std::string* error, const std::string& path, const std::string& reason) {
+  if (error) *error = "Unable to save file " + path + ": " + reason;
+  return false;
+}
+
+// Opens a new file beside path that no one else is using.
+std::FILE* open_temporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    temporary = target;
+    temporary += ".tmp" + std::to_string(random() % 1000000);
+    errno = 0;
+    if (std::FILE* file = std::fopen(temporary.c_str(), "wbx")) return file;
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void TDispatcher::write(TMyWriter& writer) const {
+  for (const auto& record : records_) record->write_record(writer);
+  writer.write_word(eof_id);
+  writer.write_word(0);
+}
+
+TXLSfile::TXLSfile() { clear_cells(); }
+
+void TXLSfile::AddStrCell(int column, int row, std::string_view text, std::uint16_t format) {
+  dispatcher_.add(std::make_unique<TStrCell>(cell_index(column, "column"), cell_index(row, "row"),
+                                             text, format));
+}
+
+void TXLSfile::AddWordCell(int column, int row, std::uint16_t value, std::uint16_t format) {
+  dispatcher_.add(std::make_unique<TWordCell>(cell_index(column, "column"), cell_index(row, "row"),
+                                              value, format));
+}
+
+void TXLSfile::clear_cells() {
+  dispatcher_.clear();
+  dispatcher_.add(std::make_unique<TBOF>());
+  dispatcher_.add(std::make_unique<TDimension>());
+}
+
+Bytes TXLSfile::to_bytes() const {
+  TMyWriter writer;
+  dispatcher_.write(writer);
+  return writer.bytes();
+}
+
+bool TXLSfile::SaveToFile(const std::string& path, std::string* error) const {
+  if (path.empty()) return fail(error, path, "no file name");
+  const Bytes bytes = to_bytes();
+  const std::filesystem::path target(path);
+  std::filesystem::path temporary;
+  std::FILE* file = open_temporary(target, temporary);
+  if (!file) return fail(error, path, std::strerror(errno ? errno : EIO));
+
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const int write_errno = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    const int code = !written ? write_errno : errno;
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return fail(error, path, std::strerror(code ? code : EIO));
+  }
+
+  std::error_code renamed;
+  std::filesystem::rename(temporary, target, renamed);
+  if (renamed) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return fail(error, path, renamed.message());
+  }
+  return true;
+}
+
+}  // namespace qv82

@@ -1,0 +1,254 @@
+#include "stats/xls_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <variant>
+
+#include "stats/xls_export.h"
+
+namespace qv82 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A reader of its own, so the test does not trust the writer's idea of the format.
+struct Record {
+  unsigned id;
+  Bytes body;
+};
+
+unsigned word(const Bytes& b, std::size_t at) { return b.at(at) | b.at(at + 1) << 8; }
+
+std::vector<Record> parse_records(const Bytes& file) {
+  std::vector<Record> records;
+  std::size_t at = 0;
+  while (at < file.size()) {
+    const unsigned id = word(file, at);
+    const unsigned length = word(file, at + 2);
+    if (at + 4 + length > file.size()) throw std::runtime_error("record overruns the file");
+    records.push_back({id, Bytes(file.begin() + at + 4, file.begin() + at + 4 + length)});
+    at += 4 + length;
+  }
+  return records;
+}
+
+using Cell = std::variant<std::string, unsigned>;
+using Sheet = std::map<std::string, Cell>;  // "B2" -> content
+
+std::string cell_name(unsigned row, unsigned column) {
+  return std::string(1, static_cast<char>('A' + column)) + std::to_string(row + 1);
+}
+
+Sheet cells_of(const std::vector<Record>& records) {
+  Sheet sheet;
+  for (const Record& r : records) {
+    if (r.id != 0x0004 && r.id != 0x0002) continue;
+    EXPECT_EQ(r.body[4] | r.body[5] | r.body[6], 0) << "attribute bytes";
+    const std::string name = cell_name(word(r.body, 0), word(r.body, 2));
+    if (r.id == 0x0004) {
+      EXPECT_EQ(r.body.size(), 8u + r.body[7]);
+      sheet[name] = std::string(r.body.begin() + 8, r.body.end());
+    } else {
+      EXPECT_EQ(r.body.size(), 9u);
+      sheet[name] = word(r.body, 7);
+    }
+  }
+  return sheet;
+}
+
+StatisticsExport sample_export() {
+  StatisticsExport data;
+  data.product_code = "QV82HS";
+  data.serial = "123456";
+  data.date = "01.02.2024";
+  for (int i = 0; i < 20; ++i) {
+    data.option_names[i] = "Option " + std::to_string(i + 1);
+    data.counters[i] = static_cast<std::uint32_t>(i * 10);
+  }
+  data.counters[0] = 70000;
+  data.counters[1] = 65535;
+  return data;
+}
+
+class XlsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("qv82_xls_" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  Bytes read_file(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+  }
+  std::size_t entries() { return std::distance(fs::directory_iterator(dir), {}); }
+
+  fs::path dir;
+};
+
+TEST_F(XlsFileTest, RecordsAreFramedAsTheFormatRequires) {
+  TXLSfile sheet;
+  sheet.AddStrCell(2, 3, "Statistic data for:");  // 19 characters
+  sheet.AddWordCell(3, 8, 4464);
+  const Bytes file = sheet.to_bytes();
+  const auto records = parse_records(file);
+  ASSERT_EQ(records.size(), 5u);
+  EXPECT_EQ(records[0].id, 0x0809u);
+  EXPECT_EQ(records[0].body, (Bytes{0x00, 0x00, 0x10, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(records[1].id, 0x0000u);
+  EXPECT_EQ(records[1].body, (Bytes{0, 0, 0xE8, 0x03, 0, 0, 100, 0}));
+  EXPECT_EQ(records[2].id, 0x0004u);
+  EXPECT_EQ(4 + records[2].body.size(), 31u);
+  EXPECT_EQ(records[3].id, 0x0002u);
+  EXPECT_EQ(records[4].id, 0x000Au);
+  EXPECT_TRUE(records[4].body.empty());
+  // Id, length, then row and column, little-endian and 0-based.
+  EXPECT_EQ(Bytes(file.begin() + 22, file.begin() + 30),
+            (Bytes{0x04, 0x00, 0x1B, 0x00, 0x02, 0x00, 0x01, 0x00}));
+}
+
+TEST_F(XlsFileTest, ExportSheetPutsEveryCellInItsPlace) {
+  const TXLSfile sheet = build_statistics_sheet(sample_export(), XlsSheetCaptions{});
+  const auto records = parse_records(sheet.to_bytes());
+  ASSERT_EQ(records.size(), 2u + 69u + 1u);
+  EXPECT_EQ(records.front().id, 0x0809u);
+  EXPECT_EQ(records[1].id, 0x0000u);
+  EXPECT_EQ(records.back().id, 0x000Au);
+
+  Sheet cells = cells_of(records);
+  EXPECT_EQ(cells.size(), 69u);
+  const std::pair<const char*, Cell> expected[] = {
+      {"A1", "Statistic data for:"},
+      {"A2", "Serial number:"},
+      {"B1", "QV82HS"},
+      {"B2", "123456"},
+      {"B4", "01.02.2024"},
+      {"A4", "Date"},
+      {"A6", "Stat. No"},
+      {"A8", "Stat. 1"},
+      {"A27", "Stat. 20"},
+      {"B6", "Stat. type"},
+      {"B8", "Option 1"},
+      {"B27", "Option 20"},
+      {"C6", "Value"},
+      {"C8", 4464u},
+      {"C9", 65535u},
+      {"C27", 190u},
+  };
+  for (const auto& [name, content] : expected) EXPECT_EQ(cells[name], content) << name;
+
+  // Cells are written in the order the sheet lists them.
+  auto position = [&](unsigned row, unsigned column) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      if ((records[i].id == 4 || records[i].id == 2) && word(records[i].body, 0) == row &&
+          word(records[i].body, 2) == column) {
+        return i;
+      }
+    }
+    return std::size_t{0};
+  };
+  EXPECT_EQ(position(0, 0), 2u);        // A1
+  EXPECT_EQ(position(3, 0), 7u);        // A4 after B4
+  EXPECT_EQ(position(5, 2), 2u + 48u);  // C6 after every B-column statistic
+  EXPECT_EQ(position(26, 2), 70u);      // C27 last
+}
+
+TEST_F(XlsFileTest, LongTextIsCutToWhatItsLengthByteHolds) {
+  TXLSfile sheet;
+  sheet.AddStrCell(1, 1, std::string(300, 'x'));
+  sheet.AddStrCell(1, 2, "", kCellShaded | kCellAlignRight);
+  const auto records = parse_records(sheet.to_bytes());
+  ASSERT_EQ(records.size(), 5u);
+  EXPECT_EQ(records[2].body[7], 255);
+  EXPECT_EQ(records[2].body.size(), 8u + 255u);
+  EXPECT_EQ(records[3].body, (Bytes{1, 0, 0, 0, 0, 0, 0x83, 0}));
+  EXPECT_THROW(sheet.AddWordCell(0, 1, 1), std::out_of_range);
+}
+
+TEST_F(XlsFileTest, SecondExportDoesNotRepeatTheFirst) {
+  TXLSfile sheet;
+  sheet.AddWordCell(1, 1, 7);
+  sheet.clear_cells();
+  sheet.AddWordCell(1, 1, 8);
+  const auto records = parse_records(sheet.to_bytes());
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(word(records[2].body, 7), 8u);
+}
+
+TEST_F(XlsFileTest, SaveReplacesTheTargetAndLeavesNoTemporaryFile) {
+  const fs::path target = dir / "stats.xls";
+  std::ofstream(target) << "old contents";
+  const TXLSfile sheet = build_statistics_sheet(sample_export(), XlsSheetCaptions{});
+  std::string error;
+  ASSERT_TRUE(sheet.SaveToFile(target.string(), &error)) << error;
+  EXPECT_EQ(read_file(target), sheet.to_bytes());
+  EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(XlsFileTest, FailedSaveIsReportedAndLeavesNothingBehind) {
+  const TXLSfile sheet;
+  std::string error;
+  EXPECT_FALSE(sheet.SaveToFile((dir / "missing" / "stats.xls").string(), &error));
+  EXPECT_NE(error.find("stats.xls"), std::string::npos);
+
+  // The target is a directory: the sheet cannot take its place.
+  fs::create_directory(dir / "taken.xls");
+  fs::path inner = dir / "taken.xls" / "keep";
+  std::ofstream(inner) << "x";
+  error.clear();
+  EXPECT_FALSE(sheet.SaveToFile((dir / "taken.xls").string(), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(entries(), 1u);
+  EXPECT_TRUE(fs::exists(inner));
+}
+
+TEST(XlsExport, FileNameAndSerialText) {
+  const std::pair<std::string, std::string> names[] = {
+      {"a.Xls", "a.Xls"}, {"a", "a.xls"}, {"a.xlsx", "a.xlsx.xls"}, {"xls", "xls.xls"}};
+  for (const auto& [chosen, used] : names) EXPECT_EQ(xls_file_name(chosen), used);
+  EXPECT_EQ(export_serial_text({0xFF, 0xFF, 0xFF}, "not programmed"), "not programmed");
+  EXPECT_EQ(export_serial_text({0x40, 0xE2, 0x01}, "np"), "123456");
+  EXPECT_EQ(export_serial_text({0x40, 0xE2}, "np"), "");
+}
+
+std::string find_office() {
+  const char* path = std::getenv("PATH");
+  std::stringstream dirs(path ? path : "");
+  std::string d;
+  while (std::getline(dirs, d, ':')) {
+    for (const char* name : {"libreoffice", "soffice"}) {
+      if (!d.empty() && fs::exists(fs::path(d) / name)) return (fs::path(d) / name).string();
+    }
+  }
+  return "";
+}
+
+TEST_F(XlsFileTest, OfficeReadsTheExportedSheet) {
+  const std::string office = find_office();
+  if (office.empty()) GTEST_SKIP() << "libreoffice not installed";
+  const fs::path xls = dir / "export.xls";
+  ASSERT_TRUE(build_statistics_sheet(sample_export(), XlsSheetCaptions{}).SaveToFile(xls.string()));
+  const std::string command = "cd '" + dir.string() + "' && '" + office +
+                              "' -env:UserInstallation=file://" + (dir / "profile").string() +
+                              " --headless --convert-to csv export.xls >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream csv(dir / "export.csv");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(csv, line);) lines.push_back(line);
+  ASSERT_GE(lines.size(), 27u);
+  EXPECT_NE(lines[0].find("Statistic data for:"), std::string::npos);
+  EXPECT_NE(lines[0].find("QV82HS"), std::string::npos);
+  EXPECT_NE(lines[7].find("Stat. 1"), std::string::npos);
+  EXPECT_NE(lines[7].find("4464"), std::string::npos);
+  EXPECT_NE(lines[26].find("Option 20"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv82
