@@ -1,0 +1,94 @@
+#include "sim/simulated_line.h"
+
+#include <algorithm>
+
+#include "link/errors.h"
+
+namespace qv82::sim {
+
+namespace {
+
+// System error numbers the port reports, as the user sees them.
+constexpr int kFileNotFound = 2;
+constexpr int kRegistryUnreadable = 1;
+
+}  // namespace
+
+SimulatedLine::SimulatedLine(Scheduler& scheduler, std::vector<std::string> port_names)
+    : scheduler_(scheduler) {
+  for (const std::string& name : port_names) add_port(name);
+  if (!names_.empty()) name_ = names_.front();
+}
+
+void SimulatedLine::add_port(const std::string& name) {
+  if (buses_.count(name) != 0) return;
+  auto bus = std::make_unique<Bus>(scheduler_);
+  bus->echo = echo_;
+  bus->set_host_sink([this, name](std::uint8_t byte, int baud) { arrive(name, byte, baud); });
+  buses_.emplace(name, std::move(bus));
+  names_.push_back(name);
+}
+
+void SimulatedLine::remove_port(const std::string& name) {
+  names_.erase(std::remove(names_.begin(), names_.end(), name), names_.end());
+  if (name == name_) close();
+  // The bus stays alive: devices and pending line events may still refer to it.
+}
+
+Bus& SimulatedLine::bus(const std::string& name) { return *buses_.at(name); }
+
+void SimulatedLine::set_echo(bool on) {
+  echo_ = on;
+  for (auto& entry : buses_) entry.second->echo = on;
+}
+
+void SimulatedLine::open() {
+  if (open_) return;
+  if (std::find(names_.begin(), names_.end(), name_) == names_.end()) {
+    throw PortError("Unable to open com port", kFileNotFound);
+  }
+  received_.clear();
+  open_ = true;
+}
+
+void SimulatedLine::close() {
+  open_ = false;
+  received_.clear();
+}
+
+void SimulatedLine::set_port_name(const std::string& name) {
+  if (name == name_) return;
+  const bool was_open = open_;
+  close();
+  name_ = name;
+  if (was_open) open();
+}
+
+std::size_t SimulatedLine::write(const Bytes& data) {
+  if (!open_ || data.empty()) return 0;
+  written_.insert(written_.end(), data.begin(), data.end());
+  buses_.at(name_)->host_send(data, baud_);
+  return data.size();
+}
+
+Bytes SimulatedLine::read(std::size_t count) {
+  count = std::min(count, received_.size());
+  Bytes bytes(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(count));
+  received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(count));
+  return bytes;
+}
+
+std::vector<std::string> SimulatedLine::list_ports() {
+  if (fail_port_list) throw PortError("Registry error", kRegistryUnreadable);
+  return names_;
+}
+
+void SimulatedLine::arrive(const std::string& from, std::uint8_t byte, int baud) {
+  // A closed port, another port, or a byte at another rate (garbage to the
+  // UART) is lost.
+  if (!open_ || from != name_ || baud != baud_) return;
+  received_.push_back(byte);
+  notify_received(1);
+}
+
+}  // namespace qv82::sim

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/serial_port.h"
+#include "sim/bus.h"
+#include "sim/scheduler.h"
+
+namespace qv82::sim {
+
+// The serial port of the simulated bench: a SerialPort whose far end is one
+// simulated bus per port name. Several names can exist with the device on
+// only one of them, so a port scan has something to search.
+class SimulatedLine : public SerialPort {
+ public:
+  explicit SimulatedLine(Scheduler& scheduler, std::vector<std::string> port_names = {"SIM"});
+
+  // The bus behind a port name; throws std::out_of_range for an unknown name.
+  Bus& bus(const std::string& name);
+  const std::vector<std::string>& port_names() const { return names_; }
+  // Adds a port (with an empty bus) if the name is new.
+  void add_port(const std::string& name);
+  // The port vanishes: it is no longer listed and an open port on it closes.
+  void remove_port(const std::string& name);
+
+  // Fault: the interface does not echo the host's bytes on this line.
+  void set_echo(bool on);
+  // Fault: listing the ports fails with "Registry error".
+  bool fail_port_list = false;
+
+  // Bytes received but not yet announced/read.
+  std::size_t pending() const { return received_.size(); }
+  // Every byte the host has written since the line was made.
+  const Bytes& written() const { return written_; }
+
+  void open() override;
+  void close() override;
+  bool connected() const override { return open_; }
+  void set_port_name(const std::string& name) override;
+  std::string port_name() const override { return name_; }
+  void set_baud_rate(int rate) override { baud_ = rate; }
+  int baud_rate() const override { return baud_; }
+  std::size_t write(const Bytes& data) override;
+  Bytes read(std::size_t count) override;
+  std::vector<std::string> list_ports() override;
+
+ private:
+  void arrive(const std::string& from, std::uint8_t byte, int baud);
+
+  Scheduler& scheduler_;
+  std::vector<std::string> names_;
+  std::map<std::string, std::unique_ptr<Bus>> buses_;
+  std::string name_;
+  int baud_ = 9600;
+  bool open_ = false;
+  bool echo_ = true;
+  std::deque<std::uint8_t> received_;
+  Bytes written_;
+};
+
+}  // namespace qv82::sim
