@@ -1,0 +1,31 @@
+#include "sim/simulated_setup.h"
+
+namespace qv82::sim {
+
+SimulatedSetup::SimulatedSetup(SetupOptions options)
+    : line_(scheduler_, options.ports), device_(options.device), device_port_(options.device_port) {
+  if (options.real_time) {
+    auto clock = std::make_unique<RealTimeClock>(scheduler_);
+    real_time_ = clock.get();
+    clock_ = std::move(clock);
+  } else {
+    clock_ = std::make_unique<VirtualClock>(scheduler_);
+  }
+  if (!device_port_.empty()) {
+    line_.add_port(device_port_);
+    line_.bus(device_port_).attach(device_);
+  }
+  if (!options.open_port.empty()) {
+    line_.set_port_name(options.open_port);
+    line_.open();
+  }
+}
+
+void SimulatedSetup::set_second_device(bool present, std::uint8_t address) {
+  second_.reset();
+  if (!present || device_port_.empty()) return;
+  second_.emplace(address, device_.config().baud_rate);
+  line_.bus(device_port_).attach(*second_);
+}
+
+}  // namespace qv82::sim

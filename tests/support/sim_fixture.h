@@ -1,0 +1,39 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "link/bytes.h"
+#include "link/cctalk.h"
+#include "sim/simulated_setup.h"
+
+namespace qv82::test {
+
+// A transaction holder on a virtual-time line to one default simulated coin
+// selector (address 2, masks FF, password 123456789ABC, PIN 12345678).
+// Derive and pass SetupOptions to change the bench.
+class SimFixture : public ::testing::Test {
+ protected:
+  explicit SimFixture(sim::SetupOptions options = {})
+      : setup(std::move(options)), link(setup.line(), setup.clock()) {
+    link.device_address = setup.device().address();
+  }
+
+  sim::Device& device() { return setup.device(); }
+
+  // One framed exchange with the device at link.device_address.
+  std::uint8_t transact(const Bytes& command, Bytes& reply, int max_polls = 10);
+  // The data of an acknowledged reply; nothing on a failed or refused one.
+  std::optional<Bytes> ask(const Bytes& command, int max_polls = 10);
+  // True when the device acknowledged the command.
+  bool acked(const Bytes& command, int max_polls = 10);
+  // Challenge and response with the given (default: the device's) password.
+  bool unlock_factory(std::optional<Bytes> password = std::nullopt);
+
+  sim::SimulatedSetup setup;
+  TccTfrm link;
+};
+
+}  // namespace qv82::test
