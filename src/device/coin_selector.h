@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/device_state.h"
+#include "device/ui.h"
+#include "link/bytes.h"
+#include "link/cctalk.h"
+
+namespace qv82 {
+
+class IniFile;
+
+enum class AccessKind { Read, Write };
+
+// Results of the memory operations.
+inline constexpr int kMemoryOk = 0;
+inline constexpr int kMemoryFailed = 1;
+inline constexpr int kMemoryDenied = 2;
+
+// Everything the application does with the coin selector beyond single
+// transactions: finding and identifying it, reading and writing its memory
+// behind the access check, changing its address and PIN, and the terminal.
+// It talks to the person only through Ui, with the message table's words.
+class CoinSelector {
+ public:
+  // settings is qv82hs.ini of the working directory: the supported types
+  // are read from it, and the found port and address written to it.
+  CoinSelector(TccTfrm& link, DeviceState& state, Ui& ui, IniFile& settings);
+
+  TccTfrm& link;
+  DeviceState& state;
+  Ui& ui;
+  IniFile& settings;
+
+  // Hooks of the main window, all optional.
+  std::function<void(bool)> set_pages_enabled;
+  // The firmware download window, opened modally when a device waits in its
+  // boot monitor and the user wants the upgrade.
+  std::function<void()> open_firmware_download;
+  // The device information fields have new values.
+  std::function<void()> device_info_changed;
+
+  // --- discovery (search.cpp, identify.cpp) ---
+  // The Search button: finds and identifies the coin selector on any port
+  // and address and says so. True when a device was found.
+  bool SpeedButton11Click();
+  bool identify_device();
+  bool scan_ports();
+  bool scan_monitor_ports();
+  bool address_poll();
+  bool is_supported_type(const std::string& type) const;
+  // The names scan_ports found, in the order they were tried.
+  const std::vector<std::string>& port_list() const { return port_list_; }
+  // "Coin selector with address 3 found at  COM1"
+  std::string found_message() const;
+
+  // --- memory (memory_access.cpp, check_access.cpp) ---
+  // 0 done, 1 failed, 2 access denied (nothing sent).
+  int read_memory(std::uint16_t address, std::uint8_t length, std::uint8_t area, Bytes& data);
+  int write_memory(std::uint16_t address, const Bytes& data, std::uint8_t area);
+  // Channel n (1..16) into or out of state.channel_buffer.
+  int read_channel(int channel);
+  int write_channel(int channel);
+  // Stores the written data and restarts the device with it.
+  bool commit_and_reset();
+  // Obtains permission from the device for the kind of access to the area,
+  // asking for the factory password or the PIN where the masks require it.
+  bool check_access(AccessKind kind, std::uint8_t area);
+
+  // --- dialogs (dialogs.cpp) ---
+  // The address dialog's OK: FB to the current address. True when changed.
+  bool change_address(std::uint8_t new_address);
+  // The PIN dialog's OK. True when the device took the new PIN (the dialog
+  // closes); every failure has been shown.
+  bool change_pin(const std::string& current_pin, const std::string& new_pin,
+                  const std::string& confirmation);
+
+  // --- terminal (terminal.cpp) ---
+  // Sends a typed command (header and data as hex text), unlocking the
+  // memory it addresses first. The transaction result, or nothing when the
+  // text was too short to send. Throws ConversionError for text that is not
+  // hex; nothing is sent then.
+  std::optional<std::uint8_t> terminal_send(const std::string& text);
+
+ private:
+  void set_device_address(std::uint8_t address);
+  void report(const std::string& text);
+  bool ask_key(int caption, std::size_t length, Bytes& key);
+  void read_information();
+  std::string read_date(std::uint8_t header);
+
+  std::vector<std::string> port_list_;
+};
+
+// The device's answer to an unlock challenge for the factory password.
+std::array<std::uint8_t, 6> unlock_response(const std::array<std::uint8_t, 6>& challenge,
+                                            const std::array<std::uint8_t, 6>& key);
+
+}  // namespace qv82
