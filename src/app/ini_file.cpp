@@ -1,0 +1,367 @@
+#include "app/ini_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <system_error>
+
+namespace qv82 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r\f\v";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::size_t kNoValue = std::string::npos;
+
+enum class LineKind { kOther, kBlank, kComment, kSection, kEntry };
+
+// One line of the file, kept verbatim so that a write changes nothing else.
+struct Line {
+  std::string text;    // without its line ending
+  std::string ending;  // "\r\n", "\n", or "" for a last line without one
+  LineKind kind = LineKind::kOther;
+  std::string name;  // section or key name, trimmed
+  std::string value;
+  std::size_t value_pos = kNoValue;  // where the value starts in text; kNoValue without '='
+};
+
+std::string_view trim(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(kBlanks);
+  return text.substr(first, last - first + 1);
+}
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_name(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+void classify(Line& line, bool first_line) {
+  std::string_view body = line.text;
+  std::size_t offset = 0;
+  if (first_line && body.substr(0, kUtf8Bom.size()) == kUtf8Bom) offset = kUtf8Bom.size();
+  body.remove_prefix(offset);
+
+  const std::string_view trimmed = trim(body);
+  if (trimmed.empty()) {
+    line.kind = LineKind::kBlank;
+  } else if (trimmed.front() == ';') {
+    line.kind = LineKind::kComment;
+  } else if (trimmed.front() == '[') {
+    const std::size_t close = trimmed.find(']');
+    if (close != std::string_view::npos) {
+      line.kind = LineKind::kSection;
+      line.name = trim(trimmed.substr(1, close - 1));
+    }
+  } else {
+    const std::size_t equals = body.find('=');
+    line.kind = LineKind::kEntry;
+    if (equals == std::string_view::npos) {
+      line.name = trimmed;
+      return;
+    }
+    line.name = trim(body.substr(0, equals));
+    if (line.name.empty()) {
+      line.kind = LineKind::kOther;
+      return;
+    }
+    std::size_t start = equals + 1;
+    while (start < body.size() && (body[start] == ' ' || body[start] == '\t')) ++start;
+    line.value = trim(body.substr(start));
+    line.value_pos = offset + start;
+  }
+}
+
+class Document {
+ public:
+  explicit Document(const std::string& content) {
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+      const std::size_t lf = content.find('\n', pos);
+      Line line;
+      if (lf == std::string::npos) {
+        line.text = content.substr(pos);
+        pos = content.size();
+      } else {
+        const bool crlf = lf > pos && content[lf - 1] == '\r';
+        line.text = content.substr(pos, lf - pos - (crlf ? 1 : 0));
+        line.ending = crlf ? "\r\n" : "\n";
+        pos = lf + 1;
+        if (newline_.empty()) newline_ = line.ending;
+      }
+      classify(line, lines_.empty());
+      lines_.push_back(std::move(line));
+    }
+    if (newline_.empty()) newline_ = "\n";
+  }
+
+  std::string text() const {
+    std::string out;
+    for (const Line& line : lines_) out += line.text + line.ending;
+    return out;
+  }
+
+  std::vector<std::string> section_names() const {
+    std::vector<std::string> names;
+    for (const Line& line : lines_) {
+      if (line.kind == LineKind::kSection && find_section(line.name) == index_of(line)) {
+        names.push_back(line.name);
+      }
+    }
+    return names;
+  }
+
+  // Index of the first header of the section, or lines_.size() when absent.
+  std::size_t find_section(std::string_view section) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      if (lines_[i].kind == LineKind::kSection && same_name(lines_[i].name, section)) return i;
+    }
+    return lines_.size();
+  }
+
+  bool has_section(std::string_view section) const { return find_section(section) < lines_.size(); }
+
+  // The section's entries in file order, each key once (its first line).
+  std::vector<std::size_t> entries(std::string_view section) const {
+    std::vector<std::size_t> result;
+    const std::size_t end = section_end(section);
+    for (std::size_t i = find_section(section) + 1; i < end; ++i) {
+      if (lines_[i].kind != LineKind::kEntry) continue;
+      bool seen = false;
+      for (std::size_t j : result) seen = seen || same_name(lines_[j].name, lines_[i].name);
+      if (!seen) result.push_back(i);
+    }
+    return result;
+  }
+
+  const Line& line(std::size_t index) const { return lines_[index]; }
+
+  void set(std::string_view section, std::string_view key, std::string_view value) {
+    for (std::size_t i : entries(section)) {
+      if (!same_name(lines_[i].name, key)) continue;
+      Line& line = lines_[i];
+      if (line.value_pos == kNoValue) {
+        line.text = std::string(trim(line.text)) + "=" + std::string(value);
+      } else {
+        line.text = line.text.substr(0, line.value_pos) + std::string(value);
+      }
+      line.value = value;
+      return;
+    }
+    const std::string entry = std::string(key) + "=" + std::string(value);
+    const std::size_t header = find_section(section);
+    if (header == lines_.size()) {
+      if (!lines_.empty() && lines_.back().kind != LineKind::kBlank) insert(lines_.size(), "");
+      insert(lines_.size(), "[" + std::string(section) + "]");
+      insert(lines_.size(), entry);
+      return;
+    }
+    // After the section's last key, so that comments and blank lines that
+    // lead into the next section stay with it.
+    std::size_t at = header + 1;
+    const std::size_t end = section_end(section);
+    for (std::size_t i = header + 1; i < end; ++i) {
+      if (lines_[i].kind != LineKind::kBlank && lines_[i].kind != LineKind::kComment) at = i + 1;
+    }
+    insert(at, entry);
+  }
+
+ private:
+  std::size_t index_of(const Line& line) const {
+    return static_cast<std::size_t>(&line - lines_.data());
+  }
+
+  std::size_t section_end(std::string_view section) const {
+    std::size_t i = find_section(section);
+    if (i == lines_.size()) return i;
+    for (++i; i < lines_.size(); ++i) {
+      if (lines_[i].kind == LineKind::kSection) break;
+    }
+    return i;
+  }
+
+  void insert(std::size_t at, std::string text) {
+    if (at > 0 && lines_[at - 1].ending.empty()) lines_[at - 1].ending = newline_;
+    Line line;
+    line.text = std::move(text);
+    line.ending = newline_;
+    classify(line, at == 0);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  }
+
+  std::vector<Line> lines_;
+  std::string newline_;
+};
+
+std::string describe(int error_number) { return std::generic_category().message(error_number); }
+
+enum class LoadResult { kRead, kMissing, kFailed };
+
+LoadResult load(const std::string& path, std::string& content, std::string& error) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (status.type() == fs::file_type::not_found) return LoadResult::kMissing;
+  if (ec || !fs::is_regular_file(status)) {
+    error = "Cannot read file " + path + ": " + (ec ? ec.message() : "not a regular file");
+    return LoadResult::kFailed;
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream buffer;
+  if (in) buffer << in.rdbuf();
+  if (!in || in.bad()) {
+    error = "Cannot read file " + path + ": " + describe(errno);
+    return LoadResult::kFailed;
+  }
+  content = buffer.str();
+  return LoadResult::kRead;
+}
+
+// The file as it stands; missing or unreadable files read as empty.
+Document read_document(const std::string& path) {
+  std::string content;
+  std::string ignored;
+  load(path, content, ignored);
+  return Document(content);
+}
+
+// Writes `content` to a new file beside `path` and renames it over `path`.
+bool replace_file(const std::string& path, const std::string& content, std::string& error) {
+  std::error_code ec;
+  fs::path target(path);
+  if (fs::is_symlink(target, ec)) {
+    const fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  const std::string failure = "Cannot write file " + path + ": ";
+
+  std::random_device entropy;
+  fs::path temporary;
+  std::FILE* file = nullptr;
+  int open_error = 0;
+  for (int attempt = 0; attempt < 8 && file == nullptr; ++attempt) {
+    std::ostringstream name;
+    name << '.' << target.filename().string() << '.' << std::hex << entropy() << ".tmp";
+    temporary = target.parent_path() / name.str();
+    errno = 0;
+    file = std::fopen(temporary.string().c_str(), "wbx");  // fails if the name exists
+    open_error = errno;
+    if (file == nullptr && open_error != EEXIST) break;
+  }
+  if (file == nullptr) {
+    error = failure + describe(open_error);
+    return false;
+  }
+
+  errno = 0;
+  bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
+            std::fflush(file) == 0;
+  int write_error = errno;
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    write_error = errno;
+  }
+  if (ok) {
+    // The new file takes the place of the old one, including who may read it.
+    const fs::file_status old_status = fs::status(target, ec);
+    if (!ec && fs::exists(old_status)) fs::permissions(temporary, old_status.permissions(), ec);
+    fs::rename(temporary, target, ec);
+    if (ec) {
+      ok = false;
+      error = failure + ec.message();
+    }
+  } else {
+    error = failure + describe(write_error != 0 ? write_error : EIO);
+  }
+  if (!ok) fs::remove(temporary, ec);
+  return ok;
+}
+
+bool has_line_break(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {}
+
+std::vector<std::string> IniFile::section_names() const {
+  return read_document(path_).section_names();
+}
+
+bool IniFile::section_exists(std::string_view section) const {
+  return read_document(path_).has_section(trim(section));
+}
+
+std::vector<std::string> IniFile::section_keys(std::string_view section) const {
+  const Document document = read_document(path_);
+  std::vector<std::string> keys;
+  for (std::size_t i : document.entries(trim(section))) keys.push_back(document.line(i).name);
+  return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::section_entries(
+    std::string_view section) const {
+  const Document document = read_document(path_);
+  std::vector<std::pair<std::string, std::string>> result;
+  for (std::size_t i : document.entries(trim(section))) {
+    result.emplace_back(document.line(i).name, document.line(i).value);
+  }
+  return result;
+}
+
+std::string IniFile::read_string(std::string_view section, std::string_view key,
+                                 std::string_view fallback) const {
+  const Document document = read_document(path_);
+  for (std::size_t i : document.entries(trim(section))) {
+    if (same_name(document.line(i).name, trim(key))) return document.line(i).value;
+  }
+  return std::string(fallback);
+}
+
+bool IniFile::write_string(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string_view section_name = trim(section);
+  const std::string_view key_name = trim(key);
+  // Anything that would read back as a different line structure is refused.
+  if (section_name.empty() || section_name.find(']') != std::string_view::npos ||
+      has_line_break(section_name) || key_name.empty() ||
+      key_name.find('=') != std::string_view::npos || key_name.front() == '[' ||
+      key_name.front() == ';' || has_line_break(key_name) || has_line_break(value)) {
+    last_error_ = "Cannot write [" + std::string(section) + "] " + std::string(key) + " to " +
+                  path_ + ": the name or value is not valid in a settings file";
+    return false;
+  }
+
+  std::string content;
+  std::string error;
+  if (load(path_, content, error) == LoadResult::kFailed) {
+    // Writing now would drop every key that could not be read.
+    last_error_ = error;
+    return false;
+  }
+  Document document(content);
+  document.set(section_name, key_name, trim(value));
+  const std::string updated = document.text();
+  if (updated == content) {
+    last_error_.clear();
+    return true;
+  }
+  if (!replace_file(path_, updated, error)) {
+    last_error_ = error;
+    return false;
+  }
+  last_error_.clear();
+  return true;
+}
+
+}  // namespace qv82
