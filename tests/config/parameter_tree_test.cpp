@@ -1,0 +1,162 @@
+#include "config/parameter_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qv82 {
+namespace {
+
+using S = CheckState;
+using Index = std::vector<std::size_t>;
+
+// Nodes: 0 root, 1 Channels, 2 0x0570 (data), 3 Channel 2, 4 Configuration,
+// 5 I/O configuration, 6 0x0770 (data), 7 Modes, 8 0x07B3.
+constexpr const char* kDocument = R"(<?xml version="1.0"?>
+<MachineData>
+<!-- format="QV31/QV82" -->
+<Group caption="Channels">
+<Data caption="0x0570" address="0x0570" length="32">AA</Data>
+<Data caption="Channel 2" address="0x0590" length="32"></Data>
+</Group>
+<Group caption="Configuration">
+<Group caption="I/O configuration">
+<Data caption="0x0770" address="0x0770" length="8">0102</Data>
+</Group>
+</Group>
+<Group caption="Modes">
+<Data caption="0x07B3" address="0x07B3" length="1"></Data>
+</Group>
+</MachineData>
+)";
+
+std::vector<S> states(const ParameterTree& tree) {
+  std::vector<S> result;
+  for (std::size_t i = 0; i < tree.node_count(); ++i) result.push_back(tree.state(i));
+  return result;
+}
+
+class ParameterTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { tree.load_string(kDocument); }
+  ParameterTree tree;
+};
+
+TEST_F(ParameterTreeTest, LoadBuildsNodesInDocumentOrderAndMarksData) {
+  ASSERT_EQ(tree.node_count(), 9u);
+  EXPECT_EQ(tree.caption(0), "All data");
+  EXPECT_EQ(tree.caption(5), "I/O configuration");
+  EXPECT_EQ(tree.caption(8), "0x07B3");
+  EXPECT_EQ(tree.parent(0), ParameterTree::kNotFound);
+  EXPECT_EQ(tree.parent(6), 5u);
+  EXPECT_EQ(tree.children(0), (Index{1, 4, 7}));
+  EXPECT_EQ(tree.children(4), (Index{5}));
+  // Data with parent and grandparent checked, everything else unavailable.
+  EXPECT_EQ(states(tree),
+            (std::vector<S>{S::kChecked, S::kChecked, S::kChecked, S::kUnavailable, S::kChecked,
+                            S::kChecked, S::kChecked, S::kUnavailable, S::kUnavailable}));
+  EXPECT_TRUE(tree.has_choosable_nodes());
+}
+
+TEST_F(ParameterTreeTest, FindComparesWholeValuesExactly) {
+  struct Case {
+    bool by_address;
+    const char* text;
+    std::size_t node;
+  };
+  const Case cases[] = {
+      {true, "0x0590", 3},
+      {true, "0x07B3", 8},
+      {true, "0x07b3", ParameterTree::kNotFound},
+      {true, "0x059", ParameterTree::kNotFound},
+      {false, "Channel 2", 3},
+      {false, "0x0770", 6},
+      {false, "Channel", ParameterTree::kNotFound},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.by_address ? tree.find_by_address(c.text) : tree.find_by_caption(c.text), c.node)
+        << c.text;
+  }
+  EXPECT_EQ(ParameterTree::kNotFound, 60000u);
+}
+
+TEST(ParameterTree, CaptionHoldingTheWordAddressShadowsTheAttribute) {
+  ParameterTree tree;
+  tree.load_string("<r><Data caption=\"address 9\" address=\"0x0999\" length=\"1\"/></r>");
+  EXPECT_EQ(tree.find_by_address("0x0999"), ParameterTree::kNotFound);
+  EXPECT_EQ(tree.attribute(1, "address"), "address 9");
+  EXPECT_EQ(tree.attribute(1, "length"), "1");
+}
+
+TEST_F(ParameterTreeTest, ClickRules) {
+  tree.click(1);  // checked group: its data unchecked, the item without data stays unavailable
+  EXPECT_EQ(tree.state(1), S::kUnchecked);
+  EXPECT_EQ(tree.state(2), S::kUnchecked);
+  EXPECT_EQ(tree.state(3), S::kUnavailable);
+  EXPECT_EQ(tree.selected(), 1u);
+  tree.click(1);
+  EXPECT_EQ(tree.state(2), S::kChecked);
+  EXPECT_EQ(tree.state(3), S::kUnavailable);
+
+  tree.click(7);  // unavailable: nothing happens
+  EXPECT_EQ(tree.state(7), S::kUnavailable);
+  EXPECT_EQ(tree.state(8), S::kUnavailable);
+
+  // An unavailable sub-group comes back checked with the data below it.
+  tree.set_state(4, S::kUnchecked);
+  tree.set_state(5, S::kUnavailable);
+  tree.set_state(6, S::kUnchecked);
+  tree.click(4);
+  EXPECT_EQ(tree.state(4), S::kChecked);
+  EXPECT_EQ(tree.state(5), S::kChecked);
+  EXPECT_EQ(tree.state(6), S::kChecked);
+
+  // An unchecked item without data is checked along with its group.
+  tree.set_state(1, S::kUnchecked);
+  tree.set_state(3, S::kUnchecked);
+  tree.click(1);
+  EXPECT_EQ(tree.state(3), S::kChecked);
+
+  tree.click(0);  // checked root: everything that can follow is unchecked
+  EXPECT_EQ(states(tree), (std::vector<S>{S::kUnchecked, S::kUnchecked, S::kUnchecked,
+                                          S::kUnchecked, S::kUnchecked, S::kUnchecked,
+                                          S::kUnchecked, S::kUnavailable, S::kUnavailable}));
+}
+
+TEST_F(ParameterTreeTest, OkDropsEverythingNotChecked) {
+  tree.click(4);  // uncheck the configuration
+  tree.accept();
+  EXPECT_EQ(tree.text(2), "AA");
+  EXPECT_EQ(tree.text(6), "");
+  EXPECT_EQ(tree.state(6), S::kUnavailable);
+  EXPECT_EQ(tree.state(4), S::kUnavailable);
+  tree.click(6);  // cannot be chosen again until it gets data
+  EXPECT_EQ(tree.state(6), S::kUnavailable);
+  tree.cancel();
+  EXPECT_EQ(tree.text(2), "AA");
+}
+
+TEST_F(ParameterTreeTest, CheckAllAndNothingChoosable) {
+  tree.check_all();
+  for (std::size_t i = 0; i < tree.node_count(); ++i) EXPECT_EQ(tree.state(i), S::kChecked);
+  tree.load_string("<MachineData><Group caption=\"a\"><Data caption=\"b\"/></Group></MachineData>");
+  EXPECT_EQ(tree.state(0), S::kChecked);
+  EXPECT_FALSE(tree.has_choosable_nodes());
+}
+
+TEST_F(ParameterTreeTest, SelectionAndFailedLoad) {
+  tree.select(6);
+  tree.set_text(6, "FFFF");
+  tree.rebuild();  // same items: the selection stays
+  EXPECT_EQ(tree.selected(), 6u);
+  EXPECT_THROW(tree.load_file("/nonexistent/dir/none.xml"), XmlError);
+  EXPECT_EQ(tree.node_count(), 9u);  // the previous document is intact
+  EXPECT_EQ(tree.text(6), "FFFF");
+  tree.load_string(kDocument);  // new items: back to the root
+  EXPECT_EQ(tree.selected(), 0u);
+  EXPECT_THROW(tree.click(9), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace qv82
