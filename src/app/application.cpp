@@ -1,0 +1,175 @@
+#include "app/application.h"
+
+#include <filesystem>
+
+#include "lang/language.h"
+#include "link/errors.h"
+
+namespace qv82 {
+
+namespace {
+
+// Reads a hexadecimal setting; the error names the key so the user knows
+// which line of the file to mend.
+unsigned long hex_setting(const IniFile& file, const char* key, const char* fallback) {
+  const std::string text = file.read_string("SETTINGS", key, fallback);
+  try {
+    return parse_hex_number(text);
+  } catch (const ConversionError& e) {
+    throw ConversionError(std::string("[SETTINGS] ") + key + " in " + file.path() + ": " +
+                          e.what());
+  }
+}
+
+}  // namespace
+
+Application::Application(SerialPort& port, EventPump& pump, Ui& user, std::string directory)
+    : ui(user),
+      workdir(std::move(directory)),
+      link(port, pump),
+      settings(path_of(kSettingsFileName)),
+      selector(link, device, ui, settings) {
+  selector.open_firmware_download = [this] {
+    if (hooks.open_firmware_download) hooks.open_firmware_download();
+  };
+}
+
+std::string Application::path_of(const std::string& file_name) const {
+  return (std::filesystem::path(workdir) / file_name).string();
+}
+
+std::string Application::window_title() const {
+  return language_text(msg::kApplicationTitle) + " ver " + kVersionText;
+}
+
+void Application::reset_device_state() {
+  device.access_masks = {};
+  link.device_address = 2;
+  device.download_address = 2;
+  device.unlock_flags = 0;
+  device.channel_buffer = DeviceState::empty_channels();
+  device.factory_key = {};
+  device.pin_key = {};
+  device.pin_check_bypass = false;
+}
+
+void Application::read_lists() {
+  lists = {};
+  lists.configurations = settings.section_keys("Configurations");
+  lists.separators = settings.section_keys("Separators");
+  lists.displays = settings.section_keys("Displays");
+  lists.dip_switch_modes = settings.section_keys("Dip switch modes");
+  lists.warnings = settings.section_keys("Warnings");
+  lists.statistic_options = settings.section_keys("Statistic options");
+
+  const IniFile io_rules(path_of(kIoFileName));
+  lists.outputs = io_rules.section_keys("OUTPUTS");
+  lists.inputs = io_rules.section_keys("INPUTS");
+  lists.in2out7 = lists.outputs;
+  lists.in2out7_last_output = static_cast<int>(lists.outputs.size()) - 1;
+  if (lists.inputs.size() > 1) {
+    lists.in2out7.insert(lists.in2out7.end(), lists.inputs.begin() + 1, lists.inputs.end());
+  }
+  if (hooks.lists_loaded) hooks.lists_loaded(lists);
+}
+
+void Application::read_settings() {
+  const unsigned long stop_time = hex_setting(settings, "Stop time min", "05");
+  const unsigned long address = hex_setting(settings, "ccTalkAddr", "02");
+  if (address > 0xFF) {
+    throw ConversionError("[SETTINGS] ccTalkAddr in " + settings.path() + ": '" +
+                          settings.read_string("SETTINGS", "ccTalkAddr", "") +
+                          "' is not a ccTalk address");
+  }
+  stop_time_min = static_cast<unsigned>(stop_time);
+  if (hooks.stop_time_min_loaded) hooks.stop_time_min_loaded(stop_time_min);
+  link.device_address = static_cast<std::uint8_t>(address);
+  device.download_address = link.device_address;
+
+  SerialPort& port = link.ComPort1;
+  port.close();
+  port.set_port_name(settings.read_string("SETTINGS", "ComPort", "COM3"));
+  try {
+    port.open();
+  } catch (const PortError&) {
+    // The search scans every port; a remembered one that is gone is no news.
+  }
+}
+
+void Application::start_up() {
+  set_language_base(kEnglishBase);
+  if (hooks.screen_size) {
+    const auto [width, height] = hooks.screen_size();
+    if (width < kRecommendedScreenWidth || height < kRecommendedScreenHeight) {
+      ui.information(language_text(msg::kRecomendedScreenResolution));
+    }
+  }
+  link.log_enabled = true;
+  if (hooks.load_language_texts) hooks.load_language_texts();
+  reset_device_state();
+  factory_test_visible = true;
+
+  read_lists();
+  read_settings();
+  if (hooks.apply_first_standard_configuration) hooks.apply_first_standard_configuration();
+  if (hooks.show_channel) hooks.show_channel(1);
+
+  selector.SpeedButton11Click();
+
+  device.pin_key = {};
+  device.pin_check_bypass = false;
+  open_file_filter = kOpenFileFilter;
+  if (hooks.load_template) hooks.load_template(path_of(kTemplateFileName));
+}
+
+bool Application::FormActivate() {
+  if (started_) return true;
+  started_ = true;
+  try {
+    start_up();
+  } catch (const ConversionError& e) {
+    ui.error(e.what());
+    return false;
+  }
+  return true;
+}
+
+bool Application::SpeedButton6Click() {
+  if (!selector.identify_device()) return false;
+  if (hooks.open_test) hooks.open_test();
+  return true;
+}
+
+bool Application::SpeedButton7Click() {
+  if (!selector.check_access(AccessKind::Write, kAreaModes)) return false;
+  if (hooks.open_production_test) hooks.open_production_test();
+  return true;
+}
+
+bool Application::SpeedButton8Click() {
+  if (!selector.identify_device()) return false;
+  if (hooks.open_erase) hooks.open_erase();
+  if (hooks.refresh_statistics) hooks.refresh_statistics();
+  return true;
+}
+
+void Application::SpeedButton2Click() {
+  if (hooks.open_firmware_download) hooks.open_firmware_download();
+  selector.SpeedButton11Click();
+}
+
+bool Application::SpeedButton11Click() { return selector.SpeedButton11Click(); }
+
+bool Application::SpeedButton12Click() {
+  if (ui.question(language_text(msg::kCloseApplication), Buttons::YesNo) != Answer::Yes) {
+    return false;
+  }
+  if (hooks.close_main_window) hooks.close_main_window();
+  return true;
+}
+
+void Application::FormClose() {
+  if (hooks.close_log_file) hooks.close_log_file();
+}
+
+}  // namespace qv82

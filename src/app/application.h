@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "device/device_state.h"
+#include "device/ui.h"
+#include "link/cctalk.h"
+
+namespace qv82 {
+
+inline constexpr const char* kVersionText = "1.000";
+inline constexpr const char* kSettingsFileName = "qv82hs.ini";
+inline constexpr const char* kIoFileName = "io.ini";
+inline constexpr const char* kTemplateFileName = "template.xml";
+inline constexpr const char* kOpenFileFilter = "Corvanti coin selector xml files|*.xml";
+inline constexpr int kRecommendedScreenWidth = 1024;
+inline constexpr int kRecommendedScreenHeight = 768;
+
+// The key names that fill the selection lists of the pages. Lists of the
+// same kind (the seven output lists, the six warning lists, the twenty
+// statistic lists) share one entry list here.
+struct SelectionLists {
+  std::vector<std::string> configurations;     // [Configurations]
+  std::vector<std::string> separators;         // [Separators]
+  std::vector<std::string> displays;           // [Displays]
+  std::vector<std::string> dip_switch_modes;   // [Dip switch modes]
+  std::vector<std::string> warnings;           // [Warnings]
+  std::vector<std::string> statistic_options;  // [Statistic options]
+  std::vector<std::string> outputs;            // io.ini [OUTPUTS]
+  std::vector<std::string> inputs;             // io.ini [INPUTS]
+  // The "In2Out7" list: the outputs, then the inputs from the second on.
+  std::vector<std::string> in2out7;
+  // Index in in2out7 of the last output entry, -1 without outputs.
+  int in2out7_last_output = -1;
+};
+
+// Where the windows of later work join start-up and the tool bar. Every
+// hook is optional; an empty one is skipped.
+struct ApplicationHooks {
+  // Start-up.
+  std::function<void()> load_language_texts;
+  // Width and height of the screen, for the resolution advice.
+  std::function<std::pair<int, int>()> screen_size;
+  std::function<void(const SelectionLists&)> lists_loaded;
+  // Lower limit and value of the stop-time field.
+  std::function<void(unsigned)> stop_time_min_loaded;
+  std::function<void()> apply_first_standard_configuration;
+  std::function<void(int)> show_channel;
+  std::function<void(const std::string& path)> load_template;
+
+  // Windows the tool bar opens (modally).
+  std::function<void()> open_test;
+  std::function<void()> open_production_test;
+  std::function<void()> open_erase;
+  std::function<void()> refresh_statistics;
+  std::function<void()> open_firmware_download;
+  std::function<void()> close_main_window;
+  // The main window closes: end logging to file.
+  std::function<void()> close_log_file;
+};
+
+// The application: owns the link to the coin selector, what is known about
+// the device, the settings file of the working directory, and runs start-up,
+// the tool bar and the exit. The windows and the command line drive it and
+// show what it holds.
+class Application {
+ public:
+  Application(SerialPort& port, EventPump& pump, Ui& ui, std::string workdir);
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  Ui& ui;
+  const std::string workdir;
+  TccTfrm link;
+  DeviceState device;
+  IniFile settings;
+  CoinSelector selector;
+  ApplicationHooks hooks;
+
+  SelectionLists lists;
+  unsigned stop_time_min = 5;
+  bool factory_test_visible = false;
+  std::string open_file_filter;
+
+  // A data file of the working directory.
+  std::string path_of(const std::string& file_name) const;
+  // "QV82HS programming and configuration utility ver 1.000"
+  std::string window_title() const;
+  // The device information fields, caption and value, in panel order.
+  std::vector<std::pair<std::string, std::string>> device_info() const {
+    return device_info_lines(device.info);
+  }
+
+  // The whole start-up sequence, search included. Throws ConversionError
+  // for a "ccTalkAddr" or "Stop time min" that is not a hexadecimal number.
+  void start_up();
+  // Start-up once, the first time the main window shows. A conversion error
+  // is shown to the user and stops start-up: false.
+  bool FormActivate();
+
+  // Parts of start-up that the command line runs on their own.
+  // Masks 0, address 2, unlock flags and keys cleared, channels all FF.
+  void reset_device_state();
+  // The selection lists from qv82hs.ini and io.ini.
+  void read_lists();
+  // [SETTINGS]: stop time limit, address, port (opened; a refusal is ignored).
+  void read_settings();
+
+  // Tool bar.
+  bool SpeedButton6Click();   // Test
+  bool SpeedButton7Click();   // Factory test
+  bool SpeedButton8Click();   // Erase
+  void SpeedButton2Click();   // Upgrade
+  bool SpeedButton11Click();  // Search
+  // Exit: true when the user confirmed and the main window closes.
+  bool SpeedButton12Click();
+  void FormClose();
+
+ private:
+  bool started_ = false;
+};
+
+}  // namespace qv82
