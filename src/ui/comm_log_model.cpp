@@ -1,0 +1,55 @@
+#include "ui/comm_log_model.h"
+
+#include <QColor>
+#include <QFontDatabase>
+
+namespace qv82 {
+
+CommLogModel::CommLogModel(CommLog& log, QObject* parent)
+    : QAbstractListModel(parent),
+      log_(log),
+      rows_(static_cast<int>(log.size())),
+      font_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
+  // The log has changed by the time the observers run; rows_ is what the
+  // views have been told, so each step is announced with a consistent count.
+  log_.on_line_added = [this](bool dropped_oldest) {
+    if (dropped_oldest && rows_ > 0) {
+      beginRemoveRows({}, 0, 0);
+      --rows_;
+      endRemoveRows();
+    }
+    beginInsertRows({}, rows_, rows_);
+    ++rows_;
+    endInsertRows();
+    emit lineAdded();
+  };
+  log_.on_cleared = [this] {
+    beginResetModel();
+    rows_ = static_cast<int>(log_.size());
+    endResetModel();
+  };
+}
+
+CommLogModel::~CommLogModel() {
+  log_.on_line_added = nullptr;
+  log_.on_cleared = nullptr;
+}
+
+int CommLogModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+QVariant CommLogModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const std::string& line = log_.lines()[static_cast<std::size_t>(index.row())];
+  switch (role) {
+    case Qt::DisplayRole:
+      return QString::fromStdString(line);
+    case Qt::ForegroundRole:
+      return QColor(is_received_line(line) ? Qt::blue : Qt::red);
+    case Qt::FontRole:
+      return font_;
+    default:
+      return {};
+  }
+}
+
+}  // namespace qv82

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+
+namespace qv82 {
+
+class Ui;
+
+// The name of a new standard configuration; OK is refused for an empty name
+// or one already in the list.
+class TConfFrm : public QDialog {
+  Q_OBJECT
+
+ public:
+  using NameList = std::function<std::vector<std::string>()>;
+
+  TConfFrm(Ui& ui, NameList used_names, QWidget* parent = nullptr);
+
+  void init_language();
+  // The accepted name as typed.
+  std::string name() const;
+
+  QLabel* Label1;  // "Name:"
+  QLineEdit* Edit1;
+
+  void Button1Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  Ui& ui_;
+  NameList used_names_;
+};
+
+}  // namespace qv82

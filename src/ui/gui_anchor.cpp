@@ -1,1 +1,0 @@
-// Keeps the window library non-empty while it grows.

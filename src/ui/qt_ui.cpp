@@ -1,0 +1,113 @@
+#include "ui/qt_ui.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "lang/language.h"
+#include "ui/password_dlg.h"
+
+namespace qv82 {
+
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+QtUi::QtUi(QWidget* parent) : parent_(parent) {}
+
+QtUi::~QtUi() {
+  while (wait_depth_ > 0) wait_cursor(false);
+  delete password_dlg_;
+}
+
+void QtUi::error(const std::string& text) {
+  QMessageBox::critical(parent_, QObject::tr("Error"), q(text));
+}
+
+void QtUi::information(const std::string& text) {
+  QMessageBox::information(parent_, QObject::tr("Information"), q(text));
+}
+
+Answer QtUi::question(const std::string& text, Buttons buttons) {
+  QMessageBox::StandardButtons set = QMessageBox::Ok;
+  switch (buttons) {
+    case Buttons::Ok:
+      break;
+    case Buttons::YesNo:
+      set = QMessageBox::Yes | QMessageBox::No;
+      break;
+    case Buttons::YesNoCancel:
+      set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+      break;
+    case Buttons::OkCancel:
+      set = QMessageBox::Ok | QMessageBox::Cancel;
+      break;
+  }
+  switch (QMessageBox::question(parent_, QObject::tr("Confirm"), q(text), set)) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Ok:
+      return Answer::Ok;
+    default:
+      // A box closed by its title bar or Escape counts as the safe answer.
+      return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+  }
+}
+
+TPasswordDlg& QtUi::password_dialog() {
+  if (!password_dlg_) password_dlg_ = new TPasswordDlg(parent_);
+  return *password_dlg_;
+}
+
+std::optional<std::string> QtUi::password(const std::string& caption, const Validator& validate) {
+  return password_dialog().ask(q(caption), validate);
+}
+
+bool QtUi::choose_sections(const std::string& caption, ParameterTree& /*tree*/) {
+  // Every section is taken until the section tree can be shown here.
+  return QMessageBox::question(parent_, q(caption), q(caption),
+                               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+std::optional<std::string> QtUi::open_file(const std::string& filter) {
+  const QString name = QFileDialog::getOpenFileName(parent_, q(language_text(msg::kOpenFile)),
+                                                    QString(), dialog_filter(filter));
+  if (name.isEmpty()) return std::nullopt;
+  return name.toStdString();
+}
+
+std::optional<std::string> QtUi::save_file(const std::string& filter) {
+  // The dialog asks before an existing file is overwritten.
+  const QString name =
+      QFileDialog::getSaveFileName(parent_, QString(), QString(), dialog_filter(filter));
+  if (name.isEmpty()) return std::nullopt;
+  return name.toStdString();
+}
+
+void QtUi::wait_cursor(bool on) {
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ++wait_depth_;
+  } else if (wait_depth_ > 0) {
+    QApplication::restoreOverrideCursor();
+    --wait_depth_;
+  }
+}
+
+QString dialog_filter(const std::string& filter) {
+  const QStringList parts = q(filter).split('|');
+  QStringList entries;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+    for (QString& pattern : patterns) pattern = pattern.trimmed();
+    entries << parts[i].trimmed() + " (" + patterns.join(' ') + ")";
+  }
+  return entries.join(";;");
+}
+
+}  // namespace qv82

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include "device/ui.h"
+
+class QWidget;
+
+namespace qv82 {
+
+class TPasswordDlg;
+
+// The windows' answer to the core's questions: modal message boxes, the
+// password dialog, file dialogs and the wait cursor.
+class QtUi : public Ui {
+ public:
+  explicit QtUi(QWidget* parent = nullptr);
+  ~QtUi() override;
+
+  // Boxes and dialogs are centred on this window.
+  void set_parent(QWidget* parent) { parent_ = parent; }
+
+  void error(const std::string& text) override;
+  void information(const std::string& text) override;
+  Answer question(const std::string& text, Buttons buttons) override;
+  std::optional<std::string> password(const std::string& caption,
+                                      const Validator& validate) override;
+  bool choose_sections(const std::string& caption, ParameterTree& tree) override;
+  std::optional<std::string> open_file(const std::string& filter) override;
+  std::optional<std::string> save_file(const std::string& filter) override;
+  void wait_cursor(bool on) override;
+
+  TPasswordDlg& password_dialog();
+
+ private:
+  QWidget* parent_;
+  TPasswordDlg* password_dlg_ = nullptr;
+  int wait_depth_ = 0;
+};
+
+// "Text files|*.txt|All|*.*" as a file dialog filter:
+// "Text files (*.txt);;All (*.*)". Patterns separated by ';' in the first
+// form are separated by blanks in the second.
+QString dialog_filter(const std::string& filter);
+
+}  // namespace qv82
