@@ -1,0 +1,229 @@
+#include "config/config_file.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "config/parameter_tree.h"
+
+namespace qv82 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kEmptyGroupPasses = 4;
+
+bool contains(std::string_view line, std::string_view what) {
+  return line.find(what) != std::string_view::npos;
+}
+
+[[noreturn]] void file_error(const char* what, const std::string& path, const std::string& why) {
+  throw ConfigFileError(std::string(what) + " \"" + path + "\": " + why);
+}
+
+// Item texts are hex; anything else is escaped so that it cannot break the
+// one-element-per-line layout or the element itself.
+std::string escaped_text(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\r':
+      case '\n':
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> without_empty_groups(std::vector<std::string> lines) {
+  // Each pass drops the innermost empty groups, so nesting needs one pass a level.
+  for (int pass = 0; pass < kEmptyGroupPasses; ++pass) {
+    std::vector<std::string> kept;
+    kept.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i + 1 < lines.size() && contains(lines[i], "<Group caption") &&
+          contains(lines[i + 1], "</Group>")) {
+        ++i;
+        continue;
+      }
+      kept.push_back(std::move(lines[i]));
+    }
+    lines = std::move(kept);
+  }
+  return lines;
+}
+
+std::FILE* create_fresh_file(const fs::path& dir, const std::string& name, fs::path& created) {
+  const auto seed = std::chrono::steady_clock::now().time_since_epoch().count();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    created = dir / ("." + name + ".part" + std::to_string((seed + attempt) % 1000000));
+    // "x": fail rather than reuse a file that exists.
+    if (std::FILE* file = std::fopen(created.c_str(), "wbx")) return file;
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<std::string> read_text_lines(const std::string& path) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) file_error("Cannot read file", path, "it is a folder");
+  std::ifstream file(path, std::ios::binary);
+  if (!file.is_open()) file_error("Cannot open file", path, std::strerror(errno));
+  const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) file_error("Cannot read file", path, std::strerror(errno));
+
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    std::size_t end = content.find('\n', start);
+    if (end == std::string::npos) end = content.size();
+    std::string line = content.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+void write_text_lines(const std::string& path, const std::vector<std::string>& lines) {
+  const fs::path target(path);
+  const std::string name = target.filename().string();
+  if (name.empty()) file_error("Cannot write file", path, "no file name");
+  fs::path dir = target.parent_path();
+  if (dir.empty()) dir = ".";
+
+  fs::path fresh;
+  std::FILE* file = create_fresh_file(dir, name, fresh);
+  if (file == nullptr) file_error("Cannot write file", path, std::strerror(errno));
+  bool ok = true;
+  for (const std::string& line : lines) {
+    ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
+         std::fwrite("\r\n", 1, 2, file) == 2;
+  }
+  int saved_errno = ok ? 0 : errno;
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    saved_errno = errno;
+  }
+  std::error_code ec;
+  if (ok) {
+    // Keep the permissions of the file being replaced.
+    const fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(old)) fs::permissions(fresh, old.permissions(), ec);
+    fs::rename(fresh, target, ec);
+    if (ec) {
+      ok = false;
+      saved_errno = ec.value();
+    }
+  }
+  if (!ok) {
+    fs::remove(fresh, ec);
+    file_error("Cannot write file", path, std::strerror(saved_errno));
+  }
+}
+
+bool has_format_marker(const std::string& path) {
+  for (const std::string& line : read_text_lines(path)) {
+    if (contains(line, kFormatMarker)) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> merge_lines(const std::vector<std::string>& template_lines,
+                                     const std::vector<std::string>& chosen_lines) {
+  std::vector<std::string> out;
+  out.reserve(template_lines.size());
+  for (const std::string& line : template_lines) {
+    const std::size_t address = line.find("address");
+    const std::size_t tag_end = line.find('>');
+    // Only a complete key is looked for: a shorter one would match at random.
+    if (address == std::string::npos || address + 15 > line.size() ||
+        tag_end == std::string::npos) {
+      out.push_back(line);
+      continue;
+    }
+    const std::string key = line.substr(address + 11, 4);
+    std::string merged = line;
+    for (const std::string& chosen : chosen_lines) {
+      const std::size_t chosen_end = chosen.find('>');
+      if (chosen_end == std::string::npos) continue;
+      if (std::string_view(chosen).substr(0, chosen_end + 1).find(key) == std::string_view::npos)
+        continue;
+      merged = line.substr(0, tag_end + 1) + chosen.substr(chosen_end + 1);
+      break;
+    }
+    out.push_back(std::move(merged));
+  }
+  return out;
+}
+
+std::vector<std::string> configuration_lines(const std::vector<std::string>& template_lines,
+                                             const ParameterTree& tree) {
+  static constexpr std::string_view kDataEnd = "</Data>";
+  std::vector<std::string> lines;
+  lines.reserve(template_lines.size());
+  for (std::size_t n = 0; n < template_lines.size(); ++n) {
+    const std::string& line = template_lines[n];
+    if (!contains(line, "Data caption")) {
+      lines.push_back(line);
+      continue;
+    }
+    const std::size_t begin = line.find("0x0");
+    if (begin == std::string::npos) continue;
+    const std::size_t end = line.find('"', begin);
+    const std::string address =
+        line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    const std::size_t node = tree.find_by_address(address);
+    if (node == ParameterTree::kNotFound || tree.state(node) != CheckState::kChecked) continue;
+    const std::size_t data_end = line.find(kDataEnd);
+    if (data_end == std::string::npos) {
+      throw ConfigFileError("Template line " + std::to_string(n + 1) + " has no " +
+                            std::string(kDataEnd));
+    }
+    lines.push_back(line.substr(0, data_end) + escaped_text(tree.text(node)) +
+                    line.substr(data_end));
+  }
+  lines = without_empty_groups(std::move(lines));
+  if (lines.size() == 3) lines.erase(lines.begin(), lines.begin() + 2);
+  return lines;
+}
+
+void merge_into_temporary(const std::string& template_path, const std::string& chosen_path,
+                          const std::string& temporary_path) {
+  const std::vector<std::string> template_lines = read_text_lines(template_path);
+  const std::vector<std::string> chosen_lines = read_text_lines(chosen_path);
+  write_text_lines(temporary_path, merge_lines(template_lines, chosen_lines));
+}
+
+std::string force_xml_extension(const std::string& name) {
+  return fs::path(name).replace_extension(".xml").string();
+}
+
+std::string write_configuration(const std::string& template_path, const ParameterTree& tree,
+                                const std::string& target_path) {
+  const std::vector<std::string> lines = configuration_lines(read_text_lines(template_path), tree);
+  const std::string target = force_xml_extension(target_path);
+  write_text_lines(target, lines);
+  return target;
+}
+
+}  // namespace qv82
