@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qv82 {
+
+// Small helpers over the hex texts of the working images. Positions are
+// counted from 0 here; the text may be shorter than expected (records read
+// from a damaged file), so every read is bounded.
+
+// The characters [pos, pos + len) of text, fewer (or none) past its end.
+std::string text_part(std::string_view text, std::size_t pos, std::size_t len);
+
+// Byte b (0-based) of a hex record: digits 2b and 2b + 1. -1 when the
+// digits are missing or not hexadecimal.
+int record_byte(std::string_view text, std::size_t b);
+
+// A byte as two upper-case hex digits.
+std::string hex2(unsigned value);
+
+// Two characters read as a hex byte; -1 when they are not.
+int hex_pair(std::string_view two);
+
+// Replaces (or appends, padding with '0') the two digits of byte b.
+void set_record_byte(std::string& text, std::size_t b, unsigned value);
+
+// num / den rounded to the nearest integer, halves to even; den > 0.
+long round_half_even(long num, long den);
+
+// Upper-cased copy (ASCII).
+std::string upper_text(std::string_view text);
+
+// Equal ignoring ASCII letter case.
+bool same_text_ignoring_case(std::string_view a, std::string_view b);
+
+// Leading and trailing blanks removed.
+std::string trimmed(std::string_view text);
+
+// Whether the two-character code is one of the aligned pairs of list.
+bool list_has_pair(std::string_view list, std::string_view code);
+
+}  // namespace qv82
