@@ -1,0 +1,236 @@
+#include "firmware/firmware_download.h"
+
+#include "device/coin_selector.h"
+#include "lang/language.h"
+#include "link/cctalk.h"
+#include "link/errors.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr std::uint8_t kIdentifyRequest = 0x56;  // "V"
+constexpr std::uint8_t kRecordMark = 0x55;
+constexpr std::uint8_t kHeaderType = 0x30;  // '0'
+constexpr int kPollBeforeMonitorPolls = 50;
+constexpr unsigned kSettleMs = 20;
+constexpr unsigned kAfterDownloadMs = 400;
+
+bool retried(char status) { return status >= '3' && status <= '6'; }
+
+}  // namespace
+
+std::string monitor_status_text(std::uint8_t status) {
+  switch (status) {
+    case '0':
+      return {};
+    case '1':
+      return language_text(msg::kTypeError);
+    case '2':
+      return language_text(msg::kFlashEraseError);
+    case '3':
+      return language_text(msg::kChecksumError);
+    case '4':
+      return language_text(msg::kFlashProgrammingError);
+    case '5':
+      return language_text(msg::kUnknownCommandError);
+    case '6':
+      return language_text(msg::kCommandTimeout);
+    default:
+      return language_text(msg::kUnrecognizedError);
+  }
+}
+
+FirmwareDownload::FirmwareDownload(TccTfrm& link, CoinSelector& selector)
+    : link_(link), selector_(selector) {}
+
+void FirmwareDownload::changed() {
+  if (view_changed) view_changed();
+}
+
+void FirmwareDownload::set_status(const std::string& text) {
+  view.status_label = text;
+  changed();
+}
+
+void FirmwareDownload::set_progress(int value) {
+  view.progress = value;
+  changed();
+}
+
+void FirmwareDownload::FormActivate() {
+  view.file_chosen = false;
+  changed();
+}
+
+void FirmwareDownload::choose_file(const std::string& path) {
+  path_ = path;
+  view.file_label = path;
+  view.file_chosen = true;
+  changed();
+}
+
+bool FirmwareDownload::Button3Click() {
+  if (!view.file_chosen) {
+    selector_.ui.error(language_text(msg::kOpenFileFirst));
+    return false;
+  }
+  // A file that cannot be sent is refused before the device leaves its
+  // application for the monitor.
+  const FirmwareImageResult file = read_firmware_image(path_);
+  if (!file.image) {
+    selector_.ui.error(file.error);
+    return false;
+  }
+  if (start_monitor() != kMonitorReady) return true;
+  return download_prgm(*file.image);
+}
+
+void FirmwareDownload::Button1Click() {
+  view.progress = 0;
+  switch_rate(9600);
+  set_status({});
+}
+
+bool FirmwareDownload::switch_rate(int rate) {
+  try {
+    link_.set_baud_rate(rate);
+    return true;
+  } catch (const PortError& e) {
+    selector_.ui.error(e.what());
+    return false;
+  }
+}
+
+bool FirmwareDownload::identify() {
+  Bytes reply;
+  if (link_.raw_transfer(Bytes{kIdentifyRequest}, kMonitorIdLength, kIdentifyPolls, reply) !=
+      kRawOk) {
+    return false;
+  }
+  monitor_id = reply;
+  return true;
+}
+
+int FirmwareDownload::start_monitor() {
+  const std::uint8_t address = selector_.state.download_address;
+  int result = kMonitorReady;
+  monitor_id.clear();
+
+  // A device that still runs its application is asked to enter the monitor,
+  // if it lets this user upgrade it.
+  Bytes reply;
+  if (link_.cctalk_transaction(address, Bytes{0xFE}, reply, kPollBeforeMonitorPolls) ==
+      kTransactionOk) {
+    if (selector_.check_access(AccessKind::Write, kAreaFirmwareUpgrade)) {
+      link_.cctalk_transaction(address, Bytes{0xFF, 0x06}, reply, kPollBeforeMonitorPolls);
+    } else {
+      result = kUpgradeNotPermitted;
+    }
+  }
+
+  link_.wait_ms(kSettleMs);
+  bool answered = switch_rate(9600) && identify();
+  if (!answered && result != kUpgradeNotPermitted) {
+    link_.wait_ms(kSettleMs);
+    answered = switch_rate(38400) && identify();
+    if (!answered) result = kNoMonitor;
+  }
+  link_.wait_ms(kSettleMs);
+  if (result != kMonitorReady) monitor_id.clear();
+  return result;
+}
+
+bool FirmwareDownload::download_prgm(const std::string& path) {
+  const FirmwareImageResult file = read_firmware_image(path);
+  return run(file.image ? &*file.image : nullptr, file.error);
+}
+
+bool FirmwareDownload::download_prgm(const FirmwareImage& image) { return run(&image, {}); }
+
+bool FirmwareDownload::run(const FirmwareImage* image, const std::string& file_error) {
+  const std::uint64_t started = link_.pump.now_ms();
+  const bool log_was_enabled = link_.log_enabled;
+  set_status(language_text(msg::kProgramming));
+  set_progress(0);
+  // Thousands of records would bury the communication log.
+  link_.log_enabled = false;
+  records_accepted = 0;
+  programming_time_ms = 0;
+  last_status = kStatusNoAnswer;
+
+  bool accepted = false;
+  if (image) {
+    accepted = send_image(*image, started);
+  } else {
+    selector_.ui.error(file_error);
+    set_status({});
+  }
+  finish(log_was_enabled);
+  return accepted;
+}
+
+bool FirmwareDownload::send_image(const FirmwareImage& image, std::uint64_t started_ms) {
+  view.progress_max = static_cast<int>(image.records.size());
+  changed();
+
+  if (monitor_id.empty() || image.header_id != monitor_id) {
+    selector_.ui.error(language_text(msg::kTypeError));
+    set_status({});
+    return false;
+  }
+
+  Bytes frame{kRecordMark, kHeaderType};
+  frame.insert(frame.end(), image.header().bytes.begin(), image.header().bytes.end());
+  Bytes reply;
+  if (link_.raw_transfer(frame, 1, kHeaderPolls, reply) != kRawOk) {
+    selector_.ui.error(language_text(msg::kTimeOut));
+    set_status({});
+    return false;
+  }
+  last_status = static_cast<char>(reply.front());
+  if (last_status != kStatusAccepted) {
+    selector_.ui.error(monitor_status_text(static_cast<std::uint8_t>(last_status)));
+    return false;
+  }
+
+  for (std::size_t i = 1; i < image.records.size(); ++i) {
+    set_progress(records_accepted);
+    const FirmwareRecord& record = image.records[i];
+    last_status = send_record(record.type, record.bytes, kRecordPolls, kRecordSends);
+    if (last_status != kStatusAccepted) break;
+    ++records_accepted;
+  }
+  if (last_status != kStatusAccepted) {
+    selector_.ui.error(monitor_status_text(static_cast<std::uint8_t>(last_status)));
+    return false;
+  }
+
+  set_progress(records_accepted);
+  programming_time_ms = link_.pump.now_ms() - started_ms;
+  set_status(language_text(msg::kProgrammingTime) + std::to_string(programming_time_ms) + " ms");
+  selector_.ui.information(language_text(msg::kOperationFinished));
+  return true;
+}
+
+char FirmwareDownload::send_record(char type, const Bytes& bytes, int polls, int sends) {
+  Bytes frame{kRecordMark, static_cast<std::uint8_t>(type)};
+  frame.insert(frame.end(), bytes.begin(), bytes.end());
+  char status = kStatusNoAnswer;
+  for (int send = 0; send < sends; ++send) {
+    Bytes reply;
+    link_.raw_transfer(frame, 1, polls, reply);  // "6" when nothing came
+    status = reply.empty() ? kStatusNoAnswer : static_cast<char>(reply.front());
+    if (!retried(status)) break;
+  }
+  return status;
+}
+
+void FirmwareDownload::finish(bool log_was_enabled) {
+  link_.wait_ms(kAfterDownloadMs);
+  set_progress(0);
+  switch_rate(9600);
+  link_.log_enabled = log_was_enabled;
+}
+
+}  // namespace qv82

@@ -1,0 +1,107 @@
+#include "firmware/firmware_image.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "lang/language.h"
+
+namespace qv82 {
+
+namespace {
+
+// Count, 16-bit address and checksum: the shortest record there is.
+constexpr std::size_t kMinRecordBytes = 4;
+// The identification follows the count byte and the 16-bit address.
+constexpr std::size_t kHeaderIdOffset = 3;
+
+bool is_blank(std::string_view line) {
+  for (char c : line) {
+    if (!std::isspace(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+std::string_view trim_end(std::string_view line) {
+  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
+    line.remove_suffix(1);
+  }
+  return line;
+}
+
+int hex_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The bytes of a record line, or the reason it is not one.
+std::optional<std::string> decode_line(std::string_view line, FirmwareRecord& record) {
+  if (line.size() < 2 || !std::isdigit(static_cast<unsigned char>(line[1]))) {
+    return "no record type";
+  }
+  record.type = line[1];
+  const std::string_view digits = line.substr(2);
+  if (digits.size() % 2 != 0) return "odd number of hex digits";
+  record.bytes.clear();
+  for (std::size_t i = 0; i < digits.size(); i += 2) {
+    const int high = hex_value(digits[i]);
+    const int low = hex_value(digits[i + 1]);
+    if (high < 0 || low < 0) return "not a hex number";
+    record.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+  }
+  if (record.bytes.size() < kMinRecordBytes) return "record too short";
+  if (record.bytes[0] != record.bytes.size() - 1) return "wrong byte count";
+  unsigned sum = 0;
+  for (std::size_t i = 0; i + 1 < record.bytes.size(); ++i) sum += record.bytes[i];
+  if (static_cast<std::uint8_t>(~sum) != record.bytes.back()) return "wrong checksum";
+  return std::nullopt;
+}
+
+FirmwareImageResult failure(const std::string& reason) {
+  return FirmwareImageResult{std::nullopt, reason};
+}
+
+}  // namespace
+
+FirmwareImageResult parse_firmware_image(std::string_view text) {
+  FirmwareImage image;
+  std::istringstream input{std::string(text)};
+  std::string raw;
+  int line_number = 0;
+  while (std::getline(input, raw)) {
+    ++line_number;
+    if (is_blank(raw)) continue;
+    FirmwareRecord record;
+    record.line = line_number;
+    if (auto reason = decode_line(trim_end(raw), record)) {
+      return failure(language_text(msg::kFileFormatError) + ", line " +
+                     std::to_string(line_number) + ": " + *reason);
+    }
+    image.records.push_back(std::move(record));
+  }
+  if (image.records.empty()) return failure(language_text(msg::kFileFormatError) + ": empty file");
+  if (image.records.size() < 2) {
+    return failure(language_text(msg::kFileFormatError) + ": no record after the header");
+  }
+  const Bytes& header = image.records.front().bytes;
+  if (header.size() >= kHeaderIdOffset + kMonitorIdLength + 1) {
+    image.header_id.assign(header.begin() + kHeaderIdOffset,
+                           header.begin() + kHeaderIdOffset + kMonitorIdLength);
+  }
+  return FirmwareImageResult{std::move(image), {}};
+}
+
+FirmwareImageResult read_firmware_image(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return failure("Cannot open file " + path + ": " + std::strerror(errno));
+  std::ostringstream contents;
+  contents << file.rdbuf();
+  if (file.bad()) return failure("Cannot read file " + path + ": " + std::strerror(errno));
+  return parse_firmware_image(contents.str());
+}
+
+}  // namespace qv82

@@ -1,0 +1,52 @@
+#include "firmware/srecord_writer.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "firmware/firmware_image.h"
+
+namespace qv82 {
+
+std::string srecord_line(char type, std::uint32_t address, std::size_t address_size,
+                         const Bytes& data) {
+  if (address_size < 2 || address_size > 4 || data.size() + address_size + 1 > 255) {
+    throw std::invalid_argument("S-record does not fit its count byte");
+  }
+  Bytes body;
+  body.push_back(static_cast<std::uint8_t>(address_size + data.size() + 1));
+  for (std::size_t i = address_size; i-- > 0;) {
+    body.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
+  }
+  body.insert(body.end(), data.begin(), data.end());
+  unsigned sum = 0;
+  for (std::uint8_t b : body) sum += b;
+  body.push_back(static_cast<std::uint8_t>(~sum));
+  return std::string("S") + type + bytes_to_hex(body);
+}
+
+std::string write_srecord_image(const FirmwareImageSpec& spec) {
+  if (spec.record_size == 0) throw std::invalid_argument("record size 0");
+  std::string id = spec.device_id;
+  id.resize(kMonitorIdLength, ' ');
+  Bytes header(id.begin(), id.end());
+  header.insert(header.end(), spec.revision.begin(), spec.revision.end());
+
+  const bool wide = spec.start_address + spec.data.size() > 0x10000;
+  const std::size_t address_size = wide ? 3 : 2;
+  const char data_type = wide ? '2' : '1';
+  const char end_type = wide ? '8' : '9';
+
+  std::string text = srecord_line('0', 0, 2, header) + "\r\n";
+  for (std::size_t offset = 0; offset < spec.data.size(); offset += spec.record_size) {
+    const std::size_t length = std::min(spec.record_size, spec.data.size() - offset);
+    const Bytes chunk(spec.data.begin() + static_cast<std::ptrdiff_t>(offset),
+                      spec.data.begin() + static_cast<std::ptrdiff_t>(offset + length));
+    text += srecord_line(data_type, spec.start_address + static_cast<std::uint32_t>(offset),
+                         address_size, chunk) +
+            "\r\n";
+  }
+  text += srecord_line(end_type, spec.start_address, address_size, {}) + "\r\n";
+  return text;
+}
+
+}  // namespace qv82

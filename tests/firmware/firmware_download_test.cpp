@@ -1,0 +1,240 @@
+// The firmware upgrade against the simulated coin selector and its boot
+// monitor, in virtual time.
+#include "firmware/firmware_download.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "firmware/srecord_writer.h"
+#include "support/fake_ui.h"
+#include "support/processes.h"
+#include "support/sim_fixture.h"
+
+namespace qv82 {
+namespace {
+
+Bytes pattern(std::size_t size) {
+  Bytes data(size);
+  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+  return data;
+}
+
+class FirmwareDownloadTest : public test::SimFixture {
+ protected:
+  FirmwareDownloadTest()
+      : dir(test::make_temp_dir()),
+        settings(dir + "/qv82hs.ini"),
+        selector(link, state, ui, settings),
+        download(link, selector) {
+    state.access_masks = {0xFF, 0xFF, 0xFF, 0xFF};
+    state.download_address = device().address();
+    link.add_log_line = [this](const std::string& line) { log.push_back(line); };
+    download.view_changed = [this] { progress.push_back(download.view.progress); };
+  }
+  ~FirmwareDownloadTest() override { std::filesystem::remove_all(dir); }
+
+  // An image for the simulated device's monitor: 16 records of 32 bytes.
+  std::string write_image(const std::string& id = "QV82HS-BL",
+                          const std::string& revision = "QV82HS-2.00") {
+    const std::string path = dir + "/image.u19";
+    std::ofstream(path) << write_srecord_image({id, revision, 0x4000, data, 32});
+    return path;
+  }
+  std::size_t image_bytes_sent(const std::string& path) {
+    std::size_t total = 0;
+    for (const FirmwareRecord& record : read_firmware_image(path).image->records) {
+      total += 2 + record.bytes.size();
+    }
+    return total;
+  }
+  std::map<std::uint32_t, std::uint8_t> expected_flash() const {
+    std::map<std::uint32_t, std::uint8_t> flash;
+    for (std::size_t i = 0; i < data.size(); ++i) flash[0x4000 + i] = data[i];
+    return flash;
+  }
+  std::string revision() {
+    const auto reply = ask({0xF1}, 5);
+    return reply ? bytes_to_text(*reply) : "";
+  }
+
+  Bytes data = pattern(512);
+  std::string dir;
+  test::FakeUi ui;
+  DeviceState state;
+  IniFile settings;
+  CoinSelector selector;
+  FirmwareDownload download;
+  std::vector<std::string> log;
+  std::vector<int> progress;
+};
+
+TEST_F(FirmwareDownloadTest, WholeImageLandsInFlashAndTheDeviceRunsTheNewRevision) {
+  const std::string path = write_image();
+  download.choose_file(path);
+  EXPECT_TRUE(download.Button3Click()) << "the window closes after a complete download";
+
+  EXPECT_EQ(device().monitor().flash(), expected_flash());
+  EXPECT_FALSE(device().in_monitor());
+  EXPECT_EQ(revision(), "QV82HS-2.00");
+  EXPECT_TRUE(ui.errors().empty()) << ui.errors().front();
+  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
+  EXPECT_EQ(download.last_status, '0');
+  EXPECT_EQ(download.records_accepted, 17);
+  EXPECT_EQ(download.view.progress_max, 18);
+  EXPECT_EQ(download.view.status_label,
+            "Programming time: " + std::to_string(download.programming_time_ms) + " ms");
+  EXPECT_GT(download.programming_time_ms, 17u * 10);
+  // The bar climbs to the last record and is reset by the final step.
+  EXPECT_NE(std::find(progress.begin(), progress.end(), 17), progress.end());
+  EXPECT_EQ(download.view.progress, 0);
+}
+
+TEST_F(FirmwareDownloadTest, MonitorAnsweringOnlyAt38400IsUsedThereAndTheRateReturnsTo9600) {
+  device().config().monitor_rates = {38400};
+  ASSERT_EQ(download.start_monitor(), kMonitorReady);
+  EXPECT_EQ(setup.line().baud_rate(), 38400);
+  EXPECT_EQ(bytes_to_text(download.monitor_id), "QV82HS-BL");
+
+  EXPECT_TRUE(download.download_prgm(write_image()));
+  EXPECT_EQ(device().monitor().flash(), expected_flash()) << "every record went at 38400";
+  EXPECT_EQ(setup.line().baud_rate(), 9600);
+}
+
+TEST_F(FirmwareDownloadTest, LoggingIsOffForTheDownloadOnly) {
+  ASSERT_EQ(download.start_monitor(), kMonitorReady);
+  const std::size_t before = log.size();
+  EXPECT_GT(before, 0u) << "the way into the monitor is logged";
+  EXPECT_TRUE(download.download_prgm(write_image()));
+  EXPECT_EQ(log.size(), before);
+  EXPECT_TRUE(link.log_enabled);
+}
+
+TEST_F(FirmwareDownloadTest, MonitorStatusesDecideRetriesAndMessages) {
+  struct Case {
+    const char* name;
+    int record;
+    char status;
+    int times;
+    bool accepted;
+    const char* message;
+    int extra_sends;  // sends of the failing record beyond the first
+    bool rest_sent;   // the records after it went out
+  } cases[] = {
+      {"6, 6, then 0 is accepted", 1, '6', 2, true, "", 2, true},
+      {"3 three times fails", 3, '3', 3, false, "Checksum error!", 2, false},
+      {"4 is retried", 2, '4', 3, false, "FLASH programming error!", 2, false},
+      {"5 once then accepted", 5, '5', 1, true, "", 1, true},
+      {"2 fails at once", 2, '2', 1, false, "FLASH erase error!", 0, false},
+      {"1 fails at once", 4, '1', 1, false, "Type error!", 0, false},
+      {"a letter is unrecognised", 2, 'X', 1, false, "Unrecognized error!", 0, false},
+      {"9 is unrecognised", 2, '9', 1, false, "Unrecognized error!", 0, false},
+  };
+  const std::string path = write_image();
+  const FirmwareImage image = *read_firmware_image(path).image;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui.clear();
+    device().reset();
+    // A failed case leaves the monitor waiting; a fresh run counts anew.
+    if (device().in_monitor()) device().enter_monitor();
+    ASSERT_EQ(download.start_monitor(), kMonitorReady);
+    device().monitor().fail_record(c.record, c.status, c.times);
+    const std::size_t written_before = setup.line().written().size();
+
+    EXPECT_EQ(download.download_prgm(path), c.accepted);
+
+    std::size_t expected = 0;
+    for (std::size_t i = 0; i < image.records.size(); ++i) {
+      const std::size_t frame = 2 + image.records[i].bytes.size();
+      if (static_cast<int>(i) == c.record)
+        expected += frame * (1 + c.extra_sends);
+      else if (static_cast<int>(i) < c.record || c.rest_sent)
+        expected += frame;
+    }
+    EXPECT_EQ(setup.line().written().size() - written_before, expected);
+    if (c.accepted) {
+      EXPECT_TRUE(ui.errors().empty());
+    } else {
+      EXPECT_EQ(ui.errors(), std::vector<std::string>{c.message});
+      EXPECT_EQ(download.view.status_label, "Programming") << "the label stays as it was";
+    }
+    EXPECT_EQ(setup.line().baud_rate(), 9600);
+    EXPECT_TRUE(link.log_enabled);
+    EXPECT_EQ(download.view.progress, 0);
+  }
+}
+
+TEST_F(FirmwareDownloadTest, ImageForAnotherDeviceTypeSendsNothing) {
+  ASSERT_EQ(download.start_monitor(), kMonitorReady);
+  const std::size_t written_before = setup.line().written().size();
+  EXPECT_FALSE(download.download_prgm(write_image("QV99XX-BL")));
+  EXPECT_EQ(setup.line().written().size(), written_before);
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Type error!"});
+  EXPECT_EQ(download.view.status_label, "");
+  EXPECT_TRUE(device().in_monitor());
+  EXPECT_EQ(setup.line().baud_rate(), 9600);
+}
+
+TEST_F(FirmwareDownloadTest, UnansweredHeaderIsATimeOut) {
+  ASSERT_EQ(download.start_monitor(), kMonitorReady);
+  device().config().monitor_erase_us = 3'100'000;  // beyond 300 polls
+  const std::uint64_t start = link.pump.now_ms();
+  EXPECT_FALSE(download.download_prgm(write_image()));
+  EXPECT_GE(link.pump.now_ms() - start, 3000u + 400u);
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Time out!"});
+  EXPECT_EQ(download.view.status_label, "");
+  EXPECT_TRUE(device().monitor().flash().empty());
+}
+
+TEST_F(FirmwareDownloadTest, StartMonitorResults) {
+  // Refused access: the device stays in its application.
+  state.access_masks = {};
+  EXPECT_EQ(download.start_monitor(), kUpgradeNotPermitted);
+  EXPECT_FALSE(device().in_monitor());
+  EXPECT_TRUE(download.monitor_id.empty());
+
+  // Nothing answers at the address and no monitor is listening.
+  state.download_address = 9;
+  EXPECT_EQ(download.start_monitor(), kNoMonitor);
+  EXPECT_EQ(setup.line().baud_rate(), 38400) << "the rate stays where the last try was";
+
+  // A device already waiting in its monitor needs no access check.
+  device().enter_monitor();
+  EXPECT_EQ(download.start_monitor(), kMonitorReady);
+  EXPECT_EQ(setup.line().baud_rate(), 9600);
+  EXPECT_TRUE(ui.password_prompts().size() == 1) << "only the refused try asked";
+}
+
+TEST_F(FirmwareDownloadTest, StartRefusesWithoutAFileOrWithAnUnusableOne) {
+  EXPECT_FALSE(download.Button3Click());
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Open file first!"});
+
+  ui.clear();
+  const std::string path = dir + "/broken.u19";
+  std::ofstream(path) << srecord_line('0', 0, 2, text_to_bytes("QV82HS-BL")) << "\nS1XYZ\n";
+  download.choose_file(path);
+  const std::size_t written_before = setup.line().written().size();
+  EXPECT_FALSE(download.Button3Click()) << "the window stays open";
+  EXPECT_EQ(setup.line().written().size(), written_before);
+  EXPECT_FALSE(device().in_monitor());
+  ASSERT_EQ(ui.errors().size(), 1u);
+  EXPECT_NE(ui.errors()[0].find("File format error, line 2"), std::string::npos);
+}
+
+TEST_F(FirmwareDownloadTest, FileVanishingBeforeTheDownloadStillEndsCleanly) {
+  ASSERT_EQ(download.start_monitor(), kMonitorReady);
+  EXPECT_FALSE(download.download_prgm(dir + "/gone.u19"));
+  ASSERT_EQ(ui.errors().size(), 1u);
+  EXPECT_NE(ui.errors()[0].find("Cannot open file"), std::string::npos);
+  EXPECT_EQ(setup.line().baud_rate(), 9600);
+  EXPECT_TRUE(link.log_enabled);
+}
+
+}  // namespace
+}  // namespace qv82
