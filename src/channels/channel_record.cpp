@@ -27,10 +27,6 @@ constexpr std::uint8_t kNone = 0xFF;
 
 Bytes erased_channel_record() { return Bytes(kChannelRecordSize, 0xFF); }
 
-std::uint16_t channel_address(int n) {
-  return static_cast<std::uint16_t>(kChannelBaseAddress + kChannelRecordSize * (n - 1));
-}
-
 DecodedChannel StrToChannel(const Bytes& record) {
   if (record.size() != kChannelRecordSize) {
     throw ConversionError("Invalid channel record: " + std::to_string(record.size()) +

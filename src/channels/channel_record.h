@@ -3,16 +3,15 @@
 #include <array>
 #include <cstdint>
 
+#include "device/device_state.h"
 #include "link/bytes.h"
 
 namespace qv82 {
 
 // A coin channel is one 32-byte record in device memory; channel n (1 ... 16) lives at
-// kChannelBaseAddress + kChannelRecordSize * (n - 1).
-inline constexpr int kChannelCount = 16;
-inline constexpr int kChannelRecordSize = 32;
+// kChannelBaseAddress + kChannelRecordSize * (n - 1) (device/device_state.h: kChannelCount,
+// kChannelRecordSize, kChannelBaseAddress, channel_address).
 inline constexpr int kChannelParameterCount = 13;
-inline constexpr std::uint16_t kChannelBaseAddress = 0x0570;
 
 // Bits 4-7 of the status byte written by coin programming.
 inline constexpr std::uint8_t kCoinProgrammingStatusBase = 0x70;
@@ -43,9 +42,6 @@ struct DecodedChannel {
 
 // The erased record: 32 bytes 0xFF.
 Bytes erased_channel_record();
-
-// Address of channel n (1 ... 16) in device memory.
-std::uint16_t channel_address(int n);
 
 // Record to view. Throws ConversionError when the record is not 32 bytes long (a damaged file).
 DecodedChannel StrToChannel(const Bytes& record);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "device/device_state.h"
+
 namespace qv82 {
 
 // Section bits of loaded_sections: a set bit means that section was read
@@ -14,13 +16,7 @@ inline constexpr std::uint8_t kSectionConfiguration = 0x02;  // I/O and common p
 inline constexpr std::uint8_t kSectionModes = 0x04;
 inline constexpr std::uint8_t kSectionStatistics = 0x08;
 
-// Access area codes given to the access check, by device address.
-inline constexpr std::uint8_t kAreaChannels = 0x01;
-inline constexpr std::uint8_t kAreaIoConfiguration = 0x02;
-inline constexpr std::uint8_t kAreaModes = 0x04;
-inline constexpr std::uint8_t kAreaCommonParameters = 0x08;
-inline constexpr std::uint8_t kAreaStatisticOptions = 0x10;
-inline constexpr std::uint8_t kAreaStatisticCounters = 0x20;
+// Access area codes given to the access check (device/device_state.h holds the others).
 inline constexpr std::uint8_t kAreaFirmware = 0x40;
 
 inline constexpr std::uint16_t kChannelsAddress = 0x0570;
