@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include "device/bench.h"
+
+namespace qv82::test {
+namespace {
+
+constexpr const char* kPassword = "123456789ABC";
+constexpr const char* kPin = "12345678";
+const std::string kFactoryCaption = "Enter factory password";
+const std::string kPinCaption = "Enter PIN";
+
+// A bench whose device has the given masks, identified so that the masks
+// are known.
+struct Identified : Bench {
+  explicit Identified(sim::SetupOptions options) : Bench(std::move(options)) {
+    EXPECT_TRUE(selector.identify_device());
+    ui.clear();
+  }
+};
+
+TEST(CheckAccess, MasksZeroNeedThePassword) {
+  Identified bench(with_masks(0, 0, 0, 0));
+  bench.ui.passwords = {kPassword};
+  EXPECT_EQ(bench.selector.read_channel(1), kMemoryOk);
+  EXPECT_EQ(bench.ui.password_prompts(), std::vector<std::string>{kFactoryCaption});
+  EXPECT_TRUE(bench.ui.errors().empty());
+  EXPECT_EQ(bench.state.unlock_flags, kFactoryUnlocked);
+  EXPECT_EQ(bench.state.channel_buffer[0], bench.device().memory().read(0x0570, 32));
+
+  // No dialog the second time, but the challenge and response go out again.
+  bench.ui.clear();
+  const std::size_t before = bench.requests();
+  EXPECT_EQ(bench.selector.write_channel(1), kMemoryOk);
+  EXPECT_TRUE(bench.ui.password_prompts().empty());
+  const auto& requests = bench.device().requests();
+  ASSERT_EQ(requests.size(), before + 3);
+  EXPECT_EQ(requests[before][4], 0x00);      // FF 00 challenge
+  EXPECT_EQ(requests[before + 1][4], 0x01);  // FF 01 response
+}
+
+TEST(CheckAccess, OpenAreasNeedNoDialog) {
+  // Factory read mask 0x01 passes the factory level; the PIN read mask must
+  // open the channels too, or the PIN level would still ask.
+  Identified bench(with_masks(0x01, 0x00, 0x01, 0x00));
+  const std::size_t before = bench.requests();
+  EXPECT_EQ(bench.selector.read_channel(3), kMemoryOk);
+  EXPECT_TRUE(bench.ui.shown.empty());
+  EXPECT_EQ(bench.requests(), before + 1);
+
+  // Writing channels is still closed: Cancel sends nothing.
+  bench.ui.passwords = {std::nullopt};
+  EXPECT_EQ(bench.selector.write_channel(3), kMemoryDenied);
+  EXPECT_EQ(bench.ui.password_prompts(), std::vector<std::string>{kFactoryCaption});
+  EXPECT_TRUE(bench.ui.errors().empty());
+  EXPECT_EQ(bench.requests(), before + 1);
+}
+
+TEST(CheckAccess, FactoryOpenButPinClosedAsksForThePin) {
+  Identified bench(with_masks(0xFF, 0xFF, 0x00, 0x00));
+  bench.ui.passwords = {kPin};
+  EXPECT_EQ(bench.selector.read_channel(1), kMemoryOk);
+  EXPECT_EQ(bench.ui.password_prompts(), std::vector<std::string>{kPinCaption});
+  EXPECT_EQ(bench.state.unlock_flags, kPinUnlocked);
+}
+
+TEST(CheckAccess, WrongPinClearsTheFlagAndAsksAgain) {
+  Identified bench(with_masks(0xFF, 0xFF, 0x00, 0x00));
+  bench.ui.passwords = {kPin};
+  ASSERT_EQ(bench.selector.read_channel(1), kMemoryOk);
+
+  // The flag spares the dialog, but a device whose PIN changed refuses it.
+  bench.device().config().pin = {0, 0, 0, 1};
+  bench.ui.clear();
+  const std::size_t before = bench.requests();
+  EXPECT_EQ(bench.selector.read_channel(1), kMemoryDenied);
+  EXPECT_TRUE(bench.ui.password_prompts().empty());
+  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{"Wrong Password"});
+  EXPECT_EQ(bench.state.unlock_flags & kPinUnlocked, 0);
+  EXPECT_EQ(bench.requests(), before + 1);  // the DA only
+
+  bench.ui.clear();
+  bench.ui.passwords = {"00000001"};
+  EXPECT_EQ(bench.selector.read_channel(1), kMemoryOk);
+  EXPECT_EQ(bench.ui.password_prompts(), std::vector<std::string>{kPinCaption});
+}
+
+TEST(CheckAccess, WrongFactoryPasswordFallsBackToThePin) {
+  Identified bench(with_masks(0, 0, 0, 0));
+  bench.ui.passwords = {"000000000000", kPin};
+  EXPECT_EQ(bench.selector.read_channel(1), kMemoryOk);
+  EXPECT_EQ(bench.ui.password_prompts(), (std::vector<std::string>{kFactoryCaption, kPinCaption}));
+  EXPECT_EQ(bench.state.unlock_flags, kPinUnlocked);
+}
+
+TEST(CheckAccess, InvalidTypedPasswordKeepsTheDialogOpen) {
+  Identified bench(with_masks(0, 0, 0, 0));
+  bench.ui.passwords = {"12345", "123456789ABG", std::string(" ") + kPassword + " "};
+  EXPECT_EQ(bench.selector.read_channel(1), kMemoryOk);
+  EXPECT_EQ(bench.ui.errors(), (std::vector<std::string>{"Incorrect password length",
+                                                         "Incorrect password character"}));
+  EXPECT_EQ(bench.ui.password_prompts().size(), 1u);
+}
+
+TEST(CheckAccess, ChallengeTimeOut) {
+  struct Case {
+    const char* name;
+    std::uint8_t pin_read_mask;
+    std::vector<std::string> errors;
+    std::vector<std::string> prompts;
+  };
+  const Case cases[] = {
+      {"PIN level open", 0x01, {"Communication error2", "Communication error"}, {kFactoryCaption}},
+      {"PIN level asks too",
+       0x00,
+       {"Communication error2", "Communication error"},
+       {kFactoryCaption, kPinCaption}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Identified bench(with_masks(0, 0, c.pin_read_mask, 0));
+    bench.ui.passwords = {kPassword, kPin};
+    bench.link.device_address = 9;  // nothing answers there
+    EXPECT_EQ(bench.selector.read_channel(1), kMemoryDenied);
+    EXPECT_EQ(bench.ui.errors(), c.errors);
+    EXPECT_EQ(bench.ui.password_prompts(), c.prompts);
+    EXPECT_EQ(bench.state.unlock_flags, 0);
+  }
+}
+
+TEST(MemoryAccess, ChannelSixteenIsReadAt0750) {
+  Identified bench(with_masks(0xFF, 0xFF, 0xFF, 0xFF));
+  ASSERT_EQ(bench.selector.read_channel(16), kMemoryOk);
+  const Bytes& frame = bench.device().requests().back();
+  EXPECT_EQ(Bytes(frame.begin() + 3, frame.end() - 1), (Bytes{0xFF, 0x02, 0x07, 0x50, 0x20}));
+  EXPECT_EQ(bench.state.channel_buffer[15], bench.device().memory().read(0x0750, 32));
+}
+
+TEST(MemoryAccess, WriteCommitAndReadBack) {
+  Identified bench(with_masks(0xFF, 0xFF, 0xFF, 0xFF));
+  const Bytes data{0x11, 0x22, 0x33};
+  EXPECT_EQ(bench.selector.write_memory(0x07F0, data, kAreaCommonParameters), kMemoryOk);
+  EXPECT_TRUE(bench.selector.commit_and_reset());
+  EXPECT_EQ(bench.device().memory().read(0x07F0, 3), data);
+  EXPECT_EQ(bench.device().memory().nv()[0x07F1], 0x22);
+
+  Bytes read;
+  EXPECT_EQ(bench.selector.read_memory(0x07F0, 3, kAreaCommonParameters, read), kMemoryOk);
+  EXPECT_EQ(read, data);
+}
+
+TEST(MemoryAccess, FailuresAreResultOne) {
+  Identified bench(with_masks(0xFF, 0xFF, 0xFF, 0xFF));
+  Bytes read{0xAA};
+  // The device refuses a block that leaves its memory.
+  EXPECT_EQ(bench.selector.read_memory(0x0FFE, 4, kAreaChannels, read), kMemoryFailed);
+  EXPECT_EQ(read, Bytes{0xAA});
+  bench.state.channel_buffer[0] = Bytes(32, 0x5A);
+  bench.link.device_address = 9;
+  EXPECT_EQ(bench.selector.read_channel(1), kMemoryFailed);
+  EXPECT_EQ(bench.state.channel_buffer[0], Bytes(32, 0x5A));
+  EXPECT_EQ(bench.selector.write_channel(1), kMemoryFailed);
+  EXPECT_FALSE(bench.selector.commit_and_reset());
+  EXPECT_TRUE(bench.ui.shown.empty());
+}
+
+}  // namespace
+}  // namespace qv82::test

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "support/fake_ui.h"
+#include "link/cctalk.h"
+#include "sim/simulated_setup.h"
+
+namespace qv82::test {
+
+// A folder of its own under the temporary directory, removed at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  void write(const std::string& name, const std::string& text) const;
+
+ private:
+  std::string path_;
+};
+
+// Settings that accept the simulated device and its boot monitor.
+inline constexpr const char* kSupportedTypesIni = "[SUPPORTED TYPES]\nQV82=\nQV82HS-BL=\n";
+
+// The coin selector's operations on a simulated bench in virtual time,
+// talking to a scripted person, with qv82hs.ini in a fresh folder.
+struct Bench {
+  explicit Bench(sim::SetupOptions options = {}, const std::string& ini = kSupportedTypesIni);
+
+  sim::Device& device() { return setup.device(); }
+  // Frames the device has accepted so far.
+  std::size_t requests() { return setup.device().requests().size(); }
+
+  TempDir dir;
+  sim::SimulatedSetup setup;
+  TccTfrm link;
+  DeviceState state;
+  FakeUi ui;
+  IniFile settings;
+  CoinSelector selector;
+};
+
+// Bench options with the device's four access masks.
+sim::SetupOptions with_masks(std::uint8_t factory_read, std::uint8_t factory_write,
+                             std::uint8_t pin_read, std::uint8_t pin_write);
+
+}  // namespace qv82::test
