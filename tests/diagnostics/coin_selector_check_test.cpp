@@ -1,0 +1,199 @@
+// The coin selector test against the simulated device in virtual time, and
+// the texts it shows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "diagnostics/coin_selector_test.h"
+#include "support/fake_ui.h"
+#include "support/processes.h"
+#include "support/sim_fixture.h"
+
+namespace qv82 {
+namespace {
+
+TEST(CheckTexts, AnalogueValuesAsTheWindowShowsThem) {
+  EXPECT_EQ(millivolt_text(123), "1230 mV");
+  EXPECT_EQ(millivolt_text(0), "0 mV");
+  EXPECT_EQ(volt_text(75), "12  V");
+  EXPECT_EQ(volt_text(78), "12  V");  // 12.48
+  EXPECT_EQ(volt_text(79), "13  V");  // 12.64
+  EXPECT_EQ(celsius_text(25), "25 \u00B0C");
+}
+
+TEST(CheckTexts, BothMeasurementLayoutsShowTheirValues) {
+  const auto eight = analogue_texts(Bytes{123, 1, 2, 3, 4, 5, 75, 25});
+  ASSERT_TRUE(eight);
+  EXPECT_EQ(*eight, (std::array<std::string, 8>{"1230 mV", "10 mV", "20 mV", "30 mV", "40 mV",
+                                                "50 mV", "12  V", "25 \u00B0C"}));
+  const auto eleven = analogue_texts(Bytes{0x02, 0x00, 0x03, 0x00, 123, 1, 2, 3, 4, 75, 25});
+  ASSERT_TRUE(eleven);
+  EXPECT_EQ(*eleven, (std::array<std::string, 8>{"1230 mV", "10 mV", "20 mV", "30 mV", "40 mV", "",
+                                                 "12  V", "25 \u00B0C"}));
+  EXPECT_FALSE(analogue_texts(Bytes(7, 0)));
+}
+
+TEST(CheckTexts, NewEventsAreCountedAcrossTheWrap) {
+  struct Case {
+    std::uint8_t last, counter;
+    int n;
+  } cases[] = {{0, 3, 3}, {7, 7, 0}, {10, 17, 7}, {254, 2, 3}, {255, 1, 1}, {5, 0, 250}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(new_event_count(c.last, c.counter), c.n) << int(c.last) << " -> " << int(c.counter);
+  }
+}
+
+TEST(CheckTexts, EventLinesOldestFirst) {
+  // Counter, then the five events newest first: 2, rejected, 5.
+  const Bytes data = {3, 2, 1, 0, 1, 5, 3, 0, 0, 0, 0};
+  EXPECT_EQ(event_lines(data, 3), (std::vector<std::string>{"Coin 5", "Rejected", "Coin 2"}));
+  EXPECT_TRUE(event_lines(data, 0).empty());
+  EXPECT_TRUE(event_lines(data, 6).empty());
+  EXPECT_TRUE(event_lines(Bytes{3, 2, 1}, 3).empty()) << "a short reply lists nothing";
+}
+
+class CheckTest : public test::SimFixture {
+ protected:
+  CheckTest()
+      : dir(test::make_temp_dir()),
+        settings(dir + "/qv82hs.ini"),
+        selector(link, state, ui, settings),
+        check(link, selector) {
+    state.access_masks = {0xFF, 0xFF, 0xFF, 0xFF};
+  }
+  ~CheckTest() override { std::filesystem::remove_all(dir); }
+
+  void open() {
+    check.FormShow();
+    check.FormActivate();
+  }
+  // Data bytes of the requests with the header, in order.
+  std::vector<Bytes> sent(std::uint8_t header) {
+    std::vector<Bytes> found;
+    for (const Bytes& frame : setup.device().requests()) {
+      if (frame[3] == header) found.emplace_back(frame.begin() + 4, frame.end() - 1);
+    }
+    return found;
+  }
+  sim::Device& dev() { return setup.device(); }
+
+  std::string dir;
+  test::FakeUi ui;
+  DeviceState state;
+  IniFile settings;
+  CoinSelector selector;
+  CoinSelectorTest check;
+};
+
+TEST_F(CheckTest, InsertionTestListsEachCoinOnce) {
+  open();
+  check.CheckBox1Click(true);
+  check.Timer1Timer();
+  EXPECT_TRUE(check.view.events.empty());
+
+  dev().insert(4);  // channel 5
+  dev().insert(7);  // not programmed: rejected
+  dev().insert(1);  // channel 2
+  check.Timer1Timer();
+  EXPECT_EQ(check.view.events, (std::vector<std::string>{"Coin 5", "Rejected", "Coin 2"}));
+  EXPECT_EQ(check.view.selected_event, 2);
+
+  for (int i = 0; i < 7; ++i) dev().insert(0);
+  check.Timer1Timer();
+  EXPECT_EQ(check.view.events.size(), 3u) << "more than the buffer holds lists nothing";
+  EXPECT_EQ(check.last_event_counter, dev().event_counter()) << "but the count is taken anew";
+
+  dev().insert(0);
+  check.Timer1Timer();
+  EXPECT_EQ(check.view.events.back(), "Coin 1");
+  check.CheckBox1Click(false);
+  EXPECT_TRUE(check.view.events.empty());
+}
+
+TEST_F(CheckTest, NormalTickShowsSwitchesInputsOptosAndAnalogueValues) {
+  dev().config().analogue.am1 = 123;
+  dev().config().inputs = {0x05, 0x22, true, false, 0x13};
+  open();
+  check.Timer1Timer();
+  EXPECT_EQ(check.view.sw1, (std::array<bool, 6>{true, false, true, false, false, false}));
+  EXPECT_EQ(check.view.sw2, (std::array<bool, 6>{false, true, false, false, false, true}));
+  EXPECT_TRUE(check.view.input1);
+  EXPECT_FALSE(check.view.input2);
+  EXPECT_TRUE(check.view.sw2_visible);
+  EXPECT_EQ(check.view.opto, (std::array<bool, 5>{true, true, true, false, false}));
+  EXPECT_EQ(check.view.analogue[0], "1230 mV");
+  EXPECT_EQ(check.view.analogue[6], "12  V");
+  EXPECT_EQ(check.view.analogue[7], "25 \u00B0C");
+  EXPECT_TRUE(check.tick_enabled) << "the tick starts again after its work";
+
+  // An opto indicator stays lit; another model shows only SW1.
+  dev().config().inputs.opto = 0x40;
+  dev().config().device_type = "QV80";
+  check.Timer1Timer();
+  EXPECT_EQ(check.view.opto, (std::array<bool, 5>{true, true, true, false, true}));
+  EXPECT_FALSE(check.view.sw2_visible);
+  const std::vector<std::string> lines = check_view_lines(check.view);
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("SW2") != std::string::npos; }),
+            0);
+}
+
+TEST_F(CheckTest, OutputLoopLatchesEachOutputInTurnAndPulsesTheMotor) {
+  dev().memory().poke(0x0770 + 8 * 2, {0x80});  // output 3 not used
+  dev().memory().poke(0x0788, {0x01, 0x03});    // S3 present
+  open();
+  EXPECT_EQ(check.view.output_offered,
+            (std::array<bool, 7>{true, true, false, true, true, true, true}));
+  EXPECT_EQ(check.view.solenoid_offered, (std::array<bool, 4>{true, false, false, true}));
+
+  const std::size_t latches_before = sent(0xE9).size();
+  check.SpeedButton8Click();
+  std::vector<std::array<bool, 7>> shown;
+  for (int tick = 0; tick < 8; ++tick) {
+    check.Timer1Timer();
+    shown.push_back(check.view.output_on);
+  }
+  std::vector<Bytes> latches = sent(0xE9);
+  latches.erase(latches.begin(), latches.begin() + static_cast<std::ptrdiff_t>(latches_before));
+  EXPECT_EQ(latches, (std::vector<Bytes>{{1}, {2}, {4}, {8}, {16}, {32}, {64}, {128}}));
+  EXPECT_EQ(sent(0xF0), std::vector<Bytes>{{1}}) << "the motor pulses once output 7 is set";
+  EXPECT_EQ(check.loop_mask, 0);
+  EXPECT_FALSE(shown[2][2]) << "the hidden output's indicator stays off";
+  EXPECT_TRUE(shown[3][3]);
+  EXPECT_EQ(shown[7], (std::array<bool, 7>{})) << "the last latch is past output 7";
+}
+
+TEST_F(CheckTest, OutputsLatchOrPulseAndSolenoidsFireOneATick) {
+  open();
+  check.SpeedButtonOutputClick(2);
+  check.SpeedButtonSolenoidClick(1);
+  check.SpeedButtonSolenoidClick(0);
+  check.Timer1Timer();
+  EXPECT_EQ(dev().latched_outputs(), 0x02);
+  EXPECT_EQ(dev().last_solenoids(), 0x01) << "M goes first";
+  check.Timer1Timer();
+  EXPECT_EQ(dev().last_solenoids(), 0x02);
+  EXPECT_EQ(check.view.solenoid_pending, (std::array<bool, 4>{}));
+
+  check.RadioButton2Click();
+  check.SpeedButtonOutputClick(3);
+  check.Timer1Timer();
+  EXPECT_EQ(dev().tested_outputs(), 0x06);
+  ASSERT_TRUE(check.impulse_timer_enabled);
+  check.Timer2Timer();
+  EXPECT_EQ(check.view.output_on, (std::array<bool, 7>{}));
+  EXPECT_FALSE(check.impulse_timer_enabled);
+
+  check.SpeedButton8Click();
+  check.RadioButton2Click();
+  EXPECT_TRUE(check.view.latch) << "no pulses while the loop walks the outputs";
+  check.FormClose();
+  check.Timer1Timer();
+  EXPECT_FALSE(check.tick_enabled);
+}
+
+}  // namespace
+}  // namespace qv82
