@@ -1,0 +1,340 @@
+#include "channels/coin_programming.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "lang/language.h"
+#include "link/cctalk.h"
+#include "link/errors.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr std::uint8_t kModifyMasterInhibit = 0xE4;
+constexpr std::uint8_t kRequestInsertionCounter = 0xE2;
+constexpr std::uint8_t kResetDevice = 0x01;
+constexpr std::uint8_t kVendor = 0xFF;
+constexpr std::uint8_t kBeforeProgramming = 0x09;
+constexpr std::uint8_t kLastMeasurement = 0x05;
+
+constexpr const char* kMinInsertionSection = "COIN PROG";
+constexpr const char* kMarginSection = "COINPROG";
+constexpr unsigned kCalculatePauseMs = 200;
+constexpr std::uint8_t kChannelWrittenBit = 0x80;
+constexpr std::uint8_t kStatusDisabled = 0x01;
+constexpr int kStatusOffset = 26;
+constexpr int kTailOffset = 26;
+
+}  // namespace
+
+CoinProgramming::CoinProgramming(TccTfrm& link, CoinSelector& selector, ChannelsPage& page,
+                                 IniFile& settings, Ui& ui)
+    : link_(link), selector_(selector), page_(page), settings_(settings), ui_(ui) {
+  if (static_cast<const void*>(&page_.channel_buffer) !=
+      static_cast<const void*>(&selector_.state.channel_buffer)) {
+    throw std::logic_error("coin programming: the page and the device use different buffers");
+  }
+}
+
+std::vector<std::string> CoinProgramming::lines() const {
+  std::vector<std::string> out;
+  out.reserve(samples.size());
+  for (const CoinSample& s : samples) out.push_back(sample_line(s));
+  return out;
+}
+
+void CoinProgramming::start_tick() {
+  if (tick_running_) return;
+  tick_running_ = true;
+  if (tick_changed) tick_changed(true);
+}
+
+void CoinProgramming::stop_tick() {
+  if (!tick_running_) return;
+  tick_running_ = false;
+  if (tick_changed) tick_changed(false);
+}
+
+bool CoinProgramming::send(const Bytes& command, int polls, Bytes* data) {
+  Bytes reply;
+  if (link_.cctalk_transaction(link_.device_address, command, reply, polls) != kTransactionOk ||
+      !reply_is_ack(reply)) {
+    return false;
+  }
+  if (data) *data = reply_data(reply);
+  return true;
+}
+
+void CoinProgramming::set_inhibit(bool inhibit) {
+  send({kModifyMasterInhibit, static_cast<std::uint8_t>(inhibit ? 0x00 : 0x01)}, 10);
+}
+
+bool CoinProgramming::read_insertion_counter(std::uint32_t& counter) {
+  Bytes data;
+  // A reply too short to hold the counter is as good as none.
+  if (!send({kRequestInsertionCounter}, 10, &data) || data.size() < 3) return false;
+  counter = data[0] + 256u * data[1] + 65536u * data[2];
+  return true;
+}
+
+bool CoinProgramming::SpeedButton1Click() {
+  if (!selector_.identify_device()) {
+    ui_.error(language_text(msg::kCommunicationError));
+    return false;
+  }
+  send({kVendor, kBeforeProgramming}, 5);
+  for (int n = 1; n <= kChannelCount; ++n) {
+    const int result = selector_.read_channel(n);
+    if (result == kMemoryFailed) {
+      ui_.error(language_text(msg::kErrorReadingChannels));
+      return false;
+    }
+    if (result == kMemoryDenied) return false;
+  }
+  page_.show_channel(page_.channel_number);
+  if (channels_page_changed) channels_page_changed();
+  return true;
+}
+
+bool CoinProgramming::read_min_insertions() {
+  if (!std::filesystem::exists(settings_.path())) return true;
+  const std::string text = settings_.read_string(kMinInsertionSection, "MIN_INSERTION", "0F");
+  try {
+    min_insertions = static_cast<unsigned>(parse_hex_number(text));
+    return true;
+  } catch (const ConversionError& e) {
+    min_insertions = 0x0F;
+    ui_.error(std::string("[") + kMinInsertionSection + "] MIN_INSERTION in " + settings_.path() +
+              ": " + e.what());
+    return false;
+  }
+}
+
+void CoinProgramming::FormActivate() {
+  read_min_insertions();
+  set_inhibit(true);
+  std::uint32_t counter = 0;
+  if (!read_insertion_counter(counter)) {
+    ui_.error(language_text(msg::kCommunicationError));
+    return;
+  }
+  last_insertion_count = counter;
+  channel_number = 1;
+  channelChange();
+  saved_channels = 0;
+}
+
+void CoinProgramming::channelChange() {
+  stop_tick();
+  prog_channel = channel_number;
+  page_.show_channel(page_.channel_number);
+  if (channels_page_changed) channels_page_changed();
+  const Bytes& record = page_.channel_buffer[prog_channel - 1];
+  view = StrToChannel(record).view;
+  if (record[kStatusOffset] & kStatusDisabled) {
+    // A disabled channel is taken to be free for a new coin.
+    view.cctalk = true;
+    view.selective = false;
+    view.enabled = true;
+    view.fake = false;
+    view.direction = 1;
+    view.value = 1;
+  }
+  samples.clear();
+  selected_lines.clear();
+  samples_unsaved = false;
+  start_tick();
+}
+
+void CoinProgramming::Timer1Timer() {
+  stop_tick();
+  std::uint32_t counter = 0;
+  if (!read_insertion_counter(counter)) {
+    set_inhibit(true);
+  } else if (counter != last_insertion_count) {
+    Bytes data;
+    // A failed or short reply leaves the counter as it was, so the coin is fetched again.
+    if (send({kVendor, kLastMeasurement}, 10, &data) && data.size() >= kChannelParameterCount) {
+      CoinSample sample{};
+      std::copy_n(data.begin(), kChannelParameterCount, sample.begin());
+      last_insertion_count = counter;
+      samples.push_back(sample);
+      samples_unsaved = true;
+      selected_lines = {samples.size() - 1};
+      if (sample_added) sample_added(sample_line(sample));
+      calculate();
+    }
+  }
+  start_tick();
+}
+
+bool CoinProgramming::read_margins(ToleranceMargins& margins) {
+  for (int k = 1; k <= kChannelParameterCount; ++k) {
+    const std::string key = "Par" + std::to_string(k) + "_ADD";
+    const std::string text = settings_.read_string(kMarginSection, key, "0");
+    try {
+      margins[k - 1] = static_cast<std::uint8_t>(parse_decimal_number(text) & 0xFF);
+    } catch (const ConversionError& e) {
+      ui_.error(std::string("[") + kMarginSection + "] " + key + " in " + settings_.path() + ": " +
+                e.what());
+      return false;
+    }
+  }
+  return true;
+}
+
+void CoinProgramming::calculate() {
+  if (samples.empty()) return;
+  stop_tick();
+  link_.wait_ms(kCalculatePauseMs);
+  ToleranceMargins margins{};
+  if (read_margins(margins)) {
+    enough_samples_ = samples.size() >= min_insertions;
+    const Bytes current = ChannelToStr(view, kCoinProgrammingStatusBase);
+    const ComputedParameters computed =
+        compute_parameters(samples, tolerance_factor(tolerance), margins);
+    Bytes record(computed.parameters.begin(), computed.parameters.end());
+    record.insert(record.end(), computed.tolerances.begin(), computed.tolerances.end());
+    record.insert(record.end(), current.begin() + kTailOffset, current.end());
+    view = StrToChannel(record).view;
+  }
+  start_tick();
+}
+
+bool CoinProgramming::channelsave() {
+  if (!selector_.check_access(AccessKind::Write, kAreaChannels)) return false;
+  stop_tick();
+  if (view.cvf < 0 &&
+      ui_.question(language_text(msg::kCvfNotProgrammedContinue), Buttons::YesNo) != Answer::Yes) {
+    start_tick();
+    return false;
+  }
+  const std::size_t i = static_cast<std::size_t>(prog_channel - 1);
+  page_.status_high_bits[i] |= kChannelWrittenBit;
+  page_.channel_buffer[i] = ChannelToStr(view, kCoinProgrammingStatusBase);
+  const int result = selector_.write_channel(prog_channel);
+  bool saved = false;
+  if (result == kMemoryFailed) {
+    ui_.error(language_text(msg::kErrorWriteChannel));
+  } else if (result == kMemoryOk) {
+    // A refused access (result 2) wrote nothing, so it is no save either.
+    saved_channels |= static_cast<std::uint16_t>(1u << i);
+    saved = true;
+  }
+  start_tick();
+  return saved;
+}
+
+void CoinProgramming::Button4Click() {
+  stop_tick();
+  const std::string question =
+      language_text(msg::kPressOkToSaveChannel) + std::to_string(prog_channel);
+  if (ui_.question(question, Buttons::OkCancel) == Answer::Ok && channelsave()) {
+    set_inhibit(true);
+    samples_unsaved = false;
+    if (prog_channel < kChannelCount) SpinEdit15Change(prog_channel + 1);
+  }
+  start_tick();
+}
+
+Answer CoinProgramming::ask_save_unsaved() {
+  const std::string question =
+      language_text(msg::kDataNotSavedSaveNowToChannel) + std::to_string(prog_channel) + " ?";
+  return ui_.question(question, Buttons::YesNoCancel);
+}
+
+void CoinProgramming::SpinEdit15Change(int m) {
+  if (m < 1 || m > kChannelCount) {
+    throw std::out_of_range("channel number " + std::to_string(m) + " outside 1 ... 16");
+  }
+  // Setting the box back to the channel in work is no change.
+  if (m == prog_channel) {
+    channel_number = m;
+    return;
+  }
+  if (!samples_unsaved) {
+    channel_number = m;
+    channelChange();
+    return;
+  }
+  const bool was_running = tick_running_;
+  stop_tick();
+  const Answer answer = ask_save_unsaved();
+  if (answer == Answer::No || (answer == Answer::Yes && channelsave())) {
+    channel_number = m;
+    channelChange();
+    return;
+  }
+  // Cancel, or a save that failed: the box goes back to the channel whose samples are kept.
+  channel_number = prog_channel;
+  if (was_running) start_tick();
+}
+
+void CoinProgramming::ComboBox2Change(ToleranceLevel level) {
+  tolerance = level;
+  calculate();
+}
+
+void CoinProgramming::Button2Click() {
+  const bool was_running = tick_running_;
+  stop_tick();
+  if (ui_.question(language_text(msg::kDoYouReallyWantToClearList), Buttons::YesNo) ==
+      Answer::Yes) {
+    samples.clear();
+    selected_lines.clear();
+    samples_unsaved = false;
+  }
+  if (was_running) start_tick();
+}
+
+void CoinProgramming::Button3Click() {
+  std::vector<CoinSample> kept;
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    if (!selected_lines.count(i)) kept.push_back(samples[i]);
+  }
+  samples = std::move(kept);
+  selected_lines.clear();
+  if (samples.empty()) samples_unsaved = false;
+  calculate();
+}
+
+bool CoinProgramming::Button1Click() {
+  const bool was_running = tick_running_;
+  stop_tick();
+  const auto stay_open = [&] {
+    if (was_running) start_tick();
+    return false;
+  };
+  if (samples_unsaved) {
+    const Answer answer = ask_save_unsaved();
+    if (answer == Answer::Cancel) return stay_open();
+    // Closing after a failed save would drop the samples the user wanted kept.
+    if (answer == Answer::Yes && !channelsave()) return stay_open();
+    stop_tick();
+  }
+  if (saved_channels != 0) {
+    const Answer answer =
+        ui_.question(language_text(msg::kSaveDataToNvMemory), Buttons::YesNoCancel);
+    if (answer == Answer::Cancel) return stay_open();
+    if (answer == Answer::Yes) {
+      set_inhibit(false);
+      if (!selector_.commit_and_reset()) ui_.error(language_text(msg::kErrorWriteToNvMemory));
+    }
+  }
+  FormClose();
+  return true;
+}
+
+void CoinProgramming::FormClose() {
+  stop_tick();
+  samples.clear();
+  selected_lines.clear();
+  samples_unsaved = false;
+  set_inhibit(false);
+  send({kResetDevice}, 20);
+}
+
+}  // namespace qv82

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "channels/channel_record.h"
+#include "channels/channels_page.h"
+#include "channels/coin_programming_calc.h"
+#include "device/ui.h"
+
+namespace qv82 {
+
+class CoinSelector;
+class IniFile;
+class TccTfrm;
+
+inline constexpr unsigned kCoinProgrammingTickMs = 150;
+
+// The "Coins programming" window without its widgets: teaching the device a coin from sample
+// insertions. The window (or the command line) renders the public state, forwards each user
+// action to the operation of the same name, and runs Timer1Timer every 150 ms while
+// tick_running() is true; the model stops the tick around everything that talks to the device.
+class CoinProgramming {
+ public:
+  // page is the main window's channels page; its channel_buffer must be the one the selector
+  // reads and writes (checked, std::logic_error otherwise).
+  CoinProgramming(TccTfrm& link, CoinSelector& selector, ChannelsPage& page, IniFile& settings,
+                  Ui& ui);
+  CoinProgramming(const CoinProgramming&) = delete;
+  CoinProgramming& operator=(const CoinProgramming&) = delete;
+
+  // Tool bar "Coins prog.": identifies the device, reads the 16 channels and shows the main
+  // page's channel. True when the window may open.
+  bool SpeedButton1Click();
+
+  // The window opens: master inhibit, insertion counter, sampling on channel 1.
+  void FormActivate();
+  // The sampling tick: fetches the measurements of a new insertion, if any.
+  void Timer1Timer();
+  // Parameters and tolerances from the samples into the view.
+  void calculate();
+  // Switches the view to the channel in channel_number and starts sampling afresh.
+  void channelChange();
+  // Writes the view to the device as prog_channel. True on success.
+  bool channelsave();
+
+  void Button3Click();  // "Delete item": the selected lines
+  void Button2Click();  // "Clear list"
+  void Button4Click();  // "Save channel"
+  // The channel number box changed to m (1 ... 16).
+  void SpinEdit15Change(int m);
+  // "Tollerance:" changed.
+  void ComboBox2Change(ToleranceLevel level);
+  // "Close": true when the window closes (FormClose has run then).
+  bool Button1Click();
+  // The window closes, however: inhibit lifted, device reset.
+  void FormClose();
+
+  bool tick_running() const { return tick_running_; }
+  // Lines of the sample list, one per sample.
+  std::vector<std::string> lines() const;
+  // Text colour of the list: green once min_insertions samples were taken, red before.
+  bool enough_samples() const { return enough_samples_; }
+
+  // Called whenever the tick starts or stops.
+  std::function<void(bool running)> tick_changed;
+  // Called after the main window's channels page was redrawn from the buffer.
+  std::function<void()> channels_page_changed;
+  // Called after a sample line was added.
+  std::function<void(const std::string& line)> sample_added;
+
+  int prog_channel = 1;
+  int channel_number = 1;  // the "Channel" box
+  std::vector<CoinSample> samples;
+  std::set<std::size_t> selected_lines;  // 0-based
+  bool samples_unsaved = false;
+  std::uint32_t last_insertion_count = 0;
+  unsigned min_insertions = 0;
+  std::uint16_t saved_channels = 0;
+  ChannelView view;
+  ToleranceLevel tolerance = ToleranceLevel::kMiddle;
+
+ private:
+  void start_tick();
+  void stop_tick();
+  bool send(const Bytes& command, int polls, Bytes* data = nullptr);
+  void set_inhibit(bool inhibit);
+  bool read_insertion_counter(std::uint32_t& counter);
+  bool read_min_insertions();
+  bool read_margins(ToleranceMargins& margins);
+  // Yes/No/Cancel "Data not saved! ..." question; the answer.
+  Answer ask_save_unsaved();
+
+  TccTfrm& link_;
+  CoinSelector& selector_;
+  ChannelsPage& page_;
+  IniFile& settings_;
+  Ui& ui_;
+  bool tick_running_ = false;
+  bool enough_samples_ = false;
+};
+
+}  // namespace qv82

@@ -1,0 +1,231 @@
+#include "channels/coin_programming.h"
+
+#include <gtest/gtest.h>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "sim/simulated_setup.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+
+namespace qv82::test {
+namespace {
+
+constexpr const char* kIni =
+    "[SUPPORTED TYPES]\nQV82=\n"
+    "[COIN PROG]\nMIN_INSERTION=03\n"
+    "[COINPROG]\nPar1_ADD=2\nPar3_ADD=-1\n";
+
+// Coin programming on a simulated bench in virtual time; the test drives the 150 ms tick.
+struct CoinProgrammingTest : ::testing::Test {
+  CoinProgrammingTest() {
+    dir.write("qv82hs.ini", kIni);
+    link.device_address = setup.device().address();
+  }
+
+  sim::Device& device() { return setup.device(); }
+  void tick() {
+    ASSERT_TRUE(prog.tick_running());
+    setup.advance_ms(kCoinProgrammingTickMs);
+    prog.Timer1Timer();
+  }
+  void insert_and_tick(const sim::Measurement& m) {
+    device().insert_measurement(m);
+    tick();
+  }
+  void open() {
+    ASSERT_TRUE(prog.SpeedButton1Click());
+    prog.FormActivate();
+    ui.clear();
+  }
+  Bytes nv_channel(int n) {
+    const auto& nv = setup.device().memory().nv();
+    const std::size_t at = 0x0570 + 32 * (n - 1);
+    return Bytes(nv.begin() + at, nv.begin() + at + 32);
+  }
+
+  TempDir dir;
+  sim::SimulatedSetup setup;
+  TccTfrm link{setup.line(), setup.clock()};
+  DeviceState state;
+  FakeUi ui;
+  IniFile settings{dir.file("qv82hs.ini")};
+  CoinSelector selector{link, state, ui, settings};
+  ChannelsPage page{state.channel_buffer};
+  CoinProgramming prog{link, selector, page, settings, ui};
+};
+
+sim::Measurement all(std::uint8_t v) {
+  sim::Measurement m;
+  m.fill(v);
+  return m;
+}
+
+TEST_F(CoinProgrammingTest, OpensUnderMasterInhibitOnChannelOneAndSamples) {
+  open();
+  EXPECT_TRUE(device().master_inhibit_active());
+  EXPECT_EQ(prog.prog_channel, 1);
+  EXPECT_EQ(prog.min_insertions, 3u);
+  EXPECT_TRUE(prog.tick_running());
+  // Channel 1 of the factory image is programmed: shown exactly as stored.
+  EXPECT_EQ(prog.view, StrToChannel(device().memory().read(0x0570, 32)).view);
+
+  tick();  // nothing inserted: no line
+  EXPECT_TRUE(prog.samples.empty());
+
+  // Two insertions between two ticks make one line: the counter is compared, not counted.
+  device().insert_measurement(all(90));
+  device().insert_measurement(all(100));
+  tick();
+  ASSERT_EQ(prog.lines().size(), 1u);
+  EXPECT_EQ(prog.lines()[0].substr(0, 8), "100 100 ");
+  EXPECT_TRUE(prog.samples_unsaved);
+  EXPECT_FALSE(prog.enough_samples());
+  // One sample: parameters are its values, tolerances the margins (low 8 bits of -1 is 255).
+  EXPECT_EQ(prog.view.parameters[0], 100);
+  EXPECT_EQ(prog.view.tolerances[0], 2);
+  EXPECT_EQ(prog.view.tolerances[1], 0);
+  EXPECT_EQ(prog.view.tolerances[2], 255);
+
+  insert_and_tick(all(102));
+  EXPECT_FALSE(prog.enough_samples());
+  insert_and_tick(all(104));
+  EXPECT_TRUE(prog.enough_samples());  // the third line turns the list green
+  EXPECT_EQ(prog.view.parameters[0], 102);
+  EXPECT_EQ(prog.view.tolerances[0], 4 + 2);
+  EXPECT_EQ(prog.view.tolerances[2], 3);
+
+  prog.ComboBox2Change(ToleranceLevel::kHigh);
+  EXPECT_EQ(prog.view.tolerances[1], 5);
+  EXPECT_TRUE(prog.tick_running());
+}
+
+TEST_F(CoinProgrammingTest, DisabledChannelOpensPreparedForANewCoin) {
+  open();
+  prog.SpinEdit15Change(9);  // channels 7 ... 16 of the factory image are erased
+  EXPECT_EQ(prog.prog_channel, 9);
+  EXPECT_TRUE(prog.view.cctalk);
+  EXPECT_TRUE(prog.view.enabled);
+  EXPECT_FALSE(prog.view.selective);
+  EXPECT_FALSE(prog.view.fake);
+  EXPECT_EQ(prog.view.direction, 1);
+  EXPECT_EQ(prog.view.value, 1);
+  EXPECT_EQ(prog.view.cvf, 15);  // CC, CVF and Mint stay as read
+  EXPECT_EQ(prog.view.mint, 3);
+}
+
+TEST_F(CoinProgrammingTest, SaveWritesTheChannelAndCloseStoresItInNonVolatileMemory) {
+  open();
+  prog.SpinEdit15Change(16);
+  for (std::uint8_t v : {100, 102, 104}) insert_and_tick(all(v));
+
+  ui.answers = {Answer::Ok};
+  prog.Button4Click();
+  EXPECT_EQ(ui.questions(), std::vector<std::string>{"Press OK to save channel 16"});
+  EXPECT_TRUE(ui.errors().empty());
+  EXPECT_EQ(prog.prog_channel, 16);  // the last channel does not move on
+  EXPECT_FALSE(prog.samples_unsaved);
+  EXPECT_EQ(prog.saved_channels, 0x8000);
+  EXPECT_EQ(page.status_high_bits[15] & 0x80, 0x80);
+  const Bytes saved = state.channel_buffer[15];
+  EXPECT_EQ(saved[0], 102);
+  EXPECT_EQ(saved[13], 6);
+  EXPECT_EQ(saved[26], 0x70);  // enabled, ccTalk on, status base 0111
+  EXPECT_EQ(device().memory().read(0x0750, 32), saved);
+  EXPECT_NE(nv_channel(16), saved);
+
+  ui.clear();
+  ui.answers = {Answer::Yes};
+  EXPECT_TRUE(prog.Button1Click());
+  EXPECT_EQ(ui.questions(), std::vector<std::string>{"Save data to NV memory?"});
+  EXPECT_EQ(nv_channel(16), saved);
+  EXPECT_FALSE(prog.tick_running());
+  // Inhibit lifted, then the reset ends the session.
+  const auto& requests = device().requests();
+  ASSERT_GE(requests.size(), 2u);
+  EXPECT_EQ(requests[requests.size() - 2][3], 0xE4);
+  EXPECT_EQ(requests[requests.size() - 2][4], 0x01);
+  EXPECT_EQ(requests.back()[3], 0x01);
+}
+
+TEST_F(CoinProgrammingTest, ChannelChangeWithUnsavedSamplesAsks) {
+  open();
+  insert_and_tick(all(100));
+
+  ui.answers = {Answer::Cancel};
+  prog.SpinEdit15Change(4);
+  EXPECT_EQ(ui.questions(), std::vector<std::string>{"Data not saved! Save now to channel 1 ?"});
+  EXPECT_EQ(prog.prog_channel, 1);
+  EXPECT_EQ(prog.channel_number, 1);
+  EXPECT_EQ(prog.samples.size(), 1u);
+  EXPECT_TRUE(prog.tick_running());
+
+  ui.answers = {Answer::No};
+  prog.SpinEdit15Change(4);
+  EXPECT_EQ(prog.prog_channel, 4);
+  EXPECT_TRUE(prog.samples.empty());
+  EXPECT_EQ(prog.saved_channels, 0);
+
+  insert_and_tick(all(120));
+  ui.answers = {Answer::Yes};
+  prog.SpinEdit15Change(5);
+  EXPECT_EQ(prog.prog_channel, 5);
+  EXPECT_EQ(prog.saved_channels, 1 << 3);
+  EXPECT_EQ(device().memory().read(0x05D0, 1), Bytes{120});
+}
+
+TEST_F(CoinProgrammingTest, DeletingEveryLineKeepsTheParametersAndClearsTheMark) {
+  open();
+  insert_and_tick(all(100));
+  insert_and_tick(all(110));
+  prog.selected_lines = {0, 1};
+  prog.Button3Click();
+  EXPECT_TRUE(prog.samples.empty());
+  EXPECT_FALSE(prog.samples_unsaved);
+  EXPECT_EQ(prog.view.parameters[0], 105);
+
+  insert_and_tick(all(60));  // computed on its own
+  EXPECT_EQ(prog.view.parameters[0], 60);
+  EXPECT_EQ(prog.view.tolerances[0], 2);
+}
+
+TEST_F(CoinProgrammingTest, BadSettingsAreReportedAndSamplingGoesOn) {
+  dir.write("qv82hs.ini",
+            "[SUPPORTED TYPES]\nQV82=\n[COIN PROG]\nMIN_INSERTION=1G\n"
+            "[COINPROG]\nPar2_ADD=ten\n");
+  ASSERT_TRUE(prog.SpeedButton1Click());
+  prog.FormActivate();
+  ASSERT_EQ(ui.errors().size(), 1u);
+  EXPECT_NE(ui.errors()[0].find("MIN_INSERTION"), std::string::npos);
+  EXPECT_EQ(prog.min_insertions, 15u);
+  EXPECT_TRUE(prog.tick_running());
+
+  ui.clear();
+  insert_and_tick(all(100));
+  ASSERT_EQ(ui.errors().size(), 1u);
+  EXPECT_NE(ui.errors()[0].find("Par2_ADD"), std::string::npos);
+  EXPECT_EQ(prog.samples.size(), 1u);
+  EXPECT_TRUE(prog.tick_running());
+}
+
+TEST_F(CoinProgrammingTest, FailedSaveIsNotCountedAndCloseStaysOpen) {
+  open();
+  insert_and_tick(all(100));
+  device().faults().nak_next_request = true;
+  ui.answers = {Answer::Yes};
+  EXPECT_FALSE(prog.Button1Click());
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error write channel"});
+  EXPECT_EQ(prog.saved_channels, 0);
+  EXPECT_TRUE(prog.samples_unsaved);
+  EXPECT_TRUE(prog.tick_running());
+}
+
+TEST_F(CoinProgrammingTest, DeviceMissingKeepsTheWindowClosed) {
+  device().config().address = 9;  // nobody answers at address 2
+  EXPECT_FALSE(prog.SpeedButton1Click());
+  EXPECT_FALSE(ui.errors().empty());
+  EXPECT_EQ(ui.errors().back(), "Communication error");
+}
+
+}  // namespace
+}  // namespace qv82::test
