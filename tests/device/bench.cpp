@@ -1,27 +1,6 @@
 #include "device/bench.h"
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
-
 namespace qv82::test {
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qv82-device-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-void TempDir::write(const std::string& name, const std::string& text) const {
-  std::ofstream(file(name), std::ios::binary) << text;
-}
 
 Bench::Bench(sim::SetupOptions options, const std::string& ini)
     : setup(std::move(options)),

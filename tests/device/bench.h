@@ -4,26 +4,12 @@
 
 #include "app/ini_file.h"
 #include "device/coin_selector.h"
-#include "support/fake_ui.h"
 #include "link/cctalk.h"
 #include "sim/simulated_setup.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
 
 namespace qv82::test {
-
-// A folder of its own under the temporary directory, removed at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  void write(const std::string& name, const std::string& text) const;
-
- private:
-  std::string path_;
-};
 
 // Settings that accept the simulated device and its boot monitor.
 inline constexpr const char* kSupportedTypesIni = "[SUPPORTED TYPES]\nQV82=\nQV82HS-BL=\n";

@@ -1,0 +1,189 @@
+#include "app/application.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <tuple>
+
+#include "link/errors.h"
+#include "sim/simulated_setup.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+
+namespace qv82::test {
+namespace {
+
+// A device at address 3 on the second of two ports; start-up remembers the
+// first port.
+sim::SetupOptions bench_options() {
+  sim::SetupOptions options;
+  options.ports = {"ttyS0", "ttyUSB0"};
+  options.device_port = "ttyUSB0";
+  options.open_port = "";
+  options.device.address = 3;
+  return options;
+}
+
+const char* const kSettings =
+    "; remembered\n"
+    "[SETTINGS]\nComPort=ttyS0\nccTalkAddr=05\nStop time min=0A\nTime base=0096\n"
+    "[SUPPORTED TYPES]\nQV82=\n"
+    "[Configurations]\nStandard=\nVending=\n"
+    "[Warnings]\nNone=\nLow=\n"
+    "[Statistic options]\nOff=\nCount=\n";
+
+const char* const kIoRules =
+    "[OUTPUTS]\nNot used=\nCoin pulse=\n[INPUTS]\nNot used=\nInhibit=\nCounter=\n";
+
+struct AppBench {
+  explicit AppBench(const std::string& settings = kSettings)
+      : setup(bench_options()), app(setup.line(), setup.clock(), ui, dir.path()) {
+    dir.write("qv82hs.ini", settings);
+    dir.write("io.ini", kIoRules);
+  }
+  TempDir dir;
+  sim::SimulatedSetup setup;
+  FakeUi ui;
+  Application app;
+};
+
+TEST(Application, StartUpFindsTheDeviceAndRemembersIt) {
+  AppBench bench;
+  std::vector<std::string> steps;
+  ApplicationHooks& hooks = bench.app.hooks;
+  hooks.load_language_texts = [&] { steps.push_back("language"); };
+  hooks.lists_loaded = [&](const SelectionLists&) { steps.push_back("lists"); };
+  hooks.stop_time_min_loaded = [&](unsigned v) { steps.push_back("stop " + std::to_string(v)); };
+  hooks.apply_first_standard_configuration = [&] { steps.push_back("standard"); };
+  hooks.show_channel = [&](int n) { steps.push_back("channel " + std::to_string(n)); };
+  hooks.load_template = [&](const std::string& path) { steps.push_back(path); };
+  bench.app.device.unlock_flags = 3;
+
+  ASSERT_TRUE(bench.app.FormActivate());
+
+  EXPECT_EQ(steps, (std::vector<std::string>{"language", "lists", "stop 10", "standard",
+                                             "channel 1", bench.dir.file("template.xml")}));
+  EXPECT_EQ(bench.ui.informations(),
+            std::vector<std::string>{"Coin selector with address 3 found at  ttyUSB0"});
+  EXPECT_EQ(bench.app.settings.read_string("SETTINGS", "ComPort", ""), "ttyUSB0");
+  EXPECT_EQ(bench.app.settings.read_string("SETTINGS", "ccTalkAddr", ""), "03");
+  EXPECT_EQ(bench.dir.read("qv82hs.ini").substr(0, 12), "; remembered");
+  EXPECT_EQ(bench.app.device_info().at(0),
+            (std::pair<std::string, std::string>{"Product code:", "QV82"}));
+  EXPECT_EQ(bench.app.device.unlock_flags, 0);
+  EXPECT_EQ(bench.app.device.channel_buffer[15], Bytes(32, 0xFF));
+  EXPECT_TRUE(bench.app.factory_test_visible);
+  EXPECT_EQ(bench.app.open_file_filter, "Corvanti coin selector xml files|*.xml");
+  EXPECT_EQ(bench.app.window_title(), "QV82HS programming and configuration utility ver 1.000");
+
+  const SelectionLists& lists = bench.app.lists;
+  EXPECT_EQ(lists.configurations, (std::vector<std::string>{"Standard", "Vending"}));
+  EXPECT_EQ(lists.warnings, (std::vector<std::string>{"None", "Low"}));
+  EXPECT_EQ(lists.in2out7,
+            (std::vector<std::string>{"Not used", "Coin pulse", "Inhibit", "Counter"}));
+  EXPECT_EQ(lists.in2out7_last_output, 1);
+
+  // Only once.
+  EXPECT_TRUE(bench.app.FormActivate());
+  EXPECT_EQ(bench.ui.informations().size(), 1u);
+}
+
+TEST(Application, BrokenNumberInSettingsStopsStartUp) {
+  struct Case {
+    const char* name;
+    std::string settings;
+    std::string key;
+  };
+  const Case cases[] = {
+      {"address not hex", "[SETTINGS]\nccTalkAddr=0x3\n", "ccTalkAddr"},
+      {"address too big", "[SETTINGS]\nccTalkAddr=1FF\n", "ccTalkAddr"},
+      {"stop time empty", "[SETTINGS]\nStop time min=\n", "Stop time min"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AppBench bench(c.settings);
+    bool template_loaded = false;
+    bench.app.hooks.load_template = [&](const std::string&) { template_loaded = true; };
+    try {
+      bench.app.start_up();
+      ADD_FAILURE() << "no conversion error";
+    } catch (const ConversionError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.key), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(bench.setup.device().requests().empty());
+
+    AppBench again(c.settings);
+    EXPECT_FALSE(again.app.FormActivate());
+    ASSERT_EQ(again.ui.errors().size(), 1u);
+    EXPECT_NE(again.ui.errors()[0].find(c.key), std::string::npos);
+    EXPECT_FALSE(template_loaded);
+  }
+}
+
+TEST(Application, NoSettingsFileMeansDefaultsAndNoSupportedDevice) {
+  AppBench bench("");
+  std::filesystem::remove(bench.dir.file("qv82hs.ini"));
+  unsigned stop_time = 0;
+  bench.app.hooks.stop_time_min_loaded = [&](unsigned v) { stop_time = v; };
+  bench.app.read_settings();
+  EXPECT_EQ(stop_time, 5u);
+  EXPECT_EQ(bench.app.link.device_address, 2);
+  EXPECT_EQ(bench.app.link.ComPort1.port_name(), "COM3");
+  EXPECT_FALSE(bench.app.link.ComPort1.connected());
+
+  bench.app.start_up();
+  EXPECT_EQ(bench.ui.errors(),
+            std::vector<std::string>{"Coin selector is not compatible with this software."});
+}
+
+TEST(Application, ScreenResolutionAdvice) {
+  for (const auto& [width, height, advised] :
+       {std::tuple{1024, 768, false}, std::tuple{1024, 767, true}, std::tuple{800, 900, true}}) {
+    AppBench bench;
+    bench.app.hooks.screen_size = [w = width, h = height] { return std::pair{w, h}; };
+    bench.app.start_up();
+    const auto infos = bench.ui.informations();
+    EXPECT_EQ(!infos.empty() && infos[0] == "Recomended screen resolution is 1024 x 768", advised)
+        << width << "x" << height;
+  }
+}
+
+TEST(Application, ToolBarRouting) {
+  AppBench bench;
+  ASSERT_TRUE(bench.app.FormActivate());
+  int tests = 0, production = 0, erase = 0, statistics = 0, firmware = 0, closed = 0;
+  ApplicationHooks& hooks = bench.app.hooks;
+  hooks.open_test = [&] { ++tests; };
+  hooks.open_production_test = [&] { ++production; };
+  hooks.open_erase = [&] { ++erase; };
+  hooks.refresh_statistics = [&] { ++statistics; };
+  hooks.open_firmware_download = [&] { ++firmware; };
+  hooks.close_main_window = [&] { ++closed; };
+
+  EXPECT_TRUE(bench.app.SpeedButton6Click());
+  EXPECT_TRUE(bench.app.SpeedButton7Click());  // masks FF: no password
+  EXPECT_TRUE(bench.app.SpeedButton8Click());
+  bench.ui.clear();
+  bench.app.SpeedButton2Click();  // the search follows the firmware window
+  EXPECT_EQ(bench.ui.informations().size(), 1u);
+  EXPECT_EQ((std::vector<int>{tests, production, erase, statistics, firmware}),
+            (std::vector<int>{1, 1, 1, 1, 1}));
+
+  bench.ui.answers = {Answer::No, Answer::Yes};
+  EXPECT_FALSE(bench.app.SpeedButton12Click());
+  EXPECT_EQ(closed, 0);
+  EXPECT_TRUE(bench.app.SpeedButton12Click());
+  EXPECT_EQ(closed, 1);
+  EXPECT_EQ(bench.ui.questions(),
+            (std::vector<std::string>{"Close application?", "Close application?"}));
+
+  // A device that has gone opens no test window.
+  bench.app.link.device_address = 9;
+  EXPECT_FALSE(bench.app.SpeedButton6Click());
+  EXPECT_FALSE(bench.app.SpeedButton8Click());
+  EXPECT_EQ(tests, 1);
+  EXPECT_EQ(erase, 1);
+}
+
+}  // namespace
+}  // namespace qv82::test
