@@ -1,0 +1,352 @@
+#include "diagnostics/production_test.h"
+
+#include <algorithm>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "lang/language.h"
+#include "link/cctalk.h"
+#include "link/errors.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr std::uint8_t kOutputTestRecordSize = 8;
+// Output 7 shares its line with input 2: for its test the line is made an
+// output for a moment.
+const Bytes kOutput7AsOutput = {0x02, 0x00, 0x41, 0x00, 0xFF, 0xFF, 0x14, 0x00};
+constexpr int kOutputCount = 7;
+constexpr unsigned kRestartMs = 150;
+constexpr unsigned kSettleAnalogueMs = 500;
+constexpr unsigned kInsertionPollMs = 250;
+constexpr int kAveragedReadings = 4;
+// Beside the memory results: written, but the store and restart failed.
+constexpr int kRestartFailed = 3;
+
+std::string first_four(const Bytes& data) {
+  return bytes_to_text(Bytes(data.begin(), data.begin() + std::min<std::size_t>(4, data.size())));
+}
+
+}  // namespace
+
+std::uint32_t panel_rgb(PanelColour colour) {
+  switch (colour) {
+    case PanelColour::Yellow:
+      return 0xFFFF00;
+    case PanelColour::Aqua:
+      return 0x00FFFF;
+    case PanelColour::Green:
+      return 0x008000;
+    case PanelColour::Red:
+      return 0xFF0000;
+    case PanelColour::ButtonFace:
+      break;
+  }
+  return 0xF0F0F0;
+}
+
+ProductionTest::ProductionTest(TccTfrm& link, CoinSelector& selector, const IniFile& limits_file)
+    : link_(link), selector_(selector), limits_file_(limits_file) {}
+
+void ProductionTest::changed() {
+  if (view_changed) view_changed();
+}
+
+void ProductionTest::set_label(const std::string& text) {
+  view.label = text;
+  changed();
+}
+
+void ProductionTest::set_panel(PanelColour colour) {
+  view.panel = colour;
+  changed();
+}
+
+void ProductionTest::clear_results() {
+  view.results.clear();
+  view.selected_result = -1;
+  changed();
+}
+
+void ProductionTest::add_result(const std::string& line) {
+  view.results.push_back(line);
+  view.selected_result = static_cast<int>(view.results.size()) - 1;
+  changed();
+}
+
+bool ProductionTest::transact(const Bytes& command, int polls, Bytes& data) {
+  Bytes reply;
+  if (link_.cctalk_transaction(link_.device_address, command, reply, polls) != kTransactionOk) {
+    return false;
+  }
+  data = reply_data(reply);
+  return true;
+}
+
+bool ProductionTest::fail(const std::string& message) {
+  last_error = message;
+  if (!message.empty()) selector_.ui.error(message);
+  return false;
+}
+
+void ProductionTest::FormActivate() {
+  device_types = limits_file_.section_names();
+  view.loop_mode = false;
+  view.start_enabled = true;
+  timer_enabled = false;
+  view.panel = PanelColour::ButtonFace;
+  set_label({});
+}
+
+void ProductionTest::RadioButton1Click(bool loop) {
+  view.loop_mode = loop;
+  timer_enabled = loop;
+  view.start_enabled = !loop;
+  changed();
+}
+
+bool ProductionTest::Button2Click() {
+  set_panel(PanelColour::Yellow);
+  identify_and_show();
+  const bool pass = test_and_report();
+  clear_results();
+  return pass;
+}
+
+void ProductionTest::Timer84Timer() {
+  if (in_cycle_) return;
+  in_cycle_ = true;
+  timer_enabled = false;
+  set_panel(PanelColour::Yellow);
+  set_label(language_text(msg::kWaitForDevice));
+  if (device_present()) {
+    identify_and_show();
+    test_and_report();
+    // The next device is tested only after this one has been taken away.
+    while (view.loop_mode && device_present()) {
+    }
+    clear_results();
+  }
+  timer_enabled = view.loop_mode;
+  in_cycle_ = false;
+  changed();
+}
+
+void ProductionTest::Button1Click() {
+  view.loop_mode = false;
+  timer_enabled = false;
+  set_label(language_text(msg::kWaitAMomentPlease));
+  link_.wait_ms(500);
+}
+
+bool ProductionTest::device_present() {
+  Bytes reply;
+  return link_.cctalk_transaction(link_.device_address, Bytes{0xFE}, reply, 10) == kTransactionOk &&
+         reply_is_ack(reply);
+}
+
+bool ProductionTest::identify_and_show() {
+  Bytes data;
+  if (!transact({0xF6}, 5, data) || bytes_to_text(data) != "Corvanti") return false;
+  if (!transact({0xFF, 0x08}, 5, data) || !selector_.is_supported_type(first_four(data))) {
+    return false;
+  }
+  auto text_of = [this](std::uint8_t header) {
+    Bytes answer;
+    return transact({header}, 5, answer) ? bytes_to_text(answer) : std::string();
+  };
+  auto date_of = [this](std::uint8_t header) -> std::string {
+    Bytes answer;
+    if (!transact({header}, 5, answer) || answer.size() < 2) return {};
+    try {
+      return link_.decode_date_code(static_cast<std::uint16_t>(answer[0] << 8 | answer[1]));
+    } catch (const ConversionError&) {
+      return {};  // no base year: the date stays empty, the test goes on
+    }
+  };
+
+  DeviceInfo& info = selector_.state.info;
+  info = {};
+  info.product_code = text_of(0xF4);
+  if (transact({0xF2}, 5, data) && data.size() >= 3) {
+    const std::uint32_t serial = data[0] | data[1] << 8 | std::uint32_t{data[2]} << 16;
+    info.serial_number =
+        serial == 0xFFFFFF ? language_text(msg::kNotProgrammed) : std::to_string(serial);
+  }
+  info.build_code = text_of(0xC0);
+  info.software_revision = text_of(0xF1);
+  info.production_date = date_of(0xC4);
+  info.modification_date = date_of(0xC3);
+  if (selector_.device_info_changed) selector_.device_info_changed();
+  return true;
+}
+
+bool ProductionTest::test_and_report() {
+  clear_results();
+  set_panel(PanelColour::Aqua);
+  last_error.clear();
+  if (run_steps()) {
+    set_panel(PanelColour::Green);
+    insertion_test();
+    set_label(language_text(msg::kTestOkChangeDevice));
+    ++passed;
+    return true;
+  }
+  set_panel(PanelColour::Red);
+  set_label(language_text(msg::kErrorChangeDevice));
+  ++failed;
+  return false;
+}
+
+bool ProductionTest::run_steps() {
+  return product_code_test() && dip_switch_test() && optic_pair_test() && solenoid_output_test() &&
+         analogue_test();
+}
+
+bool ProductionTest::product_code_test() {
+  set_label(language_text(msg::kProductCodeTest));
+  limits.reset();
+  Bytes data;
+  if (!transact({0xFF, 0x08}, 10, data)) return fail({});
+  const std::string type = first_four(data);
+  if (std::find(device_types.begin(), device_types.end(), type) == device_types.end()) {
+    return fail(type + language_text(msg::kIsNotSupported));
+  }
+  try {
+    limits = read_production_limits(limits_file_, type);
+  } catch (const ConversionError& e) {
+    return fail(e.what());
+  }
+  return true;
+}
+
+bool ProductionTest::dip_switch_test() {
+  set_label(language_text(msg::kDipSwitchTest));
+  Bytes data;
+  if (!transact({0xED}, 20, data) || data.size() < 2) return fail({});
+  if (!dip_switches_match(data[0], limits->sw1)) return fail(language_text(msg::kDipSw1Error));
+  if (!dip_switches_match(data[1], limits->sw2)) return fail(language_text(msg::kDipSw2Error));
+  return true;
+}
+
+bool ProductionTest::optic_pair_test() {
+  set_label(language_text(msg::kTestOpticPairs));
+  Bytes data;
+  if (!transact({0xEC}, 10, data) || data.empty()) {
+    return fail(language_text(msg::kCommunicationError));
+  }
+  if (auto error = check_opto(data[0], limits->opto_mask)) return fail(*error);
+  return true;
+}
+
+bool ProductionTest::solenoid_output_test() {
+  set_label(language_text(msg::kTestSolenoidAndOutput));
+  bool pass = true;
+  for (int output = 1; output <= kOutputCount && pass; ++output) pass = output_step(output);
+  Bytes ignored;
+  transact({0xF0, 0x01}, 10, ignored);
+  return pass;
+}
+
+int ProductionTest::write_and_restart(const Bytes& bytes) {
+  const int written = selector_.write_memory(kOutputTestAddress, bytes, kAreaIoConfiguration);
+  if (written != kMemoryOk) return written;
+  const bool restarted = selector_.commit_and_reset();
+  link_.wait_ms(kRestartMs);
+  return restarted ? kMemoryOk : kRestartFailed;
+}
+
+bool ProductionTest::output_step(int output) {
+  const std::string communication_error = language_text(msg::kCommunicationError);
+  const bool last = output == kOutputCount;
+  Bytes kept;
+  if (last) {
+    // Without the bytes to put back, nothing may be overwritten.
+    const int read = selector_.read_memory(kOutputTestAddress, kOutputTestRecordSize,
+                                           kAreaIoConfiguration, kept);
+    if (read != kMemoryOk) return fail(read == kMemoryDenied ? "" : communication_error);
+    const int written = write_and_restart(kOutput7AsOutput);
+    if (written == kRestartFailed) write_and_restart(kept);
+    if (written != kMemoryOk) return fail(written == kMemoryDenied ? "" : communication_error);
+  }
+
+  std::string error;
+  const auto mask = static_cast<std::uint8_t>(1u << (output - 1));
+  Bytes data;
+  if (!transact({0xE9, mask}, 10, data)) {
+    error = communication_error;
+  } else {
+    link_.wait_ms(5);
+    if (!transact({0xED}, 20, data) || data.empty()) {
+      error = communication_error;
+    } else if (data[0] & 0x80) {
+      error = language_text(msg::kOutputLine) + std::to_string(output) + language_text(msg::kError);
+    } else if (!transact({0xE9, 0x00}, 10, data)) {
+      error = communication_error;
+    }
+  }
+
+  // The kept bytes go back also when the output failed, so a failing
+  // device does not leave the line set up for the test.
+  if (last && write_and_restart(kept) != kMemoryOk && error.empty()) error = communication_error;
+  if (!error.empty()) return fail(error);
+  return true;
+}
+
+bool ProductionTest::analogue_test() {
+  const std::string communication_error = language_text(msg::kCommunicationError);
+  link_.wait_ms(kSettleAnalogueMs);
+  unsigned ph1 = 0;
+  unsigned ph2 = 0;
+  unsigned pi3 = 0;
+  for (int i = 0; i < kAveragedReadings; ++i) {
+    Bytes data;
+    // A missing reading would average in values never measured.
+    if (!transact({0xFF, 0x04}, 10, data) || data.size() < Measurements::kSize) {
+      return fail(communication_error);
+    }
+    ph1 += data[5];
+    ph2 += data[7];
+    pi3 += data[8];
+  }
+  const Bytes calibration_ph = {average_of_four(ph1), average_of_four(ph2)};
+  const Bytes calibration_pi = {average_of_four(pi3)};
+
+  Measurements values;
+  if (!transact({0xFF, 0x04}, 20, values.data) || values.data.size() < Measurements::kSize) {
+    return fail(communication_error);
+  }
+  if (auto error = check_measurements(values, *limits)) return fail(*error);
+
+  // The written values are kept by the store that the restart follows.
+  if (selector_.write_memory(kCalibrationPhAddress, calibration_ph, kAreaModes) != kMemoryOk ||
+      selector_.write_memory(kCalibrationPiAddress, calibration_pi, kAreaModes) != kMemoryOk ||
+      !selector_.commit_and_reset()) {
+    return fail(communication_error);
+  }
+  return true;
+}
+
+void ProductionTest::insertion_test() {
+  set_label(language_text(msg::kInsertionTest));
+  clear_results();
+  link_.wait_ms(kInsertionPollMs);
+  Bytes data;
+  if (!transact({0xE7, 0xFF, 0xFF}, 10, data)) return;
+  if (!transact({0xE5}, 10, data) || data.empty()) return;
+  std::uint8_t counter = data[0];
+  do {
+    link_.wait_ms(kInsertionPollMs);
+    const bool enabled = transact({0xE4, 0x01}, 10, data);
+    const bool read = transact({0xE5}, 10, data) && data.size() >= 2;
+    if (read && data[0] != counter) {
+      counter = data[0];
+      add_result(data[1] != 0 ? language_text(msg::kAcceptedPosition) + std::to_string(data[1])
+                              : language_text(msg::kRejected));
+    }
+    if (!enabled || !read) break;
+  } while (view.loop_mode);
+}
+
+}  // namespace qv82

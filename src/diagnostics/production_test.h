@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "diagnostics/production_limits.h"
+#include "link/bytes.h"
+
+namespace qv82 {
+
+class CoinSelector;
+class IniFile;
+class TccTfrm;
+
+inline constexpr unsigned kProductionTickMs = 350;
+inline constexpr std::uint16_t kOutputTestAddress = 0x0730;
+inline constexpr std::uint16_t kCalibrationPhAddress = 0x0751;
+inline constexpr std::uint16_t kCalibrationPiAddress = 0x0759;
+
+// The status panel of the factory test window.
+enum class PanelColour { ButtonFace, Yellow, Aqua, Green, Red };
+
+// The panel colour as 0xRRGGBB (the button face as a light grey).
+std::uint32_t panel_rgb(PanelColour colour);
+
+// What the "Factory test" window shows.
+struct FtView {
+  PanelColour panel = PanelColour::ButtonFace;
+  std::string label;
+  std::vector<std::string> results;
+  int selected_result = -1;
+  bool loop_mode = false;
+  bool start_enabled = true;
+};
+
+// The production test of a freshly built coin selector against the limits
+// of its type in Production.ini, with the calibration write. Timers belong to
+// the caller: it runs Timer84Timer every 350 ms while timer_enabled.
+class ProductionTest {
+ public:
+  // limits_file is Production.ini of the working directory.
+  ProductionTest(TccTfrm& link, CoinSelector& selector, const IniFile& limits_file);
+
+  FtView view;
+  bool timer_enabled = false;
+  // Called on every change of the view, so that a window repaints during the
+  // waits and a terminal prints each step's label as it starts.
+  std::function<void()> view_changed;
+
+  // The section names of Production.ini, read when the window opens.
+  std::vector<std::string> device_types;
+  // The limits of the device under test, once the product code test read them.
+  std::optional<ProductionLimits> limits;
+  // The message of the failed step of the last test; empty after a pass.
+  std::string last_error;
+
+  // --- the window's handlers ---
+  void FormActivate();
+  void RadioButton1Click(bool loop);  // "Single" (false) or "Loop" (true)
+  bool Button2Click();                // "Start": one test; true on a pass
+  void Timer84Timer();                // one cycle of the loop
+  void Button1Click();                // "Close"
+
+  // Pieces of the cycle.
+  bool device_present();
+  bool identify_and_show();
+  // Steps 1 to 5, stopping at the first that fails; true when all passed.
+  bool run_steps();
+  bool product_code_test();
+  bool dip_switch_test();
+  bool optic_pair_test();
+  bool solenoid_output_test();
+  bool analogue_test();
+  void insertion_test();
+
+  // Passes and failures since the window opened.
+  int passed = 0;
+  int failed = 0;
+
+ private:
+  bool test_and_report();
+  bool transact(const Bytes& command, int polls, Bytes& data);
+  bool fail(const std::string& message);
+  bool output_step(int output);
+  int write_and_restart(const Bytes& bytes);
+  void set_label(const std::string& text);
+  void set_panel(PanelColour colour);
+  void clear_results();
+  void add_result(const std::string& line);
+  void changed();
+
+  TccTfrm& link_;
+  CoinSelector& selector_;
+  const IniFile& limits_file_;
+  bool in_cycle_ = false;
+};
+
+}  // namespace qv82

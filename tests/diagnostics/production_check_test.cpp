@@ -1,0 +1,239 @@
+// The production test: limit checks, and whole runs against the simulated
+// device with the installed Production.ini, in virtual time.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "diagnostics/production_test.h"
+#include "link/errors.h"
+#include "support/fake_ui.h"
+#include "support/processes.h"
+#include "support/sim_fixture.h"
+
+namespace qv82 {
+namespace {
+
+TEST(ProductionChecks, DipSwitchesIgnoreTheInputBits) {
+  EXPECT_TRUE(dip_switches_match(0xC5, 0x05));
+  EXPECT_TRUE(dip_switches_match(0x05, 0x05));
+  EXPECT_FALSE(dip_switches_match(0x04, 0x05));
+}
+
+TEST(ProductionChecks, OptoErrorNamesEveryDifferingSensor) {
+  EXPECT_EQ(check_opto(0xFB, 0xFF), "Opto sensor error, FT3 FB");
+  EXPECT_EQ(check_opto(0x2C, 0x38), "Opto sensor error, FT3, FT5 2C");
+  EXPECT_EQ(check_opto(0x00, 0x80), "Opto sensor error, FT8 00");
+  EXPECT_FALSE(check_opto(0x5A, 0x5A));
+}
+
+TEST(ProductionChecks, AveragesRoundHalvesToEven) {
+  EXPECT_EQ(average_of_four(10 + 11 + 10 + 11), 10);
+  EXPECT_EQ(average_of_four(11 + 11 + 12 + 12), 12);
+  EXPECT_EQ(average_of_four(10 + 10 + 10 + 11), 10);
+  EXPECT_EQ(average_of_four(10 + 11 + 11 + 11), 11);
+  EXPECT_EQ(average_of_four(4 * 255), 255);
+}
+
+TEST(ProductionChecks, LimitsAreInclusiveAndTheValueIsShownAsItsHexDigits) {
+  ProductionLimits limits;
+  limits.regulator1_duty = {0x0180, 0x0280};
+  limits.regulator2_duty = {0x0280, 0x0380};
+  for (Range* r : {&limits.am1, &limits.ph1, &limits.am2, &limits.ph2, &limits.pi3, &limits.vcc,
+                   &limits.temperature}) {
+    *r = {0x10, 0x80};
+  }
+  const Bytes good = {0x02, 0x80, 0x02, 0x80, 0x10, 0x80, 0x20, 0x20, 0x20, 0x20, 0x20};
+  EXPECT_FALSE(check_measurements({good}, limits)) << "MIN and MAX themselves pass";
+  struct Case {
+    std::size_t index;
+    std::uint8_t value;
+    std::string error;
+  } cases[] = {
+      {1, 0x81, "Regulator 1 duty error, value = 0281"},
+      {0, 0x01, "Regulator 1 duty error, value = 0180"},  // 0x0180 is MIN: passes
+      {2, 0x04, "Regulator 2 duty error, value = 0480"},
+      {4, 0x0F, "AM1 error, value = 0F"},
+      {5, 0x81, "PH1 error, value = 81"},
+      {6, 0x00, "AM2 error, value = 00"},
+      {7, 0xFF, "PH2 error, value = FF"},
+      {8, 0x81, "PI3 error, value = 81"},
+      {9, 0x0F, "Vcc error, value = 0F"},
+      {10, 0x81, "Temp error, value = 81"},
+  };
+  for (const Case& c : cases) {
+    Measurements values{good};
+    values.data[c.index] = c.value;
+    const auto error = check_measurements(values, limits);
+    if (c.index == 0) {
+      EXPECT_FALSE(error);
+    } else {
+      EXPECT_EQ(error.value_or(""), c.error);
+    }
+  }
+}
+
+class ProductionTestRun : public test::SimFixture {
+ protected:
+  ProductionTestRun()
+      : dir(test::make_temp_dir()),
+        settings(dir + "/qv82hs.ini"),
+        limits_file(dir + "/Production.ini"),
+        selector(link, state, ui, settings),
+        production(link, selector, limits_file) {
+    std::filesystem::copy_file(std::string(QV82_SOURCE_DIR) + "/data/Production.ini",
+                               limits_file.path());
+    std::ofstream(settings.path()) << "[SUPPORTED TYPES]\nQV82=\n";
+    state.access_masks = {0xFF, 0xFF, 0xFF, 0xFF};
+    production.view_changed = [this] {
+      if (labels.empty() || labels.back() != production.view.label) {
+        labels.push_back(production.view.label);
+      }
+    };
+    production.FormActivate();
+  }
+  ~ProductionTestRun() override { std::filesystem::remove_all(dir); }
+
+  sim::VirtualClock& clock() { return dynamic_cast<sim::VirtualClock&>(setup.clock()); }
+  sim::Device& dev() { return setup.device(); }
+
+  std::string dir;
+  test::FakeUi ui;
+  DeviceState state;
+  IniFile settings;
+  IniFile limits_file;
+  CoinSelector selector;
+  ProductionTest production;
+  std::vector<std::string> labels;
+};
+
+TEST_F(ProductionTestRun, HealthyDevicePassesAndIsCalibrated) {
+  dev().config().analogue.noise = 1;
+  dev().memory().poke(kOutputTestAddress, {1, 2, 3, 4, 5, 6, 7, 8});
+  dev().config().serial_number = 0xFFFFFF;
+
+  EXPECT_TRUE(production.Button2Click());
+  EXPECT_TRUE(ui.errors().empty()) << ui.errors().front();
+  EXPECT_EQ(labels, (std::vector<std::string>{"", "Product code test", "DIP switch test",
+                                              "Test optic pairs", "Test solenoid and output",
+                                              "Insertion test", "Test OK, change device"}));
+  EXPECT_EQ(production.view.panel, PanelColour::Green);
+  EXPECT_EQ(state.info.serial_number, "Not programmed");
+  EXPECT_EQ(state.info.production_date, "2007/3/9");
+
+  // The averaged readings are stored, and the output 7 record is as before.
+  const auto& nv = dev().memory().nv();
+  EXPECT_NEAR(nv[kCalibrationPhAddress], 120, 1);
+  EXPECT_NEAR(nv[kCalibrationPhAddress + 1], 130, 1);
+  EXPECT_NEAR(nv[kCalibrationPiAddress], 90, 1);
+  EXPECT_EQ(dev().memory().read(kOutputTestAddress, 8), (Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(dev().solenoid_pulses(), 1);
+  EXPECT_TRUE(production.view.results.empty()) << "Start clears the list at its end";
+}
+
+TEST_F(ProductionTestRun, EachFaultStopsTheTestWithItsMessage) {
+  struct Case {
+    const char* message;
+    std::function<void(sim::Device&)> break_it;
+  } cases[] = {
+      {"QV83 is not supported", [](sim::Device& d) { d.config().device_type = "QV83"; }},
+      {"DIP SW1 error", [](sim::Device& d) { d.config().inputs.sw1 = 0x07; }},
+      {"DIP SW2 error", [](sim::Device& d) { d.config().inputs.sw2 = 0x01; }},
+      {"Opto sensor error, FT3 04", [](sim::Device& d) { d.config().inputs.opto = 0x04; }},
+      {"Output line 3 error", [](sim::Device& d) { d.faults().stuck_output = 3; }},
+      {"Output line 7 error", [](sim::Device& d) { d.faults().stuck_output = 7; }},
+      {"Regulator 2 duty error, value = 0381",
+       [](sim::Device& d) { d.config().analogue.regulator2_duty = 0x0381; }},
+      {"PH1 error, value = 8D", [](sim::Device& d) { d.config().analogue.ph1 = 0x8D; }},
+      {"Vcc error, value = 43", [](sim::Device& d) { d.config().analogue.vcc = 0x43; }},
+      {"Temp error, value = 3D", [](sim::Device& d) { d.config().analogue.temperature = 0x3D; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    sim::SimulatedSetup bench;
+    TccTfrm bench_link(bench.line(), bench.clock());
+    CoinSelector bench_selector(bench_link, state, ui, settings);
+    ProductionTest test(bench_link, bench_selector, limits_file);
+    test.FormActivate();
+    bench.device().memory().poke(kOutputTestAddress, {9, 9, 9, 9, 9, 9, 9, 9});
+    c.break_it(bench.device());
+    ui.clear();
+
+    EXPECT_FALSE(test.Button2Click());
+    EXPECT_EQ(ui.errors(), std::vector<std::string>{c.message});
+    EXPECT_EQ(test.last_error, c.message);
+    EXPECT_EQ(test.view.panel, PanelColour::Red);
+    EXPECT_EQ(test.view.label, "ERROR!!! Change device");
+    EXPECT_EQ(bench.device().memory().nv()[kCalibrationPiAddress], 0xFF) << "no calibration";
+    EXPECT_EQ(bench.device().memory().nv()[kOutputTestAddress], 9) << "record put back";
+  }
+}
+
+TEST_F(ProductionTestRun, MissingSectionOrBadLimitFailsTheProductCodeTest) {
+  std::ofstream(limits_file.path()) << "[QV80]\nSW1=05\n";
+  production.FormActivate();
+  EXPECT_FALSE(production.Button2Click());
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"QV82 is not supported"});
+
+  ui.clear();
+  std::ofstream(limits_file.path()) << "[QV82]\nSW1=5G\n";
+  production.FormActivate();
+  EXPECT_FALSE(production.Button2Click());
+  ASSERT_EQ(ui.errors().size(), 1u);
+  EXPECT_NE(ui.errors()[0].find("5G"), std::string::npos) << ui.errors()[0];
+}
+
+TEST_F(ProductionTestRun, LoopWaitsForRemovalAfterAFailureAndListsInsertions) {
+  production.RadioButton1Click(true);
+  EXPECT_FALSE(production.view.start_enabled);
+
+  // No device yet: the cycle ends and the timer runs again.
+  dev().config().address = 40;
+  production.Timer84Timer();
+  EXPECT_EQ(production.view.label, "Wait for device");
+  EXPECT_TRUE(production.timer_enabled);
+
+  // A failing device is kept on the bench for five seconds.
+  dev().config().address = 2;
+  dev().config().inputs.sw1 = 0x01;
+  const std::uint64_t placed = link.pump.now_ms();
+  clock().on_wait = [&] {
+    if (link.pump.now_ms() > placed + 5000) dev().config().address = 40;
+  };
+  production.Timer84Timer();
+  EXPECT_GE(link.pump.now_ms(), placed + 5000);
+  EXPECT_EQ(production.view.label, "ERROR!!! Change device");
+  EXPECT_TRUE(production.timer_enabled);
+
+  // A good device: coins are listed until it is taken away.
+  dev().config().inputs.sw1 = 0x05;
+  dev().config().address = 2;
+  const std::uint64_t good = link.pump.now_ms();
+  std::vector<std::string> seen;
+  bool inserted = false;
+  clock().on_wait = [&] {
+    if (production.view.label == "Insertion test" && !inserted &&
+        link.pump.now_ms() > good + 3000) {
+      inserted = true;
+      dev().insert(1);
+      dev().insert(7);
+    }
+    if (production.view.results.size() > seen.size()) seen = production.view.results;
+    if (link.pump.now_ms() > good + 8000) dev().config().address = 40;
+  };
+  production.Timer84Timer();
+  EXPECT_EQ(production.view.label, "Test OK, change device");
+  EXPECT_EQ(seen, (std::vector<std::string>{"Rejected"}))
+      << "one line for each change of the counter, worded from the newest event";
+  EXPECT_EQ(production.passed, 1);
+  EXPECT_EQ(production.failed, 1);
+
+  production.Button1Click();
+  EXPECT_FALSE(production.timer_enabled);
+  EXPECT_EQ(production.view.label, "Wait a moment please");
+}
+
+}  // namespace
+}  // namespace qv82
