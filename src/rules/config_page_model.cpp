@@ -43,8 +43,9 @@ constexpr ParameterLook kParameterLooks[kCommonParameterCount] = {
 }  // namespace
 
 const std::vector<std::string>& display_multiplier_items() {
-  static const std::vector<std::string> items = {"No",  "1",   "2",   "4",   "5",    "10", "20", "25",
-                                                 "50", "100", "200", "250", "500", "1000", "No", "No"};
+  static const std::vector<std::string> items = {"No",  "1",    "2",  "4",   "5",   "10",
+                                                 "20",  "25",   "50", "100", "200", "250",
+                                                 "500", "1000", "No", "No"};
   return items;
 }
 

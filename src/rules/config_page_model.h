@@ -114,7 +114,7 @@ struct ConfigPageModel {
 
   ChoiceList dip_mode;  // " Dip switch mode "
 
-  std::string stop_mode_text;  // " Stop mode "
+  std::string stop_mode_text;      // " Stop mode "
   std::string autoprog_mode_text;  // " Autoprog mode "
 
   ChoiceList separators;  // " Separator settings "

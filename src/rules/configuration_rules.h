@@ -51,7 +51,8 @@ class ConfigurationRules {
   // run on each OK, which shows its own message and returns false to keep
   // the dialog open. Returns the accepted name, or nothing on Cancel.
   using NameCheckFn = std::function<bool(const std::string&)>;
-  using NameDialog = std::function<std::optional<std::string>(const std::string&, const NameCheckFn&)>;
+  using NameDialog =
+      std::function<std::optional<std::string>(const std::string&, const NameCheckFn&)>;
 
   ConfigurationRules(WorkingImages& images, ConfigPageModel& page, Ui& ui);
 
@@ -138,7 +139,9 @@ class ConfigurationRules {
 
  private:
   IoRow& row(int position) { return page.rows.at(static_cast<std::size_t>(position - 1)); }
-  std::string& io(int position) { return images.io_text.at(static_cast<std::size_t>(position - 1)); }
+  std::string& io(int position) {
+    return images.io_text.at(static_cast<std::size_t>(position - 1));
+  }
   const std::string& io(int position) const {
     return images.io_text.at(static_cast<std::size_t>(position - 1));
   }

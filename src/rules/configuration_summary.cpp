@@ -46,7 +46,8 @@ std::vector<std::string> configuration_summary(const ConfigPageModel& page) {
         break;
       case 10:
         if (control.box.visible) {
-          lines.push_back(box_line(control.caption, control, page.multiplier_in_minutes ? "m" : "s"));
+          lines.push_back(
+              box_line(control.caption, control, page.multiplier_in_minutes ? "m" : "s"));
         }
         break;
       case 11:
@@ -64,7 +65,8 @@ std::vector<std::string> configuration_summary(const ConfigPageModel& page) {
         break;
       case 15:
         if (page.display_multiplier.visible) {
-          lines.push_back(with_value(language_text(msg::kMultiplyer), page.display_multiplier.text()));
+          lines.push_back(
+              with_value(language_text(msg::kMultiplyer), page.display_multiplier.text()));
           lines.push_back(with_value(language_text(msg::kDecimals),
                                      std::to_string(page.display_decimals.value)));
         }

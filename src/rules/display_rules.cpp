@@ -91,7 +91,8 @@ std::uint8_t ConfigurationRules::display_byte() const {
     option = value_of(settings_.displays[type].entries, "Not programmed", "FF");
   }
   const int code = hex_pair(option.empty() ? "FF" : option);
-  return static_cast<std::uint8_t>(((type - 1) & 0x0F) << 4 | ((code < 0 ? 0x0F : code) & display_mask_ & 0x0F));
+  return static_cast<std::uint8_t>(((type - 1) & 0x0F) << 4 |
+                                   ((code < 0 ? 0x0F : code) & display_mask_ & 0x0F));
 }
 
 void ConfigurationRules::decode_display() {
@@ -134,7 +135,8 @@ void ConfigurationRules::dip_mode_chosen(int index) {
   }
   if (index < 0 || index >= static_cast<int>(settings_.dip_modes.size())) return;
   page.dip_mode.index = index;
-  const std::string code = upper_text(value_of(settings_.dip_modes, settings_.dip_modes[index].name, "00"));
+  const std::string code =
+      upper_text(value_of(settings_.dip_modes, settings_.dip_modes[index].name, "00"));
   const int value = hex_pair(code);
   // Modes are whole two-digit codes: "10" is not allowed by a list "0102".
   if (value < 0 || !list_has_pair(dip_mode_list_, code)) {

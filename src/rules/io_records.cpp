@@ -37,7 +37,9 @@ void ConfigurationRules::store_io_records() {
     std::string out = text_part(c, 0, 4);
     if (p <= 6) {
       const int record_class = record_byte(c, 0);
-      unsigned word = 0;
+      // Classes without channels, value or warning keep bytes 2-3 as read:
+      // the page has no control for them.
+      unsigned word = static_cast<unsigned>(record_byte(c, 2) | record_byte(c, 3) << 8);
       if (record_class == 0x05 || record_class == 0x06) {
         word = static_cast<unsigned>(r.value.value) + 0xFF00;
       } else if (record_class == 0x00 || record_class == 0x01 || record_class == 0x02) {
@@ -138,10 +140,14 @@ void ConfigurationRules::toggle_direction(int position) {
   const int record_class = record_byte(record, 0);
   if (record_class < 0 || (record_class & 0x80) == 0 || record.size() < 4) return;
   char& d = record[3];
-  if (d == '1') d = '2';
-  else if (d == '2') d = '1';
-  else if (d == '3') d = '4';
-  else if (d == '4') d = '3';
+  if (d == '1')
+    d = '2';
+  else if (d == '2')
+    d = '1';
+  else if (d == '3')
+    d = '4';
+  else if (d == '4')
+    d = '3';
   update_row_images(position);
 }
 
@@ -152,9 +158,9 @@ void ConfigurationRules::update_row_images(int position) {
   const int mode = record_byte(record, 1);
   const bool input_row = position == 8 || (position == 7 && record_class >= 0x80);
   if (!input_row) {
-    const bool shown = position <= 6 ? (text_part(record, 0, 4).size() == 4 &&
-                                        text_part(record, 0, 4) != "FFFF")
-                                     : (record_class >= 0 && record_class < 0x80);
+    const bool shown =
+        position <= 6 ? (text_part(record, 0, 4).size() == 4 && text_part(record, 0, 4) != "FFFF")
+                      : (record_class >= 0 && record_class < 0x80);
     r.level_visible = shown;
     r.level_image = mode >= 0 && (mode & 0x80) ? "B1I" : "B0I";
     r.direction_visible = false;

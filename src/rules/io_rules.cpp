@@ -20,14 +20,19 @@ std::array<std::string, 4> prefix_variants(const std::string& record) {
   std::array<std::string, 4> variants{prefix, prefix, prefix, prefix};
   const int mode = hex_pair(text_part(prefix, 2, 2));
   if (prefix.size() < 4 || mode < 0) return variants;
-  const std::string other_level = text_part(prefix, 0, 2) + hex2(static_cast<unsigned>(mode) ^ 0x80);
+  const std::string other_level =
+      text_part(prefix, 0, 2) + hex2(static_cast<unsigned>(mode) ^ 0x80);
   variants[1] = other_level;
   const auto swap_direction = [](std::string text) {
     char& d = text[3];
-    if (d == '1') d = '2';
-    else if (d == '2') d = '1';
-    else if (d == '3') d = '4';
-    else if (d == '4') d = '3';
+    if (d == '1')
+      d = '2';
+    else if (d == '2')
+      d = '1';
+    else if (d == '3')
+      d = '4';
+    else if (d == '4')
+      d = '3';
     return text;
   };
   variants[2] = swap_direction(prefix);
@@ -104,7 +109,8 @@ std::string ConfigurationRules::select_io_function(int position, std::string_vie
   // Deliberately a plain substring search: "0304" also forbids class 30.
   const std::string conflict = upper_text(catalogue_.rule(name, "Conflict", ""));
   for (int q = 1; q <= 8 && !conflict.empty(); ++q) {
-    if (q != position && io_class(q).size() == 2 && conflict.find(io_class(q)) != std::string::npos) {
+    if (q != position && io_class(q).size() == 2 &&
+        conflict.find(io_class(q)) != std::string::npos) {
       return language_text(msg::kThisOutputCannotBeUsed);
     }
   }
@@ -162,8 +168,8 @@ void ConfigurationRules::match_io_functions() {
       const bool input = i > last_output_index_;
       name = input ? inputs[static_cast<std::size_t>(i - last_output_index_)]
                    : outputs[static_cast<std::size_t>(i)];
-      function =
-          catalogue_.function_template(input ? kInputsSection : kOutputsSection, name, kUnknownTemplate);
+      function = catalogue_.function_template(input ? kInputsSection : kOutputsSection, name,
+                                              kUnknownTemplate);
       if (matches_any(text_part(function, 0, 4), variants)) found = i;
     }
     if (found < 0) continue;
@@ -176,12 +182,13 @@ void ConfigurationRules::match_io_functions() {
     } else if (p == 8) {
       // The entry for no input is not in the combined list; it is still the
       // right choice for an input position whose record matches it.
-      const bool no_input = !inputs.empty() &&
-                            matches_any(text_part(catalogue_.function_template(
-                                                      kInputsSection, inputs[0], kUnknownTemplate),
-                                                  0, 4),
-                                        variants);
-      r.function.index = found > last_output_index_ ? found - last_output_index_ : (no_input ? 0 : -1);
+      const bool no_input =
+          !inputs.empty() && matches_any(text_part(catalogue_.function_template(
+                                                       kInputsSection, inputs[0], kUnknownTemplate),
+                                                   0, 4),
+                                         variants);
+      r.function.index =
+          found > last_output_index_ ? found - last_output_index_ : (no_input ? 0 : -1);
     } else {
       r.function.index = found <= last_output_index_ ? found : -1;
     }
@@ -193,15 +200,20 @@ void ConfigurationRules::match_io_functions() {
     }
     const int mask = hex_pair(catalogue_.rule(name, "display mask", "00"));
     display_mask_ = static_cast<std::uint8_t>((display_mask_ | (mask < 0 ? 0 : mask)) & 0x0F);
-    // A function without DIP modes adds none; only an explicit list may
-    // replace the lone standard mode "00".
     const std::string dips = upper_text(catalogue_.rule(name, "dip switches", ""));
-    if (!dips.empty()) {
-      if (dips != "00" && dip_mode_list_ == "00") dip_mode_list_.clear();
-      for (std::size_t j = 0; j + 1 < dips.size(); j += 2) {
-        if (!list_has_pair(dip_mode_list_, dips.substr(j, 2))) dip_mode_list_ += dips.substr(j, 2);
-      }
+    for (std::size_t j = 0; j + 1 < dips.size(); j += 2) {
+      if (!list_has_pair(dip_mode_list_, dips.substr(j, 2))) dip_mode_list_ += dips.substr(j, 2);
     }
+  }
+  // The standard mode "00" stands only while no function asks for special
+  // modes, whatever the order of the positions; a function without DIP
+  // modes adds none.
+  if (dip_mode_list_.size() > 2 && list_has_pair(dip_mode_list_, "00")) {
+    std::string special;
+    for (std::size_t j = 0; j + 1 < dip_mode_list_.size(); j += 2) {
+      if (dip_mode_list_.substr(j, 2) != "00") special += dip_mode_list_.substr(j, 2);
+    }
+    dip_mode_list_ = special;
   }
 
   for (int p = 1; p <= 8; ++p) {

@@ -23,10 +23,10 @@ struct RulesSettings {
     std::string name;
     std::vector<NamedValue> entries;  // the type's section in file order
   };
-  std::vector<Display> displays;          // "Displays", entry 0 = no display
-  std::vector<NamedValue> dip_modes;      // "Dip switch modes"
-  std::vector<NamedValue> warnings;       // "Warnings"
-  int stop_time_min = 5;                  // SETTINGS "Stop time min"
+  std::vector<Display> displays;      // "Displays", entry 0 = no display
+  std::vector<NamedValue> dip_modes;  // "Dip switch modes"
+  std::vector<NamedValue> warnings;   // "Warnings"
+  int stop_time_min = 5;              // SETTINGS "Stop time min"
 
   // Reads the lists. Throws ConversionError when "Stop time min" is not a
   // hexadecimal number.

@@ -48,7 +48,8 @@ void ConfigurationRules::recognise_separator() {
   for (std::size_t i = 0; i < page.separators.items.size(); ++i) {
     bool same = true;
     for (int k = 4; k <= 6 && same; ++k) {
-      const std::string value = file.read_string(page.separators.items[i], kSeparatorKeys[k - 4], "");
+      const std::string value =
+          file.read_string(page.separators.items[i], kSeparatorKeys[k - 4], "");
       same = is_sorter(upper_text(trimmed(value))) == is_sorter(io(k));
     }
     if (same) {
@@ -71,7 +72,8 @@ void ConfigurationRules::accept_separator() {
   for (int k = 4; k <= 6; ++k) {
     std::string value = upper_text(trimmed(file.read_string(name, kSeparatorKeys[k - 4], "")));
     bool valid = value.empty() || value.size() >= 16;
-    for (std::size_t b = 0; b < 8 && valid && !value.empty(); ++b) valid = record_byte(value, b) >= 0;
+    for (std::size_t b = 0; b < 8 && valid && !value.empty(); ++b)
+      valid = record_byte(value, b) >= 0;
     if (!valid) {
       ui.error("Separator \"" + name + "\": " + kSeparatorKeys[k - 4] + " value \"" + value +
                "\" is not an I/O record");

@@ -87,8 +87,9 @@ void ConfigurationRules::apply_standard_configuration() {
       const std::string value =
           upper_text(trimmed(file.read_string(name, common_parameter_key(k), "00")));
       if (value.size() != 2 || hex_pair(value) < 0) {
-        throw ConversionError("Standard configuration \"" + name + "\": " + common_parameter_key(k) +
-                              " value \"" + value + "\" is not a hexadecimal byte");
+        throw ConversionError("Standard configuration \"" + name +
+                              "\": " + common_parameter_key(k) + " value \"" + value +
+                              "\" is not a hexadecimal byte");
       }
       digits += value;
     }
@@ -164,8 +165,9 @@ bool ConfigurationRules::accept_new_configuration_name(const std::string& name) 
 
 bool ConfigurationRules::store_standard_configuration(const NameDialog& name_dialog) {
   if (ui.question(language_text(msg::kAreYouSure), Buttons::YesNo) != Answer::Yes) return false;
-  const auto typed = name_dialog(language_text(msg::kNewConfiguration),
-                                 [this](const std::string& text) { return accept_new_configuration_name(text); });
+  const auto typed =
+      name_dialog(language_text(msg::kNewConfiguration),
+                  [this](const std::string& text) { return accept_new_configuration_name(text); });
   if (!typed) return false;
   const std::string name = trimmed(*typed);
   if (name.empty()) return false;

@@ -103,7 +103,8 @@ void ConfigurationRules::decode_io_rows() {
     const int low = record_byte(record, 2);
     const int high = record_byte(record, 3);
     const bool masked = record_class == 0x00 || record_class == 0x01 || record_class == 0x02;
-    const unsigned mask = masked && low >= 0 && high >= 0 ? static_cast<unsigned>(low | high << 8) : 0;
+    const unsigned mask =
+        masked && low >= 0 && high >= 0 ? static_cast<unsigned>(low | high << 8) : 0;
     for (std::size_t i = 0; i < 16; ++i) r.channels[i] = (mask >> i) & 1u;
     if (record_class == 0x05 || record_class == 0x06) r.value.set(low < 0 ? 0 : low);
     r.warning.index = warning_index(text_part(record, 4, 2));
@@ -112,7 +113,8 @@ void ConfigurationRules::decode_io_rows() {
 }
 
 void ConfigurationRules::show_parameters() {
-  const std::string flags = text_part(images.param_image, 2 * kCommonParameterCount, kCommonParameterCount);
+  const std::string flags =
+      text_part(images.param_image, 2 * kCommonParameterCount, kCommonParameterCount);
   for (std::size_t k : kFlaggedParameters) {
     page.parameter(k).box.visible = text_part(flags, k - 1, 1) == "Y";
   }

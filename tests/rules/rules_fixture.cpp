@@ -1,0 +1,54 @@
+#include "rules/rules_fixture.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "support/processes.h"
+
+namespace qv82::test {
+
+RulesTest::RulesTest() : dir(make_temp_dir()) {
+  for (const char* name : {"io.ini", "qv82hs.ini"}) {
+    std::filesystem::copy_file(std::string(QV82_SOURCE_DIR) + "/data/" + name, dir + "/" + name);
+  }
+}
+
+RulesTest::~RulesTest() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
+
+std::string RulesTest::read_file(const std::string& name) const {
+  std::ifstream in(dir + "/" + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void RulesTest::write_file(const std::string& name, const std::string& text) {
+  std::ofstream(dir + "/" + name, std::ios::binary) << text;
+}
+
+void RulesTest::edit_file(const std::string& name, const std::string& from, const std::string& to) {
+  std::string text = read_file(name);
+  const auto at = text.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  text.replace(at, from.size(), to);
+  write_file(name, text);
+}
+
+void RulesTest::choose(const std::string& configuration) {
+  const auto& items = page.versions.items;
+  const auto it = std::find(items.begin(), items.end(), configuration);
+  ASSERT_NE(it, items.end()) << configuration;
+  rules.choose_standard_configuration(static_cast<int>(it - items.begin()));
+}
+
+void RulesTest::set_record(int position, const std::string& record) {
+  images.io_text[position - 1] = record;
+  rules.match_io_functions();
+  rules.refresh_configuration_view();
+}
+
+}  // namespace qv82::test

@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include "rules/configuration_summary.h"
+#include "rules/rules_fixture.h"
+
+namespace qv82::test {
+namespace {
+
+TEST_F(RulesTest, StartUpAppliesTheFirstStandardConfiguration) {
+  start();
+  EXPECT_EQ(page.versions.text(), "Vending standard");
+  EXPECT_EQ(images.io_text[0], "000003000000140AYYYN");
+  EXPECT_EQ(images.param_image.size(), 54u);
+  EXPECT_TRUE(images.loaded_sections & kSectionConfiguration);
+  EXPECT_TRUE(page.io_configuration_visible && page.common_parameters_visible &&
+              page.separator_settings_visible && page.display_options_visible);
+  EXPECT_EQ(function_of(1), "Coin pulse");
+  EXPECT_EQ(function_of(7), "Inhibit input");
+  EXPECT_EQ(function_of(8), "Not used");
+  EXPECT_EQ(page.rows[0].note, "Pulse per accepted coin");
+  EXPECT_TRUE(page.rows[0].channels[0] && page.rows[0].channels[1] && !page.rows[0].channels[2]);
+  EXPECT_EQ(page.separators.text(), "No sorter");
+  EXPECT_EQ(page.parameter(8).box.minimum, 5);
+}
+
+TEST_F(RulesTest, StartUpWithoutConfigurationsHidesTheGroups) {
+  edit_file("qv82hs.ini", "[Configurations]", "[Old configurations]");
+  start();
+  EXPECT_EQ(page.versions.index, -1);
+  EXPECT_FALSE(page.io_configuration_visible);
+  EXPECT_FALSE(images.loaded_sections & kSectionConfiguration);
+}
+
+// A configuration that is loaded and saved without an edit is written back as it was read.
+TEST_F(RulesTest, EveryStandardConfigurationSurvivesTheEncoders) {
+  start();
+  for (const std::string name :
+       {"Vending standard", "Timer with display", "Credit timer with sorter", "Change machine"}) {
+    choose(name);
+    const auto records = images.io_text;
+    const std::string parameters = images.param_image;
+    rules.before_images_saved();
+    for (int p = 0; p < 8; ++p) EXPECT_EQ(images.io_text[p], records[p]) << name << " " << p + 1;
+    EXPECT_EQ(images.param_image, parameters) << name;
+  }
+}
+
+struct LoadedCase {
+  const char* what;
+  std::array<const char*, 8> records;
+  const char* recognised;
+};
+
+class RecogniseTest : public RulesTest, public ::testing::WithParamInterface<LoadedCase> {};
+
+TEST_P(RecogniseTest, LoadedRecordsSelectTheirStandardConfiguration) {
+  const LoadedCase& c = GetParam();
+  start();
+  for (int p = 0; p < 8; ++p) images.io_text[p] = c.records[p];
+  page.stop_mode_text = "Mode 1";
+  rules.after_images_loaded();
+  EXPECT_EQ(page.versions.text(), c.recognised) << c.what;
+  EXPECT_TRUE(page.parameter(8).box.visible);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RecogniseTest,
+    ::testing::Values(
+        LoadedCase{"other channel masks and timers",
+                   {"0000FFFF00000101", "0000010000003030", "0000000000000000", "FFFF000000000000",
+                    "FFFFFFFFFFFFFFFF", "070602FF00000000", "8000000000000000", "FFFF123456789ABC"},
+                   "Vending standard"},
+        LoadedCase{"a sorter on output 5 of a configuration without sorters",
+                   {"000003000000140A", "00000C000000140A", "0000F0FF0000140A", "FFFFFFFFFFFFFFFF",
+                    "0103040000003200", "070601FF00000000", "8000000000000000", "FFFFFFFFFFFFFFFF"},
+                   "Vending standard"},
+        LoadedCase{"lower-case hex",
+                   {"0304000000000600", "0706bfff00000000", "0200FFFF0000281E", "FFFFFFFFFFFFFFFF",
+                    "FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "820201FF00000000", "8101010000000000"},
+                   "Timer with display"},
+        LoadedCase{"nothing matches",
+                   {"0405000000000500", "FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF",
+                    "FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "8101010000000000"},
+                   "Custom"}));
+
+TEST_F(RulesTest, CustomLeavesTheListWhenItIsOpened) {
+  start();
+  images.io_text[0] = "0405000000000500";
+  rules.after_images_loaded();
+  rules.after_images_loaded();  // a second load does not add a second "Custom"
+  EXPECT_EQ(page.versions.items.size(), 5u);
+  EXPECT_EQ(page.versions.text(), "Custom");
+  rules.versions_list_opened();
+  EXPECT_EQ(page.versions.items.size(), 4u);
+  EXPECT_EQ(page.versions.index, -1);
+  EXPECT_EQ(function_of(1), "Credit timer");  // the records stay as loaded
+}
+
+TEST_F(RulesTest, BadValueInAStandardConfigurationChangesNothing) {
+  edit_file("qv82hs.ini", "Output1=0304000000000600", "Output1=03040000000006");
+  start();
+  const auto records = images.io_text;
+  choose("Timer with display");
+  ASSERT_EQ(ui.errors().size(), 1u);
+  EXPECT_NE(ui.errors()[0].find("Output1"), std::string::npos);
+  EXPECT_EQ(images.io_text, records);
+  EXPECT_EQ(page.versions.text(), "Vending standard");
+}
+
+TEST_F(RulesTest, StoredConfigurationIsListedAndAppliesAgain) {
+  start();
+  choose("Timer with display");
+  page.rows[0].time_on.value = 120;
+  ui.answers = {Answer::Yes};
+  std::vector<std::string> typed = {"  timer WITH display ", "Custom", "", "Night shift"};
+  std::vector<bool> accepted;
+  const bool stored = rules.store_standard_configuration(
+      [&](const std::string& caption,
+          const ConfigurationRules::NameCheckFn& check) -> std::optional<std::string> {
+        EXPECT_EQ(caption, "New configuration");
+        for (const std::string& name : typed) {
+          accepted.push_back(check(name));
+          if (accepted.back()) return name;
+        }
+        return std::nullopt;
+      });
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(accepted, (std::vector<bool>{false, false, false, true}));
+  EXPECT_EQ(ui.errors(),
+            (std::vector<std::string>{"Name is already used", "Name is already used"}));
+  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Type name first"});
+  EXPECT_EQ(page.versions.text(), "Night shift");
+  const std::string file = read_file("qv82hs.ini");
+  EXPECT_NE(file.find("Night shift=1"), std::string::npos);
+  EXPECT_NE(file.find("[Night shift]"), std::string::npos);
+
+  choose("Vending standard");
+  choose("Night shift");
+  EXPECT_EQ(images.io_text[0], "0304000000000C00YNNN");
+  EXPECT_EQ(page.rows[0].time_on.value, 120);
+  EXPECT_EQ(function_of(8), "Start button");
+}
+
+TEST_F(RulesTest, StoreNeedsAYes) {
+  start();
+  const std::string before = read_file("qv82hs.ini");
+  bool asked = false;
+  EXPECT_FALSE(rules.store_standard_configuration(
+      [&](const std::string&,
+          const ConfigurationRules::NameCheckFn&) -> std::optional<std::string> {
+        asked = true;
+        return "X";
+      }));
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(read_file("qv82hs.ini"), before);
+}
+
+struct SeparatorCase {
+  const char* what;
+  const char* output4;
+  const char* output6;
+  int separator;  // No sorter, 2 paths, 3 paths, 4 paths
+  bool accepted;
+  std::array<const char*, 3> outputs_after;  // first 4 digits of outputs 4 ... 6
+  const char* sorter_num;
+};
+
+class SeparatorTest : public RulesTest, public ::testing::WithParamInterface<SeparatorCase> {};
+
+TEST_P(SeparatorTest, AcceptsOnlyFreeOutputs) {
+  const SeparatorCase& c = GetParam();
+  start();
+  choose("Vending standard");
+  images.io_text[3] = c.output4;
+  images.io_text[5] = c.output6;
+  rules.match_io_functions();
+  rules.refresh_configuration_view();
+  rules.choose_separator(c.separator);
+  rules.accept_separator();
+  if (c.accepted) {
+    EXPECT_EQ(ui.informations(), std::vector<std::string>{"Sorter data accepted."}) << c.what;
+    EXPECT_EQ(page.separators.index, c.separator);
+  } else {
+    EXPECT_EQ(ui.errors(), std::vector<std::string>{"This sorter is not allowed"}) << c.what;
+    EXPECT_EQ(page.separators.index, 0);
+  }
+  for (int k = 4; k <= 6; ++k) {
+    EXPECT_EQ(images.io_text[k - 1].substr(0, 4), c.outputs_after[k - 4]) << c.what << " " << k;
+  }
+  EXPECT_EQ(param_digits(18), c.sorter_num) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SeparatorTest,
+                         ::testing::Values(SeparatorCase{"output 4 in use",
+                                                         "050401FF00000000",
+                                                         "070601FF00000000",
+                                                         1,
+                                                         false,
+                                                         {"0504", "FFFF", "0706"},
+                                                         "00"},
+                                           SeparatorCase{"output 4 free",
+                                                         "FFFFFFFFFFFFFFFF",
+                                                         "070601FF00000000",
+                                                         1,
+                                                         true,
+                                                         {"0103", "FFFF", "0706"},
+                                                         "02"},
+                                           SeparatorCase{"output 4 already a sorter",
+                                                         "0183010000003200",
+                                                         "070601FF00000000",
+                                                         2,
+                                                         true,
+                                                         {"0103", "0103", "0706"},
+                                                         "03"},
+                                           SeparatorCase{"sorter on 6 freed",
+                                                         "FFFFFFFFFFFFFFFF",
+                                                         "0103040000003200",
+                                                         1,
+                                                         true,
+                                                         {"0103", "FFFF", "FFFF"},
+                                                         "02"},
+                                           SeparatorCase{"no sorter frees all",
+                                                         "0103010000003200",
+                                                         "0103040000003200",
+                                                         0,
+                                                         true,
+                                                         {"FFFF", "FFFF", "FFFF"},
+                                                         "00"}));
+
+TEST_F(RulesTest, SummaryShowsWhatThePageShows) {
+  start();
+  choose("Credit timer with sorter");
+  const std::vector<std::string> lines = configuration_summary(page);
+  const std::vector<std::string> head(lines.begin(), lines.begin() + 9);
+  EXPECT_EQ(head, (std::vector<std::string>{
+                      "Version selection: Credit timer with sorter", "Output 1 : Credit timer",
+                      "Output 2 : Impulse output", "Output 3 : Coin pulse",
+                      "Output 4 : Sorter gate", "Output 5 : Sorter gate", "Output 6 : Not used",
+                      "In 2/Out 7 : Inhibit input", "Input 1 : Start button"}));
+  const std::vector<std::string> rest(lines.begin() + 9, lines.end());
+  EXPECT_EQ(rest,
+            (std::vector<std::string>{
+                "Credit: 1", "Bonus 1 level: 5", "Bonus 1 value: 1", "Bonus time: 30 s",
+                "Rest time: 5 s", "DIP switch mode: Timer preset", "Input value multiplier: 1",
+                "Type: LED 4 digits", "Wiew: Credit and time", "Fraud inhibit Time: 255 Reset"}));
+}
+
+}  // namespace
+}  // namespace qv82::test
