@@ -1,6 +1,7 @@
 #include "sim_fixture.h"
 
 #include <algorithm>
+#include <array>
 
 #include "sim/unlock.h"
 
@@ -29,8 +30,10 @@ bool SimFixture::unlock_factory(std::optional<Bytes> password) {
   std::copy(challenge->begin(), challenge->end(), c.begin());
   const auto response =
       sim::unlock_response(c, password.value_or(device().config().factory_password));
-  Bytes command{0xFF, 0x01};
-  command.insert(command.end(), response.begin(), response.end());
+  Bytes command(2 + response.size());
+  command[0] = 0xFF;
+  command[1] = 0x01;
+  std::copy(response.begin(), response.end(), command.begin() + 2);
   return acked(command);
 }
 

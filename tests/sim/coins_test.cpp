@@ -1,0 +1,95 @@
+// Insertions: counters, events, measurements, test readings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/sim_fixture.h"
+
+namespace qv82::sim {
+namespace {
+
+class Coins : public test::SimFixture {
+ protected:
+  void enable_all() {
+    ASSERT_TRUE(acked({0xE7, 0xFF, 0xFF}, 15));
+    ASSERT_TRUE(acked({0xE4, 0x01}, 15));
+  }
+  std::uint32_t insertion_counter() {
+    const auto data = ask({0xE2});
+    EXPECT_TRUE(data && data->size() == 3);
+    return data ? (*data)[0] | ((*data)[1] << 8) | ((*data)[2] << 16) : 0;
+  }
+};
+
+TEST_F(Coins, EventsReportAcceptedAndRejectedCoinsNewestFirst) {
+  EXPECT_EQ(ask({0xE5}), Bytes(11, 0)) << "nothing since the reset";
+  device().insert(0);  // master inhibit still active
+  enable_all();
+  device().insert(1);
+  device().insert(7);  // never programmed
+  ASSERT_TRUE(acked({0xE7, 0xFD, 0xFF}));
+  device().insert(1);  // its channel inhibited
+
+  EXPECT_EQ(ask({0xE5}),
+            (Bytes{4, 0, kInhibitedCoin, 0, kRejectCoin, 2, 2, 0, kInhibitedCoin, 0, 0}));
+  EXPECT_EQ(ask({0xE6}), (Bytes{0xFD, 0xFF}));
+  EXPECT_EQ(insertion_counter(), 4u);
+
+  ASSERT_TRUE(acked({0x01}, 20));
+  EXPECT_EQ(ask({0xE5}), Bytes(11, 0));
+  EXPECT_EQ(ask({0xE6}), (Bytes{0, 0}));
+  EXPECT_EQ(insertion_counter(), 4u) << "insertions are counted for life";
+}
+
+TEST_F(Coins, EventCounterSkipsZeroWhenItWraps) {
+  enable_all();
+  for (int i = 0; i < 256; ++i) device().insert(0);
+  EXPECT_EQ(device().event_counter(), 1);
+  EXPECT_EQ((*ask({0xE5}))[0], 1);
+}
+
+TEST_F(Coins, LastCoinMeasurementsScatterAroundTheKind) {
+  const CoinKind& kind = device().coin_kinds()[2];
+  constexpr int kSamples = 400;
+  std::array<double, kParameterCount> sum{}, squares{};
+  for (int i = 0; i < kSamples; ++i) {
+    const InsertResult inserted = device().insert(2);
+    if (i == 0) {
+      EXPECT_EQ(ask({0xFF, 0x05}), Bytes(inserted.measurement.begin(), inserted.measurement.end()));
+    }
+    for (int k = 0; k < kParameterCount; ++k) {
+      sum[k] += inserted.measurement[k];
+      squares[k] += inserted.measurement[k] * inserted.measurement[k];
+    }
+  }
+  for (int k = 0; k < kParameterCount; ++k) {
+    const double mean = sum[k] / kSamples;
+    const double sd = std::sqrt(squares[k] / kSamples - mean * mean);
+    EXPECT_NEAR(mean, kind.nominal[k], 0.5) << "parameter " << k + 1;
+    EXPECT_NEAR(sd, kind.spread[k], 0.3 * kind.spread[k] + 0.3) << "parameter " << k + 1;
+  }
+}
+
+TEST_F(Coins, SameSeedSameKindsAndMeasurements) {
+  Device other;
+  EXPECT_EQ(other.coin_kinds()[5].nominal, device().coin_kinds()[5].nominal);
+  EXPECT_EQ(other.insert(3).measurement, device().insert(3).measurement);
+  DeviceConfig config;
+  config.seed = 99;
+  EXPECT_NE(Device(config).coin_kinds()[0].nominal, device().coin_kinds()[0].nominal);
+}
+
+TEST_F(Coins, TestReadingsOfAHealthyDevice) {
+  EXPECT_EQ(ask({0xFF, 0x04}, 20), (Bytes{0x02, 0x00, 0x03, 0x00, 100, 120, 110, 130, 90, 75, 25}));
+  EXPECT_EQ(ask({0xEC}), Bytes{0x00});
+  device().config().inputs = {0x3F, 0x12, true, true, 0x2C};
+  EXPECT_EQ(ask({0xED}, 20), (Bytes{0xBF, 0x92}));
+  EXPECT_EQ(ask({0xEC}), Bytes{0x2C});
+  EXPECT_TRUE(acked({0xF0, 0x04}));
+  EXPECT_EQ(device().last_solenoids(), 0x04);
+  EXPECT_TRUE(acked({0xEE, 0x41}));
+  EXPECT_EQ(device().tested_outputs(), 0x41);
+}
+
+}  // namespace
+}  // namespace qv82::sim

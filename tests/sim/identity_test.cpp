@@ -1,0 +1,89 @@
+// What the host learns from the device: identification, polls, addresses.
+#include <gtest/gtest.h>
+
+#include "link/cctalk.h"
+#include "support/sim_fixture.h"
+
+namespace qv82::sim {
+namespace {
+
+class Identity : public test::SimFixture {};
+
+TEST_F(Identity, AnswersTheIdentificationRequests) {
+  struct Case {
+    Bytes command;
+    Bytes data;
+  };
+  const Case cases[] = {
+      {{0xFE}, {}},
+      {{0xF6}, text_to_bytes("Corvanti")},
+      {{0xFF, 0x08}, text_to_bytes("QV82")},
+      {{0xF4}, text_to_bytes("QV82")},
+      {{0xF2}, {0x87, 0xD6, 0x12}},  // 1234567, least significant first
+      {{0xF1}, text_to_bytes("QV82HS-1.02")},
+      {{0xC0}, text_to_bytes("B01")},
+      {{0xC4}, {0x0E, 0x69}},
+      {{0xC3}, {0x14, 0xCF}},
+      {{0xAA}, text_to_bytes("2000")},
+      {{0xFF, 0x09}, {}},
+  };
+  for (const Case& c : cases) {
+    Bytes reply;
+    ASSERT_EQ(transact(c.command, reply, 5), kTransactionOk) << bytes_to_hex(c.command);
+    EXPECT_EQ(reply[0], kHostAddress);
+    EXPECT_EQ(reply[2], 2) << "source is the device";
+    EXPECT_TRUE(reply_is_ack(reply));
+    EXPECT_EQ(reply_data(reply), c.data) << bytes_to_hex(c.command);
+  }
+  EXPECT_EQ(link.decode_date_code(0x0E69), "2007/3/9");
+}
+
+TEST_F(Identity, UnknownRequestsAreRefused) {
+  for (const Bytes& command : {Bytes{0x77}, Bytes{0xFF, 0x42}, Bytes{0xFF}}) {
+    Bytes reply;
+    ASSERT_EQ(transact(command, reply, 5), kTransactionOk);
+    EXPECT_EQ(reply[3], 5) << bytes_to_hex(command);
+  }
+}
+
+TEST_F(Identity, AnswersOnlyItsAddressAndGoodChecksums) {
+  Bytes reply;
+  EXPECT_EQ(link.cctalk_transaction(3, Bytes{0xFE}, reply, 5), kTransactionTimeout);
+  EXPECT_EQ(link.cctalk_transaction(0, Bytes{0xF6}, reply, 5), kTransactionTimeout)
+      << "only the polls are broadcast";
+  EXPECT_EQ(link.cctalk_transaction(0, Bytes{0xFE}, reply, 5), kTransactionOk);
+
+  Bytes bad = build_frame(2, {0xFE});
+  ++bad.back();
+  link.rx_buffer.clear();
+  setup.line().write(bad);
+  setup.advance_ms(100);
+  EXPECT_EQ(link.rx_buffer, bad) << "only the echo comes back";
+}
+
+TEST_F(Identity, AddressPollIsOneRawByte) {
+  Bytes reply;
+  EXPECT_EQ(link.cctalk_transaction(0, Bytes{0xFD}, reply, 120), kTransactionTimeout);
+  EXPECT_EQ(link.rx_buffer, (Bytes{0x00, 0x00, 0x01, 0xFD, 0x02, 0x02}));
+
+  setup.set_second_device(true, 7);
+  link.cctalk_transaction(0, Bytes{0xFD}, reply, 120);
+  EXPECT_EQ(link.rx_buffer.size(), 7u) << "two devices answer";
+  EXPECT_TRUE(acked({0xFE})) << "the second device answers nothing else";
+}
+
+TEST_F(Identity, ChangedAddressAppliesAfterTheAcknowledge) {
+  Bytes reply;
+  ASSERT_EQ(transact({0xFB, 0x09}, reply, 5), kTransactionOk);
+  EXPECT_TRUE(reply_is_ack(reply));
+  EXPECT_EQ(reply[2], 2) << "acknowledged from the old address";
+  EXPECT_FALSE(acked({0xFE}, 5));
+  link.device_address = 9;
+  EXPECT_TRUE(acked({0xFE}, 5));
+  EXPECT_TRUE(acked({0x01}, 20));
+  EXPECT_TRUE(acked({0xFE}, 5)) << "the address survives a reset";
+  EXPECT_FALSE(acked({0xFB, 0x01})) << "the host's address cannot be taken";
+}
+
+}  // namespace
+}  // namespace qv82::sim

@@ -1,0 +1,122 @@
+// The simulated line: wire timing, echo, ports and rates.
+#include <gtest/gtest.h>
+
+#include "link/cctalk.h"
+#include "link/errors.h"
+#include "sim/simulated_setup.h"
+#include "support/sim_fixture.h"
+
+namespace qv82::sim {
+namespace {
+
+const Bytes kPollFrame = build_frame(2, {0xFE});
+
+TEST(SimulatedLine, EchoAndReplyArriveAtWireTime) {
+  SimulatedSetup setup;
+  SimulatedLine& line = setup.line();
+  line.write(kPollFrame);
+  // 9600 baud: 1042 us a byte; the reply starts 2 ms after the request.
+  struct Step {
+    std::uint64_t at_us;
+    std::size_t bytes;
+  };
+  for (const Step& step : {Step{1041, 0}, Step{1042, 1}, Step{5209, 4}, Step{5210, 5},
+                           Step{7209, 5}, Step{8252, 6}, Step{12419, 9}, Step{12420, 10}}) {
+    setup.scheduler().run_until_us(step.at_us);
+    EXPECT_EQ(line.pending(), step.bytes) << "at " << step.at_us << " us";
+  }
+  EXPECT_EQ(line.read(10), (Bytes{0x02, 0x00, 0x01, 0xFE, 0xFF, 0x01, 0x00, 0x02, 0x00, 0xFD}));
+}
+
+TEST(SimulatedLine, ByteTimeFollowsTheRate) {
+  EXPECT_EQ(Bus::byte_time_us(9600), 1042u);
+  EXPECT_EQ(Bus::byte_time_us(38400), 260u);
+  EXPECT_EQ(Bus::byte_time_us(4800), 2083u);
+}
+
+TEST(SimulatedLine, PortsListOpenAndRefuseUnknownNames) {
+  SetupOptions options;
+  options.ports = {"COM1", "COM3", "COM7"};
+  options.device_port = "COM3";
+  options.open_port = "";
+  SimulatedSetup setup(options);
+  SimulatedLine& line = setup.line();
+  EXPECT_EQ(line.list_ports(), (std::vector<std::string>{"COM1", "COM3", "COM7"}));
+  EXPECT_FALSE(line.connected());
+
+  line.set_port_name("COM9");
+  try {
+    line.open();
+    FAIL() << "an unknown port opened";
+  } catch (const PortError& error) {
+    EXPECT_STREQ(error.what(), "Unable to open com port (win error code: 2)");
+  }
+  EXPECT_FALSE(line.connected());
+
+  // Only the port with the device answers a simple poll to address 0.
+  TccTfrm link(line, setup.clock());
+  std::vector<std::string> answering;
+  for (const std::string& name : line.list_ports()) {
+    line.close();
+    line.set_port_name(name);
+    line.open();
+    Bytes reply;
+    if (link.cctalk_transaction(0, Bytes{0xFE}, reply, 5) == kTransactionOk) {
+      answering.push_back(name);
+    }
+  }
+  EXPECT_EQ(answering, std::vector<std::string>{"COM3"});
+
+  line.fail_port_list = true;
+  EXPECT_THROW(line.list_ports(), PortError);
+  line.fail_port_list = false;
+  line.set_port_name("COM3");
+  line.remove_port("COM3");
+  EXPECT_FALSE(line.connected()) << "a vanished port closes";
+  EXPECT_THROW(line.open(), PortError);
+}
+
+TEST(SimulatedLine, ClosedPortWritesNothingAndHearsNothing) {
+  SimulatedSetup setup;
+  setup.line().close();
+  EXPECT_EQ(setup.line().write(kPollFrame), 0u);
+  setup.advance_ms(50);
+  EXPECT_TRUE(setup.device().requests().empty());
+
+  setup.line().open();
+  setup.line().write(kPollFrame);
+  setup.advance_ms(3);
+  setup.line().close();
+  setup.advance_ms(50);
+  setup.line().open();
+  EXPECT_EQ(setup.line().pending(), 0u) << "bytes that came while closed are lost";
+}
+
+class LineRates : public test::SimFixture {};
+
+TEST_F(LineRates, DeviceUnderstandsOnlyItsOwnRate) {
+  for (int rate : {4800, 19200, 38400}) {
+    link.set_baud_rate(rate);
+    Bytes reply;
+    EXPECT_EQ(transact({0xFE}, reply, 5), kTransactionTimeout) << rate;
+  }
+  link.set_baud_rate(9600);
+  EXPECT_TRUE(acked({0xFE}));
+}
+
+TEST_F(LineRates, PartialFrameIsDroppedAfterAPause) {
+  struct Case {
+    unsigned pause_ms;
+    bool answered;
+  };
+  for (const Case& c : {Case{60, true}, Case{5, false}}) {
+    setup.line().write({0x02, 0x03, 0x01});  // an interrupted request
+    setup.advance_ms(c.pause_ms);
+    Bytes reply;
+    EXPECT_EQ(transact({0xFE}, reply, 5) == kTransactionOk, c.answered) << c.pause_ms;
+    setup.advance_ms(100);
+  }
+}
+
+}  // namespace
+}  // namespace qv82::sim
