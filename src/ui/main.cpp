@@ -1,0 +1,132 @@
+// qv82hs: the programming and configuration utility's main window.
+//
+//   qv82hs [--simulate] [--workdir DIR] [--port NAME]
+//
+// --simulate talks to the built-in simulated coin selector in real time,
+// --workdir names the folder of qv82hs.ini, io.ini and template.xml (default:
+// the current directory), --port tries that serial port first in the search.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTimer>
+#include <iostream>
+#include <memory>
+
+#include "app/application.h"
+#include "sim/simulated_setup.h"
+#include "ui/main_frm.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
+#include "ui/qt_ui.h"
+
+namespace {
+
+using namespace qv82;
+
+// For unattended runs (--screenshot): messages go to stderr, questions and
+// password prompts are answered with the safe choice.
+class UnattendedUi : public Ui {
+ public:
+  void error(const std::string& text) override { std::cerr << "error: " << text << '\n'; }
+  void information(const std::string& text) override { std::cerr << text << '\n'; }
+  Answer question(const std::string& text, Buttons buttons) override {
+    std::cerr << text << " -> no\n";
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No
+                                                                        : Answer::Cancel;
+  }
+  std::optional<std::string> password(const std::string&, const Validator&) override {
+    return std::nullopt;
+  }
+  bool choose_sections(const std::string&, ParameterTree&) override { return false; }
+  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> save_file(const std::string&) override { return std::nullopt; }
+  void wait_cursor(bool) override {}
+};
+
+// Saves the window with each page of the notebook in front: FILE for the
+// first page, FILE-1 ... FILE-4 for the others.
+bool save_screenshots(TMainFrm& window, const QString& file) {
+  const QFileInfo info(file);
+  QDir().mkpath(info.absolutePath());
+  bool saved = true;
+  for (int page = 0; page < window.PageControl1->count(); ++page) {
+    window.PageControl1->setCurrentIndex(page);
+    const QString name = page == 0 ? file
+                                   : info.path() + "/" + info.completeBaseName() + "-" +
+                                         QString::number(page) + "." + info.suffix();
+    saved = window.grab().save(name) && saved;
+  }
+  window.PageControl1->setCurrentIndex(0);
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("qv82hs");
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("QV82HS programming and configuration utility");
+  parser.addHelpOption();
+  const QCommandLineOption simulate("simulate", "Talk to the built-in simulated coin selector.");
+  const QCommandLineOption workdir("workdir", "Folder of the data files (default: current).", "DIR",
+                                   QDir::currentPath());
+  const QCommandLineOption port("port", "Serial port to try first.", "NAME");
+  QCommandLineOption screenshot("screenshot", "Save the window after start-up and exit.", "FILE");
+  screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOptions({simulate, workdir, port, screenshot});
+  parser.process(application);
+
+  QtEventPump pump;
+  std::unique_ptr<sim::SimulatedSetup> simulation;
+  std::unique_ptr<QtSerialPort> serial;
+  SerialPort* line = nullptr;
+  if (parser.isSet(simulate)) {
+    sim::SetupOptions options;
+    options.real_time = true;
+    if (parser.isSet(port)) {
+      const std::string name = parser.value(port).toStdString();
+      options.ports = {name};
+      options.device_port = name;
+      options.open_port = name;
+    }
+    simulation = std::make_unique<sim::SimulatedSetup>(options);
+    sim::RealTimeClock* clock = simulation->real_time_clock();
+    pump.set_timed_source(
+        {[clock] { return clock->us_until_next(); }, [clock] { clock->catch_up(); }});
+    line = &simulation->line();
+  } else {
+    serial = std::make_unique<QtSerialPort>();
+    if (parser.isSet(port)) serial->set_extra_ports({parser.value(port).toStdString()});
+    line = serial.get();
+  }
+
+  const bool unattended = parser.isSet(screenshot);
+  QtUi windows_ui;
+  UnattendedUi unattended_ui;
+  Ui& ui = unattended ? static_cast<Ui&>(unattended_ui) : windows_ui;
+
+  Application app(*line, pump, ui, QDir(parser.value(workdir)).absolutePath().toStdString());
+  TMainFrm window(app);
+  windows_ui.set_parent(&window);
+
+  if (unattended) {
+    const QString file = parser.value(screenshot);
+    // Start-up runs from the first show; the shot is taken once it is over
+    // and the window has painted.
+    QObject::connect(&window, &TMainFrm::activated, &window, [&](bool started) {
+      QTimer::singleShot(300, &window, [&, started] {
+        const bool saved = save_screenshots(window, file);
+        if (!saved) std::cerr << "error: cannot save " << file.toStdString() << '\n';
+        QApplication::exit(started && saved ? 0 : 1);
+      });
+    });
+  }
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,301 @@
+#include "ui/main_frm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "app/application.h"
+#include "lang/language.h"
+#include "link/errors.h"
+#include "ui/activity_indicator.h"
+#include "ui/addr_frm.h"
+#include "ui/comm_log_page.h"
+#include "ui/conf_frm.h"
+#include "ui/device_info_panel.h"
+#include "ui/pin_frm.h"
+
+namespace qv82 {
+
+namespace {
+
+// The date of the last change of the program, shown on the About page.
+constexpr const char* kModificationDateText = "2011.10.17.";
+
+QString text_of(int number) { return QString::fromStdString(language_text(number)); }
+
+}  // namespace
+
+TMainFrm::TMainFrm(Application& application, QWidget* parent)
+    : QMainWindow(parent), app(application), log(application.workdir) {
+  resize(1024, 768);
+
+  tool_bar = addToolBar(QString());
+  tool_bar->setObjectName("ToolBar1");
+  tool_bar->setMovable(false);
+  tool_bar->setFloatable(false);
+  tool_bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  tool_bar->setIconSize({32, 32});
+  tool_bar->toggleViewAction()->setVisible(false);
+  setContextMenuPolicy(Qt::NoContextMenu);
+
+  SpeedButton3 = add_tool_button(msg::kFileOpen, QStyle::SP_DialogOpenButton);
+  SpeedButton4 = add_tool_button(msg::kFileSave, QStyle::SP_DialogSaveButton);
+  tool_bar->addSeparator();
+  SpeedButton10 = add_tool_button(msg::kUpload, QStyle::SP_ArrowUp);
+  SpeedButton9 = add_tool_button(msg::kDownload, QStyle::SP_ArrowDown);
+  SpeedButton8 = add_tool_button(msg::kEraseTool, QStyle::SP_TrashIcon);
+  SpeedButton1 = add_tool_button(msg::kCoinsProg, QStyle::SP_DriveCDIcon);
+  SpeedButton2 = add_tool_button(msg::kUpgrade, QStyle::SP_BrowserReload);
+  tool_bar->addSeparator();
+  SpeedButton6 = add_tool_button(msg::kTest, QStyle::SP_DialogApplyButton);
+  SpeedButton7 = add_tool_button(msg::kFactoryTestButton, QStyle::SP_MessageBoxInformation);
+  SpeedButton11 = add_tool_button(msg::kSearch, QStyle::SP_FileDialogContentsView);
+  tool_bar->addSeparator();
+  SpeedButton12 = add_tool_button(msg::kExit, QStyle::SP_DialogCloseButton);
+  SpeedButton7->setVisible(false);
+
+  connect(SpeedButton6, &QAction::triggered, this,
+          [this] { guarded([this] { app.SpeedButton6Click(); }); });
+  connect(SpeedButton7, &QAction::triggered, this,
+          [this] { guarded([this] { app.SpeedButton7Click(); }); });
+  connect(SpeedButton8, &QAction::triggered, this,
+          [this] { guarded([this] { app.SpeedButton8Click(); }); });
+  connect(SpeedButton2, &QAction::triggered, this,
+          [this] { guarded([this] { app.SpeedButton2Click(); }); });
+  connect(SpeedButton11, &QAction::triggered, this,
+          [this] { guarded([this] { app.SpeedButton11Click(); }); });
+  connect(SpeedButton12, &QAction::triggered, this,
+          [this] { guarded([this] { app.SpeedButton12Click(); }); });
+
+  comm_log_page = new CommLogPage(
+      log, app.ui, [this](const std::string& text) { app.selector.terminal_send(text); });
+  PageControl1 = new QTabWidget;
+  PageControl1->addTab(make_configuration_page(), QString());
+  PageControl1->addTab(new QLabel, QString());
+  PageControl1->addTab(new QLabel, QString());
+  PageControl1->addTab(comm_log_page, QString());
+  PageControl1->addTab(make_about_page(), QString());
+
+  device_panel = new DeviceInfoPanel;
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(PageControl1, 1);
+  layout->addWidget(device_panel);
+  setCentralWidget(central);
+
+  AddrFrm = new TAddrFrm(app.selector, this);
+  PinFrm = new TPinFrm(app.selector, this);
+  ConfFrm = new TConfFrm(
+      app.ui, [this] { return app.lists.configurations; }, this);
+  connect(Button8, &QPushButton::clicked, AddrFrm,
+          [this] { guarded([this] { AddrFrm->exec(); }); });
+  connect(Button9, &QPushButton::clicked, PinFrm, [this] { guarded([this] { PinFrm->exec(); }); });
+
+  install_hooks();
+  init_language();
+  // The busy picture moves only while a transfer runs.
+  device_panel->Animate1->stop();
+}
+
+TMainFrm::~TMainFrm() {
+  // The link outlives the window; it must not call back into it.
+  app.link.busy_start = nullptr;
+  app.link.busy_end = nullptr;
+  app.link.add_log_line = nullptr;
+  app.selector.set_pages_enabled = nullptr;
+  app.selector.device_info_changed = nullptr;
+  app.hooks.load_language_texts = nullptr;
+  app.hooks.screen_size = nullptr;
+  app.hooks.close_main_window = nullptr;
+  app.hooks.close_log_file = nullptr;
+}
+
+QAction* TMainFrm::add_tool_button(int caption, int icon) {
+  QAction* action = tool_bar->addAction(
+      style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)), QString());
+  tool_captions_.emplace_back(action, caption);
+  return action;
+}
+
+QWidget* TMainFrm::make_configuration_page() {
+  auto* page = new QWidget;
+  auto* placeholder = new QLabel(page);
+  placeholder->setObjectName("configuration_placeholder");
+  placeholder->setAlignment(Qt::AlignCenter);
+
+  settings_panel = new QWidget(page);
+  GroupBox5 = new QGroupBox(settings_panel);
+  Button8 = new QPushButton(GroupBox5);
+  Button9 = new QPushButton(GroupBox5);
+  auto* buttons = new QHBoxLayout(GroupBox5);
+  buttons->addWidget(Button8);
+  buttons->addWidget(Button9);
+  auto* panel_layout = new QHBoxLayout(settings_panel);
+  panel_layout->setContentsMargins(0, 0, 0, 0);
+  panel_layout->addWidget(GroupBox5);
+  panel_layout->addStretch();
+
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(placeholder, 1);
+  layout->addWidget(settings_panel);
+  return page;
+}
+
+QWidget* TMainFrm::make_about_page() {
+  auto* page = new QWidget;
+  Label67 = new QLabel(page);
+  QFont title = Label67->font();
+  title.setPointSizeF(title.pointSizeF() * 1.6);
+  title.setBold(true);
+  Label67->setFont(title);
+  Label68 = new QLabel(page);
+  Label107 = new QLabel(page);
+  auto* maker = new QLabel(text_of(msg::kMakerName) + "\n" + text_of(msg::kMakerAddress), page);
+  auto* layout = new QVBoxLayout(page);
+  layout->addStretch();
+  for (QLabel* label : {Label67, Label68, Label107, maker}) {
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+  }
+  layout->addStretch();
+  return page;
+}
+
+void TMainFrm::install_hooks() {
+  app.link.busy_start = [this] { busy_start(); };
+  app.link.busy_end = [this] { busy_end(); };
+  app.link.add_log_line = [this](const std::string& line) { log.add_log_line(line); };
+  app.selector.set_pages_enabled = [this](bool enabled) { set_pages_enabled(enabled); };
+  app.selector.device_info_changed = [this] { device_panel->show_info(app.device.info); };
+  app.hooks.load_language_texts = [this] { init_language(); };
+  app.hooks.screen_size = [this] {
+    const QScreen* shown_on = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize size = shown_on ? shown_on->size() : QSize(1024, 768);
+    return std::pair<int, int>(size.width(), size.height());
+  };
+  app.hooks.close_main_window = [this] { close_confirmed(); };
+  app.hooks.close_log_file = [this] {
+    log.set_log_to_file(false);
+    comm_log_page->CheckBox162->setChecked(false);
+  };
+}
+
+void TMainFrm::init_language() {
+  setWindowTitle(QString::fromStdString(app.window_title()));
+  for (const auto& [action, caption] : tool_captions_) action->setText(text_of(caption));
+  const int pages[] = {msg::kConfigurationPage, msg::kChannelsPage, msg::kStatistics, msg::kCommLog,
+                       msg::kAbout};
+  for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabText(i, text_of(pages[i]));
+  GroupBox5->setTitle(text_of(msg::kOtherSettings));
+  Button8->setText(text_of(msg::kCcTalkAddress));
+  Button9->setText(text_of(msg::kPin));
+  Label67->setText(text_of(msg::kApplicationTitle));
+  Label68->setText(text_of(msg::kSoftwareRevision) + " " + kVersionText);
+  Label107->setText(text_of(msg::kModificationDate) + kModificationDateText);
+  comm_log_page->init_language();
+  device_panel->init_language();
+  AddrFrm->init_language();
+  PinFrm->init_language();
+  ConfFrm->init_language();
+}
+
+void TMainFrm::set_page(Page page, QWidget* widget) {
+  const QString caption = PageControl1->tabText(page);
+  QWidget* old = PageControl1->widget(page);
+  PageControl1->removeTab(page);
+  PageControl1->insertTab(page, widget, caption);
+  delete old;
+}
+
+void TMainFrm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!activated_) {
+    activated_ = true;
+    // After the window has appeared, so the user sees it while the search runs.
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
+  }
+}
+
+bool TMainFrm::FormActivate() {
+  const bool first = !start_up_run_;
+  activated_ = true;
+  start_up_run_ = true;
+  bool started = false;
+  guarded([&] { started = app.FormActivate(); });
+  SpeedButton7->setVisible(app.factory_test_visible);
+  if (first) emit activated(started);
+  return started;
+}
+
+void TMainFrm::guarded(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ConversionError& e) {
+    app.ui.error(e.what());
+  } catch (const PortError& e) {
+    app.ui.error(e.what());
+  }
+}
+
+void TMainFrm::busy_start() {
+  if (busy_depth_++ > 0) return;
+  focus_before_busy_ = QApplication::focusWidget();
+  update_enabled();
+  device_panel->Animate1->start();
+}
+
+void TMainFrm::busy_end() {
+  if (busy_depth_ == 0 || --busy_depth_ > 0) return;
+  update_enabled();
+  device_panel->Animate1->stop();
+  // Disabling took the focus away (from the terminal line, say); give it back.
+  if (focus_before_busy_ && focus_before_busy_->isEnabled()) focus_before_busy_->setFocus();
+  focus_before_busy_ = nullptr;
+}
+
+void TMainFrm::set_pages_enabled(bool enabled) {
+  pages_enabled_ = enabled;
+  update_enabled();
+}
+
+void TMainFrm::update_enabled() {
+  const bool idle = busy_depth_ == 0;
+  tool_bar->setEnabled(idle);
+  settings_panel->setEnabled(idle);
+  PageControl1->setEnabled(idle && pages_enabled_);
+}
+
+void TMainFrm::close_confirmed() {
+  close_confirmed_ = true;
+  if (!in_close_event_) close();
+}
+
+void TMainFrm::closeEvent(QCloseEvent* event) {
+  // Closing in the middle of a transfer would pull the window from under it.
+  if (!close_confirmed_ && !busy() && !in_close_event_) {
+    in_close_event_ = true;
+    guarded([this] { app.SpeedButton12Click(); });
+    in_close_event_ = false;
+  }
+  if (!close_confirmed_) {
+    event->ignore();
+    return;
+  }
+  app.FormClose();
+  event->accept();
+}
+
+}  // namespace qv82
