@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+
+#include "channels/channels_page.h"
+#include "device/ui.h"
+
+namespace qv82 {
+
+class CoinSelector;
+
+inline constexpr int kErasableCounters = 20;
+
+// The "Erasing" dialog without its widgets: tick channels and statistic counters, then erase
+// them in the device in one run. The ticks stay as they are between openings.
+class Erasing {
+ public:
+  // page supplies channel_buffer and status_high_bits; its buffer must be the selector's.
+  Erasing(CoinSelector& selector, ChannelsPage& page, Ui& ui);
+  Erasing(const Erasing&) = delete;
+  Erasing& operator=(const Erasing&) = delete;
+
+  // "All" of group "Select Channels " and of group "Select Statistic ".
+  void CheckBox17Click(bool checked);
+  void CheckBox38Click(bool checked);
+
+  // "Erase selected": true when the run completed and the dialog closes.
+  bool Button1Click();
+
+  std::array<bool, kChannelCount> channels{};
+  bool all_channels = false;
+  std::array<bool, kErasableCounters> statistics{};
+  bool all_statistics = false;
+
+ private:
+  CoinSelector& selector_;
+  ChannelsPage& page_;
+  Ui& ui_;
+};
+
+}  // namespace qv82

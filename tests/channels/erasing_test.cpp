@@ -1,0 +1,101 @@
+#include "channels/erasing.h"
+
+#include <gtest/gtest.h>
+
+#include "app/ini_file.h"
+#include "device/coin_selector.h"
+#include "sim/simulated_setup.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+
+namespace qv82::test {
+namespace {
+
+struct ErasingTest : ::testing::Test {
+  ErasingTest() {
+    dir.write("qv82hs.ini", "[SUPPORTED TYPES]\nQV82=\n");
+    link.device_address = setup.device().address();
+    EXPECT_TRUE(selector.identify_device());
+    device().memory().poke(0x0830, Bytes(60, 0x22));
+    ui.clear();
+  }
+
+  sim::Device& device() { return setup.device(); }
+  Bytes nv(std::uint16_t address, std::size_t length) {
+    const auto& image = device().memory().nv();
+    return Bytes(image.begin() + address, image.begin() + address + length);
+  }
+
+  TempDir dir;
+  sim::SimulatedSetup setup;
+  TccTfrm link{setup.line(), setup.clock()};
+  DeviceState state;
+  FakeUi ui;
+  IniFile settings{dir.file("qv82hs.ini")};
+  CoinSelector selector{link, state, ui, settings};
+  ChannelsPage page{state.channel_buffer};
+  Erasing erasing{selector, page, ui};
+};
+
+TEST_F(ErasingTest, ErasesTheTickedChannelsAndCountersAndStores) {
+  erasing.channels[1] = erasing.channels[4] = true;
+  erasing.statistics[2] = true;
+  ui.answers = {Answer::Yes};
+  EXPECT_TRUE(erasing.Button1Click());
+  EXPECT_EQ(ui.questions(), std::vector<std::string>{"Erase selection?"});
+  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
+  EXPECT_EQ(nv(0x0590, 32), Bytes(32, 0xFF));
+  EXPECT_EQ(nv(0x05F0, 32), Bytes(32, 0xFF));
+  EXPECT_NE(nv(0x0570, 32), Bytes(32, 0xFF));  // channel 1 untouched
+  EXPECT_EQ(nv(0x0836, 3), Bytes(3, 0));
+  EXPECT_EQ(nv(0x0833, 3), Bytes(3, 0x22));
+  EXPECT_EQ(page.status_high_bits[1] & 0x80, 0x80);
+  EXPECT_EQ(state.channel_buffer[4], Bytes(32, 0xFF));
+}
+
+TEST_F(ErasingTest, NoMeansNothingAndNothingTickedStillStores) {
+  erasing.channels[0] = true;
+  EXPECT_FALSE(erasing.Button1Click());  // the scripted person says No
+  EXPECT_NE(device().memory().read(0x0570, 32), Bytes(32, 0xFF));
+
+  erasing.channels[0] = false;
+  device().memory().poke(0x0570, {0x42});
+  device().memory().write(0x0570, {0x43});  // RAM only, until the store
+  ui.clear();
+  ui.answers = {Answer::Yes};
+  EXPECT_TRUE(erasing.Button1Click());
+  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
+  EXPECT_EQ(nv(0x0570, 1), Bytes{0x43});
+}
+
+TEST_F(ErasingTest, FirstFailureStopsTheRunAndKeepsTheDialogOpen) {
+  erasing.channels[1] = erasing.channels[4] = true;
+  erasing.CheckBox38Click(true);
+  device().faults().nak_next_request = true;  // the write of channel 2
+  ui.answers = {Answer::Yes};
+  EXPECT_FALSE(erasing.Button1Click());
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error erase channels"});
+  EXPECT_TRUE(ui.informations().empty());
+  // The buffer already holds the erased record; the device has neither erase.
+  EXPECT_EQ(state.channel_buffer[1], Bytes(32, 0xFF));
+  EXPECT_NE(device().memory().read(0x0590, 32), Bytes(32, 0xFF));
+  EXPECT_NE(device().memory().read(0x05F0, 32), Bytes(32, 0xFF));
+  EXPECT_EQ(device().memory().read(0x0830, 60), Bytes(60, 0x22));
+  EXPECT_TRUE(erasing.channels[4]);
+}
+
+TEST_F(ErasingTest, AllBoxesSetTheirWholeGroup) {
+  const std::array<bool, 20> none{};
+  std::array<bool, 20> every;
+  every.fill(true);
+  erasing.CheckBox38Click(true);
+  EXPECT_EQ(erasing.statistics, every);
+  erasing.CheckBox38Click(false);
+  EXPECT_EQ(erasing.statistics, none);
+  erasing.CheckBox17Click(true);
+  EXPECT_TRUE(erasing.channels[15]);
+  EXPECT_EQ(erasing.statistics, none);
+}
+
+}  // namespace
+}  // namespace qv82::test
