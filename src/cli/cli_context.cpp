@@ -1,6 +1,7 @@
 #include "cli/cli_context.h"
 
 #include "cli/simulated_connection.h"
+#include "lang/language.h"
 #include "link/errors.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
@@ -11,7 +12,9 @@ struct CliContext::Connection {
   std::unique_ptr<SimulatedConnection> simulated;
   std::unique_ptr<QtSerialPort> qt_port;
   std::unique_ptr<QtEventPump> qt_pump;
-  std::unique_ptr<TccTfrm> link;
+  std::unique_ptr<CliUi> ui;
+  // Last: it holds on to the port and the pump above.
+  std::unique_ptr<Application> app;
 };
 
 CliContext::CliContext(GlobalOptions opts, std::ostream& out_stream, std::ostream& err_stream)
@@ -36,8 +39,9 @@ void CliContext::set_up() {
     port = connection_->qt_port.get();
     pump = connection_->qt_pump.get();
   }
-  connection_->link = std::make_unique<TccTfrm>(*port, *pump);
-  TccTfrm& holder = *connection_->link;
+  connection_->ui = std::make_unique<CliUi>(options, out, err);
+  connection_->app = std::make_unique<Application>(*port, *pump, *connection_->ui, workdir());
+  TccTfrm& holder = connection_->app->link;
   if (options.address) holder.device_address = static_cast<std::uint8_t>(*options.address);
 
   if (options.log_file) {
@@ -49,31 +53,74 @@ void CliContext::set_up() {
     if (on_log_line) on_log_line(line);
   };
 
-  if (!options.simulate) port->set_port_name(options.port.value_or("COM3"));
+  // Without --port, the port the last search found.
+  if (!options.simulate) {
+    port->set_port_name(options.port.value_or(
+        connection_->app->settings.read_string("SETTINGS", "ComPort", "COM3")));
+  }
 }
 
 TccTfrm& CliContext::link() {
   if (!connection_) set_up();
   if (!port_tried_) {
     port_tried_ = true;
-    SerialPort& port = connection_->link->ComPort1;
+    SerialPort& port = connection_->app->link.ComPort1;
     try {
       port.open();
     } catch (const PortError& e) {
       err << e.what() << ": " << port.port_name() << "\n";
     }
   }
-  return *connection_->link;
+  return connection_->app->link;
 }
 
 SerialPort& CliContext::port() {
   if (!connection_) set_up();
-  return connection_->link->ComPort1;
+  return connection_->app->link.ComPort1;
 }
 
 EventPump& CliContext::pump() {
   if (!connection_) set_up();
-  return connection_->link->pump;
+  return connection_->app->link.pump;
+}
+
+CliUi& CliContext::ui() {
+  if (!connection_) set_up();
+  return *connection_->ui;
+}
+
+Application& CliContext::app() {
+  if (!connection_) set_up();
+  return *connection_->app;
+}
+
+bool CliContext::connect_device(bool announce) {
+  if (!connection_) set_up();
+  if (options.address) {
+    link();  // no search follows: a port that will not open is worth a word
+  } else if (!port_tried_) {
+    // As at start-up: the search scans every port if this one is gone.
+    port_tried_ = true;
+    try {
+      port().open();
+    } catch (const PortError&) {
+    }
+  }
+  Application& application = app();
+  CliUi& person = ui();
+  if (options.address) {
+    application.device.messages_enabled = true;
+    const int errors_before = person.error_count();
+    if (application.selector.identify_device()) return true;
+    if (person.error_count() == errors_before) {
+      person.error(language_text(msg::kCoinSelectorNotFound) + std::to_string(*options.address));
+    }
+    return false;
+  }
+  person.information_to_err = !announce;
+  const bool found = application.selector.SpeedButton11Click();
+  person.information_to_err = false;
+  return found;
 }
 
 }  // namespace qv82::cli

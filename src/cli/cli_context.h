@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "app/application.h"
 #include "cli/cli_options.h"
+#include "cli/cli_ui.h"
 #include "link/cctalk.h"
 
 namespace qv82::cli {
@@ -35,6 +37,17 @@ class CliContext {
 
   // Working directory of the data files ("." unless --workdir).
   std::string workdir() const;
+
+  // The person at the terminal, answering from the options where given.
+  CliUi& ui();
+  // The application over the link: settings of workdir(), device state and
+  // the coin selector's operations.
+  Application& app();
+  // Finds the coin selector as the Search button does, or, with --address,
+  // identifies it at that address. False when there is none (the reason
+  // has been shown). With announce false the search's "found" message goes
+  // to stderr, leaving stdout to the command's own output.
+  bool connect_device(bool announce);
 
  private:
   void set_up();

@@ -1,0 +1,128 @@
+#include "cli/cli_ui.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <iostream>
+
+#include "lang/language.h"
+
+namespace qv82::cli {
+
+namespace {
+
+// Turns terminal echo off for the life of the object.
+class NoEcho {
+ public:
+  NoEcho() {
+    if (tcgetattr(STDIN_FILENO, &saved_) != 0) return;
+    termios quiet = saved_;
+    quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
+    active_ = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+  }
+  ~NoEcho() {
+    if (active_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+  }
+  NoEcho(const NoEcho&) = delete;
+  NoEcho& operator=(const NoEcho&) = delete;
+
+ private:
+  termios saved_{};
+  bool active_ = false;
+};
+
+}  // namespace
+
+std::string upper_case(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+CliUi::CliUi(const GlobalOptions& options, std::ostream& out, std::ostream& err)
+    : interactive(isatty(STDIN_FILENO) == 1), options_(options), out_(out), err_(err) {}
+
+void CliUi::error(const std::string& text) {
+  ++errors_;
+  err_ << text << "\n" << std::flush;
+}
+
+void CliUi::information(const std::string& text) {
+  (information_to_err ? err_ : out_) << text << "\n" << std::flush;
+}
+
+std::optional<std::string> CliUi::read_line(const std::string& prompt, bool echo) {
+  if (!interactive) return std::nullopt;
+  err_ << prompt << std::flush;
+  std::string line;
+  bool got = false;
+  {
+    std::optional<NoEcho> quiet;
+    if (!echo) quiet.emplace();
+    got = static_cast<bool>(std::getline(std::cin, line));
+  }
+  if (!echo) err_ << "\n";
+  if (!got) return std::nullopt;
+  return line;
+}
+
+Answer CliUi::question(const std::string& text, Buttons buttons) {
+  if (buttons == Buttons::Ok) {
+    err_ << text << "\n";
+    return Answer::Ok;
+  }
+  const bool ok_buttons = buttons == Buttons::OkCancel;
+  const Answer yes = ok_buttons ? Answer::Ok : Answer::Yes;
+  const Answer cautious = ok_buttons ? Answer::Cancel : Answer::No;
+  if (options_.yes) {
+    err_ << text << " " << (ok_buttons ? "OK" : "Yes") << "\n";
+    return yes;
+  }
+  const char* choices = buttons == Buttons::YesNoCancel ? " [y/n/c] "
+                        : ok_buttons                    ? " [ok/cancel] "
+                                                        : " [y/n] ";
+  for (;;) {
+    const auto line = read_line(text + choices, true);
+    if (!line) {
+      err_ << text << " " << (ok_buttons ? "Cancel" : "No") << "\n";
+      return cautious;
+    }
+    const std::string answer = upper_case(*line);
+    if (answer == "Y" || answer == "YES" || answer == "O" || answer == "OK") return yes;
+    if (answer == "N" || answer == "NO") return cautious;
+    if ((answer == "C" || answer == "CANCEL") && buttons != Buttons::YesNo) return Answer::Cancel;
+  }
+}
+
+std::optional<std::string> CliUi::password(const std::string& caption, const Validator& validate) {
+  const bool factory = caption == language_text(msg::kEnterFactoryPassword);
+  const std::optional<std::string>& given = factory ? options_.password : options_.pin;
+  if (given) {
+    // A given value is checked as the dialog would; a bad one cancels
+    // rather than being offered again and again.
+    const std::string text = upper_case(*given);
+    if (const auto problem = validate ? validate(text) : std::nullopt) {
+      error(*problem + " (" + (factory ? "--password" : "--pin") + ")");
+      return std::nullopt;
+    }
+    return text;
+  }
+  for (;;) {
+    const auto line = read_line(caption + ": ", false);
+    if (!line || line->empty()) return std::nullopt;
+    const std::string text = upper_case(*line);
+    if (const auto problem = validate ? validate(text) : std::nullopt) {
+      error(*problem);
+      continue;
+    }
+    return text;
+  }
+}
+
+bool CliUi::choose_sections(const std::string&, ParameterTree&) { return true; }
+
+std::optional<std::string> CliUi::open_file(const std::string&) { return std::nullopt; }
+
+std::optional<std::string> CliUi::save_file(const std::string&) { return std::nullopt; }
+
+}  // namespace qv82::cli

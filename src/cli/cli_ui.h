@@ -1,0 +1,54 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "cli/cli_options.h"
+#include "device/ui.h"
+
+namespace qv82::cli {
+
+// The person at the bench, for the command line: information goes to
+// stdout, errors to stderr. Questions take Yes or OK with --yes, otherwise
+// they are asked on the terminal; without a terminal the cautious answer
+// (No, Cancel) is taken. The password dialog takes --password or --pin by
+// its caption, or asks on the terminal without echo; with neither the
+// access is cancelled.
+class CliUi : public Ui {
+ public:
+  CliUi(const GlobalOptions& options, std::ostream& out, std::ostream& err);
+
+  void error(const std::string& text) override;
+  void information(const std::string& text) override;
+  Answer question(const std::string& text, Buttons buttons) override;
+  std::optional<std::string> password(const std::string& caption,
+                                      const Validator& validate) override;
+  // The whole tree as it stands: the command line has no tree to tick.
+  bool choose_sections(const std::string& caption, ParameterTree& tree) override;
+  std::optional<std::string> open_file(const std::string& filter) override;
+  std::optional<std::string> save_file(const std::string& filter) override;
+  void wait_cursor(bool) override {}
+
+  // While true, information goes to stderr too, so that stdout carries
+  // only what the command was asked for.
+  bool information_to_err = false;
+  // Errors shown so far.
+  int error_count() const { return errors_; }
+
+  // Whether stdin is a terminal one can ask on (tests may say no).
+  bool interactive;
+
+ private:
+  std::optional<std::string> read_line(const std::string& prompt, bool echo);
+
+  const GlobalOptions& options_;
+  std::ostream& out_;
+  std::ostream& err_;
+  int errors_ = 0;
+};
+
+// Letters to upper case, as the dialogs' fields type them.
+std::string upper_case(std::string text);
+
+}  // namespace qv82::cli
