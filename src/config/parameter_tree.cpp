@@ -100,7 +100,7 @@ std::vector<std::size_t> ParameterTree::children(std::size_t node) const {
 
 std::size_t ParameterTree::find_by(std::string_view name, std::string_view text) const {
   for (std::size_t i = 0; i < nodes_.size(); ++i) {
-    if (attribute_value(*nodes_[i].item, name) == text) return i;
+    if (attribute_view(*nodes_[i].item, name) == text) return i;
   }
   return kNotFound;
 }

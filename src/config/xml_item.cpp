@@ -41,14 +41,19 @@ void TXMLItem::take_content(TXMLItem& other) {
   other.clear();
 }
 
-std::string attribute_value(const TXMLItem& item, std::string_view name) {
+std::string_view attribute_view(const TXMLItem& item, std::string_view name) {
   if (item.Params.empty()) return {};
   for (const std::string& entry : item.Params) {
     if (entry.find(name) == std::string::npos) continue;
     const std::size_t equals = entry.find('=');
-    return equals == std::string::npos ? std::string() : entry.substr(equals + 1);
+    return equals == std::string::npos ? std::string_view()
+                                       : std::string_view(entry).substr(equals + 1);
   }
   return item.Params.back();
+}
+
+std::string attribute_value(const TXMLItem& item, std::string_view name) {
+  return std::string(attribute_view(item, name));
 }
 
 }  // namespace qv82

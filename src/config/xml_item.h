@@ -51,5 +51,7 @@ class TXMLItem {
 // when no entry contains name the last entry's whole text is the answer;
 // without entries the answer is empty.
 std::string attribute_value(const TXMLItem& item, std::string_view name);
+// The same as a view into the item's entries.
+std::string_view attribute_view(const TXMLItem& item, std::string_view name);
 
 }  // namespace qv82

@@ -140,6 +140,60 @@ TEST_F(ConfigFileTest, SaveWithOnlyChannelsWritesTheChannelGroupAndReopens) {
   EXPECT_EQ(opened.state(opened.find_by_caption("I/O configuration")), CheckState::kUnavailable);
 }
 
+TEST(ConfigTemplate, ListsTheMemoryMapInTheFormTheFilesRelyOn) {
+  std::vector<std::pair<int, int>> items;  // address, length
+  for (int n = 0; n < 16; ++n) items.emplace_back(0x0570 + 32 * n, 32);
+  for (int k = 0; k < 8; ++k) items.emplace_back(0x0770 + 8 * k, 8);
+  for (int a : {0x07AA, 0x07B3, 0x07F0, 0x07F1, 0x07F2, 0x07F3, 0x07F4, 0x07F7, 0x07FA, 0x07FB,
+                0x07FC, 0x07FD, 0x0800, 0x0801, 0x0805, 0x0808, 0x0809, 0x080A, 0x080C})
+    items.emplace_back(a, 1);
+  for (int i = 0; i < 20; ++i)
+    items.emplace_back(0x081A + i, 1), items.emplace_back(0x0830 + 3 * i, 3);
+
+  ParameterTree tree;
+  tree.load_file(kTemplate);
+  EXPECT_EQ(tree.caption(0), "All data");
+  for (const auto& [address, length] : items) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", address);
+    const std::size_t node = tree.find_by_address(text);
+    ASSERT_NE(node, ParameterTree::kNotFound) << text;
+    EXPECT_EQ(tree.attribute(node, "length"), std::to_string(length)) << text;
+  }
+  // The group of each section is the node just before its first item.
+  for (const char* first : {"0x0570", "0x0770", "0x07F0", "0x081A"}) {
+    const std::size_t node = tree.find_by_caption(first);
+    ASSERT_NE(node, ParameterTree::kNotFound) << first;
+    EXPECT_EQ(tree.item(node - 1).Name, "Group") << first;
+    EXPECT_EQ(tree.parent(node), node - 1) << first;
+  }
+  EXPECT_EQ(tree.item(tree.find_by_caption("0x0770") - 2).Name, "Group");
+
+  // Line by line: the key and the address text are found where the files
+  // look for them, and no other line's tag holds the same key.
+  const Lines lines = read_text_lines(kTemplate);
+  std::size_t data_lines = 0;
+  for (const std::string& line : lines) {
+    if (line.find("Data caption") == std::string::npos) continue;
+    ++data_lines;
+    const std::size_t address = line.find("address=\"0x");
+    ASSERT_NE(address, std::string::npos) << line;
+    const std::string key = line.substr(address + 11, 4);
+    const std::size_t begin = line.find("0x0");
+    EXPECT_EQ(line.substr(begin, line.find('"', begin) - begin), "0x" + key) << line;
+    const std::string caption = tree.attribute(tree.find_by_address("0x" + key), "caption");
+    for (const char* word : {"address", "length", "caption"})
+      EXPECT_EQ(caption.find(word), std::string::npos) << line;
+    for (const std::string& other : lines) {
+      if (other.substr(0, other.find('>')).find(key) != std::string::npos) {
+        EXPECT_EQ(other, line) << "first match for " << key;
+        break;
+      }
+    }
+  }
+  EXPECT_EQ(data_lines, items.size());
+}
+
 TEST_F(ConfigFileTest, ForceXmlExtension) {
   const std::pair<const char*, const char*> cases[] = {
       {"a.txt", "a.xml"}, {"a", "a.xml"},         {"a.xml", "a.xml"},
