@@ -1,0 +1,160 @@
+#include "ui/ft_frm.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "device/coin_selector.h"
+#include "lang/language.h"
+
+namespace qv82 {
+
+namespace {
+
+QString q(int message) { return QString::fromStdString(language_text(message)); }
+
+}  // namespace
+
+TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, QWidget* parent)
+    : QDialog(parent),
+      RadioButton1(new QRadioButton(this)),
+      RadioButton2(new QRadioButton(this)),
+      Button2(new QPushButton(this)),
+      Button1(new QPushButton(this)),
+      ListBox1(new QListWidget(this)),
+      Panel1(new QFrame(this)),
+      Label1(new QLabel(Panel1)),
+      Timer84(new QTimer(this)),
+      limits_file_(production_ini),
+      model_(coin.link, coin, limits_file_) {
+  setModal(true);
+  Timer84->setInterval(static_cast<int>(kProductionTickMs));
+  Panel1->setFrameShape(QFrame::Panel);
+  Panel1->setFrameShadow(QFrame::Sunken);
+  Panel1->setAutoFillBackground(true);
+  Panel1->setMinimumSize(320, 60);
+  QFont big = Label1->font();
+  big.setPointSize(big.pointSize() + 4);
+  big.setBold(true);
+  Label1->setFont(big);
+  Label1->setAlignment(Qt::AlignCenter);
+  auto* panel_layout = new QVBoxLayout(Panel1);
+  panel_layout->addWidget(Label1);
+  RadioButton1->setChecked(true);
+
+  auto* modes = new QHBoxLayout;
+  modes->addWidget(RadioButton1);
+  modes->addWidget(RadioButton2);
+  modes->addStretch();
+  modes->addWidget(Button2);
+  modes->addWidget(Button1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Panel1);
+  layout->addWidget(ListBox1, 1);
+  layout->addLayout(modes);
+
+  connect(RadioButton1, &QRadioButton::clicked, this, &TFtFrm::RadioButton1Click);
+  connect(RadioButton2, &QRadioButton::clicked, this, &TFtFrm::RadioButton1Click);
+  connect(Button2, &QPushButton::clicked, this, &TFtFrm::Button2Click);
+  connect(Button1, &QPushButton::clicked, this, &TFtFrm::Button1Click);
+  connect(Timer84, &QTimer::timeout, this, &TFtFrm::Timer84Timer);
+  model_.view_changed = [this] { render(); };
+  init_language();
+  render();
+}
+
+void TFtFrm::init_language() {
+  setWindowTitle(q(msg::kFactoryTest));
+  RadioButton1->setText("Single");
+  RadioButton2->setText(q(msg::kLoop));
+  Button2->setText(q(msg::kStart));
+  Button1->setText(q(msg::kClose));
+}
+
+void TFtFrm::render() {
+  const FtView& view = model_.view;
+  QPalette palette = Panel1->palette();
+  palette.setColor(QPalette::Window, view.panel == PanelColour::ButtonFace
+                                         ? this->palette().color(QPalette::Button)
+                                         : QColor::fromRgb(panel_rgb(view.panel)));
+  Panel1->setPalette(palette);
+  Label1->setText(QString::fromStdString(view.label));
+  if (ListBox1->count() != static_cast<int>(view.results.size())) {
+    ListBox1->clear();
+    for (const std::string& line : view.results) ListBox1->addItem(QString::fromStdString(line));
+  }
+  ListBox1->setCurrentRow(view.selected_result);
+  Button2->setEnabled(view.start_enabled && !busy_);
+}
+
+void TFtFrm::sync_timer() {
+  if (model_.timer_enabled && !closing_) {
+    if (!Timer84->isActive()) Timer84->start();
+  } else {
+    Timer84->stop();
+  }
+}
+
+void TFtFrm::showEvent(QShowEvent* event) {
+  closing_ = false;
+  model_.FormActivate();
+  RadioButton1->setChecked(true);
+  sync_timer();
+  QDialog::showEvent(event);
+}
+
+void TFtFrm::RadioButton1Click() {
+  model_.RadioButton1Click(RadioButton2->isChecked());
+  sync_timer();
+}
+
+void TFtFrm::Button2Click() {
+  busy_ = true;
+  render();
+  model_.Button2Click();
+  busy_ = false;
+  render();
+}
+
+void TFtFrm::Timer84Timer() {
+  Timer84->stop();
+  busy_ = true;
+  model_.Timer84Timer();
+  busy_ = false;
+  render();
+  sync_timer();
+}
+
+void TFtFrm::Button1Click() {
+  // A cycle in progress sees loop mode end and finishes on its own.
+  closing_ = true;
+  model_.Button1Click();
+  sync_timer();
+  accept();
+}
+
+void TFtFrm::closeEvent(QCloseEvent* event) {
+  if (!closing_) {
+    closing_ = true;
+    model_.Button1Click();
+    sync_timer();
+  }
+  QDialog::closeEvent(event);
+}
+
+void TFtFrm::reject() {
+  if (!closing_) {
+    closing_ = true;
+    model_.Button1Click();
+    sync_timer();
+  }
+  QDialog::reject();
+}
+
+}  // namespace qv82
