@@ -1,0 +1,299 @@
+#include "ui/cprg_frm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "channels/channel_lists.h"
+#include "channels/country_list.h"
+#include "lang/language.h"
+#include "link/errors.h"
+
+namespace qv82 {
+
+namespace {
+
+QString q(int message) { return QString::fromStdString(language_text(message)); }
+
+QSpinBox* byte_edit(QWidget* parent, int maximum = 255) {
+  auto* edit = new QSpinBox(parent);
+  edit->setRange(0, maximum);
+  edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  edit->setAlignment(Qt::AlignRight);
+  return edit;
+}
+
+void fill(QComboBox* combo, std::span<const std::string_view> items) {
+  for (std::string_view item : items) combo->addItem(QString::fromUtf8(item.data(), item.size()));
+}
+
+}  // namespace
+
+TCprgFrm::TCprgFrm(CoinProgramming& model, QWidget* parent)
+    : QDialog(parent), Timer1(new QTimer(this)), model_(model) {
+  setModal(true);
+  Timer1->setInterval(static_cast<int>(kCoinProgrammingTickMs));
+  Timer1->setSingleShot(true);
+  connect(Timer1, &QTimer::timeout, this, &TCprgFrm::Timer1Timer);
+  model_.tick_changed = [this](bool running) {
+    if (running) {
+      Timer1->start();
+    } else {
+      Timer1->stop();
+    }
+  };
+
+  ListBox1 = new QListWidget(this);
+  ListBox1->setObjectName("ListBox1");
+  ListBox1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ListBox1->setMinimumHeight(160);
+  connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+    if (rendering_) return;
+    model_.selected_lines.clear();
+    for (int i = 0; i < ListBox1->count(); ++i) {
+      if (ListBox1->item(i)->isSelected())
+        model_.selected_lines.insert(static_cast<std::size_t>(i));
+    }
+  });
+
+  SpinEdit15 = new QSpinBox(this);
+  SpinEdit15->setObjectName("SpinEdit15");
+  SpinEdit15->setRange(1, kChannelCount);
+  connect(SpinEdit15, &QSpinBox::valueChanged, this, [this](int m) {
+    if (!rendering_) run([this, m] { model_.SpinEdit15Change(m); });
+  });
+
+  ComboBox2 = new QComboBox(this);
+  ComboBox2->setObjectName("ComboBox2");
+  connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (rendering_ || index < 0) return;
+    run([this, index] { model_.ComboBox2Change(static_cast<ToleranceLevel>(index)); });
+  });
+
+  Button3 = new QPushButton(this);
+  Button2 = new QPushButton(this);
+  Button4 = new QPushButton(this);
+  Button1 = new QPushButton(this);
+  connect(Button3, &QPushButton::clicked, this, [this] { run([this] { model_.Button3Click(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] { run([this] { model_.Button2Click(); }); });
+  connect(Button4, &QPushButton::clicked, this, [this] { run([this] { model_.Button4Click(); }); });
+  connect(Button1, &QPushButton::clicked, this, [this] {
+    bool closes = false;
+    run([&] { closes = model_.Button1Click(); });
+    if (closes) {
+      open_ = false;  // FormClose has run
+      accept();
+    }
+  });
+
+  auto* channel_box = new QGroupBox(q(msg::kChannel).trimmed(), this);
+  auto* channel_layout = new QHBoxLayout(channel_box);
+  channel_layout->addWidget(SpinEdit15);
+
+  auto* tolerance_label = new QLabel(q(msg::kTollerance), this);
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(channel_box);
+  controls->addWidget(tolerance_label);
+  controls->addWidget(ComboBox2);
+  controls->addStretch();
+  for (QPushButton* b : {Button3, Button2, Button4, Button1}) controls->addWidget(b);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(ListBox1);
+  layout->addWidget(build_view());
+  layout->addLayout(controls);
+
+  init_language();
+  render();
+}
+
+QWidget* TCprgFrm::build_view() {
+  auto* box = new QGroupBox(q(msg::kParameterTollerance), this);
+  auto* grid = new QGridLayout(box);
+  for (int k = 0; k < kChannelParameterCount; ++k) {
+    grid->addWidget(new QLabel(QString::number(k + 1) + ".", box), 0, k, Qt::AlignCenter);
+    parameter_edits[k] = byte_edit(box);
+    tolerance_edits[k] = byte_edit(box);
+    grid->addWidget(parameter_edits[k], 1, k);
+    grid->addWidget(tolerance_edits[k], 2, k);
+  }
+
+  cctalk_box = new QCheckBox("ccTalk", box);
+  sel_box = new QCheckBox("Sel.", box);
+  fake_box = new QCheckBox("Fake", box);
+  en_box = new QCheckBox("En.", box);
+  cctalk_box->setToolTip("when checked, ccTalk enabled");
+  sel_box->setToolTip("when checked, selective inhibit enabled");
+  fake_box->setToolTip("Fake coin");
+  en_box->setToolTip("Channel enabled");
+  auto* status = new QGroupBox(q(msg::kStatus), box);
+  auto* status_layout = new QHBoxLayout(status);
+  for (QCheckBox* c : {cctalk_box, sel_box, fake_box, en_box}) status_layout->addWidget(c);
+
+  dir_combo = new QComboBox(box);
+  cvf_combo = new QComboBox(box);
+  mint_combo = new QComboBox(box);
+  cc_combo = new QComboBox(box);
+  fill(dir_combo, direction_list());
+  fill(cvf_combo, cvf_list(CvfListKind::kCoinProgramming));
+  fill(mint_combo, mint_list());
+  fill(cc_combo, country_list());
+  val_edit = byte_edit(box, 255);  // three digits on this screen
+  auto* options = new QGroupBox(box);
+  auto* options_layout = new QHBoxLayout(options);
+  const std::pair<const char*, QWidget*> fields[] = {
+      {"Dir.", dir_combo}, {"CVF", cvf_combo}, {"Mint", mint_combo}, {"CC", cc_combo}};
+  for (const auto& [caption, widget] : fields) {
+    options_layout->addWidget(new QLabel(caption, options));
+    options_layout->addWidget(widget);
+  }
+  options_layout->addWidget(new QLabel(q(msg::kVal), options));
+  options_layout->addWidget(val_edit);
+
+  grid->addWidget(status, 3, 0, 1, 5);
+  grid->addWidget(options, 3, 5, 1, kChannelParameterCount - 5);
+  return box;
+}
+
+void TCprgFrm::init_language() {
+  setWindowTitle(q(msg::kCoinsProgramming));
+  Button3->setText(q(msg::kDeleteItem));
+  Button2->setText(q(msg::kClearList));
+  Button4->setText(q(msg::kSaveChannel));
+  Button1->setText(q(msg::kClose));
+  rendering_ = true;
+  const int current = ComboBox2->currentIndex();
+  ComboBox2->clear();
+  for (ToleranceLevel level :
+       {ToleranceLevel::kHigh, ToleranceLevel::kMiddle, ToleranceLevel::kLow}) {
+    ComboBox2->addItem(QString::fromStdString(tolerance_name(level)));
+  }
+  ComboBox2->setCurrentIndex(current >= 0 ? current : static_cast<int>(model_.tolerance));
+  rendering_ = false;
+}
+
+void TCprgFrm::take_view() {
+  ChannelView& v = model_.view;
+  for (int k = 0; k < kChannelParameterCount; ++k) {
+    v.parameters[k] = parameter_edits[k]->value();
+    v.tolerances[k] = tolerance_edits[k]->value();
+  }
+  v.cctalk = cctalk_box->isChecked();
+  v.selective = sel_box->isChecked();
+  v.fake = fake_box->isChecked();
+  v.enabled = en_box->isChecked();
+  v.direction = dir_combo->currentIndex();
+  v.cvf = cvf_combo->currentIndex();
+  v.mint = mint_combo->currentIndex();
+  v.country = cc_combo->currentIndex();
+  v.value = val_edit->value();
+}
+
+void TCprgFrm::render() {
+  rendering_ = true;
+  const ChannelView& v = model_.view;
+  for (int k = 0; k < kChannelParameterCount; ++k) {
+    parameter_edits[k]->setValue(v.parameters[k]);
+    tolerance_edits[k]->setValue(v.tolerances[k]);
+  }
+  cctalk_box->setChecked(v.cctalk);
+  sel_box->setChecked(v.selective);
+  fake_box->setChecked(v.fake);
+  en_box->setChecked(v.enabled);
+  dir_combo->setCurrentIndex(v.direction);
+  cvf_combo->setCurrentIndex(v.cvf);
+  mint_combo->setCurrentIndex(v.mint);
+  cc_combo->setCurrentIndex(v.country);
+  val_edit->setValue(v.value);
+
+  const std::vector<std::string> lines = model_.lines();
+  ListBox1->clear();
+  const QColor colour = model_.enough_samples() ? Qt::darkGreen : Qt::red;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    auto* item = new QListWidgetItem(QString::fromStdString(lines[i]), ListBox1);
+    item->setForeground(colour);
+    item->setSelected(model_.selected_lines.count(i) > 0);
+  }
+  if (!lines.empty()) ListBox1->scrollToBottom();
+  SpinEdit15->setValue(model_.channel_number);
+  ComboBox2->setCurrentIndex(static_cast<int>(model_.tolerance));
+  rendering_ = false;
+}
+
+bool TCprgFrm::run(const std::function<void()>& action) {
+  // Device talk waits with events running; a click meanwhile must not start a second exchange.
+  if (in_action_) {
+    render();
+    return false;
+  }
+  in_action_ = true;
+  take_view();
+  try {
+    action();
+  } catch (const ConversionError& e) {
+    QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+  }
+  in_action_ = false;
+  render();
+  if (close_pending_) finish();
+  return true;
+}
+
+void TCprgFrm::Timer1Timer() {
+  if (!model_.tick_running() || in_action_) return;
+  // Most ticks find no new coin; redrawing then would only disturb typing in the view.
+  in_action_ = true;
+  take_view();
+  const std::size_t before = model_.samples.size();
+  try {
+    model_.Timer1Timer();
+  } catch (const ConversionError& e) {
+    QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+  }
+  in_action_ = false;
+  if (model_.samples.size() != before) render();
+  if (close_pending_) finish();
+}
+
+void TCprgFrm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (open_) return;
+  open_ = true;
+  QTimer::singleShot(0, this, [this] { run([this] { model_.FormActivate(); }); });
+}
+
+void TCprgFrm::finish() {
+  if (!open_) return;
+  if (in_action_) {
+    close_pending_ = true;  // after the exchange in progress
+    return;
+  }
+  close_pending_ = false;
+  open_ = false;
+  Timer1->stop();
+  run([this] { model_.FormClose(); });
+}
+
+void TCprgFrm::closeEvent(QCloseEvent* event) {
+  finish();
+  QDialog::closeEvent(event);
+}
+
+void TCprgFrm::reject() {
+  finish();
+  QDialog::reject();
+}
+
+}  // namespace qv82

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+#include "channels/coin_programming.h"
+
+class QCheckBox;
+class QComboBox;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace qv82 {
+
+// "Coins programming": the sample list, the channel view being computed, the channel box, the
+// "Tollerance:" choice and the buttons, over a CoinProgramming model. Open it with exec() after
+// model.SpeedButton1Click() said yes; the window runs FormActivate when shown and FormClose
+// when it closes, however it is closed.
+class TCprgFrm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TCprgFrm(CoinProgramming& model, QWidget* parent = nullptr);
+
+  void init_language();
+  CoinProgramming& model() { return model_; }
+
+  // Redraws every control from the model.
+  void render();
+
+  QListWidget* ListBox1;  // samples
+  std::array<QSpinBox*, kChannelParameterCount> parameter_edits{};
+  std::array<QSpinBox*, kChannelParameterCount> tolerance_edits{};
+  QCheckBox* cctalk_box;
+  QCheckBox* sel_box;
+  QCheckBox* fake_box;
+  QCheckBox* en_box;
+  QComboBox* dir_combo;
+  QComboBox* cvf_combo;
+  QComboBox* mint_combo;
+  QComboBox* cc_combo;
+  QSpinBox* val_edit;
+  QSpinBox* SpinEdit15;  // channel
+  QComboBox* ComboBox2;  // "Tollerance:"
+  QPushButton* Button3;  // "Delete item"
+  QPushButton* Button2;  // "Clear list"
+  QPushButton* Button4;  // "Save channel"
+  QPushButton* Button1;  // "Close"
+  QTimer* Timer1;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  QWidget* build_view();
+  // The controls' values into model.view (the user edited them).
+  void take_view();
+  void Timer1Timer();
+  void finish();
+  // Runs one model operation with the view taken first and the window redrawn after. False
+  // when another operation is still running (it is then skipped).
+  bool run(const std::function<void()>& action);
+
+  CoinProgramming& model_;
+  bool rendering_ = false;
+  bool in_action_ = false;
+  bool close_pending_ = false;
+  bool open_ = false;  // between FormActivate and FormClose
+};
+
+}  // namespace qv82

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "channels/erasing.h"
+
+class QCheckBox;
+class QPushButton;
+
+namespace qv82 {
+
+// "Erasing": channels 1 ... 16 and statistic counters 1 ... 20 to tick, each group with "All",
+// "Erase selected" and "Close", over an Erasing model. The ticks live in the model, so they
+// stay between openings. exec() returns Accepted after a completed run.
+class TErFrm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TErFrm(Erasing& model, QWidget* parent = nullptr);
+
+  void init_language();
+  // The boxes from the model.
+  void render();
+
+  std::array<QCheckBox*, kChannelCount> channel_boxes{};
+  QCheckBox* CheckBox17;  // channels "All"
+  std::array<QCheckBox*, kErasableCounters> statistic_boxes{};
+  QCheckBox* CheckBox38;  // statistics "All"
+  QPushButton* Button1;   // "Erase selected"
+  QPushButton* Button2;   // "Close"
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  Erasing& model_;
+  bool rendering_ = false;
+  bool erasing_ = false;
+};
+
+}  // namespace qv82

@@ -1,0 +1,124 @@
+#include "ui/stats_page.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "lang/language.h"
+#include "link/errors.h"
+
+namespace qv82 {
+
+namespace {
+
+QString q(int message) { return QString::fromStdString(language_text(message)); }
+
+constexpr int kRowsPerColumn = 10;
+
+}  // namespace
+
+StatisticsPageWidget::StatisticsPageWidget(StatisticsPage& model, QWidget* parent)
+    : QWidget(parent), model_(model) {
+  setObjectName("StatisticsPage");
+  model_.short_date = [] {
+    return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+  };
+  model_.changed = [this] { render(); };
+
+  auto* grid = new QGridLayout;
+  for (int column = 0; column < 2; ++column) {
+    headings_[2 * column] = new QLabel(this);
+    headings_[2 * column + 1] = new QLabel(this);
+    grid->addWidget(headings_[2 * column], 0, 3 * column + 1);
+    grid->addWidget(headings_[2 * column + 1], 0, 3 * column + 2);
+  }
+  for (int i = 0; i < kStatisticRows; ++i) {
+    const int row = 1 + i % kRowsPerColumn;
+    const int column = 3 * (i / kRowsPerColumn);
+    settings[i] = new QComboBox(this);
+    settings[i]->setMinimumContentsLength(18);
+    values[i] = new QLineEdit(this);
+    values[i]->setReadOnly(true);
+    values[i]->setAlignment(Qt::AlignRight);
+    grid->addWidget(new QLabel(QString::number(i + 1) + ".", this), row, column);
+    grid->addWidget(settings[i], row, column + 1);
+    grid->addWidget(values[i], row, column + 2);
+    connect(settings[i], &QComboBox::currentIndexChanged, this, [this, i](int index) {
+      if (!rendering_) model_.select_option(i + 1, index);
+    });
+  }
+
+  Button4 = new QPushButton(this);
+  Button1 = new QPushButton(this);
+  Button2 = new QPushButton(this);
+  Button3 = new QPushButton(this);
+  connect(Button4, &QPushButton::clicked, this, [this] { run([this] { model_.export_xls(); }); });
+  connect(Button1, &QPushButton::clicked, this, [this] { run([this] { model_.read(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] { run([this] { model_.write(); }); });
+  connect(Button3, &QPushButton::clicked, this, [this] { run([this] { model_.erase_all(); }); });
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {Button4, Button1, Button2, Button3}) buttons->addWidget(b);
+  buttons->addStretch();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addLayout(buttons);
+  layout->addStretch();
+
+  init_language();
+  reload_option_names();
+}
+
+void StatisticsPageWidget::init_language() {
+  for (int column = 0; column < 2; ++column) {
+    headings_[2 * column]->setText(q(msg::kSetting));
+    headings_[2 * column + 1]->setText(q(msg::kValue));
+  }
+  Button4->setText(q(msg::kExportToXls));
+  Button1->setText(q(msg::kRead));
+  Button2->setText(q(msg::kWrite));
+  Button3->setText("Erase all");  // not in the message table
+}
+
+void StatisticsPageWidget::reload_option_names() {
+  rendering_ = true;
+  for (QComboBox* combo : settings) {
+    combo->clear();
+    for (const std::string& name : model_.option_names) {
+      combo->addItem(QString::fromStdString(name));
+    }
+  }
+  rendering_ = false;
+  render();
+}
+
+void StatisticsPageWidget::render() {
+  rendering_ = true;
+  for (int i = 0; i < kStatisticRows; ++i) {
+    settings[i]->setCurrentIndex(model_.selected[i]);
+    values[i]->setText(QString::number(model_.values[i]));
+  }
+  rendering_ = false;
+}
+
+void StatisticsPageWidget::run(const std::function<void()>& action) {
+  // A second click while the device is being asked must not start another exchange.
+  if (in_action_) return;
+  in_action_ = true;
+  try {
+    action();
+  } catch (const ConversionError& e) {
+    QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+  }
+  in_action_ = false;
+  render();
+}
+
+}  // namespace qv82
