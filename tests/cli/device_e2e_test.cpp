@@ -18,13 +18,15 @@ std::string read_file(const std::string& path) {
   return text.str();
 }
 
-class DeviceEndToEnd : public ::testing::Test {
- protected:
-  DeviceEndToEnd()
-      : dir(make_temp_dir()), link(dir + "/qv82"), sim({"--address", "3", "--link", link}) {
+// qv82hs-sim at address 3 behind a linked pseudo-terminal, and a working
+// directory holding the installation's settings.
+class Bench {
+ public:
+  explicit Bench(std::vector<std::string> sim_args = {})
+      : dir(make_temp_dir()), link(dir + "/qv82"), sim(with_link(std::move(sim_args), link)) {
     std::filesystem::copy_file(QV82_SOURCE_DIR "/data/qv82hs.ini", dir + "/qv82hs.ini");
   }
-  ~DeviceEndToEnd() override {
+  ~Bench() {
     sim.stop();
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
@@ -39,6 +41,21 @@ class DeviceEndToEnd : public ::testing::Test {
   std::string dir;
   std::string link;
   SimOnPty sim;
+
+ private:
+  static std::vector<std::string> with_link(std::vector<std::string> args,
+                                            const std::string& link) {
+    args.insert(args.end(), {"--address", "3", "--link", link});
+    return args;
+  }
+};
+
+class DeviceEndToEnd : public ::testing::Test {
+ protected:
+  RunResult cli(std::vector<std::string> args) { return bench.cli(std::move(args)); }
+  Bench bench;
+  const std::string& dir = bench.dir;
+  const std::string& link = bench.link;
 };
 
 TEST_F(DeviceEndToEnd, SearchFindsTheDeviceAndRemembersIt) {
@@ -91,6 +108,34 @@ TEST_F(DeviceEndToEnd, ReadAndWriteMemory) {
   const RunResult read = cli({"--address", "3", "read", "07F0", "1"});
   EXPECT_EQ(read.status, 0) << read.err;
   EXPECT_EQ(read.out, "A5\n");
+}
+
+TEST(DeviceEndToEndLocked, PasswordFromTheOptionsOrCancelled) {
+  Bench bench({"--masks", "00000000"});
+  struct Case {
+    std::vector<std::string> options;
+    int status;
+    std::string out;
+    std::string err_part;
+  };
+  const Case cases[] = {
+      // No terminal to ask on: the access is cancelled without a word.
+      {{}, 1, "", ""},
+      {{"--password", "123456789abc"}, 0, "FFFFFFFF\n", ""},
+      {{"--password", "12345"}, 1, "", "Incorrect password length (--password)"},
+      {{"--password", "000000000000", "--pin", "12345678"}, 0, "FFFFFFFF\n", ""},
+      {{"--password", "000000000000", "--pin", "00000000"}, 1, "", "Wrong Password"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--address", "3"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.insert(args.end(), {"read", "0750", "4"});
+    const RunResult result = bench.cli(args);
+    SCOPED_TRACE(result.err);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_NE(result.err.find(c.err_part), std::string::npos);
+  }
 }
 
 }  // namespace
