@@ -58,6 +58,16 @@ void FirmwareDownload::set_progress(int value) {
   changed();
 }
 
+void FirmwareDownload::report_error(const std::string& text) {
+  if (before_message) before_message();
+  selector_.ui.error(text);
+}
+
+void FirmwareDownload::report_information(const std::string& text) {
+  if (before_message) before_message();
+  selector_.ui.information(text);
+}
+
 void FirmwareDownload::FormActivate() {
   view.file_chosen = false;
   changed();
@@ -72,14 +82,14 @@ void FirmwareDownload::choose_file(const std::string& path) {
 
 bool FirmwareDownload::Button3Click() {
   if (!view.file_chosen) {
-    selector_.ui.error(language_text(msg::kOpenFileFirst));
+    report_error(language_text(msg::kOpenFileFirst));
     return false;
   }
   // A file that cannot be sent is refused before the device leaves its
   // application for the monitor.
   const FirmwareImageResult file = read_firmware_image(path_);
   if (!file.image) {
-    selector_.ui.error(file.error);
+    report_error(file.error);
     return false;
   }
   if (start_monitor() != kMonitorReady) return true;
@@ -97,7 +107,7 @@ bool FirmwareDownload::switch_rate(int rate) {
     link_.set_baud_rate(rate);
     return true;
   } catch (const PortError& e) {
-    selector_.ui.error(e.what());
+    report_error(e.what());
     return false;
   }
 }
@@ -163,7 +173,7 @@ bool FirmwareDownload::run(const FirmwareImage* image, const std::string& file_e
   if (image) {
     accepted = send_image(*image, started);
   } else {
-    selector_.ui.error(file_error);
+    report_error(file_error);
     set_status({});
   }
   finish(log_was_enabled);
@@ -175,7 +185,7 @@ bool FirmwareDownload::send_image(const FirmwareImage& image, std::uint64_t star
   changed();
 
   if (monitor_id.empty() || image.header_id != monitor_id) {
-    selector_.ui.error(language_text(msg::kTypeError));
+    report_error(language_text(msg::kTypeError));
     set_status({});
     return false;
   }
@@ -184,13 +194,13 @@ bool FirmwareDownload::send_image(const FirmwareImage& image, std::uint64_t star
   frame.insert(frame.end(), image.header().bytes.begin(), image.header().bytes.end());
   Bytes reply;
   if (link_.raw_transfer(frame, 1, kHeaderPolls, reply) != kRawOk) {
-    selector_.ui.error(language_text(msg::kTimeOut));
+    report_error(language_text(msg::kTimeOut));
     set_status({});
     return false;
   }
   last_status = static_cast<char>(reply.front());
   if (last_status != kStatusAccepted) {
-    selector_.ui.error(monitor_status_text(static_cast<std::uint8_t>(last_status)));
+    report_error(monitor_status_text(static_cast<std::uint8_t>(last_status)));
     return false;
   }
 
@@ -202,14 +212,14 @@ bool FirmwareDownload::send_image(const FirmwareImage& image, std::uint64_t star
     ++records_accepted;
   }
   if (last_status != kStatusAccepted) {
-    selector_.ui.error(monitor_status_text(static_cast<std::uint8_t>(last_status)));
+    report_error(monitor_status_text(static_cast<std::uint8_t>(last_status)));
     return false;
   }
 
   set_progress(records_accepted);
   programming_time_ms = link_.pump.now_ms() - started_ms;
   set_status(language_text(msg::kProgrammingTime) + std::to_string(programming_time_ms) + " ms");
-  selector_.ui.information(language_text(msg::kOperationFinished));
+  report_information(language_text(msg::kOperationFinished));
   return true;
 }
 

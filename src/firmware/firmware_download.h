@@ -53,6 +53,8 @@ class FirmwareDownload {
   // Called whenever view changed, so that a window repaints during the
   // transfer (the progress bar) and a terminal prints a progress line.
   std::function<void()> view_changed;
+  // Called before a message is shown (a terminal ends its progress line).
+  std::function<void()> before_message;
 
   // The 9 bytes the monitor answered to "V"; empty when none answered.
   Bytes monitor_id;
@@ -86,6 +88,8 @@ class FirmwareDownload {
   void finish(bool log_was_enabled);
   bool switch_rate(int rate);
   bool identify();
+  void report_error(const std::string& text);
+  void report_information(const std::string& text);
   void set_status(const std::string& text);
   void set_progress(int value);
   void changed();

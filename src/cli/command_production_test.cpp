@@ -1,0 +1,68 @@
+#include <csignal>
+
+#include "cli/cli_context.h"
+#include "cli/command_registry.h"
+#include "diagnostics/production_test.h"
+
+namespace qv82::cli {
+
+namespace {
+
+volatile std::sig_atomic_t stop_requested = 0;
+
+void request_stop(int) { stop_requested = 1; }
+
+// The factory test: each step's label as it starts, the errors on stderr
+// and the verdict; with --loop device after device until interrupted.
+int run_production_test(CliContext& context, const CommandArgs& args) {
+  const bool loop = args.size() == 1 && args[0] == "--loop";
+  if (!args.empty() && !loop) {
+    context.err << "usage: qv82hs-cli production-test [--loop]\n";
+    return kExitUsage;
+  }
+  if (!context.connect_device(false)) return kExitFailed;
+  Application& app = context.app();
+  // As the " Factory test" button: only with write access to the modes.
+  if (!app.selector.check_access(AccessKind::Write, kAreaModes)) return kExitFailed;
+
+  IniFile limits(app.path_of(kProductionFileName));
+  ProductionTest test(app.link, app.selector, limits);
+  std::string printed_label;
+  std::size_t printed_results = 0;
+  test.view_changed = [&] {
+    if (stop_requested) test.view.loop_mode = false;
+    if (!test.view.label.empty() && test.view.label != printed_label) {
+      printed_label = test.view.label;
+      context.out << printed_label << "\n" << std::flush;
+    }
+    if (test.view.results.size() < printed_results) printed_results = 0;
+    for (; printed_results < test.view.results.size(); ++printed_results) {
+      context.out << "  " << test.view.results[printed_results] << "\n" << std::flush;
+    }
+  };
+  test.FormActivate();
+
+  if (!loop) return test.Button2Click() ? kExitOk : kExitFailed;
+
+  std::signal(SIGINT, request_stop);
+  std::signal(SIGTERM, request_stop);
+  test.RadioButton1Click(true);
+  while (!stop_requested && test.timer_enabled) {
+    app.link.wait_ms(kProductionTickMs);
+    if (!stop_requested) test.Timer84Timer();
+  }
+  test.Button1Click();
+  return test.failed == 0 && test.passed > 0 ? kExitOk : kExitFailed;
+}
+
+const CommandRegistrar production_test_command(
+    "production-test",
+    {"production-test [--loop]",
+     "the factory test of the connected device against Production.ini of the working "
+     "directory; --loop tests device after device until interrupted; exit 0 only when every "
+     "device tested passed",
+     run_production_test});
+
+}  // namespace
+
+}  // namespace qv82::cli
