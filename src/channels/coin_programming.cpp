@@ -319,13 +319,17 @@ bool CoinProgramming::Button1Click() {
     const Answer answer =
         ui_.question(language_text(msg::kSaveDataToNvMemory), Buttons::YesNoCancel);
     if (answer == Answer::Cancel) return stay_open();
-    if (answer == Answer::Yes) {
-      set_inhibit(false);
-      if (!selector_.commit_and_reset()) ui_.error(language_text(msg::kErrorWriteToNvMemory));
-    }
+    if (answer == Answer::Yes) save_to_nv();
   }
   FormClose();
   return true;
+}
+
+bool CoinProgramming::save_to_nv() {
+  set_inhibit(false);
+  if (selector_.commit_and_reset()) return true;
+  ui_.error(language_text(msg::kErrorWriteToNvMemory));
+  return false;
 }
 
 void CoinProgramming::FormClose() {

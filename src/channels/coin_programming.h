@@ -58,6 +58,8 @@ class CoinProgramming {
   bool Button1Click();
   // The window closes, however: inhibit lifted, device reset.
   void FormClose();
+  // "Save data to NV memory?" answered Yes: inhibit lifted, the device stores and restarts.
+  bool save_to_nv();
 
   bool tick_running() const { return tick_running_; }
   // Lines of the sample list, one per sample.

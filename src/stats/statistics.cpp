@@ -1,5 +1,6 @@
 #include "stats/statistics.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <ctime>
@@ -127,6 +128,18 @@ bool StatisticsPage::select_option(int row, const std::string& name) {
 std::string StatisticsPage::option_name(int row) const {
   const int index = selected[row_index(row)];
   return index < 0 ? std::string() : option_names[static_cast<std::size_t>(index)];
+}
+
+std::string StatisticsPage::rows_text() const {
+  std::size_t width = 0;
+  for (int row = 1; row <= kStatisticRows; ++row) width = std::max(width, option_name(row).size());
+  std::ostringstream text;
+  for (int row = 1; row <= kStatisticRows; ++row) {
+    const std::string name = option_name(row);
+    text << std::setw(3) << (std::to_string(row) + ".") << ' ' << name
+         << std::string(width - name.size(), ' ') << ' ' << std::setw(8) << values[row - 1] << '\n';
+  }
+  return text.str();
 }
 
 bool StatisticsPage::read() {
@@ -275,7 +288,10 @@ std::string StatisticsPage::device_text(std::uint8_t header) {
 
 bool StatisticsPage::export_xls() {
   const auto chosen = ui_.save_file("XLS files|*.xls");
-  if (!chosen) return false;
+  return chosen && export_xls_to(*chosen);
+}
+
+bool StatisticsPage::export_xls_to(const std::string& chosen) {
   const XlsSheetCaptions captions = xls_sheet_captions();
   StatisticsExport data;
   data.product_code = device_text(kRequestProductCode);
@@ -287,7 +303,7 @@ bool StatisticsPage::export_xls() {
     data.counters[row - 1] = values[row - 1];
   }
   std::string error;
-  if (!build_statistics_sheet(data, captions).SaveToFile(xls_file_name(*chosen), &error)) {
+  if (!build_statistics_sheet(data, captions).SaveToFile(xls_file_name(chosen), &error)) {
     ui_.error(error);
     return false;
   }

@@ -42,6 +42,8 @@ class StatisticsPage {
   bool select_option(int row, const std::string& name);
   // The name selected in row 1 ... 20, "" when none is.
   std::string option_name(int row) const;
+  // The 20 rows as text for the command line: number, option name and counter value.
+  std::string rows_text() const;
 
   // "Read": options and counters from the device, then the display. True when both were read.
   bool read();
@@ -56,6 +58,8 @@ class StatisticsPage {
   bool erase_all();
   // "Export to XLS": asks for a file name and writes the page with the device's data.
   bool export_xls();
+  // The export to a file name already chosen (".xls" is appended unless it ends so).
+  bool export_xls_to(const std::string& chosen);
 
   // The system's short date for the export; the windows supply their locale's.
   std::function<std::string()> short_date;
