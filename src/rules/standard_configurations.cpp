@@ -170,7 +170,8 @@ bool ConfigurationRules::store_standard_configuration(const NameDialog& name_dia
                   [this](const std::string& text) { return accept_new_configuration_name(text); });
   if (!typed) return false;
   const std::string name = trimmed(*typed);
-  if (name.empty()) return false;
+  // Checked again in case the dialog did not run the check.
+  if (!accept_new_configuration_name(name)) return false;
 
   before_images_saved();
   append_empty_lines(settings_path_, 7);

@@ -1,0 +1,153 @@
+#include "ui/config_page.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QtTest>
+#include <filesystem>
+
+#include "support/fake_ui.h"
+#include "support/processes.h"
+#include "ui/config_page_widgets.h"
+
+namespace qv82::test {
+
+// The page over the rules, the installed lists and a scripted person.
+struct PageBench {
+  PageBench() : dir(make_temp_dir()) {
+    for (const char* name : {"io.ini", "qv82hs.ini"}) {
+      std::filesystem::copy_file(std::string(QV82_SOURCE_DIR) + "/data/" + name, dir + "/" + name);
+    }
+    rules.activate(dir);
+    page = std::make_unique<ConfigPage>(rules);
+    page->resize(1016, 640);
+    page->show();
+  }
+  ~PageBench() {
+    page.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+
+  // A user's pick in a list.
+  static void pick(QComboBox* list, const QString& text) {
+    const int index = list->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+  }
+
+  ConfigPage::RowWidgets& row(int position) { return page->rows[position - 1]; }
+  bool shown(QWidget* widget) const { return widget->isVisibleTo(page.get()); }
+
+  std::string dir;
+  WorkingImages images;
+  ConfigPageModel model;
+  FakeUi ui;
+  ConfigurationRules rules{images, model, ui};
+  std::unique_ptr<ConfigPage> page;
+};
+
+class ConfigPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void pickingAFunctionUpdatesTheRow() {
+    PageBench bench;
+    bench.page->edit->click();
+    QVERIFY(bench.shown(bench.row(4).function));
+    QVERIFY(!bench.shown(bench.row(4).time_on));
+
+    PageBench::pick(bench.row(4).function, "Timed vend");
+    QVERIFY(bench.ui.shown.empty());
+    QCOMPARE(bench.row(4).note->text(), QString("Vend timer per coin"));
+    QVERIFY(bench.shown(bench.row(4).time_on));
+    QCOMPARE(bench.row(4).time_on->value(), 100);  // 10 steps of 10 s
+    QCOMPARE(bench.row(4).time_on->singleStep(), 10);
+    QCOMPARE(bench.row(4).time_on_unit->text(), QString("s"));
+    QVERIFY(!bench.shown(bench.row(4).channels_low));
+    QVERIFY(bench.shown(bench.page->heading_time_on));
+    // The function shows the multiplier it forces.
+    QVERIFY(bench.shown(bench.page->parameters[9].box));
+    QCOMPARE(bench.page->parameters[9].box->value(), 10);
+    QCOMPARE(bench.images.io_text[3].substr(0, 4), std::string("0304"));
+
+    // An edit of the box reaches the record when the page is saved.
+    bench.row(4).time_on->setValue(250);
+    bench.rules.before_images_saved();
+    QCOMPARE(bench.images.io_text[3].substr(12, 2), std::string("19"));
+  }
+
+  void refusedPickShowsTheMessageAndChangesNothing() {
+    PageBench bench;
+    bench.page->edit->click();
+    PageBench::pick(bench.row(1).function, "Counter pulse");
+    const auto records = bench.images.io_text;
+    const std::string parameters = bench.images.param_image;
+    const QString note = bench.row(2).note->text();
+
+    PageBench::pick(bench.row(2).function, "Counter pulse");
+    QCOMPARE(bench.ui.errors(), std::vector<std::string>{"This output is already defined"});
+    QCOMPARE(bench.row(2).function->currentText(), QString("Counter pulse"));
+    QCOMPARE(bench.row(2).note->text(), note);
+    QVERIFY(bench.images.io_text == records);
+    QCOMPARE(bench.images.param_image, parameters);
+  }
+
+  void functionListIsNarrowUntilOpened() {
+    PageBench bench;
+    bench.page->edit->click();
+    QCOMPARE(bench.row(1).function->width(), FunctionList::kClosedWidth);
+    QCOMPARE(bench.row(1).function->view()->minimumWidth(), FunctionList::kOpenWidth);
+    // The list of In 2/Out 7 offers the outputs and then the inputs.
+    QCOMPARE(bench.row(7).function->itemText(bench.row(7).function->count() - 1),
+             QString("Divider input"));
+  }
+
+  void choosingAVersionRedrawsThePage() {
+    PageBench bench;
+    QCOMPARE(bench.page->versions->currentText(), QString("Vending standard"));
+    QVERIFY(!bench.shown(bench.page->parameters[0].box));
+    PageBench::pick(bench.page->versions, "Credit timer with sorter");
+    QCOMPARE(bench.row(1).note->text(), QString("Time per credit"));
+    QCOMPARE(bench.row(4).note->text(), QString("Sorter"));
+    QVERIFY(bench.shown(bench.page->parameters[0].box));
+    QVERIFY(bench.shown(bench.page->heading_directions));
+    QCOMPARE(bench.page->separators->currentText(), QString("3 paths"));
+    QCOMPARE(bench.page->display_type->currentText(), QString("LED 4 digits"));
+    QCOMPARE(bench.page->dip_mode->currentText(), QString("Timer preset"));
+    QCOMPARE(bench.page->parameters[16].unit->text(), QString("Reset"));
+  }
+
+  void fitsTheRecommendedScreen() {
+    PageBench bench;
+    const QSize needed = bench.page->minimumSizeHint();
+    // The notebook page of a 1024 x 768 main window, less tool bar and device panel.
+    QVERIFY2(needed.width() <= 1010 && needed.height() <= 620,
+             qPrintable(QString("%1 x %2").arg(needed.width()).arg(needed.height())));
+  }
+
+  // Pictures of the page for people to look at, in the build tree.
+  void screenshotsOfTwoStandardConfigurations() {
+    PageBench bench;
+    const QString shots = QString(QV82_BINARY_DIR) + "/shots";
+    QDir().mkpath(shots);
+    bench.page->edit->click();
+    for (const QString& name :
+         {QString("Timer with display"), QString("Credit timer with sorter")}) {
+      PageBench::pick(bench.page->versions, name);
+      QApplication::processEvents();
+      const QString file = shots + "/config_page_" + QString(name).replace(' ', '_') + ".png";
+      QVERIFY(bench.page->grab().save(file));
+    }
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::ConfigPageTest)
+#include "config_page_test.moc"
