@@ -28,7 +28,8 @@ Application::Application(SerialPort& port, EventPump& pump, Ui& user, std::strin
       workdir(std::move(directory)),
       link(port, pump),
       settings(path_of(kSettingsFileName)),
-      selector(link, device, ui, settings) {
+      selector(link, device, ui, settings),
+      configuration(link, selector, device, settings, ui, workdir) {
   selector.open_firmware_download = [this] {
     if (hooks.open_firmware_download) hooks.open_firmware_download();
   };
@@ -133,6 +134,14 @@ bool Application::FormActivate() {
   }
   return true;
 }
+
+bool Application::SpeedButton3Click() { return configuration.files.open(); }
+
+bool Application::SpeedButton4Click() { return configuration.files.save().has_value(); }
+
+bool Application::SpeedButton10Click() { return configuration.transfer.upload(); }
+
+bool Application::SpeedButton9Click() { return configuration.transfer.download(); }
 
 bool Application::SpeedButton6Click() {
   if (!selector.identify_device()) return false;

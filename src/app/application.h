@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/configuration_workspace.h"
 #include "app/ini_file.h"
 #include "device/coin_selector.h"
 #include "device/device_state.h"
@@ -81,6 +82,8 @@ class Application {
   DeviceState device;
   IniFile settings;
   CoinSelector selector;
+  // The configuration image, its pages and the file and device transfers.
+  ConfigurationWorkspace configuration;
   ApplicationHooks hooks;
 
   SelectionLists lists;
@@ -113,6 +116,10 @@ class Application {
   void read_settings();
 
   // Tool bar.
+  bool SpeedButton3Click();   // File Open
+  bool SpeedButton4Click();   // File Save
+  bool SpeedButton10Click();  // Upload
+  bool SpeedButton9Click();   // Download
   bool SpeedButton6Click();   // Test
   bool SpeedButton7Click();   // Factory test
   bool SpeedButton8Click();   // Erase

@@ -1,0 +1,37 @@
+#include "app/configuration_workspace.h"
+
+#include "device/coin_selector.h"
+
+namespace qv82 {
+
+ConfigurationWorkspace::ConfigurationWorkspace(TccTfrm& link, CoinSelector& selector,
+                                               DeviceState& device, IniFile& settings, Ui& ui,
+                                               const std::string& workdir)
+    : channels(device.channel_buffer),
+      rules(images, config_page, ui),
+      statistics(link, selector, images, settings, ui),
+      image(tree, images, channels),
+      files(tree, image, ui, workdir),
+      transfer(selector, tree, image, channels, files.template_path()) {
+  image.hooks.show_configuration_groups = [this] { rules.show_configuration_groups(); };
+  image.hooks.apply_modes_byte = [this](std::uint8_t modes) { rules.apply_modes_byte(modes); };
+  image.hooks.after_images_loaded = [this] { rules.after_images_loaded(); };
+  image.hooks.before_images_saved = [this] { rules.before_images_saved(); };
+  image.hooks.display_statistics = [this] { statistics.display(); };
+  image.hooks.encode_statistic_options = [this] { statistics.encode_options(); };
+  transfer.read_statistics = [this] { statistics.read(); };
+}
+
+void ConfigurationWorkspace::prepare(const std::string& workdir) {
+  rules.activate(workdir);
+  statistics.load_option_names();
+  tree.load_file(files.template_path());
+  channels.channel_number = 1;
+  channels.shown_channel = 1;
+  channels.show_channel(1);
+  // Start-up's standard configuration fills the page, but nothing has been
+  // read or opened yet.
+  images.loaded_sections = 0;
+}
+
+}  // namespace qv82

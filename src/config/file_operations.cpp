@@ -1,0 +1,77 @@
+#include "config/file_operations.h"
+
+#include <filesystem>
+
+#include "config/config_file.h"
+#include "config/config_image.h"
+#include "config/parameter_tree.h"
+#include "device/ui.h"
+#include "lang/language.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr const char* kTemplateName = "template.xml";
+
+}  // namespace
+
+ConfigFiles::ConfigFiles(ParameterTree& tree, ConfigImage& image, Ui& ui, std::string directory)
+    : workdir(std::move(directory)), tree_(tree), image_(image), ui_(ui) {}
+
+std::string ConfigFiles::template_path() const {
+  return (std::filesystem::path(workdir) / kTemplateName).string();
+}
+
+std::string ConfigFiles::temporary_path() const {
+  return (std::filesystem::path(workdir) / kTemporaryFileName).string();
+}
+
+bool ConfigFiles::open() {
+  const auto path = ui_.open_file(kOpenFileFilterAll);
+  if (!path) return false;
+  return open(*path);
+}
+
+bool ConfigFiles::open(const std::string& path) {
+  try {
+    if (!has_format_marker(path)) {
+      ui_.error(language_text(msg::kFileFormatError));
+      return false;
+    }
+    merge_into_temporary(template_path(), path, temporary_path());
+    tree_.load_file(temporary_path());
+  } catch (const ConfigFileError& e) {
+    ui_.error(e.what());
+    return false;
+  } catch (const XmlError& e) {
+    ui_.error(e.what());
+    return false;
+  }
+  if (!ui_.choose_sections(language_text(msg::kSelectSectionsForLoading), tree_)) return false;
+  tree_.accept();
+  image_.xml_2_screen();
+  return true;
+}
+
+std::optional<std::string> ConfigFiles::save() {
+  image_.screen_2_xml();
+  if (!tree_.has_choosable_nodes()) {
+    ui_.error(language_text(msg::kAllBuffersAreEmpty));
+    return std::nullopt;
+  }
+  if (!ui_.choose_sections(language_text(msg::kSelectSectionsForSaving), tree_)) {
+    return std::nullopt;
+  }
+  tree_.accept();
+  const auto target = ui_.save_file(kSaveFileFilter);
+  if (!target) return std::nullopt;
+  try {
+    return write_configuration(template_path(), tree_, *target);
+  } catch (const ConfigFileError& e) {
+    ui_.error(e.what());
+    return std::nullopt;
+  }
+}
+
+}  // namespace qv82

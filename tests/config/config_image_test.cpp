@@ -1,0 +1,189 @@
+#include "config/config_image.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "channels/channels_page.h"
+#include "config/parameter_tree.h"
+#include "link/errors.h"
+
+namespace qv82 {
+namespace {
+
+// The installation's template with texts put in, over images and a
+// channels page whose hooks record what the conversions asked for.
+class ConfigImageTest : public ::testing::Test {
+ protected:
+  ConfigImageTest() : channels(buffer), image(tree, images, channels) {
+    tree.load_file(QV82_SOURCE_DIR "/data/template.xml");
+    images.param_image = std::string(36, '5') + std::string(18, 'N');
+    images.io_text.fill("1111111111111111NNNN");
+    images.stat_options_image = std::string(40, '7');
+    images.stat_counters_image = std::string(120, '8');
+    image.hooks.show_configuration_groups = [this] { calls.push_back("groups"); };
+    image.hooks.apply_modes_byte = [this](std::uint8_t m) {
+      calls.push_back("modes " + bytes_to_hex({m}));
+    };
+    image.hooks.after_images_loaded = [this] { calls.push_back("loaded"); };
+    image.hooks.before_images_saved = [this] {
+      calls.push_back("store");
+      images.io_text[7] = "FEDCBA9876543210YYNN";
+    };
+    image.hooks.display_statistics = [this] { calls.push_back("statistics"); };
+    image.hooks.encode_statistic_options = [this] {
+      calls.push_back("encode");
+      images.stat_options_image = std::string(38, '0') + "42";
+    };
+  }
+
+  // A file's items: the given texts checked, everything else unavailable.
+  void load(const std::map<std::string, std::string>& texts) {
+    for (std::size_t node = 0; node < tree.node_count(); ++node) {
+      const auto found = texts.find(tree.attribute(node, "address"));
+      tree.set_text(node, found == texts.end() ? "" : found->second);
+      tree.set_state(node, found == texts.end() ? CheckState::kUnavailable : CheckState::kChecked);
+    }
+  }
+  std::size_t node(const std::string& caption) { return tree.find_by_caption(caption); }
+
+  ChannelBuffer buffer;
+  ParameterTree tree;
+  WorkingImages images;
+  ChannelsPage channels;
+  ConfigImage image;
+  std::vector<std::string> calls;
+};
+
+const std::string kRecord = "0A0B0C0D0E0F101112131415161718191A1B1C1D1E1F20212223242526272829";
+
+TEST_F(ConfigImageTest, ItemsReachTheirImagesInTheOrderOfTheSteps) {
+  load({{"0x0590", kRecord},
+        {"0x07A8", "81010100000000FF"},
+        {"0x07AA", "03"},
+        {"0x07FD", "0A"},
+        {"0x07F0", "2"},  // too short to hold a parameter: skipped
+        {"0x07B3", "0B"},
+        {"0x081B", "11"},
+        {"0x0833", "00002A"}});
+  channels.channel_number = 2;
+  image.xml_2_screen();
+
+  EXPECT_EQ(bytes_to_hex(buffer[1]), kRecord);
+  EXPECT_EQ(buffer[0], Bytes(32, 0xFF));
+  EXPECT_EQ(channels.view, StrToChannel(hex_to_bytes(kRecord)).view) << "channel box shown";
+  EXPECT_EQ(images.io_text[7], "81010100000000FF");
+  EXPECT_EQ(images.io_text[0], "1111111111111111NNNN");
+  // "DIP sw mode" (parameter 11) and "Inhibit time" (17) at their own places.
+  EXPECT_EQ(images.param_image.substr(20, 2), "03");
+  EXPECT_EQ(images.param_image.substr(32, 2), "0A");
+  EXPECT_EQ(images.param_image.substr(0, 2), "55");
+  EXPECT_EQ(images.stat_options_image, "FF11" + std::string(36, 'F'));
+  EXPECT_EQ(images.stat_counters_image, "00000000002A" + std::string(108, '0'));
+  EXPECT_EQ(calls, (std::vector<std::string>{"groups", "statistics", "modes 0B", "loaded"}));
+  EXPECT_EQ(images.loaded_sections, 0x0F);
+}
+
+TEST_F(ConfigImageTest, ChannelsOnlyLeaveEverythingElseAlone) {
+  const WorkingImages before = images;
+  load({{"0x0570", kRecord}});
+  image.xml_2_screen();
+  EXPECT_EQ(images.io_text, before.io_text);
+  EXPECT_EQ(images.param_image, before.param_image);
+  // Rebuilt from nothing, the options would read as changed and the next
+  // statistics Write would erase the counters.
+  EXPECT_EQ(images.stat_options_image, before.stat_options_image);
+  EXPECT_EQ(images.stat_counters_image, before.stat_counters_image);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(images.loaded_sections, kSectionChannels);
+}
+
+TEST_F(ConfigImageTest, UncheckedAndEmptyItemsAreNotTaken) {
+  load({{"0x0570", kRecord}, {"0x0770", ""}, {"0x07F0", "09"}});
+  tree.set_state(tree.find_by_address("0x0570"), CheckState::kUnchecked);
+  const WorkingImages before = images;
+  image.xml_2_screen();
+  EXPECT_EQ(buffer[0], Bytes(32, 0xFF));
+  EXPECT_EQ(images.io_text, before.io_text);
+  EXPECT_EQ(images.param_image.substr(0, 2), "09");
+  EXPECT_EQ(images.loaded_sections, kSectionConfiguration);
+}
+
+TEST_F(ConfigImageTest, DamagedItemsChangeNothing) {
+  const std::vector<std::map<std::string, std::string>> damaged = {
+      {{"0x0570", kRecord}, {"0x0590", "0A0B"}},    // not a whole record
+      {{"0x0570", kRecord}, {"0x0770", "12XY"}},    // not hex
+      {{"0x0570", kRecord}, {"0x081A", "1"}},       // option of one digit
+      {{"0x0570", kRecord}, {"0x0830", "0000GG"}},  // counter not hex
+      {{"0x0570", kRecord}, {"0x07F1", "Z1"}},      // parameter not hex
+  };
+  for (const auto& texts : damaged) {
+    load(texts);
+    const WorkingImages before = images;
+    EXPECT_THROW(image.xml_2_screen(), ConversionError) << texts.rbegin()->first;
+    EXPECT_EQ(buffer[0], Bytes(32, 0xFF));
+    EXPECT_EQ(images.param_image, before.param_image);
+    EXPECT_EQ(images.io_text, before.io_text);
+    EXPECT_EQ(images.loaded_sections, 0);
+  }
+}
+
+TEST_F(ConfigImageTest, ScreenToXmlPutsLoadedSectionsAndChecksTheirGroups) {
+  struct Case {
+    std::uint8_t sections;
+    std::vector<std::string> checked_groups;
+  };
+  const std::vector<Case> cases = {
+      {kSectionChannels, {"Channels"}},
+      {kSectionConfiguration, {"Configuration", "I/O configuration", "Common parameters"}},
+      {kSectionStatistics, {"Statistics", "Statistic options"}},
+      {0x0F,
+       {"All data", "Channels", "Configuration", "I/O configuration", "Common parameters",
+        "Statistics", "Statistic options"}},
+  };
+  for (const Case& c : cases) {
+    tree.load_file(QV82_SOURCE_DIR "/data/template.xml");
+    tree.set_state(0, CheckState::kUnavailable);
+    buffer[4] = hex_to_bytes(kRecord);
+    images.loaded_sections = c.sections;
+    calls.clear();
+    image.screen_2_xml();
+    std::vector<std::string> groups;
+    for (std::size_t n = 0; n < tree.node_count(); ++n) {
+      if (tree.subtree_end(n) > n + 1 && tree.state(n) == CheckState::kChecked) {
+        groups.push_back(tree.caption(n));
+      }
+    }
+    EXPECT_EQ(groups, c.checked_groups) << int(c.sections);
+    const bool channels_put = c.sections & kSectionChannels;
+    EXPECT_EQ(tree.text(tree.find_by_address("0x05F0")), channels_put ? kRecord : "");
+    const bool config_put = c.sections & kSectionConfiguration;
+    // The encoders run first; only the 16 record digits travel.
+    EXPECT_EQ(tree.text(tree.find_by_address("0x07A8")), config_put ? "FEDCBA9876543210" : "");
+    EXPECT_EQ(tree.text(tree.find_by_address("0x07AA")), config_put ? "55" : "");
+    const bool stats_put = c.sections & kSectionStatistics;
+    EXPECT_EQ(tree.text(tree.find_by_address("0x082D")), stats_put ? "42" : "");
+    // Counters and the modes byte are never put.
+    EXPECT_EQ(tree.text(tree.find_by_address("0x0830")), "");
+    EXPECT_EQ(tree.text(tree.find_by_address("0x07B3")), "");
+    EXPECT_EQ(tree.state(tree.find_by_address("0x07B3")), CheckState::kUnavailable);
+  }
+}
+
+TEST_F(ConfigImageTest, ItemsAndTheirParentsAreCheckedByDepth) {
+  images.loaded_sections = kSectionChannels | kSectionConfiguration;
+  image.screen_2_xml();
+  // A channel takes its group along, an I/O item its group and the one
+  // around it.
+  EXPECT_EQ(tree.state(tree.find_by_address("0x0590")), CheckState::kChecked);
+  EXPECT_EQ(tree.state(node("Channels")), CheckState::kChecked);
+  EXPECT_EQ(tree.state(tree.find_by_address("0x0778")), CheckState::kChecked);
+  EXPECT_EQ(tree.state(node("Configuration")), CheckState::kChecked);
+  EXPECT_EQ(tree.state(0), CheckState::kChecked) << "root as loaded";
+  EXPECT_EQ(tree.state(node("Statistics")), CheckState::kUnavailable);
+}
+
+}  // namespace
+}  // namespace qv82

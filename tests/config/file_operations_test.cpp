@@ -1,0 +1,133 @@
+#include "config/file_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "config/transfer_bench.h"
+#include "config/well_formed_xml.h"
+#include "lang/language.h"
+
+namespace qv82::test {
+namespace {
+
+const std::string kRecord(64, 'C');
+
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A configuration file holding the first channel and the credit.
+std::string small_file() {
+  return "<?xml version=\"1.0\"?>\r\n<!-- format=\"QV31/QV82\" -->\r\n<MachineData>\r\n"
+         "<Data caption=\"Channel 1\" address=\"0x0570\" length=\"32\">" +
+         kRecord +
+         "</Data>\r\n"
+         "<Data caption=\"Credit\" address=\"0x07F0\" length=\"1\">03</Data>\r\n"
+         "</MachineData>\r\n";
+}
+
+TEST(FileOperations, OpenTakesTheFileThroughTemporaryXml) {
+  ConfigBench bench;
+  TempDir files;
+  files.write("small.xml", small_file());
+  bench.ui.open_files.push_back(files.file("small.xml"));
+  ASSERT_TRUE(bench.app.SpeedButton3Click());
+
+  EXPECT_EQ(bench.ui.file_filters.back(), "Corvanti coin selector xml files|*.xml|All files|*.*");
+  EXPECT_EQ(bench.ui.section_captions.back(), language_text(msg::kSelectSectionsForLoading));
+  // The template's layout with the file's data, left in the working folder.
+  const std::string merged = read_file(bench.dir + "/temporary.xml");
+  EXPECT_NE(merged.find("<Data caption=\"0x0570\" address=\"0x0570\" length=\"32\">" + kRecord),
+            std::string::npos);
+  EXPECT_EQ(bench.app.configuration.channels.channel_buffer[0], Bytes(32, 0xCC));
+  EXPECT_EQ(bench.images().param_image.substr(0, 2), "03");
+  EXPECT_EQ(bench.images().loaded_sections, kSectionChannels | kSectionConfiguration);
+  // Items the file does not hold cannot be chosen.
+  EXPECT_EQ(bench.tree().state(bench.tree().find_by_address("0x0590")), CheckState::kUnavailable);
+}
+
+TEST(FileOperations, OpenRefusals) {
+  ConfigBench bench;
+  TempDir files;
+  files.write("plain.xml", "<MachineData><Data address=\"0x0570\">00</Data></MachineData>\n");
+  files.write("small.xml", small_file());
+  const WorkingImages before = bench.images();
+
+  bench.ui.open_files = {std::nullopt, files.file("plain.xml"), files.file("gone.xml"),
+                         files.file("small.xml")};
+  bench.ui.section_answers.push_back(false);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(bench.app.SpeedButton3Click());
+
+  const auto errors = bench.ui.errors();
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0], language_text(msg::kFileFormatError));
+  EXPECT_NE(errors[1].find("gone.xml"), std::string::npos) << errors[1];
+  EXPECT_EQ(bench.ui.section_captions.size(), 1u) << "only the good file reached the dialog";
+  // Cancel: the tree keeps the file, the pages keep their values.
+  EXPECT_EQ(bench.tree().text(bench.tree().find_by_address("0x0570")), kRecord);
+  EXPECT_EQ(bench.images().param_image, before.param_image);
+  EXPECT_EQ(bench.images().loaded_sections, 0);
+  EXPECT_EQ(bench.app.configuration.channels.channel_buffer[0], Bytes(32, 0xFF));
+}
+
+TEST(FileOperations, SaveWritesTheLoadedSectionsOnly) {
+  ConfigBench bench;
+  TempDir files;
+  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{language_text(msg::kAllBuffersAreEmpty)});
+
+  bench.app.configuration.channels.channel_buffer[1] = Bytes(32, 0x5A);
+  bench.images().loaded_sections = kSectionChannels;
+  bench.ui.save_files.push_back(files.file("channels.txt"));
+  ASSERT_TRUE(bench.app.SpeedButton4Click());
+  EXPECT_EQ(bench.ui.file_filters.back(), "Corvanti coin selector xml files|*.xml");
+
+  EXPECT_FALSE(std::filesystem::exists(files.file("channels.txt")));
+  const std::string saved = files.read("channels.xml");
+  EXPECT_EQ(xml_problem(saved), std::nullopt) << saved;
+  EXPECT_EQ(count(saved, "<Data caption"), 16u);
+  EXPECT_NE(saved.find("length=\"32\">" + bytes_to_hex(Bytes(32, 0x5A))), std::string::npos);
+  EXPECT_EQ(saved.find("Configuration"), std::string::npos);
+  EXPECT_NE(saved.find("format=\"QV31/QV82\""), std::string::npos);
+  EXPECT_EQ(count(saved, "\r\n"), count(saved, "\n")) << "CR LF line ends";
+}
+
+TEST(FileOperations, FailedSaveLeavesNoFile) {
+  ConfigBench bench;
+  TempDir files;
+  files.write("keep.xml", "old");
+  bench.images().loaded_sections = kSectionChannels;
+
+  // File dialog cancelled: nothing written.
+  bench.ui.save_files.push_back(std::nullopt);
+  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  // A folder that is not there.
+  bench.ui.save_files.push_back(files.file("missing/new.xml"));
+  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  ASSERT_EQ(bench.ui.errors().size(), 1u);
+  EXPECT_NE(bench.ui.errors()[0].find("new.xml"), std::string::npos);
+  // An unreadable template: the old file stays as it was.
+  std::filesystem::remove(bench.dir + "/template.xml");
+  bench.ui.save_files.push_back(files.file("keep.xml"));
+  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  EXPECT_EQ(files.read("keep.xml"), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path()),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "no partial file left behind";
+}
+
+}  // namespace
+}  // namespace qv82::test

@@ -1,0 +1,228 @@
+// Upload and download against simulated coin selectors under virtual time,
+// through the application's tool-bar routing.
+#include "config/transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "config/transfer_bench.h"
+#include "config/well_formed_xml.h"
+#include "lang/language.h"
+#include "link/errors.h"
+
+namespace qv82::test {
+namespace {
+
+const Bytes kReadMemory = {0xFF, 0x02};
+const Bytes kWriteMemory = {0xFF, 0x03};
+
+std::string text_of(int number) { return language_text(number); }
+
+sim::SetupOptions erased_device() {
+  sim::SetupOptions options;
+  options.device.programmed_kinds = 0;
+  return options;
+}
+
+void erase(sim::Device& device) {
+  sim::Memory::Image image;
+  image.fill(0xFF);
+  device.memory().load(image);
+}
+
+Bytes nv_block(const sim::Device& device, unsigned address, unsigned length) {
+  const auto& nv = device.memory().nv();
+  return Bytes(nv.begin() + address, nv.begin() + address + length);
+}
+
+// Frame data of a memory request: the address it names.
+unsigned request_address(const Bytes& frame) { return (frame[5] << 8) | frame[6]; }
+
+TEST(Transfer, UploadSaveOpenDownloadCopiesEveryTemplateItem) {
+  TempDir dir;
+  ConfigBench source({}, dir.path());
+  load_known_configuration(source.device());
+
+  ASSERT_TRUE(source.app.SpeedButton10Click());
+  EXPECT_EQ(source.ui.section_captions.back(), text_of(msg::kUploadFromCoinSelector));
+  EXPECT_EQ(source.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
+  EXPECT_EQ(source.images().loaded_sections, 0x0F);
+  EXPECT_EQ(source.ui.wait_cursor_depth, 0);
+  // FF 09 opens the upload, before the first read.
+  const auto& frames = source.device().requests();
+  const auto start = std::find_if(frames.begin(), frames.end(), [](const Bytes& f) {
+    return f[3] == 0xFF && f.size() > 4 && f[4] == 0x09;
+  });
+  const auto first_read = std::find_if(frames.begin(), frames.end(), [](const Bytes& f) {
+    return f[3] == 0xFF && f.size() > 4 && f[4] == 0x02 && f[5] == 0x05;
+  });
+  ASSERT_NE(start, frames.end());
+  EXPECT_LT(start, first_read);
+
+  source.ui.save_files.push_back(dir.file("copy.txt"));
+  ASSERT_TRUE(source.app.SpeedButton4Click());
+  EXPECT_EQ(source.ui.section_captions.back(), text_of(msg::kSelectSectionsForSaving));
+  const std::string saved = dir.read("copy.xml");
+  ASSERT_FALSE(saved.empty()) << "saved under .xml";
+  EXPECT_EQ(xml_problem(saved), std::nullopt) << saved;
+
+  ConfigBench target(erased_device(), dir.path());
+  erase(target.device());
+  target.ui.open_files.push_back(dir.file("copy.xml"));
+  ASSERT_TRUE(target.app.SpeedButton3Click());
+  EXPECT_EQ(target.ui.section_captions.back(), text_of(msg::kSelectSectionsForLoading));
+  ASSERT_TRUE(target.app.SpeedButton9Click());
+  EXPECT_EQ(target.ui.section_captions.back(), text_of(msg::kDownloadToCoinSelector));
+  EXPECT_EQ(target.ui.errors(), std::vector<std::string>{});
+  EXPECT_EQ(target.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
+
+  for (const auto& [address, length] : template_items()) {
+    EXPECT_EQ(bytes_to_hex(nv_block(target.device(), address, length)),
+              bytes_to_hex(nv_block(source.device(), address, length)))
+        << item_address_text(address);
+  }
+  // The options were written, so the statistics page was read back.
+  EXPECT_EQ(target.requests({0xFF, 0x02, 0x08, 0x1A, 20}).size(), 1u);
+}
+
+TEST(Transfer, UploadOfOneChannelReadsOnlyThatChannel) {
+  ConfigBench bench;
+  const Bytes before = nv_block(bench.device(), 0x05B0, 32);
+  const std::string params = bench.images().param_image;
+  bench.ui.choose = [](ParameterTree& tree) {
+    tree.click(0);  // everything off
+    tree.click(tree.find_by_address("0x05B0"));
+  };
+  ASSERT_TRUE(bench.app.SpeedButton10Click());
+
+  const auto reads = bench.requests(kReadMemory);
+  std::vector<unsigned> addresses;
+  for (const Bytes& frame : reads) addresses.push_back(request_address(frame));
+  // The identification reads the access masks; the upload reads one record.
+  EXPECT_EQ(addresses, (std::vector<unsigned>{0x07EB, 0x05B0}));
+  EXPECT_EQ(reads.back()[7], 32);
+  const ChannelBuffer& channels = bench.app.configuration.channels.channel_buffer;
+  EXPECT_EQ(channels[2], before);
+  EXPECT_EQ(channels[0], Bytes(32, 0xFF)) << "the others stay as they were";
+  EXPECT_EQ(bench.images().loaded_sections, kSectionChannels);
+  EXPECT_EQ(bench.images().param_image, params);
+}
+
+TEST(Transfer, RefusedReadChangesNoScreen) {
+  sim::SetupOptions options;
+  // Statistic options need the factory password to be read.
+  options.device.masks = {0xEF, 0xFF, 0xEF, 0xFF};
+  ConfigBench bench(options);
+  const WorkingImages images = bench.images();
+  const auto view = bench.app.configuration.channels.view;
+
+  EXPECT_FALSE(bench.app.SpeedButton10Click());
+  EXPECT_EQ(bench.ui.password_prompts().size(), 1u);
+  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{text_of(msg::kErrorReadingData)});
+  EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
+  EXPECT_EQ(bench.app.configuration.channels.channel_buffer[0], Bytes(32, 0xFF));
+  EXPECT_EQ(bench.app.configuration.channels.view, view);
+  EXPECT_EQ(bench.images().io_text, images.io_text);
+  EXPECT_EQ(bench.images().param_image, images.param_image);
+  EXPECT_EQ(bench.images().stat_options_image, images.stat_options_image);
+  // What was read stays in the tree, and the sections visited stay marked.
+  EXPECT_FALSE(bench.tree().text(bench.tree().find_by_address("0x0570")).empty());
+  EXPECT_EQ(bench.images().loaded_sections, 0x0F);
+}
+
+TEST(Transfer, WriteFailureHalfWayStopsWithoutCommit) {
+  ConfigBench bench;
+  load_known_configuration(bench.device());
+  ASSERT_TRUE(bench.app.SpeedButton10Click());
+  const sim::Memory::Image nv_before = bench.device().memory().nv();
+
+  int writes = 0;
+  bench.app.link.add_log_line = [&](const std::string& line) {
+    // The fifth memory write is refused by the device.
+    if (line.rfind("-> 02", 0) == 0 && line.substr(9, 4) == "FF03" && ++writes == 5) {
+      bench.device().faults().nak_next_request = true;
+    }
+  };
+  const std::size_t frames_before = bench.device().requests().size();
+  EXPECT_FALSE(bench.app.SpeedButton9Click());
+  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{text_of(msg::kWritingError)});
+  EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
+  EXPECT_EQ(writes, 5) << "nothing written after the failure";
+  const std::vector<Bytes> after(bench.device().requests().begin() + frames_before,
+                                 bench.device().requests().end());
+  for (const Bytes& frame : after) {
+    EXPECT_FALSE(frame.size() == 6 && frame[3] == 0xFF && frame[4] == 0x03)
+        << "no commit: " << bytes_to_hex(frame);
+    EXPECT_NE(frame[3], 0x01) << "no reset";
+  }
+  EXPECT_EQ(bench.device().memory().nv(), nv_before);
+}
+
+TEST(Transfer, DownloadSkipsItemsWithoutDataAndStillCommits) {
+  ConfigBench bench;
+  // An upload cancelled in its dialog leaves every template node checked
+  // and empty.
+  bench.ui.section_answers.push_back(false);
+  EXPECT_FALSE(bench.app.SpeedButton10Click());
+  ASSERT_TRUE(bench.app.SpeedButton9Click());
+  EXPECT_EQ(bench.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
+  std::size_t data_writes = 0;
+  for (const Bytes& frame : bench.requests(kWriteMemory)) data_writes += frame.size() > 7;
+  EXPECT_EQ(data_writes, 0u);
+  EXPECT_EQ(bench.requests(kWriteMemory).size(), 1u) << "the commit";
+}
+
+TEST(Transfer, DownloadItemWithoutNumericLengthWritesNothing) {
+  ConfigBench bench;
+  load_known_configuration(bench.device());
+  ASSERT_TRUE(bench.app.SpeedButton10Click());
+  // A damaged template: channel 2's length is no number.
+  const std::size_t node = bench.tree().find_by_address("0x0590");
+  bench.tree().load_string(
+      "<MachineData><Group caption=\"Channels\">"
+      "<Data caption=\"0x0570\" address=\"0x0570\" length=\"32\">" +
+      std::string(64, 'A') +
+      "</Data><Data caption=\"Channel 2\" address=\"0x0590\" length=\"3x\">" +
+      bench.tree().text(node) + "</Data></Group></MachineData>");
+  bench.images().loaded_sections = 0;
+  const std::size_t writes_before = bench.requests(kWriteMemory).size();
+
+  EXPECT_THROW(bench.app.SpeedButton9Click(), ConversionError);
+  EXPECT_EQ(bench.requests(kWriteMemory).size(), writes_before);
+  EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
+}
+
+TEST(Transfer, MessagesWhenThereIsNothingToDo) {
+  sim::SetupOptions elsewhere;
+  elsewhere.device.address = 9;
+  ConfigBench missing(elsewhere);
+  missing.app.link.device_address = 2;
+  EXPECT_FALSE(missing.app.SpeedButton10Click());
+  EXPECT_FALSE(missing.app.SpeedButton9Click());
+  EXPECT_EQ(missing.ui.errors(), std::vector<std::string>(2, text_of(msg::kCoinSelectorNotFound)));
+
+  ConfigBench empty;
+  // Nothing loaded: the template without data offers nothing but the root.
+  EXPECT_FALSE(empty.app.SpeedButton9Click());
+  EXPECT_EQ(empty.ui.errors(), std::vector<std::string>{text_of(msg::kAllBuffersAreEmpty)});
+  EXPECT_TRUE(empty.ui.section_captions.empty());
+}
+
+TEST(Transfer, RestrictToSectionsKeepsTheChosenSectionsAndTheirGroups) {
+  ParameterTree tree;
+  tree.load_file(QV82_SOURCE_DIR "/data/template.xml");
+  tree.check_all();
+  restrict_to_sections(tree, kSectionConfiguration);
+  for (std::size_t node = 1; node < tree.node_count(); ++node) {
+    const bool group = tree.subtree_end(node) > node + 1;
+    const std::string caption = tree.caption(node);
+    const bool wanted = group ? (caption == "Configuration" || caption == "I/O configuration" ||
+                                 caption == "Common parameters")
+                              : node_section(tree, node) == kSectionConfiguration;
+    EXPECT_EQ(tree.state(node), wanted ? CheckState::kChecked : CheckState::kUnchecked) << caption;
+  }
+}
+
+}  // namespace
+}  // namespace qv82::test
