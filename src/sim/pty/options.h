@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/device_config.h"
+
+namespace qv82::sim {
+
+// What the command line of qv82hs-sim asks for.
+struct PtyOptions {
+  DeviceConfig device;
+  std::string link;
+  std::string image;
+  std::string save_image;
+  bool exit_on_eof = false;
+  // Answer whatever rate the host's terminal is set to.
+  bool any_rate = false;
+  // Faults present from the start.
+  bool no_echo = false;
+  int slow_ms = 0;
+  int stuck_output = 0;
+  int second_device = 0;  // its address, 0 = none
+  std::optional<int> fail_record;
+  char fail_status = '6';
+  int fail_times = 1;
+  bool show_help = false;
+};
+
+// Throws ConversionError with a message for the user on a bad option.
+PtyOptions parse_options(const std::vector<std::string>& args);
+
+const char* usage();
+
+}  // namespace qv82::sim

@@ -1,0 +1,77 @@
+// Typed commands of the simulator and its image files.
+#include "sim/console.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "sim/image_file.h"
+#include "sim/simulated_setup.h"
+#include "support/processes.h"
+
+namespace qv82::sim {
+namespace {
+
+TEST(Console, CommandsActOnTheDevice) {
+  SimulatedSetup setup;
+  Console console(setup.device(), setup.line().bus("SIM"));
+  struct Case {
+    const char* line;
+    const char* output;
+  };
+  const Case cases[] = {
+      {"insert 0", "rejected, code 2"},  // master inhibit after start
+      {"insert 99", "no coin kind 99"},
+      {"insert x", "'x' is not a valid integer value"},
+      {"dump 07EB 4", "07EB: FFFFFFFF"},
+      {"dump 0FFF 2", "outside the memory"},
+      {"fault stuck 3", "ok"},
+      {"fault slow 20", "ok"},
+      {"fault no-echo on", "ok"},
+      {"fault second 5", "ok"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(console.run(c.line), c.output) << c.line;
+  EXPECT_EQ(setup.device().insertion_count(), 1u);
+  EXPECT_EQ(setup.device().faults().stuck_output, 3);
+  EXPECT_EQ(setup.device().faults().extra_latency_us, 20'000u);
+  EXPECT_FALSE(setup.line().bus("SIM").echo);
+  EXPECT_EQ(setup.line().bus("SIM").devices().size(), 2u);
+  EXPECT_NE(console.run("bogus").find("unknown command"), std::string::npos);
+  EXPECT_FALSE(console.quit_requested());
+  console.run("quit");
+  EXPECT_TRUE(console.quit_requested());
+}
+
+TEST(ImageFile, SavedImageLoadsBackAndBadFilesChangeNothing) {
+  const std::string dir = test::make_temp_dir();
+  Memory::Image image;
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
+  std::string error;
+  ASSERT_TRUE(save_image_file(dir + "/all.txt", image, error)) << error;
+  Memory::Image loaded{};
+  ASSERT_TRUE(load_image_file(dir + "/all.txt", loaded, error)) << error;
+  EXPECT_EQ(loaded, image);
+
+  const struct {
+    const char* text;
+    const char* error;
+  } bad[] = {
+      {"0FFE: 01 02 03\n", "line 2: block ends beyond address 0FFF"},
+      {"# fine\n0570: 0\n", "line 3: odd number of hex digits"},
+      {"12345: 00\n", "line 2: expected 'ADDR: HEX BYTES'"},
+      {"0570: GG\n", "line 2: 'GG' is not a valid hexadecimal value"},
+  };
+  for (const auto& b : bad) {
+    std::ofstream(dir + "/bad.txt") << "0000: 55\n" << b.text;
+    Memory::Image kept = image;
+    EXPECT_FALSE(load_image_file(dir + "/bad.txt", kept, error));
+    EXPECT_NE(error.find(b.error), std::string::npos) << error;
+    EXPECT_EQ(kept, image) << "nothing applied from a bad file";
+  }
+  EXPECT_FALSE(save_image_file(dir + "/no/such/dir/x.txt", image, error));
+}
+
+}  // namespace
+}  // namespace qv82::sim

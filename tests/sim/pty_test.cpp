@@ -1,0 +1,119 @@
+// qv82hs-sim on a real pseudo-terminal, driven through termios.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include "link/bytes.h"
+#include "link/cctalk.h"
+#include "support/processes.h"
+
+namespace qv82::sim {
+namespace {
+
+class Terminal {
+ public:
+  explicit Terminal(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
+    termios terms{};
+    if (fd_ < 0 || tcgetattr(fd_, &terms) != 0) return;
+    cfmakeraw(&terms);
+    cfsetispeed(&terms, B9600);
+    cfsetospeed(&terms, B9600);
+    tcsetattr(fd_, TCSANOW, &terms);
+  }
+  ~Terminal() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool ok() const { return fd_ >= 0; }
+
+  // Writes the frame and collects what comes back until `expected` bytes
+  // are there or two seconds have passed.
+  Bytes exchange(const Bytes& frame, std::size_t expected) {
+    if (write(fd_, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) return {};
+    Bytes received;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (received.size() < expected && std::chrono::steady_clock::now() < end) {
+      pollfd fd{fd_, POLLIN, 0};
+      if (poll(&fd, 1, 100) <= 0) continue;
+      std::uint8_t buffer[256];
+      const ssize_t n = read(fd_, buffer, sizeof buffer);
+      if (n > 0) received.insert(received.end(), buffer, buffer + n);
+    }
+    return received;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string contents(const std::string& path) {
+  std::ifstream file(path);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+TEST(PtyBridge, SimplePollThroughTheLinkAndStoredImageOnExit) {
+  const std::string dir = test::make_temp_dir();
+  const std::string link = dir + "/port";
+  const std::string image = dir + "/start.txt";
+  const std::string saved = dir + "/saved.txt";
+  std::ofstream(image) << "# masks closed for PIN reads\n07EB: FF FF 00 FF\n";
+
+  test::SimOnPty sim({"--link", link, "--image", image, "--save-image", saved});
+  char target[256] = {};
+  ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+  EXPECT_EQ(sim.slave_path(), target);
+
+  Terminal port(link);
+  ASSERT_TRUE(port.ok());
+  EXPECT_EQ(port.exchange(build_frame(2, {0xFE}), 10),
+            (Bytes{0x02, 0x00, 0x01, 0xFE, 0xFF, 0x01, 0x00, 0x02, 0x00, 0xFD}));
+
+  const Bytes read_masks = build_frame(2, {0xFF, 0x02, 0x07, 0xEB, 0x04});
+  const Bytes reply = port.exchange(read_masks, read_masks.size() + 9);
+  ASSERT_EQ(reply.size(), read_masks.size() + 9);
+  EXPECT_EQ(reply_data(Bytes(reply.begin() + 9, reply.end())), (Bytes{0xFF, 0xFF, 0x00, 0xFF}));
+
+  // Written and stored: the non-volatile image holds it when the simulator ends.
+  EXPECT_EQ(port.exchange(build_frame(2, {0xFF, 0x03, 0x07, 0xB0, 0xAB}), 14).size(), 14u);
+  EXPECT_EQ(port.exchange(build_frame(2, {0xFF, 0x03}), 11).size(), 11u);
+  EXPECT_EQ(sim.stop(), 0);
+  const std::string text = contents(saved);
+  EXPECT_NE(text.find("\n07A0: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 AB "),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("FF FF 00 FF"), std::string::npos);
+  EXPECT_NE(access(link.c_str(), F_OK), 0) << "the link goes with the simulator";
+}
+
+TEST(PtyBridge, BadOptionsAndImagesAreReported) {
+  const std::string dir = test::make_temp_dir();
+  const std::string image = dir + "/bad.txt";
+  std::ofstream(image) << "0570: FF FF\n07EB FF\n";
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"--pin", "1234"}, 64, "--pin takes 8 hex digits"},
+      {{"--masks", "FFFFFFZZ"}, 64, "'ZZ' is not a valid hexadecimal value"},
+      {{"--address", "300"}, 64, "--address must be between 2 and 255"},
+      {{"--frobnicate"}, 64, "unknown option --frobnicate"},
+      {{"--image", image}, 1, "bad.txt line 2: expected 'ADDR: HEX BYTES'"},
+      {{"--image", dir + "/missing.txt"}, 1, "cannot open"},
+  };
+  for (const Case& c : cases) {
+    const test::RunResult result = test::run_program(test::sim_binary(), c.args);
+    EXPECT_EQ(result.status, c.status) << c.message;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(test::run_program(test::sim_binary(), {"--help"}).status, 0);
+}
+
+}  // namespace
+}  // namespace qv82::sim
