@@ -247,3 +247,25 @@ TEST_F(RulesTest, SummaryShowsWhatThePageShows) {
 
 }  // namespace
 }  // namespace qv82::test
+
+namespace qv82::test {
+namespace {
+
+// The time base is read when a standard configuration is applied.
+TEST_F(RulesTest, TimeBaseIsRoundedHalvesToEvenAndNeverZero) {
+  struct Case {
+    const char* setting;
+    int time_base;
+  };
+  for (const Case& c :
+       {Case{"0096", 1}, Case{"00E1", 2}, Case{"0177", 2}, Case{"01C2", 3}, Case{"0032", 1}}) {
+    edit_file("qv82hs.ini", "Time base=", std::string("Time base=") + c.setting + "\n;");
+    start();
+    EXPECT_EQ(rules.time_base(), c.time_base) << c.setting;
+    choose("Credit timer with sorter");  // output 1 counts in time-base units
+    EXPECT_EQ(page.rows[0].time_on.step, c.time_base) << c.setting;
+  }
+}
+
+}  // namespace
+}  // namespace qv82::test
