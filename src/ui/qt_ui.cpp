@@ -20,7 +20,7 @@ QtUi::QtUi(QWidget* parent) : parent_(parent) {}
 
 QtUi::~QtUi() {
   while (wait_depth_ > 0) wait_cursor(false);
-  delete password_dlg_;
+  if (password_dlg_ && !password_dlg_->parent()) delete password_dlg_.data();
 }
 
 void QtUi::error(const std::string& text) {

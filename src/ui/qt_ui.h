@@ -1,14 +1,14 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include "device/ui.h"
+#include "ui/password_dlg.h"
 
 class QWidget;
 
 namespace qv82 {
-
-class TPasswordDlg;
 
 // The windows' answer to the core's questions: modal message boxes, the
 // password dialog, file dialogs and the wait cursor.
@@ -34,7 +34,9 @@ class QtUi : public Ui {
 
  private:
   QWidget* parent_;
-  TPasswordDlg* password_dlg_ = nullptr;
+  // Owned by the parent window once it has one; the pointer clears itself
+  // when the window goes first.
+  QPointer<TPasswordDlg> password_dlg_;
   int wait_depth_ = 0;
 };
 

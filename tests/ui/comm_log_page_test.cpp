@@ -1,0 +1,112 @@
+#include "ui/comm_log_page.h"
+
+#include <QCheckBox>
+#include <QColor>
+#include <QFile>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QtTest>
+
+#include "ui/comm_log_model.h"
+#include "window_bench.h"
+
+namespace qv82::test {
+
+class CommLogPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void listKeeps2001LinesAndShowsTheNewest() {
+    WindowBench bench;
+    CommLogPage& page = *bench.window.comm_log_page;
+    for (int i = 0; i < 2100; ++i) {
+      bench.app.link.add_log_line((i % 2 ? "<- " : "-> ") + std::to_string(i));
+    }
+    QCOMPARE(page.model->rowCount(), 2001);
+    QCOMPARE(page.model->index(0).data().toString(), QString("<- 99"));
+    QCOMPARE(page.ListBox2->currentIndex().row(), 2000);
+    QCOMPARE(page.model->index(2000).data().toString(), QString("<- 2099"));
+
+    // Received lines blue, sent lines red, all fixed pitch.
+    QCOMPARE(page.model->index(0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::blue));
+    QCOMPARE(page.model->index(1).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    QVERIFY(QFontInfo(page.model->index(0).data(Qt::FontRole).value<QFont>()).fixedPitch());
+  }
+
+  void terminalSendsTypedCommandAndLogsBothLines() {
+    WindowBench bench;
+    CommLogPage& page = *bench.window.comm_log_page;
+    QTest::keyClicks(page.Edit1, "fe");
+    QCOMPARE(page.Edit1->text(), QString("FE"));
+    QTest::keyClick(page.Edit1, Qt::Key_Return);
+
+    QCOMPARE(bench.log_lines(), (std::vector<std::string>{"-> 020001FEFF", "<- 01000200FD"}));
+    QVERIFY(page.Edit1->text().isEmpty());
+    QVERIFY(bench.ui.shown.empty());
+    QCOMPARE(bench.setup.device().requests().back()[3], std::uint8_t{0xFE});
+  }
+
+  void terminalSendsNothingForShortOrBadText() {
+    struct Case {
+      const char* typed;
+      bool error;
+      const char* left_in_field;
+    };
+    // A single character is no command; a pair that is not hex is refused
+    // and left in the field for correcting.
+    for (const Case& c :
+         {Case{"F", false, ""}, Case{"ZZ", true, "ZZ"}, Case{"FEZZ", true, "FEZZ"}}) {
+      WindowBench bench;
+      CommLogPage& page = *bench.window.comm_log_page;
+      const std::size_t written = bench.setup.line().written().size();
+      page.Edit1->setText(c.typed);
+      page.Button2->click();
+      QCOMPARE(bench.setup.line().written().size(), written);
+      QVERIFY(bench.window.log.lines().empty());
+      QCOMPARE(!bench.ui.errors().empty(), c.error);
+      QCOMPARE(page.Edit1->text(), QString(c.left_in_field));
+    }
+  }
+
+  void clearLogAsksFirst() {
+    for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
+      WindowBench bench;
+      bench.app.link.add_log_line("-> 020001FEFF");
+      bench.ui.answers = {answer};
+      bench.window.comm_log_page->Button1->click();
+      QCOMPARE(bench.ui.questions(), std::vector<std::string>{"Press OK to clear log"});
+      QCOMPARE(bench.window.comm_log_page->model->rowCount(), answer == Answer::Ok ? 0 : 1);
+    }
+  }
+
+  void saveAndLogToFileWriteIntoTheChosenFiles() {
+    WindowBench bench;
+    CommLogPage& page = *bench.window.comm_log_page;
+    page.CheckBox162->click();
+    QVERIFY(bench.window.log.logging_to_file());
+    bench.app.link.add_log_line("-> 020001FEFF");
+
+    bench.ui.save_files = {bench.dir.filePath("trace.log").toStdString()};
+    page.Button10->click();
+    QCOMPARE(bench.ui.file_filters, std::vector<std::string>{"Text files|*.txt"});
+    QFile saved(bench.dir.filePath("trace.txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("-> 020001FEFF\n"));
+
+    // Closing the window ends the copy into log.txt.
+    bench.ui.answers = {Answer::Yes};
+    bench.window.SpeedButton12->trigger();
+    QVERIFY(!bench.window.log.logging_to_file());
+    QVERIFY(!page.CheckBox162->isChecked());
+    QFile log_file(bench.dir.filePath("log.txt"));
+    QVERIFY(log_file.open(QIODevice::ReadOnly));
+    QVERIFY(log_file.readAll().startsWith("-> 020001FEFF\n"));
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::CommLogPageTest)
+#include "comm_log_page_test.moc"

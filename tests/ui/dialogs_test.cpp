@@ -1,0 +1,142 @@
+#include "device/dialogs.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest>
+#include <deque>
+
+#include "ui/addr_frm.h"
+#include "ui/conf_frm.h"
+#include "ui/password_dlg.h"
+#include "ui/pin_frm.h"
+#include "ui/qt_ui.h"
+#include "window_bench.h"
+
+namespace qv82::test {
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void addressDialogShowsCurrentAddressAndChangesIt() {
+    WindowBench bench;
+    TAddrFrm& dialog = *bench.window.AddrFrm;
+    dialog.show();
+    QCOMPARE(dialog.Label3->text(), QString("2"));
+    QCOMPARE(dialog.SpinEdit1->value(), 2);
+    for (const auto& [typed, kept] : {std::pair{1, 2}, std::pair{255, 254}, std::pair{7, 7}}) {
+      dialog.SpinEdit1->setValue(typed);
+      QCOMPARE(dialog.SpinEdit1->value(), kept);
+    }
+    dialog.Button1Click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Address changed"});
+    QCOMPARE(int{bench.app.link.device_address}, 7);
+    QCOMPARE(int{bench.setup.device().address()}, 7);
+  }
+
+  void pinDialogChecksFieldsBeforeSending() {
+    WindowBench bench;
+    TPinFrm& dialog = *bench.window.PinFrm;
+    dialog.show();
+    // Letters turn upper case and the fields hold eight characters.
+    QTest::keyClicks(dialog.Edit1, "abcdef123");
+    QCOMPARE(dialog.Edit1->text(), QString("ABCDEF12"));
+    QCOMPARE(dialog.Edit1->echoMode(), QLineEdit::Password);
+
+    dialog.Edit2->setText("8765432");
+    dialog.Edit3->setText("8765432");
+    dialog.Button1Click();
+    QCOMPARE(bench.ui.errors(), std::vector<std::string>{"Incorrect password length"});
+    QVERIFY(bench.setup.line().written().empty());
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.Edit1->text().isEmpty());
+
+    bench.ui.clear();
+    dialog.Edit1->setText("12345678");
+    dialog.Edit2->setText("87654321");
+    dialog.Edit3->setText("87654321");
+    dialog.Button1Click();
+    QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(bench.setup.device().pin(), (Bytes{0x87, 0x65, 0x43, 0x21}));
+  }
+
+  void configurationNameDialogRefusesEmptyAndUsedNames() {
+    FakeUi ui;
+    TConfFrm dialog(ui, [] { return std::vector<std::string>{"Standard", "Bar"}; });
+    dialog.show();
+    struct Case {
+      const char* name;
+      const char* shown;
+      bool closed;
+    };
+    for (const Case& c :
+         {Case{"", "Type name first", false}, Case{" Standard ", "Name is already used", false},
+          Case{"Arcade", nullptr, true}}) {
+      ui.clear();
+      dialog.Edit1->setText(c.name);
+      dialog.Button1Click();
+      QCOMPARE(dialog.result() == QDialog::Accepted, c.closed);
+      QCOMPARE(ui.shown.size(), std::size_t{c.shown ? 1u : 0u});
+      if (c.shown) QCOMPARE(ui.shown[0].text, std::string(c.shown));
+    }
+    QCOMPARE(dialog.name(), std::string("Arcade"));
+  }
+
+  // The real dialogs, driven the way a person would: each modal window that
+  // comes up gets the next scripted action.
+  void passwordDialogStaysOpenUntilTheTextIsValid() {
+    QWidget parent;
+    QtUi ui(&parent);
+    std::deque<QString> typed = {"12345", " 123456789abc"};
+    QStringList boxes;
+    bool pressing = false;
+    QTimer driver;
+    connect(&driver, &QTimer::timeout, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        boxes << box->text();
+        box->accept();
+      } else if (auto* dialog = qobject_cast<TPasswordDlg*>(modal);
+                 dialog && !typed.empty() && !pressing) {
+        QCOMPARE(dialog->Password->echoMode(), QLineEdit::Password);
+        dialog->Password->clear();
+        QTest::keyClicks(dialog->Password, typed.front());
+        typed.pop_front();
+        // Pressed from a timer of its own: an error box opened by the key
+        // runs a nested loop in which this driver must fire again.
+        pressing = true;
+        QTimer::singleShot(0, dialog, [dialog, &pressing] {
+          pressing = false;
+          QTest::keyClick(dialog->Password, Qt::Key_Return);
+        });
+      }
+    });
+    driver.start(5);
+    const std::string caption = "Enter factory password";
+    const auto text =
+        ui.password(caption, [&](const std::string& t) { return validate_password(caption, t); });
+    driver.stop();
+    QCOMPARE(boxes, QStringList{"Incorrect password length"});
+    QVERIFY(text.has_value());
+    QCOMPARE(*text, std::string(" 123456789ABC"));
+    QCOMPARE(ui.password_dialog().windowTitle(), QString::fromStdString(caption));
+  }
+
+  void fileFiltersTakeTheDialogForm() {
+    QCOMPARE(dialog_filter("Text files|*.txt"), QString("Text files (*.txt)"));
+    QCOMPARE(dialog_filter("Corvanti coin selector xml files|*.xml|All files|*.*"),
+             QString("Corvanti coin selector xml files (*.xml);;All files (*.*)"));
+    QCOMPARE(dialog_filter("Images|*.u19;*.hex"), QString("Images (*.u19 *.hex)"));
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::DialogsTest)
+#include "dialogs_test.moc"
