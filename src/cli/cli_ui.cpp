@@ -119,10 +119,13 @@ std::optional<std::string> CliUi::password(const std::string& caption, const Val
   }
 }
 
-bool CliUi::choose_sections(const std::string&, ParameterTree&) { return true; }
+bool CliUi::choose_sections(const std::string&, ParameterTree& tree) {
+  if (section_choice) section_choice(tree);
+  return true;
+}
 
-std::optional<std::string> CliUi::open_file(const std::string&) { return std::nullopt; }
+std::optional<std::string> CliUi::open_file(const std::string&) { return file_choice; }
 
-std::optional<std::string> CliUi::save_file(const std::string&) { return std::nullopt; }
+std::optional<std::string> CliUi::save_file(const std::string&) { return file_choice; }
 
 }  // namespace qv82::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -24,7 +25,8 @@ class CliUi : public Ui {
   Answer question(const std::string& text, Buttons buttons) override;
   std::optional<std::string> password(const std::string& caption,
                                       const Validator& validate) override;
-  // The whole tree as it stands: the command line has no tree to tick.
+  // The tree as section_choice leaves it (as it stands without one): the
+  // command line has no tree to tick.
   bool choose_sections(const std::string& caption, ParameterTree& tree) override;
   std::optional<std::string> open_file(const std::string& filter) override;
   std::optional<std::string> save_file(const std::string& filter) override;
@@ -33,6 +35,11 @@ class CliUi : public Ui {
   // While true, information goes to stderr too, so that stdout carries
   // only what the command was asked for.
   bool information_to_err = false;
+  // What a command chose in place of the dialogs: the sections of the
+  // parameter tree, and the file name both file dialogs answer with.
+  std::function<void(ParameterTree&)> section_choice;
+  std::optional<std::string> file_choice;
+
   // Errors shown so far.
   int error_count() const { return errors_; }
 
