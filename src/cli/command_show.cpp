@@ -1,67 +1,20 @@
-#include <cstdio>
 #include <filesystem>
-#include <optional>
 
+#include "channels/channels_page.h"
 #include "cli/cli_context.h"
 #include "cli/cli_ui.h"
 #include "cli/command_registry.h"
 #include "config/config_file.h"
+#include "config/config_image.h"
 #include "config/parameter_tree.h"
 #include "config/working_images.h"
 #include "lang/language.h"
 #include "rules/configuration_rules.h"
 #include "rules/configuration_summary.h"
-#include "rules/record_text.h"
 
 namespace qv82::cli {
 
 namespace {
-
-std::string address_text(unsigned address) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", address);
-  return text;
-}
-
-// The data of a checked item, or nothing.
-std::optional<std::string> item_data(const ParameterTree& tree, unsigned address) {
-  const std::size_t node = tree.find_by_address(address_text(address));
-  if (node == ParameterTree::kNotFound || tree.state(node) != CheckState::kChecked) return {};
-  std::string text = trimmed(tree.text(node));
-  if (text.empty()) return {};
-  return text;
-}
-
-// What opening the file puts on the configuration page: the I/O records,
-// the common parameters and the modes byte. True when the file held any
-// I/O or common-parameter item.
-bool apply_configuration_items(const ParameterTree& tree, WorkingImages& images,
-                               ConfigurationRules& rules) {
-  bool loaded = false;
-  for (std::size_t p = 0; p < kIoRecordCount; ++p) {
-    if (auto text = item_data(tree, kIoAddress + 8 * static_cast<unsigned>(p))) {
-      images.io_text[p] = *text;
-      loaded = true;
-    }
-  }
-  for (std::size_t k = 1; k <= kCommonParameterCount; ++k) {
-    const auto text = item_data(tree, common_parameter_address(k));
-    // An item without its two digits (a damaged file) leaves the value.
-    if (!text || text->size() < 2) continue;
-    images.param_image.replace(2 * (k - 1), 2, text->substr(0, 2));
-    loaded = true;
-  }
-  if (loaded) rules.show_configuration_groups();
-  if (const auto modes = item_data(tree, kModesByteAddress)) {
-    const int value = hex_pair(*modes);
-    if (value >= 0) rules.apply_modes_byte(static_cast<std::uint8_t>(value));
-  }
-  if (loaded) {
-    rules.after_images_loaded();
-    images.loaded_sections |= kSectionConfiguration;
-  }
-  return loaded;
-}
 
 std::string joined(const std::vector<std::string>& lines) {
   std::string text;
@@ -100,7 +53,16 @@ int run_show(CliContext& context, const CommandArgs& args) {
     } else {
       tree.load_file(path);
     }
-    if (!apply_configuration_items(tree, images, rules)) {
+    // The page's side of xml_2_screen, without the other pages.
+    ChannelBuffer channel_buffer;
+    ChannelsPage channels(channel_buffer);
+    ConfigImage image(tree, images, channels);
+    image.hooks.show_configuration_groups = [&rules] { rules.show_configuration_groups(); };
+    image.hooks.apply_modes_byte = [&rules](std::uint8_t modes) { rules.apply_modes_byte(modes); };
+    image.hooks.after_images_loaded = [&rules] { rules.after_images_loaded(); };
+    images.loaded_sections = 0;
+    image.xml_2_screen();
+    if (!(images.loaded_sections & kSectionConfiguration)) {
       context.err << "qv82hs-cli: " << path << " holds no I/O configuration or common parameters\n";
     }
     for (const std::string& line : configuration_summary(page)) context.out << line << "\n";
