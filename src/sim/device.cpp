@@ -115,7 +115,7 @@ void Device::receive_frame(const Bytes& frame, int baud) {
   const Bytes data(frame.begin() + 4, frame.end() - 1);
   const bool broadcast_poll = destination == kBroadcast && (header == 0xFE || header == 0xFD);
   if (destination != config_.address && !broadcast_poll) return;
-  requests_.push_back(frame);
+  if (config_.keep_requests) requests_.push_back(frame);
 
   if (header == 0xFD) {
     send(Bytes{config_.address}, baud, address_poll_delay_us(config_.address));

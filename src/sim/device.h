@@ -85,7 +85,8 @@ class Device : public BusDevice {
   BootMonitor& monitor() { return monitor_; }
   const BootMonitor& monitor() const { return monitor_; }
 
-  // Frames addressed to this device (or broadcast) that it has accepted.
+  // Frames addressed to this device (or broadcast) that it has accepted,
+  // while config().keep_requests is set.
   const std::vector<Bytes>& requests() const { return requests_; }
   void reseed(std::uint64_t seed) { random_.reseed(seed); }
 

@@ -70,6 +70,10 @@ struct DeviceConfig {
 
   AnalogueReadings analogue;
   InputState inputs;
+
+  // Keep every accepted request for inspection (tests). Long real-time
+  // sessions turn it off so that memory does not grow without end.
+  bool keep_requests = true;
 };
 
 // Run-time faults of the device's answers.

@@ -2,8 +2,20 @@
 
 namespace qv82::sim {
 
+namespace {
+
+DeviceConfig device_config(const SetupOptions& options) {
+  DeviceConfig config = options.device;
+  if (options.real_time) config.keep_requests = false;
+  return config;
+}
+
+}  // namespace
+
 SimulatedSetup::SimulatedSetup(SetupOptions options)
-    : line_(scheduler_, options.ports), device_(options.device), device_port_(options.device_port) {
+    : line_(scheduler_, options.ports),
+      device_(device_config(options)),
+      device_port_(options.device_port) {
   if (options.real_time) {
     auto clock = std::make_unique<RealTimeClock>(scheduler_);
     real_time_ = clock.get();

@@ -14,7 +14,8 @@
 namespace qv82::sim {
 
 struct SetupOptions {
-  // Real time for --simulate; virtual time (the default) for tests.
+  // Real time for --simulate (the device then keeps no request list);
+  // virtual time (the default) for tests.
   bool real_time = false;
   // The ports the line lists, in order.
   std::vector<std::string> ports = {"SIM"};

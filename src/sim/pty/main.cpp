@@ -54,6 +54,11 @@ void print(const std::string& text) {
   std::cout << text << std::endl;
 }
 
+DeviceConfig served(DeviceConfig config) {
+  config.keep_requests = false;  // the process may run for days
+  return config;
+}
+
 class Server {
  public:
   Server(const PtyOptions& options, PseudoTerminal& terminal)
@@ -61,7 +66,7 @@ class Server {
         terminal_(terminal),
         clock_(scheduler_),
         bus_(scheduler_),
-        device_(options.device),
+        device_(served(options.device)),
         console_(device_, bus_) {
     bus_.attach(device_);
     bus_.echo = !options.no_echo;
