@@ -15,12 +15,15 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <exception>
+#include <filesystem>
 
 #include "app/application.h"
+#include "config/xml_parser.h"
 #include "lang/language.h"
 #include "link/errors.h"
 #include "ui/activity_indicator.h"
 #include "ui/addr_frm.h"
+#include "ui/channels_page_widget.h"
 #include "ui/comm_log_page.h"
 #include "ui/conf_frm.h"
 #include "ui/device_info_panel.h"
@@ -66,6 +69,14 @@ TMainFrm::TMainFrm(Application& application, QWidget* parent)
   SpeedButton12 = add_tool_button(msg::kExit, QStyle::SP_DialogCloseButton);
   SpeedButton7->setVisible(false);
 
+  connect(SpeedButton3, &QAction::triggered, this,
+          [this] { configuration_action([this] { app.SpeedButton3Click(); }); });
+  connect(SpeedButton4, &QAction::triggered, this,
+          [this] { configuration_action([this] { app.SpeedButton4Click(); }); });
+  connect(SpeedButton10, &QAction::triggered, this,
+          [this] { configuration_action([this] { app.SpeedButton10Click(); }); });
+  connect(SpeedButton9, &QAction::triggered, this,
+          [this] { configuration_action([this] { app.SpeedButton9Click(); }); });
   connect(SpeedButton6, &QAction::triggered, this,
           [this] { guarded([this] { app.SpeedButton6Click(); }); });
   connect(SpeedButton7, &QAction::triggered, this,
@@ -83,7 +94,9 @@ TMainFrm::TMainFrm(Application& application, QWidget* parent)
       log, app.ui, [this](const std::string& text) { app.selector.terminal_send(text); });
   PageControl1 = new QTabWidget;
   PageControl1->addTab(make_configuration_page(), QString());
-  PageControl1->addTab(new QLabel, QString());
+  channels_page = new ChannelsPageWidget(app.configuration.channels, app.configuration.images);
+  connect(this, &TMainFrm::configuration_changed, channels_page, &ChannelsPageWidget::refresh);
+  PageControl1->addTab(channels_page, QString());
   PageControl1->addTab(new QLabel, QString());
   PageControl1->addTab(comm_log_page, QString());
   PageControl1->addTab(make_about_page(), QString());
@@ -120,6 +133,8 @@ TMainFrm::~TMainFrm() {
   app.hooks.load_language_texts = nullptr;
   app.hooks.screen_size = nullptr;
   app.hooks.close_main_window = nullptr;
+  app.hooks.show_channel = nullptr;
+  app.hooks.load_template = nullptr;
   app.hooks.close_log_file = nullptr;
 }
 
@@ -187,6 +202,20 @@ void TMainFrm::install_hooks() {
     return std::pair<int, int>(size.width(), size.height());
   };
   app.hooks.close_main_window = [this] { close_confirmed(); };
+  app.hooks.show_channel = [this](int n) {
+    app.configuration.channels.show_channel(n);
+    channels_page->refresh();
+  };
+  app.hooks.load_template = [this](const std::string& path) {
+    // Like the other data files, a missing template does not stop start-up;
+    // the operations that need it say so. A damaged one is worth a word.
+    if (!std::filesystem::exists(path)) return;
+    try {
+      app.configuration.tree.load_file(path);
+    } catch (const XmlError& e) {
+      app.ui.error(e.what());
+    }
+  };
   app.hooks.close_log_file = [this] {
     log.set_log_to_file(false);
     comm_log_page->CheckBox162->setChecked(false);
@@ -206,6 +235,7 @@ void TMainFrm::init_language() {
   Label68->setText(text_of(msg::kSoftwareRevision) + " " + kVersionText);
   Label107->setText(text_of(msg::kModificationDate) + kModificationDateText);
   comm_log_page->init_language();
+  channels_page->init_language();
   device_panel->init_language();
   AddrFrm->init_language();
   PinFrm->init_language();
@@ -248,6 +278,11 @@ void TMainFrm::guarded(const std::function<void()>& action) {
   } catch (const PortError& e) {
     app.ui.error(e.what());
   }
+}
+
+void TMainFrm::configuration_action(const std::function<void()>& action) {
+  guarded(action);
+  emit configuration_changed();
 }
 
 void TMainFrm::busy_start() {

@@ -16,6 +16,7 @@ class QToolBar;
 namespace qv82 {
 
 class Application;
+class ChannelsPageWidget;
 class CommLogPage;
 class DeviceInfoPanel;
 class TAddrFrm;
@@ -56,6 +57,9 @@ class TMainFrm : public QMainWindow {
   // The start-up sequence has ended; started is false when it stopped on
   // an error.
   void activated(bool started);
+  // File Open, File Save, Upload or Download has run: the pages over the
+  // configuration image are to be drawn again.
+  void configuration_changed();
 
  public:
   QToolBar* tool_bar;
@@ -79,6 +83,7 @@ class TMainFrm : public QMainWindow {
   QPushButton* Button8;  // "ccTalk address"
   QPushButton* Button9;  // "PIN"
   CommLogPage* comm_log_page;
+  ChannelsPageWidget* channels_page;
   QLabel* Label67;   // About: title
   QLabel* Label68;   // About: software revision
   QLabel* Label107;  // About: modification date
@@ -103,6 +108,8 @@ class TMainFrm : public QMainWindow {
   void set_pages_enabled(bool enabled);
   void update_enabled();
   void close_confirmed();
+  // A tool-bar action over the configuration image, then the pages redrawn.
+  void configuration_action(const std::function<void()>& action);
 
   int busy_depth_ = 0;
   bool pages_enabled_ = true;

@@ -21,6 +21,7 @@ QtUi::QtUi(QWidget* parent) : parent_(parent) {}
 QtUi::~QtUi() {
   while (wait_depth_ > 0) wait_cursor(false);
   if (password_dlg_ && !password_dlg_->parent()) delete password_dlg_.data();
+  if (pars_frm_ && !pars_frm_->parent()) delete pars_frm_.data();
 }
 
 void QtUi::error(const std::string& text) {
@@ -68,10 +69,13 @@ std::optional<std::string> QtUi::password(const std::string& caption, const Vali
   return password_dialog().ask(q(caption), validate);
 }
 
-bool QtUi::choose_sections(const std::string& caption, ParameterTree& /*tree*/) {
-  // Every section is taken until the section tree can be shown here.
-  return QMessageBox::question(parent_, q(caption), q(caption),
-                               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+TParsFrm& QtUi::pars_dialog() {
+  if (!pars_frm_) pars_frm_ = new TParsFrm(parent_);
+  return *pars_frm_;
+}
+
+bool QtUi::choose_sections(const std::string& caption, ParameterTree& tree) {
+  return pars_dialog().execute(q(caption), tree);
 }
 
 std::optional<std::string> QtUi::open_file(const std::string& filter) {

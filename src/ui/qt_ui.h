@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "device/ui.h"
+#include "ui/pars_frm.h"
 #include "ui/password_dlg.h"
 
 class QWidget;
@@ -31,12 +32,15 @@ class QtUi : public Ui {
   void wait_cursor(bool on) override;
 
   TPasswordDlg& password_dialog();
+  // The parameter tree dialog of choose_sections.
+  TParsFrm& pars_dialog();
 
  private:
   QWidget* parent_;
   // Owned by the parent window once it has one; the pointer clears itself
   // when the window goes first.
   QPointer<TPasswordDlg> password_dlg_;
+  QPointer<TParsFrm> pars_frm_;
   int wait_depth_ = 0;
 };
 

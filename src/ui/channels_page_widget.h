@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "channels/channel_record.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QSpinBox;
+
+namespace qv82 {
+
+class ChannelsPage;
+struct WorkingImages;
+
+// The "Channels" page of the main window: one coin channel of
+// channel_buffer at a time, drawn from the ChannelsPage model. Every edit
+// goes into the model's view and marks the page modified; a change of the
+// channel number goes to the model, which takes and shows records.
+class ChannelsPageWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  ChannelsPageWidget(ChannelsPage& model, WorkingImages& images, QWidget* parent = nullptr);
+
+  // Draws the model again (after a load, an upload or coin programming).
+  void refresh();
+  void init_language();
+
+  QGroupBox* GroupBox1;  // "Channel"
+  QSpinBox* SpinEdit1;   // channel number 1 ... 16
+  QGroupBox* GroupBox2;  // "Parameter / tollerance"
+  std::array<QSpinBox*, kChannelParameterCount> parameters;
+  std::array<QSpinBox*, kChannelParameterCount> tolerances;
+  QGroupBox* GroupBox3;  // "Status"
+  QLabel* status_captions[2];
+  QCheckBox* CheckBoxCcTalk;
+  QCheckBox* CheckBoxSel;
+  QCheckBox* CheckBoxFake;
+  QCheckBox* CheckBoxEn;
+  QGroupBox* GroupBox4;  // "Options"
+  QComboBox* ComboBoxDir;
+  QComboBox* ComboBoxCvf;
+  QComboBox* ComboBoxMint;
+  QComboBox* ComboBoxCc;
+  QSpinBox* SpinEditVal;
+
+  // The channel number box was changed to m.
+  void channelChange(int m);
+
+ private:
+  void edited();
+
+  ChannelsPage& model_;
+  WorkingImages& images_;
+  QLabel* option_captions_[5];
+  bool rendering_ = false;
+};
+
+}  // namespace qv82
