@@ -38,7 +38,6 @@ class BootMonitor {
   void abandon_partial() { state_ = State::kIdle; }
 
   const std::string& id() const { return id_; }
-  void set_id(std::string id) { id_ = std::move(id); }
 
   // Injection: answer record number `record` (0 = header, counting accepted
   // records) with `status` for the next `times` sends.
@@ -48,7 +47,6 @@ class BootMonitor {
   const std::map<std::uint32_t, std::uint8_t>& flash() const { return flash_; }
   // The revision text of the last header record accepted, if any.
   const std::optional<std::string>& new_revision() const { return revision_; }
-  int accepted_records() const { return accepted_; }
 
  private:
   enum class State { kIdle, kType, kCount, kBody };

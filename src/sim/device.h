@@ -88,7 +88,6 @@ class Device : public BusDevice {
   // Frames addressed to this device (or broadcast) that it has accepted,
   // while config().keep_requests is set.
   const std::vector<Bytes>& requests() const { return requests_; }
-  void reseed(std::uint64_t seed) { random_.reseed(seed); }
 
  private:
   struct Answer {

@@ -66,7 +66,7 @@ void SimulatedLine::set_port_name(const std::string& name) {
 
 std::size_t SimulatedLine::write(const Bytes& data) {
   if (!open_ || data.empty()) return 0;
-  written_.insert(written_.end(), data.begin(), data.end());
+  if (keep_written) written_.insert(written_.end(), data.begin(), data.end());
   buses_.at(name_)->host_send(data, baud_);
   return data.size();
 }

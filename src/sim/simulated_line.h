@@ -22,7 +22,6 @@ class SimulatedLine : public SerialPort {
 
   // The bus behind a port name; throws std::out_of_range for an unknown name.
   Bus& bus(const std::string& name);
-  const std::vector<std::string>& port_names() const { return names_; }
   // Adds a port (with an empty bus) if the name is new.
   void add_port(const std::string& name);
   // The port vanishes: it is no longer listed and an open port on it closes.
@@ -35,8 +34,10 @@ class SimulatedLine : public SerialPort {
 
   // Bytes received but not yet announced/read.
   std::size_t pending() const { return received_.size(); }
-  // Every byte the host has written since the line was made.
+  // Every byte the host has written since the line was made, while
+  // keep_written is set (real-time sessions clear it: memory would grow).
   const Bytes& written() const { return written_; }
+  bool keep_written = true;
 
   void open() override;
   void close() override;

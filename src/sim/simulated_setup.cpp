@@ -20,6 +20,7 @@ SimulatedSetup::SimulatedSetup(SetupOptions options)
     auto clock = std::make_unique<RealTimeClock>(scheduler_);
     real_time_ = clock.get();
     clock_ = std::move(clock);
+    line_.keep_written = false;
   } else {
     clock_ = std::make_unique<VirtualClock>(scheduler_);
   }

@@ -14,7 +14,7 @@
 namespace qv82::sim {
 
 struct SetupOptions {
-  // Real time for --simulate (the device then keeps no request list);
+  // Real time for --simulate (no request list or written bytes are kept);
   // virtual time (the default) for tests.
   bool real_time = false;
   // The ports the line lists, in order.
