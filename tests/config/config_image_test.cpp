@@ -47,8 +47,6 @@ class ConfigImageTest : public ::testing::Test {
       tree.set_state(node, found == texts.end() ? CheckState::kUnavailable : CheckState::kChecked);
     }
   }
-  std::size_t node(const std::string& caption) { return tree.find_by_caption(caption); }
-
   ChannelBuffer buffer;
   ParameterTree tree;
   WorkingImages images;
@@ -170,19 +168,6 @@ TEST_F(ConfigImageTest, ScreenToXmlPutsLoadedSectionsAndChecksTheirGroups) {
     EXPECT_EQ(tree.text(tree.find_by_address("0x07B3")), "");
     EXPECT_EQ(tree.state(tree.find_by_address("0x07B3")), CheckState::kUnavailable);
   }
-}
-
-TEST_F(ConfigImageTest, ItemsAndTheirParentsAreCheckedByDepth) {
-  images.loaded_sections = kSectionChannels | kSectionConfiguration;
-  image.screen_2_xml();
-  // A channel takes its group along, an I/O item its group and the one
-  // around it.
-  EXPECT_EQ(tree.state(tree.find_by_address("0x0590")), CheckState::kChecked);
-  EXPECT_EQ(tree.state(node("Channels")), CheckState::kChecked);
-  EXPECT_EQ(tree.state(tree.find_by_address("0x0778")), CheckState::kChecked);
-  EXPECT_EQ(tree.state(node("Configuration")), CheckState::kChecked);
-  EXPECT_EQ(tree.state(0), CheckState::kChecked) << "root as loaded";
-  EXPECT_EQ(tree.state(node("Statistics")), CheckState::kUnavailable);
 }
 
 }  // namespace
