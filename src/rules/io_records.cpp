@@ -139,15 +139,7 @@ void ConfigurationRules::toggle_direction(int position) {
   std::string& record = io(position);
   const int record_class = record_byte(record, 0);
   if (record_class < 0 || (record_class & 0x80) == 0 || record.size() < 4) return;
-  char& d = record[3];
-  if (d == '1')
-    d = '2';
-  else if (d == '2')
-    d = '1';
-  else if (d == '3')
-    d = '4';
-  else if (d == '4')
-    d = '3';
+  record[3] = swapped_direction(record[3]);
   update_row_images(position);
 }
 

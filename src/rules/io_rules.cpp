@@ -24,15 +24,7 @@ std::array<std::string, 4> prefix_variants(const std::string& record) {
       text_part(prefix, 0, 2) + hex2(static_cast<unsigned>(mode) ^ 0x80);
   variants[1] = other_level;
   const auto swap_direction = [](std::string text) {
-    char& d = text[3];
-    if (d == '1')
-      d = '2';
-    else if (d == '2')
-      d = '1';
-    else if (d == '3')
-      d = '4';
-    else if (d == '4')
-      d = '3';
+    text[3] = swapped_direction(text[3]);
     return text;
   };
   variants[2] = swap_direction(prefix);

@@ -27,6 +27,21 @@ int hex_pair(std::string_view two) {
   return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
+char swapped_direction(char digit) {
+  switch (digit) {
+    case '1':
+      return '2';
+    case '2':
+      return '1';
+    case '3':
+      return '4';
+    case '4':
+      return '3';
+    default:
+      return digit;
+  }
+}
+
 int record_byte(std::string_view text, std::size_t b) {
   return hex_pair(text_part(text, 2 * b, 2));
 }

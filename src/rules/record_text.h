@@ -35,6 +35,10 @@ std::string upper_text(std::string_view text);
 // Equal ignoring ASCII letter case.
 bool same_text_ignoring_case(std::string_view a, std::string_view b);
 
+// The direction digit of an I/O record (its fourth character) for the
+// other direction: 1 <-> 2, 3 <-> 4; any other digit stays as it is.
+char swapped_direction(char digit);
+
 // Leading and trailing blanks removed.
 std::string trimmed(std::string_view text);
 
