@@ -106,7 +106,7 @@ std::vector<PlannedWrite> planned_writes(const ParameterTree& tree) {
       throw ConversionError(name + ": " + e.what());
     }
     // Items outside the known areas go with the area of the item before.
-    if (const std::uint8_t own = area_code_for_address(*address)) area = own;
+    if (const std::uint8_t own = area_of_address(static_cast<std::uint16_t>(*address))) area = own;
     if (data.empty()) continue;
     writes.push_back({static_cast<std::uint16_t>(*address), area, std::move(data)});
   }
@@ -154,7 +154,7 @@ int ConfigTransfer::read_items() {
     // Groups and the root have neither; a length no request can carry is
     // passed over like a missing one.
     if (address < kFirstConfigurationAddress || length == 0 || length > kMaxLength) continue;
-    if (const std::uint8_t own = area_code_for_address(address)) area = own;
+    if (const std::uint8_t own = area_of_address(static_cast<std::uint16_t>(address))) area = own;
     image_.images.loaded_sections |= section_bit_for_address(address);
     Bytes data;
     const int result = selector_.read_memory(static_cast<std::uint16_t>(address),

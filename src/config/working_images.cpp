@@ -4,20 +4,18 @@ namespace qv82 {
 
 namespace {
 
-struct AreaRange {
+// Section bits by address; the access areas themselves are the device's
+// table (area_of_address).
+struct SectionRange {
   unsigned first;
   unsigned last;
-  std::uint8_t area;
   std::uint8_t section;
 };
 
-constexpr AreaRange kAreas[] = {
-    {0x0570, 0x076F, kAreaChannels, kSectionChannels},
-    {0x0770, 0x07AF, kAreaIoConfiguration, kSectionConfiguration},
-    {0x07B0, 0x07EF, kAreaModes, kSectionModes},
-    {0x07F0, 0x0815, kAreaCommonParameters, kSectionConfiguration},
-    {0x0816, 0x082F, kAreaStatisticOptions, kSectionStatistics},
-    {0x0830, 0x086F, kAreaStatisticCounters, kSectionStatistics},
+constexpr SectionRange kSections[] = {
+    {0x0570, 0x076F, kSectionChannels},   {0x0770, 0x07AF, kSectionConfiguration},
+    {0x07B0, 0x07EF, kSectionModes},      {0x07F0, 0x0815, kSectionConfiguration},
+    {0x0816, 0x082F, kSectionStatistics}, {0x0830, 0x086F, kSectionStatistics},
 };
 
 struct CommonParameter {
@@ -37,15 +35,8 @@ constexpr CommonParameter kCommonParameters[kCommonParameterCount] = {
 
 }  // namespace
 
-std::uint8_t area_code_for_address(unsigned address) {
-  for (const auto& range : kAreas) {
-    if (address >= range.first && address <= range.last) return range.area;
-  }
-  return 0;
-}
-
 std::uint8_t section_bit_for_address(unsigned address) {
-  for (const auto& range : kAreas) {
+  for (const auto& range : kSections) {
     if (address >= range.first && address <= range.last) return range.section;
   }
   return 0;

@@ -30,8 +30,6 @@ inline constexpr std::size_t kIoRecordCount = 8;
 inline constexpr std::size_t kCommonParameterCount = 18;
 inline constexpr std::size_t kStatisticCount = 20;
 
-// Area code of a device address; 0 outside the configuration memory.
-std::uint8_t area_code_for_address(unsigned address);
 // Section bit of loaded_sections for a device address; 0 outside.
 std::uint8_t section_bit_for_address(unsigned address);
 
