@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   bench::SimProcess sim({"--monitor-rates", std::to_string(kRate)});
   QtSerialPort port;
   QtEventPump pump;
-  port.set_port_name(sim.port());
+  port.set_port_name(sim.slave_path());
   port.open();
   TccTfrm link(port, pump);
   PrintingUi ui;
@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
   const bool accepted = download.download_prgm(image);
   const double wall = bench::wall_seconds() - wall_start;
   const double cpu = bench::own_cpu_seconds() - cpu_start;
-  const double sim_cpu = sim.stop();
+  sim.stop();
+  const double sim_cpu = sim.cpu_seconds();
   std::filesystem::remove_all(dir);
 
   // Each record goes out once (its echo comes back on the same wire while

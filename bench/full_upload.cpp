@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   QtEventPump pump;
   BenchUi ui;
   Application app(port, pump, ui, workdir.string());
-  port.set_port_name(sim.port());
+  port.set_port_name(sim.slave_path());
   port.open();
   app.link.device_address = 2;
   app.configuration.prepare(workdir.string());
@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
   const bool uploaded = app.configuration.transfer.upload();
   const double wall = bench::wall_seconds() - wall_start;
   const double cpu = bench::own_cpu_seconds() - cpu_start;
-  const double sim_cpu = sim.stop();
+  sim.stop();
+  const double sim_cpu = sim.cpu_seconds();
   fs::remove_all(workdir);
 
   std::size_t items = 0;

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,7 +108,10 @@ int SimOnPty::stop() {
   if (pid_ <= 0) return 0;
   kill(pid_, SIGTERM);
   int status = 0;
-  waitpid(pid_, &status, 0);
+  struct rusage usage {};
+  wait4(pid_, &status, 0, &usage);
+  cpu_seconds_ = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   pid_ = -1;
   if (stdin_fd_ >= 0) close(stdin_fd_);
   stdin_fd_ = -1;

@@ -35,11 +35,14 @@ class SimOnPty {
   void send_line(const std::string& line);
   // Ends it (SIGTERM) and waits; returns the exit status.
   int stop();
+  // CPU seconds (user + system) the simulator used, known after stop().
+  double cpu_seconds() const { return cpu_seconds_; }
 
  private:
   pid_t pid_ = -1;
   int stdin_fd_ = -1;
   std::string slave_path_;
+  double cpu_seconds_ = 0.0;
 };
 
 // A fresh empty directory under the system's temporary folder.
