@@ -156,10 +156,11 @@ bool Application::SpeedButton7Click() {
 }
 
 bool Application::SpeedButton8Click() {
-  if (!selector.identify_device()) return false;
-  if (hooks.open_erase) hooks.open_erase();
+  const bool identified = selector.identify_device();
+  if (identified && hooks.open_erase) hooks.open_erase();
+  // The counters are read again whether or not the dialog was shown.
   if (hooks.refresh_statistics) hooks.refresh_statistics();
-  return true;
+  return identified;
 }
 
 void Application::SpeedButton2Click() {
