@@ -43,6 +43,10 @@ void TConfFrm::showEvent(QShowEvent* event) {
 }
 
 void TConfFrm::Button1Click() {
+  if (check) {
+    if (check(name())) accept();
+    return;
+  }
   const std::vector<std::string> used = used_names_ ? used_names_() : std::vector<std::string>{};
   if (accept_configuration_name(ui_, name(), used)) accept();
 }

@@ -26,6 +26,10 @@ class TConfFrm : public QDialog {
   // The accepted name as typed.
   std::string name() const;
 
+  // When set, OK runs this check (which words its own refusal) instead of
+  // the used-name list.
+  std::function<bool(const std::string&)> check;
+
   QLabel* Label1;  // "Name:"
   QLineEdit* Edit1;
 

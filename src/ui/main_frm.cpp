@@ -2,32 +2,34 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <exception>
-#include <filesystem>
 
 #include "app/application.h"
-#include "config/xml_parser.h"
+#include "channels/coin_programming.h"
+#include "channels/erasing.h"
 #include "lang/language.h"
 #include "link/errors.h"
 #include "ui/activity_indicator.h"
 #include "ui/addr_frm.h"
 #include "ui/channels_page_widget.h"
+#include "ui/check_frm.h"
 #include "ui/comm_log_page.h"
 #include "ui/conf_frm.h"
+#include "ui/cprg_frm.h"
 #include "ui/device_info_panel.h"
+#include "ui/dwnl_frm.h"
+#include "ui/er_frm.h"
+#include "ui/ft_frm.h"
 #include "ui/pin_frm.h"
+#include "ui/stats_page.h"
 
 namespace qv82 {
 
@@ -69,37 +71,8 @@ TMainFrm::TMainFrm(Application& application, QWidget* parent)
   SpeedButton12 = add_tool_button(msg::kExit, QStyle::SP_DialogCloseButton);
   SpeedButton7->setVisible(false);
 
-  connect(SpeedButton3, &QAction::triggered, this,
-          [this] { configuration_action([this] { app.SpeedButton3Click(); }); });
-  connect(SpeedButton4, &QAction::triggered, this,
-          [this] { configuration_action([this] { app.SpeedButton4Click(); }); });
-  connect(SpeedButton10, &QAction::triggered, this,
-          [this] { configuration_action([this] { app.SpeedButton10Click(); }); });
-  connect(SpeedButton9, &QAction::triggered, this,
-          [this] { configuration_action([this] { app.SpeedButton9Click(); }); });
-  connect(SpeedButton6, &QAction::triggered, this,
-          [this] { guarded([this] { app.SpeedButton6Click(); }); });
-  connect(SpeedButton7, &QAction::triggered, this,
-          [this] { guarded([this] { app.SpeedButton7Click(); }); });
-  connect(SpeedButton8, &QAction::triggered, this,
-          [this] { guarded([this] { app.SpeedButton8Click(); }); });
-  connect(SpeedButton2, &QAction::triggered, this,
-          [this] { guarded([this] { app.SpeedButton2Click(); }); });
-  connect(SpeedButton11, &QAction::triggered, this,
-          [this] { guarded([this] { app.SpeedButton11Click(); }); });
-  connect(SpeedButton12, &QAction::triggered, this,
-          [this] { guarded([this] { app.SpeedButton12Click(); }); });
-
-  comm_log_page = new CommLogPage(
-      log, app.ui, [this](const std::string& text) { app.selector.terminal_send(text); });
-  PageControl1 = new QTabWidget;
-  PageControl1->addTab(make_configuration_page(), QString());
-  channels_page = new ChannelsPageWidget(app.configuration.channels, app.configuration.images);
-  connect(this, &TMainFrm::configuration_changed, channels_page, &ChannelsPageWidget::refresh);
-  PageControl1->addTab(channels_page, QString());
-  PageControl1->addTab(new QLabel, QString());
-  PageControl1->addTab(comm_log_page, QString());
-  PageControl1->addTab(make_about_page(), QString());
+  connect_tool_bar();
+  make_pages();
 
   device_panel = new DeviceInfoPanel;
   auto* central = new QWidget;
@@ -109,14 +82,7 @@ TMainFrm::TMainFrm(Application& application, QWidget* parent)
   layout->addWidget(device_panel);
   setCentralWidget(central);
 
-  AddrFrm = new TAddrFrm(app.selector, this);
-  PinFrm = new TPinFrm(app.selector, this);
-  ConfFrm = new TConfFrm(
-      app.ui, [this] { return app.lists.configurations; }, this);
-  connect(Button8, &QPushButton::clicked, AddrFrm,
-          [this] { guarded([this] { AddrFrm->exec(); }); });
-  connect(Button9, &QPushButton::clicked, PinFrm, [this] { guarded([this] { PinFrm->exec(); }); });
-
+  make_windows();
   install_hooks();
   init_language();
   // The busy picture moves only while a transfer runs.
@@ -124,18 +90,19 @@ TMainFrm::TMainFrm(Application& application, QWidget* parent)
 }
 
 TMainFrm::~TMainFrm() {
-  // The link outlives the window; it must not call back into it.
+  // The link, the application and the page models outlive the window; they
+  // must not call back into it.
   app.link.busy_start = nullptr;
   app.link.busy_end = nullptr;
   app.link.add_log_line = nullptr;
   app.selector.set_pages_enabled = nullptr;
   app.selector.device_info_changed = nullptr;
-  app.hooks.load_language_texts = nullptr;
-  app.hooks.screen_size = nullptr;
-  app.hooks.close_main_window = nullptr;
-  app.hooks.show_channel = nullptr;
-  app.hooks.load_template = nullptr;
-  app.hooks.close_log_file = nullptr;
+  app.hooks = {};
+  app.configuration.statistics.changed = nullptr;
+  app.configuration.statistics.short_date = nullptr;
+  // The windows over the models this window owns go first.
+  delete CprgFrm;
+  delete ErFrm;
 }
 
 QAction* TMainFrm::add_tool_button(int caption, int icon) {
@@ -143,30 +110,6 @@ QAction* TMainFrm::add_tool_button(int caption, int icon) {
       style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)), QString());
   tool_captions_.emplace_back(action, caption);
   return action;
-}
-
-QWidget* TMainFrm::make_configuration_page() {
-  auto* page = new QWidget;
-  auto* placeholder = new QLabel(page);
-  placeholder->setObjectName("configuration_placeholder");
-  placeholder->setAlignment(Qt::AlignCenter);
-
-  settings_panel = new QWidget(page);
-  GroupBox5 = new QGroupBox(settings_panel);
-  Button8 = new QPushButton(GroupBox5);
-  Button9 = new QPushButton(GroupBox5);
-  auto* buttons = new QHBoxLayout(GroupBox5);
-  buttons->addWidget(Button8);
-  buttons->addWidget(Button9);
-  auto* panel_layout = new QHBoxLayout(settings_panel);
-  panel_layout->setContentsMargins(0, 0, 0, 0);
-  panel_layout->addWidget(GroupBox5);
-  panel_layout->addStretch();
-
-  auto* layout = new QVBoxLayout(page);
-  layout->addWidget(placeholder, 1);
-  layout->addWidget(settings_panel);
-  return page;
 }
 
 QWidget* TMainFrm::make_about_page() {
@@ -189,39 +132,6 @@ QWidget* TMainFrm::make_about_page() {
   return page;
 }
 
-void TMainFrm::install_hooks() {
-  app.link.busy_start = [this] { busy_start(); };
-  app.link.busy_end = [this] { busy_end(); };
-  app.link.add_log_line = [this](const std::string& line) { log.add_log_line(line); };
-  app.selector.set_pages_enabled = [this](bool enabled) { set_pages_enabled(enabled); };
-  app.selector.device_info_changed = [this] { device_panel->show_info(app.device.info); };
-  app.hooks.load_language_texts = [this] { init_language(); };
-  app.hooks.screen_size = [this] {
-    const QScreen* shown_on = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QSize size = shown_on ? shown_on->size() : QSize(1024, 768);
-    return std::pair<int, int>(size.width(), size.height());
-  };
-  app.hooks.close_main_window = [this] { close_confirmed(); };
-  app.hooks.show_channel = [this](int n) {
-    app.configuration.channels.show_channel(n);
-    channels_page->refresh();
-  };
-  app.hooks.load_template = [this](const std::string& path) {
-    // Like the other data files, a missing template does not stop start-up;
-    // the operations that need it say so. A damaged one is worth a word.
-    if (!std::filesystem::exists(path)) return;
-    try {
-      app.configuration.tree.load_file(path);
-    } catch (const XmlError& e) {
-      app.ui.error(e.what());
-    }
-  };
-  app.hooks.close_log_file = [this] {
-    log.set_log_to_file(false);
-    comm_log_page->CheckBox162->setChecked(false);
-  };
-}
-
 void TMainFrm::init_language() {
   setWindowTitle(QString::fromStdString(app.window_title()));
   for (const auto& [action, caption] : tool_captions_) action->setText(text_of(caption));
@@ -234,20 +144,18 @@ void TMainFrm::init_language() {
   Label67->setText(text_of(msg::kApplicationTitle));
   Label68->setText(text_of(msg::kSoftwareRevision) + " " + kVersionText);
   Label107->setText(text_of(msg::kModificationDate) + kModificationDateText);
-  comm_log_page->init_language();
   channels_page->init_language();
+  statistics_page->init_language();
+  comm_log_page->init_language();
   device_panel->init_language();
+  DwnlFrm->init_language();
+  CprgFrm->init_language();
+  ErFrm->init_language();
+  CheckFrm->init_language();
+  FtFrm->init_language();
   AddrFrm->init_language();
   PinFrm->init_language();
   ConfFrm->init_language();
-}
-
-void TMainFrm::set_page(Page page, QWidget* widget) {
-  const QString caption = PageControl1->tabText(page);
-  QWidget* old = PageControl1->widget(page);
-  PageControl1->removeTab(page);
-  PageControl1->insertTab(page, widget, caption);
-  delete old;
 }
 
 void TMainFrm::showEvent(QShowEvent* event) {

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 #include "link/comm_log.h"
 
@@ -17,10 +18,19 @@ namespace qv82 {
 
 class Application;
 class ChannelsPageWidget;
+class CoinProgramming;
 class CommLogPage;
+class ConfigPage;
 class DeviceInfoPanel;
+class Erasing;
+class StatisticsPageWidget;
 class TAddrFrm;
+class TCheckFrm;
 class TConfFrm;
+class TCprgFrm;
+class TDwnlFrm;
+class TErFrm;
+class TFtFrm;
 class TPinFrm;
 
 // The main window: the tool bar, the notebook of five pages and the bottom
@@ -47,9 +57,6 @@ class TMainFrm : public QMainWindow {
   void busy_end();
   bool busy() const { return busy_depth_ > 0; }
 
-  // Replaces the placeholder of a page with the real one (later pages).
-  void set_page(Page page, QWidget* widget);
-
   Application& app;
   CommLog log;
 
@@ -57,8 +64,9 @@ class TMainFrm : public QMainWindow {
   // The start-up sequence has ended; started is false when it stopped on
   // an error.
   void activated(bool started);
-  // File Open, File Save, Upload or Download has run: the pages over the
-  // configuration image are to be drawn again.
+  // File Open, File Save, Upload, Download, coin programming or a
+  // statistics read has run: the pages over the configuration image are to
+  // be drawn again.
   void configuration_changed();
 
  public:
@@ -77,18 +85,30 @@ class TMainFrm : public QMainWindow {
   QAction* SpeedButton12;  // Exit
 
   QTabWidget* PageControl1;
-  // The settings panel at the bottom of the configuration page.
+  ConfigPage* config_page;
+  // The settings panel of the configuration page.
   QWidget* settings_panel;
   QGroupBox* GroupBox5;  // " Other settings "
   QPushButton* Button8;  // "ccTalk address"
   QPushButton* Button9;  // "PIN"
-  CommLogPage* comm_log_page;
   ChannelsPageWidget* channels_page;
+  StatisticsPageWidget* statistics_page;
+  CommLogPage* comm_log_page;
   QLabel* Label67;   // About: title
   QLabel* Label68;   // About: software revision
   QLabel* Label107;  // About: modification date
   DeviceInfoPanel* device_panel;
 
+  // The models of the coin programming and erasing windows.
+  std::unique_ptr<CoinProgramming> coin_programming;
+  std::unique_ptr<Erasing> erasing;
+
+  // The windows the tool bar and the pages open, modally.
+  TDwnlFrm* DwnlFrm;
+  TCprgFrm* CprgFrm;
+  TErFrm* ErFrm;
+  TCheckFrm* CheckFrm;
+  TFtFrm* FtFrm;
   TAddrFrm* AddrFrm;
   TPinFrm* PinFrm;
   TConfFrm* ConfFrm;
@@ -99,9 +119,13 @@ class TMainFrm : public QMainWindow {
 
  private:
   QAction* add_tool_button(int caption, int icon);
-  QWidget* make_configuration_page();
+  void connect_tool_bar();
+  void make_pages();
+  void make_windows();
   QWidget* make_about_page();
   void install_hooks();
+  // "Coins prog.": the channels read, then the window.
+  void coin_programming_click();
   // Runs a user action; errors that must reach the user are shown rather
   // than thrown through the event loop.
   void guarded(const std::function<void()>& action);

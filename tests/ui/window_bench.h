@@ -15,10 +15,13 @@
 namespace qv82::test {
 
 // The main window over the simulated coin selector in virtual time, with the
-// installation's qv82hs.ini in a scratch working directory and a scripted
-// person at the bench.
+// installation's data files in a scratch working directory (only the given
+// settings file, or none, when settings is not the installation's) and a
+// scripted person at the bench.
 struct WindowBench {
-  explicit WindowBench(const std::string& settings = QV82_SOURCE_DIR "/data/qv82hs.ini")
+  static constexpr const char* kInstalledSettings = QV82_SOURCE_DIR "/data/qv82hs.ini";
+
+  explicit WindowBench(const std::string& settings = kInstalledSettings)
       : workdir(make_workdir(dir, settings)),
         app(setup.line(), setup.clock(), ui, workdir),
         window(app) {}
@@ -45,6 +48,11 @@ struct WindowBench {
     if (!settings.empty()) {
       QFile::copy(QString::fromStdString(settings), dir.filePath(kSettingsFileName));
       QFile(dir.filePath(kSettingsFileName)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+    if (settings == kInstalledSettings) {
+      for (const char* name : {kIoFileName, kTemplateFileName}) {
+        QFile::copy(QStringLiteral(QV82_SOURCE_DIR "/data/") + name, dir.filePath(name));
+      }
     }
     return QDir(dir.path()).absolutePath().toStdString();
   }
