@@ -187,7 +187,9 @@ void ConfigPage::make_row(int position, QGridLayout* grid, int line) {
   w.note->setMinimumWidth(150);
   w.time_on = number_box(parent, 66);
   w.warning = steady(new QComboBox(parent));
-  w.warning->setFixedWidth(90);
+  // As wide as its longest choice ("Timeout warning"); a warning row shows
+  // no times, so it may take their columns.
+  w.warning->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   w.warning->view()->setMinimumWidth(160);
   w.time_on_unit = steady(new QLabel(parent));
   w.time_on_unit->setFixedWidth(20);
@@ -214,7 +216,7 @@ void ConfigPage::make_row(int position, QGridLayout* grid, int line) {
   grid->addWidget(w.function, line, 1);
   grid->addWidget(w.note, line, 2);
   grid->addWidget(w.time_on, line, 3);
-  grid->addWidget(w.warning, line, 3, 1, 2);
+  grid->addWidget(w.warning, line, 3, 1, 4, Qt::AlignLeft | Qt::AlignVCenter);
   grid->addWidget(w.time_on_unit, line, 4);
   grid->addWidget(w.time_off, line, 5);
   grid->addWidget(w.value, line, 5);
