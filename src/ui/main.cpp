@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "app/application.h"
+#include "link/errors.h"
 #include "sim/simulated_setup.h"
 #include "ui/main_frm.h"
 #include "ui/port/qt_event_pump.h"
@@ -47,6 +48,35 @@ class UnattendedUi : public Ui {
   void wait_cursor(bool) override {}
 };
 
+// The last line of defence for the errors that must reach the user: a port
+// that vanishes under a dialog's own button or timer, say. The operation
+// ends and the user reads why, instead of the program ending.
+class GuardedApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  Ui* ui = nullptr;
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const ConversionError& e) {
+      report(e.what());
+    } catch (const PortError& e) {
+      report(e.what());
+    }
+    return false;
+  }
+
+ private:
+  void report(const std::string& text) {
+    if (ui != nullptr) {
+      ui->error(text);
+    } else {
+      std::cerr << "error: " << text << '\n';
+    }
+  }
+};
+
 // Saves the window with each page of the notebook in front: FILE for the
 // first page, FILE-1 ... FILE-4 for the others.
 bool save_screenshots(TMainFrm& window, const QString& file) {
@@ -67,7 +97,7 @@ bool save_screenshots(TMainFrm& window, const QString& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  GuardedApplication application(argc, argv);
   QApplication::setApplicationName("qv82hs");
 
   QCommandLineParser parser;
@@ -110,6 +140,7 @@ int main(int argc, char** argv) {
   QtUi windows_ui;
   UnattendedUi unattended_ui;
   Ui& ui = unattended ? static_cast<Ui&>(unattended_ui) : windows_ui;
+  application.ui = &ui;
 
   Application app(*line, pump, ui, QDir(parser.value(workdir)).absolutePath().toStdString());
   TMainFrm window(app);
@@ -128,5 +159,7 @@ int main(int argc, char** argv) {
     });
   }
   window.show();
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  application.ui = nullptr;
+  return code;
 }
