@@ -20,7 +20,7 @@ using Image = sim::Memory::Image;
 std::string image_text(const Image& image) {
   std::string text = "# whole memory\n";
   for (std::size_t at = 0; at < image.size(); at += 32) {
-    char address[8];
+    char address[24];
     std::snprintf(address, sizeof address, "%04zX: ", at);
     text += address + bytes_to_hex(Bytes(image.begin() + at, image.begin() + at + 32)) + "\n";
   }
