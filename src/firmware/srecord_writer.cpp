@@ -24,28 +24,28 @@ std::string srecord_line(char type, std::uint32_t address, std::size_t address_s
   return std::string("S") + type + bytes_to_hex(body);
 }
 
-std::string write_srecord_image(const FirmwareImageSpec& spec) {
-  if (spec.record_size == 0) throw std::invalid_argument("record size 0");
-  std::string id = spec.device_id;
+std::string write_srecord_image(const FirmwareImageLayout& layout) {
+  if (layout.record_size == 0) throw std::invalid_argument("record size 0");
+  std::string id = layout.device_id;
   id.resize(kMonitorIdLength, ' ');
   Bytes header(id.begin(), id.end());
-  header.insert(header.end(), spec.revision.begin(), spec.revision.end());
+  header.insert(header.end(), layout.revision.begin(), layout.revision.end());
 
-  const bool wide = spec.start_address + spec.data.size() > 0x10000;
+  const bool wide = layout.start_address + layout.data.size() > 0x10000;
   const std::size_t address_size = wide ? 3 : 2;
   const char data_type = wide ? '2' : '1';
   const char end_type = wide ? '8' : '9';
 
   std::string text = srecord_line('0', 0, 2, header) + "\r\n";
-  for (std::size_t offset = 0; offset < spec.data.size(); offset += spec.record_size) {
-    const std::size_t length = std::min(spec.record_size, spec.data.size() - offset);
-    const Bytes chunk(spec.data.begin() + static_cast<std::ptrdiff_t>(offset),
-                      spec.data.begin() + static_cast<std::ptrdiff_t>(offset + length));
-    text += srecord_line(data_type, spec.start_address + static_cast<std::uint32_t>(offset),
+  for (std::size_t offset = 0; offset < layout.data.size(); offset += layout.record_size) {
+    const std::size_t length = std::min(layout.record_size, layout.data.size() - offset);
+    const Bytes chunk(layout.data.begin() + static_cast<std::ptrdiff_t>(offset),
+                      layout.data.begin() + static_cast<std::ptrdiff_t>(offset + length));
+    text += srecord_line(data_type, layout.start_address + static_cast<std::uint32_t>(offset),
                          address_size, chunk) +
             "\r\n";
   }
-  text += srecord_line(end_type, spec.start_address, address_size, {}) + "\r\n";
+  text += srecord_line(end_type, layout.start_address, address_size, {}) + "\r\n";
   return text;
 }
 

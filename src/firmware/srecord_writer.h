@@ -10,7 +10,7 @@ namespace qv82 {
 
 // What a firmware image is made of: the 9 identification bytes of the device
 // type it is for, the revision text the new firmware reports, and the code.
-struct FirmwareImageSpec {
+struct FirmwareImageLayout {
   std::string device_id;  // padded with blanks or cut to 9 characters
   std::string revision;
   std::uint32_t start_address = 0;
@@ -21,7 +21,7 @@ struct FirmwareImageSpec {
 // The image as "*.u19" text: an S0 header holding the identification and
 // the revision, S1 records (S2 when the code reaches beyond 64 KiB), and the
 // matching termination record; lines end with CR LF.
-std::string write_srecord_image(const FirmwareImageSpec& spec);
+std::string write_srecord_image(const FirmwareImageLayout& layout);
 
 // One S-record line without its line end: type digit, count, address of
 // address_size bytes, data, checksum.

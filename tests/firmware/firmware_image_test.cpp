@@ -14,8 +14,8 @@ namespace qv82 {
 namespace {
 
 TEST(FirmwareImage, WrittenImageReadsBackRecordForRecord) {
-  FirmwareImageSpec spec{"QV82HS-BL", "QV82HS-2.00", 0x1000, Bytes(100, 0xA5), 32};
-  const std::string text = write_srecord_image(spec);
+  FirmwareImageLayout layout{"QV82HS-BL", "QV82HS-2.00", 0x1000, Bytes(100, 0xA5), 32};
+  const std::string text = write_srecord_image(layout);
   const FirmwareImageResult result = parse_firmware_image(text + "\r\n\r\n");
   ASSERT_TRUE(result.image) << result.error;
   const FirmwareImage& image = *result.image;
