@@ -5,14 +5,13 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "config/parameter_tree.h"
+#include "support/temp_dir.h"
 
-namespace qv82 {
+namespace qv82::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,101 +19,86 @@ using Lines = std::vector<std::string>;
 
 const std::string kTemplate = QV82_SOURCE_DIR "/data/template.xml";
 
-class ConfigFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("qv82_cfg_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string write(const std::string& name, const std::string& content) const {
-    std::ofstream(path(name), std::ios::binary) << content;
-    return path(name);
-  }
-  static std::string read(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  // Puts data at an address the way the screens do: the item, its group
-  // and the group around it are checked.
-  static void put(ParameterTree& tree, const std::string& address, const std::string& text) {
-    const std::size_t node = tree.find_by_address(address);
-    ASSERT_NE(node, ParameterTree::kNotFound) << address;
-    tree.set_text(node, text);
-    for (std::size_t n = node, level = 0; level < 3 && n != ParameterTree::kNotFound;
-         ++level, n = tree.parent(n))
-      tree.set_state(n, CheckState::kChecked);
-  }
-  static std::string channel_address(int n) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%04X", 0x0570 + 32 * (n - 1));
-    return text;
-  }
-
-  fs::path dir_;
-};
-
-TEST_F(ConfigFileTest, FormatMarker) {
-  EXPECT_TRUE(has_format_marker(kTemplate));
-  EXPECT_TRUE(has_format_marker(write("a.xml", "<r>\r\n<x format=\"QV31/QV82\"/>")));
-  EXPECT_FALSE(
-      has_format_marker(write("b.xml", "<r format=\"QV31/QV8\">\nformat=\"QV31/\nQV82\"")));
-  EXPECT_FALSE(has_format_marker(write("c.xml", "")));
-  EXPECT_THROW(has_format_marker(path("missing.xml")), ConfigFileError);
-  EXPECT_THROW(has_format_marker(dir_.string()), ConfigFileError);
+std::string hex_address(int address) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", address);
+  return text;
 }
 
-TEST(ConfigFileMerge, KeyIsTheFourAddressDigitsAndTheFirstMatchWins) {
-  const Lines template_lines = {
-      "<MachineData>",
-      "<Data caption=\"0x0570\" address=\"0x0570\" length=\"32\"></Data>",
-      "<Data caption=\"Channel 2\" address=\"0x0590\" length=\"32\"></Data>",
-      "<Data caption=\"Channel 3\" address=\"0x05B0\" length=\"32\"></Data>",
-      "<Data caption=\"Channel 4\" address=\"0x05D0\" length=\"32\"></Data>",
-      "</MachineData>",
+// Puts data at an address the way the screens do: the item, its group and
+// the group around it are checked.
+void put(ParameterTree& tree, const std::string& address, const std::string& text) {
+  const std::size_t node = tree.find_by_address(address);
+  ASSERT_NE(node, ParameterTree::kNotFound) << address;
+  tree.set_text(node, text);
+  for (std::size_t at = node, level = 0; level < 3; ++level, at = tree.parent(at))
+    tree.set_state(at, CheckState::kChecked);
+}
+
+// The template with the sixteen channels holding `fill(n)` ('\0': empty).
+void load_with_channels(ParameterTree& tree, char (*fill)(int)) {
+  tree.load_file(kTemplate);
+  for (int n = 1; n <= 16; ++n)
+    put(tree, hex_address(0x0570 + 32 * (n - 1)), fill(n) ? std::string(64, fill(n)) : "");
+}
+
+TEST(ConfigFile, FormatMarkerAndXmlExtension) {
+  TempDir dir;
+  dir.write("a.xml", "<r>\r\n<x format=\"QV31/QV82\"/>");
+  dir.write("b.xml", "<r format=\"QV31/QV8\">\nformat=\"QV31/\nQV82\"");
+  dir.write("c.xml", "");
+  EXPECT_TRUE(has_format_marker(kTemplate));
+  EXPECT_TRUE(has_format_marker(dir.file("a.xml")));
+  EXPECT_FALSE(has_format_marker(dir.file("b.xml")));
+  EXPECT_FALSE(has_format_marker(dir.file("c.xml")));
+  EXPECT_THROW(has_format_marker(dir.file("missing.xml")), ConfigFileError);
+  EXPECT_THROW(has_format_marker(dir.path()), ConfigFileError);
+
+  const std::pair<const char*, const char*> names[] = {
+      {"a.txt", "a.xml"}, {"a", "a.xml"},         {"a.xml", "a.xml"},
+      {"a.", "a.xml"},    {"d.x/a", "d.x/a.xml"}, {"a.tar.gz", "a.tar.xml"},
   };
+  for (const auto& [name, expected] : names) EXPECT_EQ(force_xml_extension(name), expected);
+}
+
+TEST(ConfigFile, MergeKeyIsTheFourAddressDigitsAndTheFirstMatchWins) {
+  const auto data = [](const std::string& caption, const char* address, const char* text) {
+    return "<Data caption=\"" + caption + "\" address=\"" + address + "\" length=\"32\">" + text +
+           "</Data>";
+  };
+  const Lines templ = {"<MachineData>",
+                       data("0x0570", "0x0570", ""),
+                       data("Channel 2", "0x0590", ""),
+                       data("Channel 3", "0x05B0", ""),
+                       data("Channel 4", "0x05D0", ""),
+                       "</MachineData>"};
   const Lines chosen = {
-      "<Data caption=\"old\" address=\"0x0590\" length=\"32\">AABB</Data>",
-      "<Data caption=\"coin 05B0\" address=\"0x0999\" length=\"1\">11</Data>",  // caption matches
-      "<Data caption=\"x\" address=\"0x05B0\" length=\"32\">22</Data>",
+      data("old", "0x0590", "AABB"),
+      data("coin 05B0", "0x0999", "11"),  // the caption matches first
+      data("x", "0x05B0", "22"),
       "<Data caption=\"y\" address=\"0x0111\">05D0</Data>",  // digits only after ">"
       "05D0 without a tag end",
   };
-  const Lines merged = merge_lines(template_lines, chosen);
-  EXPECT_EQ(merged, (Lines{
-                        template_lines[0],
-                        template_lines[1],
-                        "<Data caption=\"Channel 2\" address=\"0x0590\" length=\"32\">AABB</Data>",
-                        "<Data caption=\"Channel 3\" address=\"0x05B0\" length=\"32\">11</Data>",
-                        template_lines[4],
-                        template_lines[5],
-                    }));
+  EXPECT_EQ(merge_lines(templ, chosen),
+            (Lines{templ[0], templ[1], data("Channel 2", "0x0590", "AABB"),
+                   data("Channel 3", "0x05B0", "11"), templ[4], templ[5]}));
 }
 
-TEST_F(ConfigFileTest, SaveWithOnlyChannelsWritesTheChannelGroupAndReopens) {
+TEST(ConfigFile, SaveWithOnlyChannelsWritesTheChannelGroupAndReopens) {
+  TempDir dir;
   ParameterTree tree;
-  tree.load_file(kTemplate);
-  for (int n = 1; n <= 16; ++n)
-    put(tree, channel_address(n), n == 16 ? "" : std::string(64, 'A' + n % 6));
-  put(tree, "0x07F0", "05");
+  load_with_channels(tree, [](int n) { return n == 16 ? '\0' : char('A' + n % 6); });
+  put(tree, "0x07F0", "05");  // its groups checked, the item itself not: nothing saved
   tree.set_state(tree.find_by_address("0x07F0"), CheckState::kUnchecked);
 
-  const std::string written = write_configuration(kTemplate, tree, path("config.txt"));
-  EXPECT_EQ(written, path("config.xml"));
-  EXPECT_FALSE(fs::exists(path("config.txt")));
-  const std::string content = read(written);
+  const std::string written = write_configuration(kTemplate, tree, dir.file("config.txt"));
+  EXPECT_EQ(written, dir.file("config.xml"));
+  EXPECT_FALSE(fs::exists(dir.file("config.txt")));
+  const std::string content = dir.read("config.xml");
   ASSERT_GE(content.size(), 2u);
   EXPECT_EQ(content.substr(content.size() - 2), "\r\n");
-  for (std::size_t i = 0; i < content.size(); ++i) {
-    if (content[i] == '\n') {
-      ASSERT_EQ(content[i - 1], '\r') << "at " << i;
-    }
-  }
+  for (std::size_t i = content.find('\n'); i != std::string::npos; i = content.find('\n', i + 1))
+    ASSERT_EQ(content[i - 1], '\r') << "at " << i;
 
   const Lines lines = read_text_lines(written);
   ASSERT_EQ(lines.size(), 3u + 1u + 16u + 2u);
@@ -128,19 +112,19 @@ TEST_F(ConfigFileTest, SaveWithOnlyChannelsWritesTheChannelGroupAndReopens) {
   EXPECT_EQ(lines[21], "</MachineData>");
 
   // Opening: only the channels come back; everything else cannot be chosen.
-  merge_into_temporary(kTemplate, written, path("temporary.xml"));
+  merge_into_temporary(kTemplate, written, dir.file("temporary.xml"));
   ParameterTree opened;
-  opened.load_file(path("temporary.xml"));
+  opened.load_file(dir.file("temporary.xml"));
   EXPECT_EQ(opened.node_count(), tree.node_count());
   const std::size_t ch2 = opened.find_by_address("0x0590");
   EXPECT_EQ(opened.text(ch2), std::string(64, 'C'));
   EXPECT_EQ(opened.state(ch2), CheckState::kChecked);
-  EXPECT_EQ(opened.state(opened.find_by_address("0x0750")), CheckState::kUnavailable);
-  EXPECT_EQ(opened.state(opened.find_by_address("0x07F0")), CheckState::kUnavailable);
+  for (const char* address : {"0x0750", "0x07F0"})
+    EXPECT_EQ(opened.state(opened.find_by_address(address)), CheckState::kUnavailable) << address;
   EXPECT_EQ(opened.state(opened.find_by_caption("I/O configuration")), CheckState::kUnavailable);
 }
 
-TEST(ConfigTemplate, ListsTheMemoryMapInTheFormTheFilesRelyOn) {
+TEST(ConfigFile, TemplateListsTheMemoryMapInTheFormTheFilesRelyOn) {
   std::vector<std::pair<int, int>> items;  // address, length
   for (int n = 0; n < 16; ++n) items.emplace_back(0x0570 + 32 * n, 32);
   for (int k = 0; k < 8; ++k) items.emplace_back(0x0770 + 8 * k, 8);
@@ -154,11 +138,9 @@ TEST(ConfigTemplate, ListsTheMemoryMapInTheFormTheFilesRelyOn) {
   tree.load_file(kTemplate);
   EXPECT_EQ(tree.caption(0), "All data");
   for (const auto& [address, length] : items) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%04X", address);
-    const std::size_t node = tree.find_by_address(text);
-    ASSERT_NE(node, ParameterTree::kNotFound) << text;
-    EXPECT_EQ(tree.attribute(node, "length"), std::to_string(length)) << text;
+    const std::size_t node = tree.find_by_address(hex_address(address));
+    ASSERT_NE(node, ParameterTree::kNotFound) << hex_address(address);
+    EXPECT_EQ(tree.attribute(node, "length"), std::to_string(length)) << hex_address(address);
   }
   // The group of each section is the node just before its first item.
   for (const char* first : {"0x0570", "0x0770", "0x07F0", "0x081A"}) {
@@ -194,19 +176,12 @@ TEST(ConfigTemplate, ListsTheMemoryMapInTheFormTheFilesRelyOn) {
   EXPECT_EQ(data_lines, items.size());
 }
 
-TEST_F(ConfigFileTest, ForceXmlExtension) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"a.txt", "a.xml"}, {"a", "a.xml"},         {"a.xml", "a.xml"},
-      {"a.", "a.xml"},    {"d.x/a", "d.x/a.xml"}, {"a.tar.gz", "a.tar.xml"},
-  };
-  for (const auto& [name, expected] : cases) EXPECT_EQ(force_xml_extension(name), expected);
-}
-
-TEST_F(ConfigFileTest, FailedSaveLeavesTheOldFileIntact) {
+TEST(ConfigFile, FailedSaveLeavesTheOldFileIntact) {
+  TempDir dir;
   ParameterTree tree;
-  tree.load_file(kTemplate);
-  for (int n = 1; n <= 16; ++n) put(tree, channel_address(n), std::string(64, 'F'));
-  const std::string target = write("old.xml", "old content\r\n");
+  load_with_channels(tree, [](int) { return 'F'; });
+  dir.write("old.xml", "old content\r\n");
+  const std::string target = dir.file("old.xml");
 
   // Writing stops after 200 bytes.
   rlimit old_limit{};
@@ -219,15 +194,15 @@ TEST_F(ConfigFileTest, FailedSaveLeavesTheOldFileIntact) {
   setrlimit(RLIMIT_FSIZE, &old_limit);
   std::signal(SIGXFSZ, old_handler);
 
-  EXPECT_THROW(write_configuration(path("missing_template.xml"), tree, target), ConfigFileError);
-  EXPECT_THROW(write_configuration(kTemplate, tree, path("no/such/dir/x.xml")), ConfigFileError);
-  EXPECT_EQ(read(target), "old content\r\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+  EXPECT_THROW(write_configuration(dir.file("missing.xml"), tree, target), ConfigFileError);
+  EXPECT_THROW(write_configuration(kTemplate, tree, dir.file("no/dir/x.xml")), ConfigFileError);
+  EXPECT_EQ(dir.read("old.xml"), "old content\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
       << "a partial file was left behind";
 
   write_configuration(kTemplate, tree, target);  // and a good save replaces it
-  EXPECT_NE(read(target).find(std::string(64, 'F')), std::string::npos);
+  EXPECT_NE(dir.read("old.xml").find(std::string(64, 'F')), std::string::npos);
 }
 
 }  // namespace
-}  // namespace qv82
+}  // namespace qv82::test

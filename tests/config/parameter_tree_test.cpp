@@ -31,9 +31,10 @@ constexpr const char* kDocument = R"(<?xml version="1.0"?>
 </MachineData>
 )";
 
-std::vector<S> states(const ParameterTree& tree) {
-  std::vector<S> result;
-  for (std::size_t i = 0; i < tree.node_count(); ++i) result.push_back(tree.state(i));
+// The states of all nodes in order: U unchecked, C checked, - unavailable.
+std::string states(const ParameterTree& tree) {
+  std::string result;
+  for (std::size_t i = 0; i < tree.node_count(); ++i) result += " UC-"[int(tree.state(i))];
   return result;
 }
 
@@ -53,9 +54,7 @@ TEST_F(ParameterTreeTest, LoadBuildsNodesInDocumentOrderAndMarksData) {
   EXPECT_EQ(tree.children(0), (Index{1, 4, 7}));
   EXPECT_EQ(tree.children(4), (Index{5}));
   // Data with parent and grandparent checked, everything else unavailable.
-  EXPECT_EQ(states(tree),
-            (std::vector<S>{S::kChecked, S::kChecked, S::kChecked, S::kUnavailable, S::kChecked,
-                            S::kChecked, S::kChecked, S::kUnavailable, S::kUnavailable}));
+  EXPECT_EQ(states(tree), "CCC-CCC--");
   EXPECT_TRUE(tree.has_choosable_nodes());
 }
 
@@ -91,37 +90,28 @@ TEST(ParameterTree, CaptionHoldingTheWordAddressShadowsTheAttribute) {
 
 TEST_F(ParameterTreeTest, ClickRules) {
   tree.click(1);  // checked group: its data unchecked, the item without data stays unavailable
-  EXPECT_EQ(tree.state(1), S::kUnchecked);
-  EXPECT_EQ(tree.state(2), S::kUnchecked);
-  EXPECT_EQ(tree.state(3), S::kUnavailable);
+  EXPECT_EQ(states(tree), "CUU-CCC--");
   EXPECT_EQ(tree.selected(), 1u);
   tree.click(1);
-  EXPECT_EQ(tree.state(2), S::kChecked);
-  EXPECT_EQ(tree.state(3), S::kUnavailable);
-
+  EXPECT_EQ(states(tree), "CCC-CCC--");
   tree.click(7);  // unavailable: nothing happens
-  EXPECT_EQ(tree.state(7), S::kUnavailable);
-  EXPECT_EQ(tree.state(8), S::kUnavailable);
+  EXPECT_EQ(states(tree), "CCC-CCC--");
 
   // An unavailable sub-group comes back checked with the data below it.
   tree.set_state(4, S::kUnchecked);
   tree.set_state(5, S::kUnavailable);
   tree.set_state(6, S::kUnchecked);
   tree.click(4);
-  EXPECT_EQ(tree.state(4), S::kChecked);
-  EXPECT_EQ(tree.state(5), S::kChecked);
-  EXPECT_EQ(tree.state(6), S::kChecked);
+  EXPECT_EQ(states(tree), "CCC-CCC--");
 
   // An unchecked item without data is checked along with its group.
   tree.set_state(1, S::kUnchecked);
   tree.set_state(3, S::kUnchecked);
   tree.click(1);
-  EXPECT_EQ(tree.state(3), S::kChecked);
+  EXPECT_EQ(states(tree), "CCCCCCC--");
 
   tree.click(0);  // checked root: everything that can follow is unchecked
-  EXPECT_EQ(states(tree), (std::vector<S>{S::kUnchecked, S::kUnchecked, S::kUnchecked,
-                                          S::kUnchecked, S::kUnchecked, S::kUnchecked,
-                                          S::kUnchecked, S::kUnavailable, S::kUnavailable}));
+  EXPECT_EQ(states(tree), "UUUUUUU--");
 }
 
 TEST_F(ParameterTreeTest, OkDropsEverythingNotChecked) {
@@ -129,8 +119,7 @@ TEST_F(ParameterTreeTest, OkDropsEverythingNotChecked) {
   tree.accept();
   EXPECT_EQ(tree.text(2), "AA");
   EXPECT_EQ(tree.text(6), "");
-  EXPECT_EQ(tree.state(6), S::kUnavailable);
-  EXPECT_EQ(tree.state(4), S::kUnavailable);
+  EXPECT_EQ(states(tree), "CCC------");
   tree.click(6);  // cannot be chosen again until it gets data
   EXPECT_EQ(tree.state(6), S::kUnavailable);
   tree.cancel();
@@ -139,7 +128,7 @@ TEST_F(ParameterTreeTest, OkDropsEverythingNotChecked) {
 
 TEST_F(ParameterTreeTest, CheckAllAndNothingChoosable) {
   tree.check_all();
-  for (std::size_t i = 0; i < tree.node_count(); ++i) EXPECT_EQ(tree.state(i), S::kChecked);
+  EXPECT_EQ(states(tree), "CCCCCCCCC");
   tree.load_string("<MachineData><Group caption=\"a\"><Data caption=\"b\"/></Group></MachineData>");
   EXPECT_EQ(tree.state(0), S::kChecked);
   EXPECT_FALSE(tree.has_choosable_nodes());

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/config_file.h"
@@ -16,101 +17,54 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const char* const kPieces[] = {
-    "<",
-    ">",
-    "/",
-    "</Group>",
-    "<Group caption=\"G\">",
-    "<Data caption=\"",
-    "address=\"0x0570\"",
-    " length=\"32\">",
-    "</Data>",
-    "<!--",
-    "-->",
-    "<![CDATA[",
-    "]]>",
-    "<?xml version=\"1.0\"?>",
-    "<?xml-stylesheet href=\"",
-    "<br/>",
-    "&amp;",
-    "&lt;",
-    "&gt;",
-    "&quot;",
-    "\"",
-    "=",
-    " ",
-    "  ",
-    "\r\n",
-    "\n",
-    "\n\r",
-    "\t",
-    "AB01",
-    "<MachineData>",
-    "format=\"QV31/QV82\"",
-    "<a/>",
-    "< >",
-    "<>",
-    "</>",
-    "<x y=\"\" z=\"q\"/>",
-    "0x0",
-};
+// Pieces documents are made of, separated by '|'.
+constexpr std::string_view kPieces =
+    "<|>|/|</Group>|<Group caption=\"G\">|<Data caption=\"|address=\"0x0570\"| length=\"32\">|"
+    "</Data>|<!--|-->|<![CDATA[|]]>|<?xml version=\"1.0\"?>|<?xml-stylesheet href=\"|<br/>|&amp;|"
+    "&lt;|&gt;|&quot;|\"|=| |  |\r\n|\n|\n\r|\t|AB01|<MachineData>|format=\"QV31/QV82\"|<a/>|< >|"
+    "<>|</>|<x y=\"\" z=\"q\"/>|0x0";
 
 class Fuzzer {
  public:
-  explicit Fuzzer(unsigned seed) : rng_(seed) {}
-
+  explicit Fuzzer(unsigned seed) : rng_(seed) {
+    std::size_t start = 0;
+    for (std::size_t bar; (bar = kPieces.find('|', start)) != std::string_view::npos;)
+      pieces_.emplace_back(kPieces.substr(start, bar - start)), start = bar + 1;
+    pieces_.emplace_back(kPieces.substr(start));
+  }
   std::size_t below(std::size_t n) {
     return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_);
   }
-
+  // A random byte, a run of letters (now and then longer than a line may
+  // be) or one of the pieces.
   std::string piece() {
-    switch (below(12)) {
-      case 0:
-        return std::string(1, static_cast<char>(below(256)));
-      case 1:
-        return std::string(below(20) == 0 ? 4100 + below(2000) : below(40), 'x');
-      default:
-        return kPieces[below(std::size(kPieces))];
-    }
+    const std::size_t kind = below(12);
+    if (kind == 0) return std::string(1, static_cast<char>(below(256)));
+    if (kind == 1) return std::string(below(20) == 0 ? 4100 + below(2000) : below(40), 'x');
+    return pieces_[below(pieces_.size())];
   }
-
   std::string random_document() {
     std::string doc;
     for (std::size_t n = below(60); n > 0; --n) doc += piece();
     return doc;
   }
-
+  // Pieces inserted, spans erased, bytes changed, spans copied.
   std::string mutated(std::string doc) {
     for (std::size_t n = 1 + below(6); n > 0; --n) {
       const std::size_t at = below(doc.size() + 1);
-      switch (below(4)) {
-        case 0:
-          doc.insert(at, piece());
-          break;
-        case 1:
-          doc.erase(at, below(200));
-          break;
-        case 2:
-          if (at < doc.size()) doc[at] = static_cast<char>(below(256));
-          break;
-        default:
-          doc.insert(at, doc.substr(below(doc.size() + 1), below(300)));
-      }
+      const std::size_t how = below(4);
+      if (how == 0) doc.insert(at, piece());
+      if (how == 1) doc.erase(at, below(200));
+      if (how == 2 && at < doc.size()) doc[at] = static_cast<char>(below(256));
+      if (how == 3) doc.insert(at, doc.substr(below(doc.size() + 1), below(300)));
     }
     return doc;
   }
 
  private:
   std::mt19937 rng_;
+  std::vector<std::string> pieces_;
 };
-
-Lines split_lines(const std::string& text) {
-  Lines lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 void check_tree_mirrors_items(const ParameterTree& tree) {
   ASSERT_GE(tree.node_count(), 1u);
@@ -138,12 +92,13 @@ void exercise(ParameterTree& tree, Fuzzer& fuzzer, const std::string& doc, const
   tree.find_by_address("0x0570");
   tree.find_by_caption("0x0770");
 
-  const Lines lines = split_lines(doc);
+  Lines lines;
+  std::istringstream in(doc);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   merge_lines(templ, lines);
   try {
-    const Lines saved = configuration_lines(lines, tree);
     std::string text;
-    for (const std::string& line : saved) text += line + "\r\n";
+    for (const std::string& line : configuration_lines(lines, tree)) text += line + "\r\n";
     tree.load_string(text);
     check_tree_mirrors_items(tree);
   } catch (const ConfigFileError&) {
@@ -153,24 +108,15 @@ void exercise(ParameterTree& tree, Fuzzer& fuzzer, const std::string& doc, const
 }
 
 TEST(XmlFuzz, RandomAndDamagedDocumentsAreHandled) {
-  {
-    ParameterTree probe;  // the template must at least load
-    probe.load_file(QV82_SOURCE_DIR "/data/template.xml");
-  }
+  ParameterTree tree;
+  tree.load_file(QV82_SOURCE_DIR "/data/template.xml");  // the template must at least load
   const Lines templ = read_text_lines(QV82_SOURCE_DIR "/data/template.xml");
   std::string base;
   for (const std::string& line : templ) base += line + "\r\n";
 
   Fuzzer fuzzer(0x5eed);
-  ParameterTree tree;
-  for (int round = 0; round < 2000; ++round) {
-    exercise(tree, fuzzer, fuzzer.random_document(), templ);
-    if (HasFatalFailure()) return;
-  }
-  for (int round = 0; round < 200; ++round) {
-    exercise(tree, fuzzer, fuzzer.mutated(base), templ);
-    if (HasFatalFailure()) return;
-  }
+  for (int round = 0; round < 2200 && !HasFatalFailure(); ++round)
+    exercise(tree, fuzzer, round < 2000 ? fuzzer.random_document() : fuzzer.mutated(base), templ);
 }
 
 }  // namespace

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-namespace qv82 {
+#include "support/temp_dir.h"
+
+namespace qv82::test {
 namespace {
 
 using Entries = std::vector<std::string>;
@@ -68,86 +68,62 @@ TEST(XmlParser, TextHandling) {
   }
 }
 
-TEST(XmlParser, CDataIsRawAndMayHoldGreaterThan) {
+TEST(XmlParser, CDataAndUnbalancedInput) {
   TECXMLParser parser;
-  parser.LoadFromString("<r><![CDATA[a > b &amp;  c]]></r>");
+  parser.LoadFromString("<r><![CDATA[a > b &amp;  c]]></r>");  // raw, may hold ">"
   EXPECT_EQ(parser.root().CData, "a > b &amp;  c");
   EXPECT_EQ(parser.root().Text, "");
-}
 
-TEST(XmlParser, UnbalancedInputStopsCleanly) {
-  TECXMLParser parser;
   parser.LoadFromString("</x></y><r><a><b>t");  // end tags at the root, tags left open
-  const TXMLItem& root = parser.root();
-  EXPECT_EQ(root.Name, "r");
-  ASSERT_EQ(root.child_count(), 1u);
-  EXPECT_EQ(root.child(0).child(0).Text, "t");
+  EXPECT_EQ(parser.root().Name, "r");
+  ASSERT_EQ(parser.root().child_count(), 1u);
+  EXPECT_EQ(parser.root().child(0).child(0).Text, "t");
 
   parser.LoadFromString("<r></r></r>text<late/><b");  // after the root closed
   EXPECT_EQ(parser.root().Text, "text");
   EXPECT_EQ(parser.root().child_count(), 1u);  // the cut-off "<b" is dropped
 }
 
-class XmlFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("qv82_xml_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string write(const std::string& name, const std::string& content) {
-    const auto path = dir_ / name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path.string();
-  }
-  std::filesystem::path dir_;
-};
-
-TEST_F(XmlFile, LongLineNeedsTheWholeFileBufferAndALineFeed) {
+TEST(XmlFile, LongLineNeedsTheWholeFileBufferAndALineFeed) {
   const std::string line = "<r>" + std::string(4990, 'A') + "</r>" + "xxx";  // 5000 characters
-  ASSERT_EQ(line.size(), 5000u);
+  TempDir dir;
+  dir.write("ok.xml", line + "\n");
+  dir.write("bad.xml", line);
+  dir.write("mixed.xml", "<r>\n<a>" + std::string(6000, 'B') + "</a>\n</r>");
   TECXMLParser parser;
   int loaded = 0;
   parser.OnLoaded = [&] { ++loaded; };
-  parser.LoadFromFile(write("ok.xml", line + "\n"));
+  parser.LoadFromFile(dir.file("ok.xml"));
   EXPECT_EQ(parser.root().Text.size(), 4990u + 3u + 2u);  // joined with "xxx"
   EXPECT_EQ(loaded, 1);
 
   try {
-    parser.LoadFromFile(write("bad.xml", line));
+    parser.LoadFromFile(dir.file("bad.xml"));
     FAIL() << "no error";
   } catch (const XmlError& e) {
     EXPECT_STREQ(e.what(), "Line too long on line 1");
   }
+  EXPECT_THROW(parser.LoadFromFile(dir.file("none.xml")), XmlError);
   EXPECT_EQ(loaded, 1);
   EXPECT_EQ(parser.root().Name, "r");  // the previous document is kept
 
   // Short lines around a long one: the whole-file pass reads them all.
-  parser.LoadFromFile(write("mixed.xml", "<r>\n<a>" + std::string(6000, 'B') + "</a>\n</r>"));
+  parser.LoadFromFile(dir.file("mixed.xml"));
   ASSERT_EQ(parser.root().child_count(), 1u);
   EXPECT_EQ(parser.root().child(0).Text.size(), 6000u);
 }
 
-TEST_F(XmlFile, TokensSpanBufferRefills) {
+TEST(XmlFile, TokensSpanBufferRefills) {
   std::string doc = "<r>\n";
   for (int i = 0; i < 2000; ++i)
     doc += "<d a=\"" + std::to_string(i) + "\">\nT" + std::to_string(i) + "\n</d>\n";
-  doc += "</r>";
+  TempDir dir;
+  dir.write("many.xml", doc + "</r>");
   TECXMLParser parser;
-  parser.LoadFromFile(write("many.xml", doc));
+  parser.LoadFromFile(dir.file("many.xml"));
   ASSERT_EQ(parser.root().child_count(), 2000u);
   EXPECT_EQ(parser.root().child(1999).Params, Entries{"a=1999"});
   EXPECT_EQ(parser.root().child(1999).Text, "T1999");
-}
-
-TEST_F(XmlFile, MissingFileThrowsAndKeepsTheTree) {
-  TECXMLParser parser;
-  parser.LoadFromString("<r><a/></r>");
-  EXPECT_THROW(parser.LoadFromFile((dir_ / "none.xml").string()), XmlError);
-  EXPECT_EQ(parser.root().Name, "r");
-  EXPECT_EQ(parser.root().child_count(), 1u);
 }
 
 TEST(XmlItem, DeepNestingIsReleasedWithoutRecursion) {
@@ -173,4 +149,4 @@ TEST(XmlItem, AttributeLookup) {
 }
 
 }  // namespace
-}  // namespace qv82
+}  // namespace qv82::test

@@ -5,9 +5,10 @@
 namespace qv82::test {
 namespace {
 
+using Texts = std::vector<std::string>;
 constexpr const char* kPassword = "123456789ABC";
 constexpr const char* kPin = "12345678";
-const std::string kFactoryCaption = "Enter factory password";
+const std::string kFactory = "Enter factory password";
 const std::string kPinCaption = "Enter PIN";
 
 // A bench whose device has the given masks, identified so that the masks
@@ -19,118 +20,101 @@ struct Identified : Bench {
   }
 };
 
-TEST(CheckAccess, MasksZeroNeedThePassword) {
-  Identified bench(with_masks(0, 0, 0, 0));
-  // A short text keeps the dialog open; blanks around the digits are dropped.
-  bench.ui.passwords = {"12345", std::string(" ") + kPassword};
-  EXPECT_EQ(bench.selector.read_channel(1), kMemoryOk);
-  EXPECT_EQ(bench.ui.password_prompts(), std::vector<std::string>{kFactoryCaption});
-  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{"Incorrect password length"});
-  EXPECT_EQ(bench.state.unlock_flags, kFactoryUnlocked);
-  EXPECT_EQ(bench.state.channel_buffer[0], bench.device().memory().read(0x0570, 32));
-
-  // No dialog the second time, but the challenge and response go out again.
-  bench.ui.clear();
-  const std::size_t before = bench.requests();
-  EXPECT_EQ(bench.selector.write_channel(1), kMemoryOk);
-  EXPECT_TRUE(bench.ui.password_prompts().empty());
-  const auto& requests = bench.device().requests();
-  ASSERT_EQ(requests.size(), before + 3);
-  EXPECT_EQ(requests[before][4], 0x00);      // FF 00 challenge
-  EXPECT_EQ(requests[before + 1][4], 0x01);  // FF 01 response
-}
-
-TEST(CheckAccess, OpenAreasNeedNoDialog) {
+TEST(CheckAccess, DialogsForAChannelRead) {
+  struct Case {
+    const char* name;
+    std::array<std::uint8_t, 4> masks;
+    std::deque<std::optional<std::string>> passwords;
+    bool nobody_answers;
+    int result;
+    Texts prompts, errors;
+    std::uint8_t flags;
+  };
+  const std::string F = kFactory, P = kPinCaption, length = "Incorrect password length";
+  const Texts timed_out = {"Communication error2", "Communication error"};
   // Factory read mask 0x01 passes the factory level; the PIN read mask must
-  // open the channels too, or the PIN level would still ask.
-  Identified bench(with_masks(0x01, 0x00, 0x01, 0x00));
-  const std::size_t before = bench.requests();
-  EXPECT_EQ(bench.selector.read_channel(3), kMemoryOk);
-  EXPECT_TRUE(bench.ui.shown.empty());
-  EXPECT_EQ(bench.requests(), before + 1);
-
-  // Writing channels is still closed: Cancel sends nothing.
-  bench.ui.passwords = {std::nullopt};
-  EXPECT_EQ(bench.selector.write_channel(3), kMemoryDenied);
-  EXPECT_EQ(bench.ui.password_prompts(), std::vector<std::string>{kFactoryCaption});
-  EXPECT_TRUE(bench.ui.errors().empty());
-  EXPECT_EQ(bench.requests(), before + 1);
+  // open the channels too. A short text keeps the dialog open; blanks around
+  // the digits are dropped. A wrong factory password falls back to the PIN.
+  // clang-format off
+  const Case cases[] = {
+      {"factory", {0, 0, 0, 0}, {"12345", " 123456789ABC"}, false, kMemoryOk, {F}, {length},
+       kFactoryUnlocked},
+      {"to PIN", {0, 0, 0, 0}, {"000000000000", kPin}, false, kMemoryOk, {F, P}, {}, kPinUnlocked},
+      {"PIN only", {0xFF, 0xFF, 0, 0}, {kPin}, false, kMemoryOk, {P}, {}, kPinUnlocked},
+      {"open", {0x01, 0x00, 0x01, 0x00}, {}, false, kMemoryOk, {}, {}, 0},
+      {"timeout, PIN open", {0, 0, 1, 0}, {kPassword, kPin}, true, kMemoryDenied, {F}, timed_out, 0},
+      {"timeout, PIN asked", {0, 0, 0, 0}, {kPassword, kPin}, true, kMemoryDenied, {F, P},
+       timed_out, 0},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Identified bench(with_masks(c.masks[0], c.masks[1], c.masks[2], c.masks[3]));
+    bench.ui.passwords = c.passwords;
+    if (c.nobody_answers) bench.link.device_address = 9;
+    const std::size_t before = bench.requests();
+    EXPECT_EQ(bench.selector.read_channel(1), c.result);
+    EXPECT_EQ(bench.ui.password_prompts(), c.prompts);
+    EXPECT_EQ(bench.ui.errors(), c.errors);
+    EXPECT_EQ(bench.state.unlock_flags, c.flags);
+    if (c.result == kMemoryOk) {
+      EXPECT_EQ(bench.state.channel_buffer[0], bench.device().memory().read(0x0570, 32));
+    }
+    if (c.flags == kFactoryUnlocked) {
+      // No dialog the second time, but the challenge and response go out again.
+      bench.ui.clear();
+      const std::size_t sent = bench.requests();
+      EXPECT_EQ(bench.selector.write_channel(1), kMemoryOk);
+      EXPECT_TRUE(bench.ui.password_prompts().empty());
+      const auto& requests = bench.device().requests();
+      ASSERT_EQ(requests.size(), sent + 3);
+      EXPECT_EQ(requests[sent][4], 0x00);      // FF 00 challenge
+      EXPECT_EQ(requests[sent + 1][4], 0x01);  // FF 01 response
+    }
+    if (c.prompts.empty()) {
+      EXPECT_EQ(bench.requests(), before + 1) << "the read only";
+      // Writing channels is still closed: Cancel sends nothing.
+      bench.ui.passwords = {std::nullopt};
+      EXPECT_EQ(bench.selector.write_channel(1), kMemoryDenied);
+      EXPECT_EQ(bench.ui.password_prompts(), Texts{kFactory});
+      EXPECT_TRUE(bench.ui.errors().empty());
+      EXPECT_EQ(bench.requests(), before + 1);
+    }
+  }
 }
 
 TEST(CheckAccess, WrongPinClearsTheFlagAndAsksAgain) {
-  // Factory level open, PIN level closed: the PIN is asked for.
   Identified bench(with_masks(0xFF, 0xFF, 0x00, 0x00));
   bench.ui.passwords = {kPin};
   ASSERT_EQ(bench.selector.read_channel(1), kMemoryOk);
-  EXPECT_EQ(bench.ui.password_prompts(), std::vector<std::string>{kPinCaption});
-  EXPECT_EQ(bench.state.unlock_flags, kPinUnlocked);
-
   // The flag spares the dialog, but a device whose PIN changed refuses it.
   bench.device().config().pin = {0, 0, 0, 1};
   bench.ui.clear();
   const std::size_t before = bench.requests();
   EXPECT_EQ(bench.selector.read_channel(1), kMemoryDenied);
   EXPECT_TRUE(bench.ui.password_prompts().empty());
-  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{"Wrong Password"});
+  EXPECT_EQ(bench.ui.errors(), Texts{"Wrong Password"});
   EXPECT_EQ(bench.state.unlock_flags & kPinUnlocked, 0);
   EXPECT_EQ(bench.requests(), before + 1);  // the DA only
 
   bench.ui.clear();
   bench.ui.passwords = {"00000001"};
   EXPECT_EQ(bench.selector.read_channel(1), kMemoryOk);
-  EXPECT_EQ(bench.ui.password_prompts(), std::vector<std::string>{kPinCaption});
+  EXPECT_EQ(bench.ui.password_prompts(), Texts{kPinCaption});
 }
 
-TEST(CheckAccess, WrongFactoryPasswordFallsBackToThePin) {
-  Identified bench(with_masks(0, 0, 0, 0));
-  bench.ui.passwords = {"000000000000", kPin};
-  EXPECT_EQ(bench.selector.read_channel(1), kMemoryOk);
-  EXPECT_EQ(bench.ui.password_prompts(), (std::vector<std::string>{kFactoryCaption, kPinCaption}));
-  EXPECT_EQ(bench.state.unlock_flags, kPinUnlocked);
-}
-
-TEST(CheckAccess, ChallengeTimeOut) {
-  struct Case {
-    const char* name;
-    std::uint8_t pin_read_mask;
-    std::vector<std::string> errors;
-    std::vector<std::string> prompts;
-  };
-  const Case cases[] = {
-      {"PIN level open", 0x01, {"Communication error2", "Communication error"}, {kFactoryCaption}},
-      {"PIN level asks too",
-       0x00,
-       {"Communication error2", "Communication error"},
-       {kFactoryCaption, kPinCaption}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Identified bench(with_masks(0, 0, c.pin_read_mask, 0));
-    bench.ui.passwords = {kPassword, kPin};
-    bench.link.device_address = 9;  // nothing answers there
-    EXPECT_EQ(bench.selector.read_channel(1), kMemoryDenied);
-    EXPECT_EQ(bench.ui.errors(), c.errors);
-    EXPECT_EQ(bench.ui.password_prompts(), c.prompts);
-    EXPECT_EQ(bench.state.unlock_flags, 0);
-  }
-}
-
-TEST(MemoryAccess, ChannelSixteenIsReadAt0750) {
+TEST(MemoryAccess, ChannelSixteenWriteCommitAndReadBack) {
   Identified bench(with_masks(0xFF, 0xFF, 0xFF, 0xFF));
   ASSERT_EQ(bench.selector.read_channel(16), kMemoryOk);
   const Bytes& frame = bench.device().requests().back();
   EXPECT_EQ(Bytes(frame.begin() + 3, frame.end() - 1), (Bytes{0xFF, 0x02, 0x07, 0x50, 0x20}));
   EXPECT_EQ(bench.state.channel_buffer[15], bench.device().memory().read(0x0750, 32));
-}
 
-TEST(MemoryAccess, WriteCommitAndReadBack) {
-  Identified bench(with_masks(0xFF, 0xFF, 0xFF, 0xFF));
   const Bytes data{0x11, 0x22, 0x33};
   EXPECT_EQ(bench.selector.write_memory(0x07F0, data, kAreaCommonParameters), kMemoryOk);
   EXPECT_TRUE(bench.selector.commit_and_reset());
   EXPECT_EQ(bench.device().memory().read(0x07F0, 3), data);
   EXPECT_EQ(bench.device().memory().nv()[0x07F1], 0x22);
-
   Bytes read;
   EXPECT_EQ(bench.selector.read_memory(0x07F0, 3, kAreaCommonParameters, read), kMemoryOk);
   EXPECT_EQ(read, data);

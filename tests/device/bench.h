@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "app/ini_file.h"
 #include "device/coin_selector.h"
@@ -17,7 +18,13 @@ inline constexpr const char* kSupportedTypesIni = "[SUPPORTED TYPES]\nQV82=\nQV8
 // The coin selector's operations on a simulated bench in virtual time,
 // talking to a scripted person, with qv82hs.ini in a fresh folder.
 struct Bench {
-  explicit Bench(sim::SetupOptions options = {}, const std::string& ini = kSupportedTypesIni);
+  explicit Bench(sim::SetupOptions options = {}, const std::string& ini = kSupportedTypesIni)
+      : setup(std::move(options)),
+        link(setup.line(), setup.clock()),
+        settings((dir.write("qv82hs.ini", ini), dir.file("qv82hs.ini"))),
+        selector(link, state, ui, settings) {
+    link.device_address = setup.device().address();
+  }
 
   sim::Device& device() { return setup.device(); }
   // Frames the device has accepted so far.
@@ -33,7 +40,11 @@ struct Bench {
 };
 
 // Bench options with the device's four access masks.
-sim::SetupOptions with_masks(std::uint8_t factory_read, std::uint8_t factory_write,
-                             std::uint8_t pin_read, std::uint8_t pin_write);
+inline sim::SetupOptions with_masks(std::uint8_t factory_read, std::uint8_t factory_write,
+                                    std::uint8_t pin_read, std::uint8_t pin_write) {
+  sim::SetupOptions options;
+  options.device.masks = {factory_read, factory_write, pin_read, pin_write};
+  return options;
+}
 
 }  // namespace qv82::test

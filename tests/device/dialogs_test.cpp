@@ -9,8 +9,7 @@ namespace qv82::test {
 namespace {
 
 TEST(PasswordDialog, ValidatesLengthThenCharactersOfTheTrimmedText) {
-  const std::string factory = "Enter factory password";
-  const std::string pin = "Enter PIN";
+  const std::string factory = "Enter factory password", pin = "Enter PIN";
   const std::string length = "Incorrect password length";
   const std::string character = "Incorrect password character";
   struct Case {
@@ -37,22 +36,6 @@ TEST(PasswordDialog, ValidatesLengthThenCharactersOfTheTrimmedText) {
   EXPECT_EQ(password_key(" 123456789ABC"), (Bytes{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}));
 }
 
-TEST(PinDialog, ChecksInOrder) {
-  struct Case {
-    std::string current, fresh, confirmation;
-    std::optional<std::string> error;
-  };
-  const Case cases[] = {
-      {"12345678", "87654321", "87654321", std::nullopt},
-      {"1234567", "8765432G", "x", "Incorrect password length"},
-      {"12345678", "8765432G", "8765432G", "Incorrect password character"},
-      {"12345678", "87654321", "87654320", "Confirmation error"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(check_pin_fields(c.current, c.fresh, c.confirmation), c.error);
-  }
-}
-
 TEST(ConfigurationNameDialog, EmptyAndUsedNamesKeepItOpen) {
   const std::vector<std::string> used = {"Standard", " Vending 2 "};
   struct Case {
@@ -67,7 +50,6 @@ TEST(ConfigurationNameDialog, EmptyAndUsedNamesKeepItOpen) {
       {"  Vending 2", NameCheck::Used, {}, {"Name is already used"}},
       {"Standard", NameCheck::Used, {}, {"Name is already used"}},
       {"standard", NameCheck::Accepted, {}, {}},
-      {"Arcade", NameCheck::Accepted, {}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("'" + c.name + "'");
@@ -96,31 +78,39 @@ TEST(AddressDialog, ChangesTheAddressOnlyWhenTheDeviceAgrees) {
   EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{"Error write address"});
 }
 
-TEST(PinDialog, ChangesThePinOnTheDevice) {
+TEST(PinDialog, ChecksFieldsInOrderThenChangesThePinOnTheDevice) {
   struct Case {
-    const char* current;
-    const char* fresh;
-    bool changed;
+    std::string current, fresh, confirmation;
+    std::optional<std::string> field_error;
     std::vector<std::string> errors;
   };
+  const std::string length = "Incorrect password length";
   const Case cases[] = {
-      {"12345678", "CAFE0001", true, {}},
-      {"00000000", "CAFE0001", false, {"Wrong Password"}},
-      {"12345678", "CAFE000", false, {"Incorrect password length"}},
+      {"12345678", "CAFE0001", "CAFE0001", std::nullopt, {}},
+      {"00000000", "CAFE0001", "CAFE0001", std::nullopt, {"Wrong Password"}},
+      {"12345678", "CAFE000", "CAFE000", length, {length}},
+      {"1234567", "8765432G", "x", length, {length}},
+      {"12345678",
+       "8765432G",
+       "8765432G",
+       "Incorrect password character",
+       {"Incorrect password character"}},
+      {"12345678", "87654321", "87654320", "Confirmation error", {"Confirmation error"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.current);
+    SCOPED_TRACE(c.current + " " + c.fresh + " " + c.confirmation);
+    EXPECT_EQ(check_pin_fields(c.current, c.fresh, c.confirmation), c.field_error);
     Bench bench;
     const std::size_t before = bench.requests();
-    EXPECT_EQ(bench.selector.change_pin(c.current, c.fresh, c.fresh), c.changed);
+    const bool changed = c.errors.empty();
+    EXPECT_EQ(bench.selector.change_pin(c.current, c.fresh, c.confirmation), changed);
     EXPECT_EQ(bench.ui.errors(), c.errors);
+    EXPECT_EQ(bench.ui.informations(), changed ? std::vector<std::string>{"Operation finished"}
+                                               : std::vector<std::string>{});
     EXPECT_EQ(bench.device().pin(),
-              c.changed ? (Bytes{0xCA, 0xFE, 0x00, 0x01}) : (Bytes{0x12, 0x34, 0x56, 0x78}));
-    if (c.changed) {
-      EXPECT_EQ(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
-    }
-    if (c.errors == std::vector<std::string>{"Incorrect password length"}) {
-      EXPECT_EQ(bench.requests(), before);
+              changed ? (Bytes{0xCA, 0xFE, 0x00, 0x01}) : (Bytes{0x12, 0x34, 0x56, 0x78}));
+    if (c.field_error) {
+      EXPECT_EQ(bench.requests(), before) << "nothing sent";
     }
   }
 }

@@ -5,6 +5,8 @@
 namespace qv82::test {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 sim::SetupOptions two_ports(std::uint8_t address) {
   sim::SetupOptions options;
   options.ports = {"ttyS0", "ttyUSB0"};
@@ -15,51 +17,38 @@ sim::SetupOptions two_ports(std::uint8_t address) {
 }
 
 TEST(Search, FindsDeviceAtAnotherAddressThroughPortScanAndAddressPoll) {
-  Bench bench(two_ports(3));
-  bench.link.device_address = 7;  // whatever start-up remembered
-  int pages_toggled = 0;
-  bool pages_enabled = true;
-  bench.selector.set_pages_enabled = [&](bool on) {
-    pages_enabled = on;
-    ++pages_toggled;
-  };
+  const std::tuple<std::uint8_t, const char*, const char*> cases[] = {{3, "03", "3"},
+                                                                      {0xAB, "AB", "171"}};
+  for (const auto& [address, ini_text, told] : cases) {
+    Bench bench(two_ports(address));
+    bench.link.device_address = 7;  // whatever start-up remembered
+    std::vector<bool> pages;
+    bench.selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
+    EXPECT_TRUE(bench.selector.SpeedButton11Click());
 
-  EXPECT_TRUE(bench.selector.SpeedButton11Click());
+    // The quiet first try at address 2 says nothing; only the find is told.
+    EXPECT_EQ(bench.ui.shown.size(), 1u);
+    EXPECT_EQ(bench.ui.informations(),
+              Texts{"Coin selector with address " + std::string(told) + " found at  ttyUSB0"});
+    EXPECT_EQ(bench.link.device_address, address);
+    EXPECT_EQ(bench.state.download_address, address);
+    EXPECT_EQ(bench.link.ComPort1.port_name(), "ttyUSB0");
+    EXPECT_EQ(pages, (std::vector<bool>{false, true}));
+    EXPECT_EQ(bench.settings.read_string("SETTINGS", "ComPort", ""), "ttyUSB0");
+    EXPECT_EQ(bench.settings.read_string("SETTINGS", "ccTalkAddr", ""), ini_text);
 
-  // The quiet first try at address 2 says nothing; only the find is told.
-  ASSERT_EQ(bench.ui.shown.size(), 1u);
-  EXPECT_EQ(bench.ui.informations().at(0), "Coin selector with address 3 found at  ttyUSB0");
-  EXPECT_EQ(bench.link.device_address, 3);
-  EXPECT_EQ(bench.state.download_address, 3);
-  EXPECT_EQ(bench.link.ComPort1.port_name(), "ttyUSB0");
-  EXPECT_TRUE(pages_enabled);
-  EXPECT_EQ(pages_toggled, 2);
-
-  EXPECT_EQ(bench.settings.read_string("SETTINGS", "ComPort", ""), "ttyUSB0");
-  EXPECT_EQ(bench.settings.read_string("SETTINGS", "ccTalkAddr", ""), "03");
-
-  const DeviceInfo& info = bench.state.info;
-  EXPECT_EQ(info.product_code, "QV82");
-  EXPECT_EQ(info.serial_number, "1234567");
-  EXPECT_EQ(info.build_code, "B01");
-  EXPECT_EQ(info.software_revision, "QV82HS-1.02");
-  EXPECT_EQ(info.production_date, "2007/3/9");
-  EXPECT_EQ(info.modification_date, "2010/6/15");
-  EXPECT_EQ(bench.state.access_masks, (std::array<std::uint8_t, 4>{0xFF, 0xFF, 0xFF, 0xFF}));
-}
-
-TEST(Search, AddressIsWrittenAsTwoUpperCaseHexDigits) {
-  Bench bench(two_ports(0xAB));
-  ASSERT_TRUE(bench.selector.SpeedButton11Click());
-  EXPECT_EQ(bench.settings.read_string("SETTINGS", "ccTalkAddr", ""), "AB");
-  EXPECT_EQ(bench.ui.informations().at(0), "Coin selector with address 171 found at  ttyUSB0");
+    const DeviceInfo& info = bench.state.info;
+    EXPECT_EQ((Texts{info.product_code, info.serial_number, info.build_code, info.software_revision,
+                     info.production_date, info.modification_date}),
+              (Texts{"QV82", "1234567", "B01", "QV82HS-1.02", "2007/3/9", "2010/6/15"}));
+    EXPECT_EQ(bench.state.access_masks, (std::array<std::uint8_t, 4>{0xFF, 0xFF, 0xFF, 0xFF}));
+  }
 }
 
 TEST(Search, DeviceOnOpenPortAtAddressTwoIsFoundWithoutScanning) {
   Bench bench;
   ASSERT_TRUE(bench.selector.SpeedButton11Click());
-  EXPECT_EQ(bench.ui.informations(),
-            std::vector<std::string>{"Coin selector with address 2 found at  SIM"});
+  EXPECT_EQ(bench.ui.informations(), Texts{"Coin selector with address 2 found at  SIM"});
   for (const Bytes& frame : bench.device().requests()) {
     EXPECT_NE(frame[0], 0) << "no broadcast poll expected";
   }
@@ -69,7 +58,7 @@ TEST(Search, TwoDevicesAnsweringTheAddressPollAreNotFound) {
   Bench bench(two_ports(2));
   bench.setup.set_second_device(true, 5);
   EXPECT_FALSE(bench.selector.SpeedButton11Click());
-  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{"Coin selector not found!2"});
+  EXPECT_EQ(bench.ui.errors(), Texts{"Coin selector not found!2"});
   EXPECT_TRUE(bench.ui.informations().empty());
   EXPECT_EQ(bench.link.device_address, 2);
 }
@@ -80,8 +69,8 @@ TEST(Search, NothingOnAnyPortOrBootMonitor) {
     bool monitor;
     std::string monitor_id;
     std::deque<Answer> answers;
-    std::vector<std::string> errors;
-    std::vector<std::string> questions;
+    Texts errors;
+    Texts questions;
     int firmware_windows;
   };
   const std::string question = "Coin sel. is in the monitor mode! Do you want to upgrade?";
@@ -147,7 +136,7 @@ TEST(Identify, RefusesForeignAndUnsupportedDevices) {
     Bench bench(options, c.ini);
     bench.state.access_masks = {1, 2, 3, 4};
     EXPECT_FALSE(bench.selector.identify_device());
-    EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{c.error});
+    EXPECT_EQ(bench.ui.errors(), Texts{c.error});
     EXPECT_EQ(bench.state.access_masks, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
     EXPECT_EQ(bench.settings.read_string("SETTINGS", "ccTalkAddr", "none"), "none");
 
@@ -159,27 +148,22 @@ TEST(Identify, RefusesForeignAndUnsupportedDevices) {
   }
 }
 
-TEST(Identify, SerialNumberAndSilentDevice) {
+TEST(Identify, UnprogrammedSerialUnreadableBaseYearAndSilentDevice) {
   sim::SetupOptions options;
   options.device.serial_number = 0xFFFFFF;
+  options.device.base_year = "20x0";
   Bench bench(options);
-  ASSERT_TRUE(bench.selector.identify_device());
+  // The base year costs only the dates.
+  EXPECT_TRUE(bench.selector.identify_device());
   EXPECT_EQ(bench.state.info.serial_number, "Not programmed");
+  EXPECT_EQ(bench.state.info.production_date, "");
+  EXPECT_EQ(bench.state.info.product_code, "QV82");
+  EXPECT_EQ(bench.ui.errors().size(), 2u);
 
   bench.link.device_address = 9;  // nobody there
   bench.ui.clear();
   EXPECT_FALSE(bench.selector.identify_device());
   EXPECT_TRUE(bench.ui.shown.empty());
-}
-
-TEST(Identify, UnreadableBaseYearCostsOnlyTheDates) {
-  sim::SetupOptions options;
-  options.device.base_year = "20x0";
-  Bench bench(options);
-  EXPECT_TRUE(bench.selector.identify_device());
-  EXPECT_EQ(bench.state.info.production_date, "");
-  EXPECT_EQ(bench.state.info.product_code, "QV82");
-  EXPECT_EQ(bench.ui.errors().size(), 2u);
 }
 
 }  // namespace
