@@ -23,18 +23,17 @@ class ConfigImageTest : public ::testing::Test {
     images.io_text.fill("1111111111111111NNNN");
     images.stat_options_image = std::string(40, '7');
     images.stat_counters_image = std::string(120, '8');
-    image.hooks.show_configuration_groups = [this] { calls.push_back("groups"); };
+    const auto record = [this](const char* what) {
+      return [this, what] { calls.push_back(what); };
+    };
+    image.hooks.show_configuration_groups = record("groups");
     image.hooks.apply_modes_byte = [this](std::uint8_t m) {
       calls.push_back("modes " + bytes_to_hex({m}));
     };
-    image.hooks.after_images_loaded = [this] { calls.push_back("loaded"); };
-    image.hooks.before_images_saved = [this] {
-      calls.push_back("store");
-      images.io_text[7] = "FEDCBA9876543210YYNN";
-    };
-    image.hooks.display_statistics = [this] { calls.push_back("statistics"); };
+    image.hooks.after_images_loaded = record("loaded");
+    image.hooks.display_statistics = record("statistics");
+    image.hooks.before_images_saved = [this] { images.io_text[7] = "FEDCBA9876543210YYNN"; };
     image.hooks.encode_statistic_options = [this] {
-      calls.push_back("encode");
       images.stat_options_image = std::string(38, '0') + "42";
     };
   }

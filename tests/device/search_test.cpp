@@ -16,11 +16,15 @@ sim::SetupOptions two_ports(std::uint8_t address) {
   return options;
 }
 
-TEST(Search, FindsDeviceAtAnotherAddressThroughPortScanAndAddressPoll) {
-  const std::tuple<std::uint8_t, const char*, const char*> cases[] = {{3, "03", "3"},
-                                                                      {0xAB, "AB", "171"}};
-  for (const auto& [address, ini_text, told] : cases) {
-    Bench bench(two_ports(address));
+TEST(Search, FindsTheDeviceAndRemembersWhere) {
+  // Through port scan and address poll, or at address 2 on the open port.
+  const std::tuple<sim::SetupOptions, int, const char*, const char*, const char*> cases[] = {
+      {two_ports(3), 3, "03", "3", "ttyUSB0"},
+      {two_ports(0xAB), 0xAB, "AB", "171", "ttyUSB0"},
+      {{}, 2, "02", "2", "SIM"}};
+  for (const auto& [options, address, ini_text, told, port] : cases) {
+    SCOPED_TRACE(told);
+    Bench bench(options);
     bench.link.device_address = 7;  // whatever start-up remembered
     std::vector<bool> pages;
     bench.selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
@@ -29,87 +33,69 @@ TEST(Search, FindsDeviceAtAnotherAddressThroughPortScanAndAddressPoll) {
     // The quiet first try at address 2 says nothing; only the find is told.
     EXPECT_EQ(bench.ui.shown.size(), 1u);
     EXPECT_EQ(bench.ui.informations(),
-              Texts{"Coin selector with address " + std::string(told) + " found at  ttyUSB0"});
+              Texts{"Coin selector with address " + std::string(told) + " found at  " + port});
     EXPECT_EQ(bench.link.device_address, address);
     EXPECT_EQ(bench.state.download_address, address);
-    EXPECT_EQ(bench.link.ComPort1.port_name(), "ttyUSB0");
+    EXPECT_EQ(bench.link.ComPort1.port_name(), port);
     EXPECT_EQ(pages, (std::vector<bool>{false, true}));
-    EXPECT_EQ(bench.settings.read_string("SETTINGS", "ComPort", ""), "ttyUSB0");
+    EXPECT_EQ(bench.settings.read_string("SETTINGS", "ComPort", ""), port);
     EXPECT_EQ(bench.settings.read_string("SETTINGS", "ccTalkAddr", ""), ini_text);
-
     const DeviceInfo& info = bench.state.info;
     EXPECT_EQ((Texts{info.product_code, info.serial_number, info.build_code, info.software_revision,
                      info.production_date, info.modification_date}),
               (Texts{"QV82", "1234567", "B01", "QV82HS-1.02", "2007/3/9", "2010/6/15"}));
     EXPECT_EQ(bench.state.access_masks, (std::array<std::uint8_t, 4>{0xFF, 0xFF, 0xFF, 0xFF}));
+    if (address == 2) {
+      for (const Bytes& frame : bench.device().requests())
+        EXPECT_NE(frame[0], 0) << "no broadcast poll expected";
+    }
   }
 }
 
-TEST(Search, DeviceOnOpenPortAtAddressTwoIsFoundWithoutScanning) {
-  Bench bench;
-  ASSERT_TRUE(bench.selector.SpeedButton11Click());
-  EXPECT_EQ(bench.ui.informations(), Texts{"Coin selector with address 2 found at  SIM"});
-  for (const Bytes& frame : bench.device().requests()) {
-    EXPECT_NE(frame[0], 0) << "no broadcast poll expected";
-  }
-}
-
-TEST(Search, TwoDevicesAnsweringTheAddressPollAreNotFound) {
-  Bench bench(two_ports(2));
-  bench.setup.set_second_device(true, 5);
-  EXPECT_FALSE(bench.selector.SpeedButton11Click());
-  EXPECT_EQ(bench.ui.errors(), Texts{"Coin selector not found!2"});
-  EXPECT_TRUE(bench.ui.informations().empty());
-  EXPECT_EQ(bench.link.device_address, 2);
-}
-
-TEST(Search, NothingOnAnyPortOrBootMonitor) {
+TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
+  enum Kind { kEmpty, kMonitor, kTwoDevices, kNoPortList };
   struct Case {
     const char* name;
-    bool monitor;
+    Kind kind;
     std::string monitor_id;
     std::deque<Answer> answers;
-    Texts errors;
-    Texts questions;
+    Texts errors, questions;
     int firmware_windows;
   };
   const std::string question = "Coin sel. is in the monitor mode! Do you want to upgrade?";
+  const Texts not_found = {"Coin selector not found!"};
   const Case cases[] = {
-      {"empty bench", false, "QV82HS-BL", {}, {"Coin selector not found!"}, {}, 0},
-      {"monitor, yes", true, "QV82HS-BL", {Answer::Yes}, {}, {question}, 1},
-      {"monitor, no", true, "QV82HS-BL", {Answer::No}, {}, {question}, 0},
-      {"foreign monitor", true, "XX99XX-BL", {}, {"Coin selector not found!"}, {}, 0},
+      {"empty bench", kEmpty, "", {}, not_found, {}, 0},
+      {"monitor, yes", kMonitor, "QV82HS-BL", {Answer::Yes}, {}, {question}, 1},
+      {"monitor, no", kMonitor, "QV82HS-BL", {Answer::No}, {}, {question}, 0},
+      {"foreign monitor", kMonitor, "XX99XX-BL", {}, not_found, {}, 0},
+      {"two answer the address poll", kTwoDevices, "", {}, {"Coin selector not found!2"}, {}, 0},
+      {"port list vanished", kNoPortList, "", {}, {"Registry error (win error code: 1)"}, {}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     sim::SetupOptions options = two_ports(2);
-    if (c.monitor) {
-      options.device.start_in_monitor = true;
-      options.device.monitor_id = c.monitor_id;
-    } else {
-      options.device_port = "";
-    }
+    options.device.start_in_monitor = c.kind == kMonitor;
+    options.device.monitor_id = c.monitor_id;
+    if (c.kind == kEmpty) options.device_port = "";
     Bench bench(options);
+    if (c.kind == kTwoDevices) bench.setup.set_second_device(true, 5);
+    bench.setup.line().fail_port_list = c.kind == kNoPortList;
     bench.ui.answers = c.answers;
     int firmware_windows = 0;
     bench.selector.open_firmware_download = [&] { ++firmware_windows; };
+    std::vector<bool> pages;
+    bench.selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
     EXPECT_FALSE(bench.selector.SpeedButton11Click());
     EXPECT_EQ(bench.ui.errors(), c.errors);
     EXPECT_EQ(bench.ui.questions(), c.questions);
+    EXPECT_TRUE(bench.ui.informations().empty());
     EXPECT_EQ(firmware_windows, c.firmware_windows);
     EXPECT_EQ(bench.link.ComPort1.baud_rate(), 9600);
+    EXPECT_EQ(bench.link.device_address, 2);
+    ASSERT_FALSE(pages.empty());
+    EXPECT_TRUE(pages.back()) << "the pages are usable again";
   }
-}
-
-TEST(Search, VanishedPortListEndsTheSearchWithThePortsWords) {
-  Bench bench(two_ports(3));
-  bench.setup.line().fail_port_list = true;
-  bool pages_enabled = false;
-  bench.selector.set_pages_enabled = [&](bool on) { pages_enabled = on; };
-  EXPECT_FALSE(bench.selector.SpeedButton11Click());
-  ASSERT_EQ(bench.ui.errors().size(), 1u);
-  EXPECT_NE(bench.ui.errors()[0].find("Registry error"), std::string::npos);
-  EXPECT_TRUE(pages_enabled);
 }
 
 TEST(Identify, RefusesForeignAndUnsupportedDevices) {
