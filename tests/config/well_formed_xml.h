@@ -14,10 +14,10 @@ namespace qv82::test {
 
 // Nothing when the text is well-formed, otherwise what is wrong and where.
 inline std::optional<std::string> xml_problem(const std::string& text) {
-  static const std::regex markup(R"(<\?xml[^]*?\?>|<!--[^]*?-->|<[^<>]*>?)");
+  static const std::regex markup(R"(<\?xml[^]*?\?>|<!--[^]*?-->|<(?:[^<>"']|"[^"]*"|'[^']*')*>?)");
   static const std::regex start(R"(<([\w.:-]+)(\s+[\w.:-]+\s*=\s*("[^"<]*"|'[^'<]*'))*\s*(/?)>)");
   static const std::regex end(R"(</([\w.:-]+)\s*>)");
-  static const std::regex bad_text(R"(&(?!(amp|lt|gt|quot|apos|#[0-9]+);)|[<>])");
+  static const std::regex bad_text(R"(&(?!(amp|lt|gt|quot|apos|#[0-9]+);)|<)");
   std::vector<std::string> open;
   bool root_seen = false;
   std::size_t at = 0;
