@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ini_file.h"
-#include "device/coin_selector.h"
-#include "sim/simulated_setup.h"
-#include "support/fake_ui.h"
-#include "support/temp_dir.h"
+#include "support/selector_bench.h"
 
 namespace qv82::test {
 namespace {
@@ -17,13 +13,10 @@ constexpr const char* kIni =
     "[COINPROG]\nPar1_ADD=2\nPar3_ADD=-1\n";
 
 // Coin programming on a simulated bench in virtual time; the test drives the 150 ms tick.
-struct CoinProgrammingTest : ::testing::Test {
-  CoinProgrammingTest() {
-    dir.write("qv82hs.ini", kIni);
-    link.device_address = setup.device().address();
+struct CoinProgrammingTest : ::testing::Test, SelectorBench {
+  CoinProgrammingTest() : SelectorBench({}, kIni) {
   }
 
-  sim::Device& device() { return setup.device(); }
   void tick() {
     ASSERT_TRUE(prog.tick_running());
     setup.advance_ms(kCoinProgrammingTickMs);
@@ -44,13 +37,6 @@ struct CoinProgrammingTest : ::testing::Test {
     return Bytes(nv.begin() + at, nv.begin() + at + 32);
   }
 
-  TempDir dir;
-  sim::SimulatedSetup setup;
-  TccTfrm link{setup.line(), setup.clock()};
-  DeviceState state;
-  FakeUi ui;
-  IniFile settings{dir.file("qv82hs.ini")};
-  CoinSelector selector{link, state, ui, settings};
   ChannelsPage page{state.channel_buffer};
   CoinProgramming prog{link, selector, page, settings, ui};
 };

@@ -2,37 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ini_file.h"
-#include "device/coin_selector.h"
-#include "sim/simulated_setup.h"
-#include "support/fake_ui.h"
-#include "support/temp_dir.h"
+#include "support/selector_bench.h"
 
 namespace qv82::test {
 namespace {
 
-struct ErasingTest : ::testing::Test {
+struct ErasingTest : ::testing::Test, SelectorBench {
   ErasingTest() {
-    dir.write("qv82hs.ini", "[SUPPORTED TYPES]\nQV82=\n");
-    link.device_address = setup.device().address();
     EXPECT_TRUE(selector.identify_device());
     device().memory().poke(0x0830, Bytes(60, 0x22));
     ui.clear();
   }
 
-  sim::Device& device() { return setup.device(); }
   Bytes nv(std::uint16_t address, std::size_t length) {
     const auto& image = device().memory().nv();
     return Bytes(image.begin() + address, image.begin() + address + length);
   }
 
-  TempDir dir;
-  sim::SimulatedSetup setup;
-  TccTfrm link{setup.line(), setup.clock()};
-  DeviceState state;
-  FakeUi ui;
-  IniFile settings{dir.file("qv82hs.ini")};
-  CoinSelector selector{link, state, ui, settings};
   ChannelsPage page{state.channel_buffer};
   Erasing erasing{selector, page, ui};
 };

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "device/bench.h"
+#include "support/selector_bench.h"
 
 namespace qv82::test {
 namespace {
@@ -13,8 +13,8 @@ const std::string kPinCaption = "Enter PIN";
 
 // A bench whose device has the given masks, identified so that the masks
 // are known.
-struct Identified : Bench {
-  explicit Identified(sim::SetupOptions options) : Bench(std::move(options)) {
+struct Identified : SelectorBench {
+  explicit Identified(sim::SetupOptions options) : SelectorBench(std::move(options)) {
     EXPECT_TRUE(selector.identify_device());
     ui.clear();
   }

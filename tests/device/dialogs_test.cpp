@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "device/bench.h"
+#include "support/selector_bench.h"
 #include "link/errors.h"
 
 namespace qv82::test {
@@ -62,7 +62,7 @@ TEST(ConfigurationNameDialog, EmptyAndUsedNamesKeepItOpen) {
 }
 
 TEST(AddressDialog, ChangesTheAddressOnlyWhenTheDeviceAgrees) {
-  Bench bench;
+  SelectorBench bench;
   EXPECT_TRUE(bench.selector.change_address(2));  // same address: still sent
   EXPECT_TRUE(bench.selector.change_address(17));
   EXPECT_EQ(bench.link.device_address, 17);
@@ -100,7 +100,7 @@ TEST(PinDialog, ChecksFieldsInOrderThenChangesThePinOnTheDevice) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.current + " " + c.fresh + " " + c.confirmation);
     EXPECT_EQ(check_pin_fields(c.current, c.fresh, c.confirmation), c.field_error);
-    Bench bench;
+    SelectorBench bench;
     const std::size_t before = bench.requests();
     const bool changed = c.errors.empty();
     EXPECT_EQ(bench.selector.change_pin(c.current, c.fresh, c.confirmation), changed);
@@ -116,7 +116,7 @@ TEST(PinDialog, ChecksFieldsInOrderThenChangesThePinOnTheDevice) {
 }
 
 TEST(Terminal, UnlocksTheAddressedAreaBeforeSending) {
-  Bench bench(with_masks(0xFB, 0xFF, 0xFF, 0xFF));  // modes closed for reading
+  SelectorBench bench(with_masks(0xFB, 0xFF, 0xFF, 0xFF));  // modes closed for reading
   ASSERT_TRUE(bench.selector.identify_device());
   std::vector<std::string> log;
   bench.link.add_log_line = [&](const std::string& line) { log.push_back(line); };
@@ -131,7 +131,7 @@ TEST(Terminal, UnlocksTheAddressedAreaBeforeSending) {
 }
 
 TEST(Terminal, SendsPlainCommandsAndRefusesBadText) {
-  Bench bench;
+  SelectorBench bench;
   std::vector<std::string> log;
   bench.link.add_log_line = [&](const std::string& line) { log.push_back(line); };
 
@@ -154,7 +154,7 @@ TEST(Terminal, SendsPlainCommandsAndRefusesBadText) {
 }
 
 TEST(Terminal, FactoryCheckUnlocksWithoutThePin) {
-  Bench bench(with_masks(0, 0, 0, 0));
+  SelectorBench bench(with_masks(0, 0, 0, 0));
   ASSERT_TRUE(bench.selector.identify_device());
   bench.ui.passwords = {"000000000000"};  // wrong: the PIN must not be asked
   bench.selector.terminal_send("FF07");

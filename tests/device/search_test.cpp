@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "device/bench.h"
+#include "support/selector_bench.h"
 
 namespace qv82::test {
 namespace {
@@ -24,7 +24,7 @@ TEST(Search, FindsTheDeviceAndRemembersWhere) {
       {{}, 2, "02", "2", "SIM"}};
   for (const auto& [options, address, ini_text, told, port] : cases) {
     SCOPED_TRACE(told);
-    Bench bench(options);
+    SelectorBench bench(options);
     bench.link.device_address = 7;  // whatever start-up remembered
     std::vector<bool> pages;
     bench.selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
@@ -78,7 +78,7 @@ TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
     options.device.start_in_monitor = c.kind == kMonitor;
     options.device.monitor_id = c.monitor_id;
     if (c.kind == kEmpty) options.device_port = "";
-    Bench bench(options);
+    SelectorBench bench(options);
     if (c.kind == kTwoDevices) bench.setup.set_second_device(true, 5);
     bench.setup.line().fail_port_list = c.kind == kNoPortList;
     bench.ui.answers = c.answers;
@@ -119,7 +119,7 @@ TEST(Identify, RefusesForeignAndUnsupportedDevices) {
     sim::SetupOptions options;
     options.device.manufacturer = c.manufacturer;
     options.device.device_type = c.type;
-    Bench bench(options, c.ini);
+    SelectorBench bench(options, c.ini);
     bench.state.access_masks = {1, 2, 3, 4};
     EXPECT_FALSE(bench.selector.identify_device());
     EXPECT_EQ(bench.ui.errors(), Texts{c.error});
@@ -138,7 +138,7 @@ TEST(Identify, UnprogrammedSerialUnreadableBaseYearAndSilentDevice) {
   sim::SetupOptions options;
   options.device.serial_number = 0xFFFFFF;
   options.device.base_year = "20x0";
-  Bench bench(options);
+  SelectorBench bench(options);
   // The base year costs only the dates.
   EXPECT_TRUE(bench.selector.identify_device());
   EXPECT_EQ(bench.state.info.serial_number, "Not programmed");

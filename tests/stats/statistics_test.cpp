@@ -6,12 +6,8 @@
 #include <iterator>
 #include <map>
 
-#include "app/ini_file.h"
 #include "config/working_images.h"
-#include "device/coin_selector.h"
-#include "sim/simulated_setup.h"
-#include "support/fake_ui.h"
-#include "support/temp_dir.h"
+#include "support/selector_bench.h"
 
 namespace qv82::test {
 namespace {
@@ -20,27 +16,16 @@ constexpr const char* kIni =
     "[SUPPORTED TYPES]\nQV82=\n"
     "[Statistic options]\nNot used=FF\nCoins accepted=01\nCoins rejected=02\nBad code=0a\n";
 
-struct StatisticsTest : ::testing::Test {
-  StatisticsTest() {
-    dir.write("qv82hs.ini", kIni);
-    link.device_address = setup.device().address();
+struct StatisticsTest : ::testing::Test, SelectorBench {
+  StatisticsTest() : SelectorBench({}, kIni) {
     page.load_option_names();
     page.short_date = [] { return std::string("06/12/2026"); };
     EXPECT_TRUE(selector.identify_device());
     ui.clear();
   }
 
-  sim::Device& device() { return setup.device(); }
   Bytes counter(int i) { return device().memory().read(0x0830 + 3 * (i - 1), 3); }
-  std::size_t requests() { return device().requests().size(); }
 
-  TempDir dir;
-  sim::SimulatedSetup setup;
-  TccTfrm link{setup.line(), setup.clock()};
-  DeviceState state;
-  FakeUi ui;
-  IniFile settings{dir.file("qv82hs.ini")};
-  CoinSelector selector{link, state, ui, settings};
   WorkingImages images;
   StatisticsPage page{link, selector, images, settings, ui};
 };

@@ -17,8 +17,8 @@ inline constexpr const char* kSupportedTypesIni = "[SUPPORTED TYPES]\nQV82=\nQV8
 
 // The coin selector's operations on a simulated bench in virtual time,
 // talking to a scripted person, with qv82hs.ini in a fresh folder.
-struct Bench {
-  explicit Bench(sim::SetupOptions options = {}, const std::string& ini = kSupportedTypesIni)
+struct SelectorBench {
+  explicit SelectorBench(sim::SetupOptions options = {}, const std::string& ini = kSupportedTypesIni)
       : setup(std::move(options)),
         link(setup.line(), setup.clock()),
         settings((dir.write("qv82hs.ini", ini), dir.file("qv82hs.ini"))),
