@@ -19,6 +19,7 @@
 #include "channels/country_list.h"
 #include "lang/language.h"
 #include "link/errors.h"
+#include "ui/scope_exit.h"
 
 namespace qv82 {
 
@@ -238,14 +239,16 @@ bool TCprgFrm::run(const std::function<void()>& action) {
     render();
     return false;
   }
-  in_action_ = true;
-  take_view();
-  try {
-    action();
-  } catch (const ConversionError& e) {
-    QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+  {
+    in_action_ = true;
+    const ScopeExit finished([this] { in_action_ = false; });
+    take_view();
+    try {
+      action();
+    } catch (const ConversionError& e) {
+      QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+    }
   }
-  in_action_ = false;
   render();
   if (close_pending_) finish();
   return true;
@@ -254,15 +257,17 @@ bool TCprgFrm::run(const std::function<void()>& action) {
 void TCprgFrm::Timer1Timer() {
   if (!model_.tick_running() || in_action_) return;
   // Most ticks find no new coin; redrawing then would only disturb typing in the view.
-  in_action_ = true;
-  take_view();
   const std::size_t before = model_.samples.size();
-  try {
-    model_.Timer1Timer();
-  } catch (const ConversionError& e) {
-    QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+  {
+    in_action_ = true;
+    const ScopeExit finished([this] { in_action_ = false; });
+    take_view();
+    try {
+      model_.Timer1Timer();
+    } catch (const ConversionError& e) {
+      QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+    }
   }
-  in_action_ = false;
   if (model_.samples.size() != before) render();
   if (close_pending_) finish();
 }

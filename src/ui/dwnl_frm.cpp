@@ -10,6 +10,7 @@
 
 #include "device/coin_selector.h"
 #include "lang/language.h"
+#include "ui/scope_exit.h"
 
 namespace qv82 {
 
@@ -88,11 +89,16 @@ void TDwnlFrm::Button2Click() {
 void TDwnlFrm::Button3Click() {
   // The transfer lets events through while it waits: no second start, and
   // no closing under it.
-  running_ = true;
-  set_buttons_enabled(false);
-  const bool close_window = model_.Button3Click();
-  set_buttons_enabled(true);
-  running_ = false;
+  bool close_window = false;
+  {
+    running_ = true;
+    set_buttons_enabled(false);
+    const ScopeExit finished([this] {
+      set_buttons_enabled(true);
+      running_ = false;
+    });
+    close_window = model_.Button3Click();
+  }
   if (close_window) Button1Click();
 }
 

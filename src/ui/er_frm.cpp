@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "lang/language.h"
+#include "ui/scope_exit.h"
 
 namespace qv82 {
 
@@ -54,9 +55,12 @@ TErFrm::TErFrm(Erasing& model, QWidget* parent) : QDialog(parent), model_(model)
   Button2 = new QPushButton(this);
   connect(Button1, &QPushButton::clicked, this, [this] {
     if (erasing_) return;  // a run is already waiting on the device
-    erasing_ = true;
-    const bool done = model_.Button1Click();
-    erasing_ = false;
+    bool done = false;
+    {
+      erasing_ = true;
+      const ScopeExit finished([this] { erasing_ = false; });
+      done = model_.Button1Click();
+    }
     if (done) accept();
   });
   connect(Button2, &QPushButton::clicked, this, [this] {

@@ -12,6 +12,7 @@
 
 #include "device/coin_selector.h"
 #include "lang/language.h"
+#include "ui/scope_exit.h"
 
 namespace qv82 {
 
@@ -115,18 +116,22 @@ void TFtFrm::RadioButton1Click() {
 }
 
 void TFtFrm::Button2Click() {
-  busy_ = true;
-  render();
-  model_.Button2Click();
-  busy_ = false;
+  {
+    busy_ = true;
+    const ScopeExit finished([this] { busy_ = false; });
+    render();
+    model_.Button2Click();
+  }
   render();
 }
 
 void TFtFrm::Timer84Timer() {
   Timer84->stop();
-  busy_ = true;
-  model_.Timer84Timer();
-  busy_ = false;
+  {
+    busy_ = true;
+    const ScopeExit finished([this] { busy_ = false; });
+    model_.Timer84Timer();
+  }
   render();
   sync_timer();
 }

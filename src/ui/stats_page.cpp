@@ -13,6 +13,7 @@
 
 #include "lang/language.h"
 #include "link/errors.h"
+#include "ui/scope_exit.h"
 
 namespace qv82 {
 
@@ -111,13 +112,15 @@ void StatisticsPageWidget::render() {
 void StatisticsPageWidget::run(const std::function<void()>& action) {
   // A second click while the device is being asked must not start another exchange.
   if (in_action_) return;
-  in_action_ = true;
-  try {
-    action();
-  } catch (const ConversionError& e) {
-    QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+  {
+    in_action_ = true;
+    const ScopeExit finished([this] { in_action_ = false; });
+    try {
+      action();
+    } catch (const ConversionError& e) {
+      QMessageBox::critical(this, QString(), QString::fromStdString(e.what()));
+    }
   }
-  in_action_ = false;
   render();
 }
 
