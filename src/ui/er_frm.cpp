@@ -53,16 +53,7 @@ TErFrm::TErFrm(Erasing& model, QWidget* parent) : QDialog(parent), model_(model)
 
   Button1 = new QPushButton(this);
   Button2 = new QPushButton(this);
-  connect(Button1, &QPushButton::clicked, this, [this] {
-    if (erasing_) return;  // a run is already waiting on the device
-    bool done = false;
-    {
-      erasing_ = true;
-      const ScopeExit finished([this] { erasing_ = false; });
-      done = model_.Button1Click();
-    }
-    if (done) accept();
-  });
+  connect(Button1, &QPushButton::clicked, this, &TErFrm::Button1Click);
   connect(Button2, &QPushButton::clicked, this, [this] {
     if (!erasing_) reject();
   });
@@ -78,6 +69,17 @@ TErFrm::TErFrm(Erasing& model, QWidget* parent) : QDialog(parent), model_(model)
 
   init_language();
   render();
+}
+
+void TErFrm::Button1Click() {
+  if (erasing_) return;  // a run is already waiting on the device
+  bool done = false;
+  {
+    erasing_ = true;
+    const ScopeExit finished([this] { erasing_ = false; });
+    done = model_.Button1Click();
+  }
+  if (done) accept();
 }
 
 void TErFrm::init_language() {

@@ -20,6 +20,8 @@ class TErFrm : public QDialog {
   explicit TErFrm(Erasing& model, QWidget* parent = nullptr);
 
   void init_language();
+  // "Erase selected".
+  void Button1Click();
   // The boxes from the model.
   void render();
 

@@ -49,7 +49,7 @@ class ErFrmTest : public QObject {
     dialog.channel_boxes[0]->click();
     bench.ui.answers = {Answer::Yes};
 
-    QVERIFY_THROWS_EXCEPTION(PortError, dialog.Button1->click());
+    QVERIFY_THROWS_EXCEPTION(PortError, dialog.Button1Click());
     QVERIFY(dialog.isVisible());
     dialog.Button2->click();
     QVERIFY(!dialog.isVisible());
