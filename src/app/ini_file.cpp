@@ -8,6 +8,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "link/replace_file.h"
+
 namespace qv82 {
 
 namespace fs = std::filesystem;
@@ -235,58 +237,6 @@ Document read_document(const std::string& path) {
   return Document(content);
 }
 
-// Writes `content` to a new file beside `path` and renames it over `path`.
-bool replace_file(const std::string& path, const std::string& content, std::string& error) {
-  std::error_code ec;
-  fs::path target(path);
-  if (fs::is_symlink(target, ec)) {
-    const fs::path resolved = fs::weakly_canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  const std::string failure = "Cannot write file " + path + ": ";
-
-  std::random_device entropy;
-  fs::path temporary;
-  std::FILE* file = nullptr;
-  int open_error = 0;
-  for (int attempt = 0; attempt < 8 && file == nullptr; ++attempt) {
-    std::ostringstream name;
-    name << '.' << target.filename().string() << '.' << std::hex << entropy() << ".tmp";
-    temporary = target.parent_path() / name.str();
-    errno = 0;
-    file = std::fopen(temporary.string().c_str(), "wbx");  // fails if the name exists
-    open_error = errno;
-    if (file == nullptr && open_error != EEXIST) break;
-  }
-  if (file == nullptr) {
-    error = failure + describe(open_error);
-    return false;
-  }
-
-  errno = 0;
-  bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
-            std::fflush(file) == 0;
-  int write_error = errno;
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    write_error = errno;
-  }
-  if (ok) {
-    // The new file takes the place of the old one, including who may read it.
-    const fs::file_status old_status = fs::status(target, ec);
-    if (!ec && fs::exists(old_status)) fs::permissions(temporary, old_status.permissions(), ec);
-    fs::rename(temporary, target, ec);
-    if (ec) {
-      ok = false;
-      error = failure + ec.message();
-    }
-  } else {
-    error = failure + describe(write_error != 0 ? write_error : EIO);
-  }
-  if (!ok) fs::remove(temporary, ec);
-  return ok;
-}
-
 bool has_line_break(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
@@ -356,8 +306,8 @@ bool IniFile::write_string(std::string_view section, std::string_view key, std::
     last_error_.clear();
     return true;
   }
-  if (!replace_file(path_, updated, error)) {
-    last_error_ = error;
+  if (const auto failure = replace_file(path_, updated)) {
+    last_error_ = "Cannot write file " + path_ + ": " + *failure;
     return false;
   }
   last_error_.clear();

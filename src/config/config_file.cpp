@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "config/parameter_tree.h"
+#include "link/replace_file.h"
 
 namespace qv82 {
 
@@ -70,17 +71,6 @@ std::vector<std::string> without_empty_groups(std::vector<std::string> lines) {
   return lines;
 }
 
-std::FILE* create_fresh_file(const fs::path& dir, const std::string& name, fs::path& created) {
-  const auto seed = std::chrono::steady_clock::now().time_since_epoch().count();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    created = dir / ("." + name + ".part" + std::to_string((seed + attempt) % 1000000));
-    // "x": fail rather than reuse a file that exists.
-    if (std::FILE* file = std::fopen(created.c_str(), "wbx")) return file;
-    if (errno != EEXIST) return nullptr;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 std::vector<std::string> read_text_lines(const std::string& path) {
@@ -105,39 +95,10 @@ std::vector<std::string> read_text_lines(const std::string& path) {
 }
 
 void write_text_lines(const std::string& path, const std::vector<std::string>& lines) {
-  const fs::path target(path);
-  const std::string name = target.filename().string();
-  if (name.empty()) file_error("Cannot write file", path, "no file name");
-  fs::path dir = target.parent_path();
-  if (dir.empty()) dir = ".";
-
-  fs::path fresh;
-  std::FILE* file = create_fresh_file(dir, name, fresh);
-  if (file == nullptr) file_error("Cannot write file", path, std::strerror(errno));
-  bool ok = true;
-  for (const std::string& line : lines) {
-    ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
-         std::fwrite("\r\n", 1, 2, file) == 2;
-  }
-  int saved_errno = ok ? 0 : errno;
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    saved_errno = errno;
-  }
-  std::error_code ec;
-  if (ok) {
-    // Keep the permissions of the file being replaced.
-    const fs::file_status old = fs::status(target, ec);
-    if (!ec && fs::is_regular_file(old)) fs::permissions(fresh, old.permissions(), ec);
-    fs::rename(fresh, target, ec);
-    if (ec) {
-      ok = false;
-      saved_errno = ec.value();
-    }
-  }
-  if (!ok) {
-    fs::remove(fresh, ec);
-    file_error("Cannot write file", path, std::strerror(saved_errno));
+  std::string content;
+  for (const std::string& line : lines) content += line + "\r\n";
+  if (const auto failure = replace_file(path, content)) {
+    file_error("Cannot write file", path, *failure);
   }
 }
 

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "link/replace_file.h"
+
 namespace qv82 {
 
 namespace {
@@ -60,27 +62,10 @@ std::optional<std::string> CommLog::set_log_to_file(bool on) {
 std::optional<std::string> CommLog::save_to_file(const std::string& path,
                                                  std::string& error) const {
   const std::string target = with_txt_extension(path);
-  const std::string temporary = target + ".part";
-  errno = 0;
-  {
-    std::ofstream out(temporary, std::ios::out | std::ios::trunc);
-    for (const std::string& line : lines_) {
-      if (!out) break;
-      out << line << '\n';
-    }
-    out.close();
-    if (!out) {
-      error = io_error(target, errno);
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      return std::nullopt;
-    }
-  }
-  std::error_code code;
-  fs::rename(temporary, target, code);
-  if (code) {
-    error = io_error(target, code.value());
-    fs::remove(temporary, code);
+  std::string content;
+  for (const std::string& line : lines_) content += line + '\n';
+  if (const auto failure = replace_file(target, content)) {
+    error = "I/O error: cannot write " + target + " (" + *failure + ")";
     return std::nullopt;
   }
   error.clear();

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "link/replace_file.h"
+
 namespace qv82 {
 
 namespace {
@@ -23,19 +25,6 @@ std::uint16_t cell_index(int number, const char* what) {
 bool fail(std::string* error, const std::string& path, const std::string& reason) {
   if (error) *error = "Unable to save file " + path + ": " + reason;
   return false;
-}
-
-// Opens a new file beside path that no one else is using.
-std::FILE* open_temporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
-  std::random_device random;
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    temporary = target;
-    temporary += ".tmp" + std::to_string(random() % 1000000);
-    errno = 0;
-    if (std::FILE* file = std::fopen(temporary.c_str(), "wbx")) return file;
-    if (errno != EEXIST) return nullptr;
-  }
-  return nullptr;
 }
 
 }  // namespace
@@ -73,27 +62,8 @@ Bytes TXLSfile::to_bytes() const {
 bool TXLSfile::SaveToFile(const std::string& path, std::string* error) const {
   if (path.empty()) return fail(error, path, "no file name");
   const Bytes bytes = to_bytes();
-  const std::filesystem::path target(path);
-  std::filesystem::path temporary;
-  std::FILE* file = open_temporary(target, temporary);
-  if (!file) return fail(error, path, std::strerror(errno ? errno : EIO));
-
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const int write_errno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    const int code = !written ? write_errno : errno;
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return fail(error, path, std::strerror(code ? code : EIO));
-  }
-
-  std::error_code renamed;
-  std::filesystem::rename(temporary, target, renamed);
-  if (renamed) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return fail(error, path, renamed.message());
+  if (const auto failure = replace_file(path, std::string(bytes.begin(), bytes.end()))) {
+    return fail(error, path, *failure);
   }
   return true;
 }
