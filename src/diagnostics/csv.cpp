@@ -1,0 +1,84 @@
+#include "diagnostics/csv.h"
+
+namespace qv82 {
+
+namespace {
+
+bool needs_quotes(const std::string& field) {
+  return field.find_first_of(",\"\r\n") != std::string::npos;
+}
+
+}  // namespace
+
+std::string csv_record(const std::vector<std::string>& fields) {
+  std::string line;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) line += ',';
+    const std::string& field = fields[i];
+    if (!needs_quotes(field)) {
+      line += field;
+      continue;
+    }
+    line += '"';
+    for (char c : field) {
+      if (c == '"') line += '"';
+      line += c;
+    }
+    line += '"';
+  }
+  return line + "\r\n";
+}
+
+CsvTable parse_csv(const std::string& text) {
+  CsvTable table;
+  std::vector<std::string> record;
+  std::string field;
+  bool quoted = false;
+  bool field_started = false;
+  auto end_record = [&] {
+    if (field_started || !record.empty()) {
+      record.push_back(std::move(field));
+      table.records.push_back(std::move(record));
+    }
+    record.clear();
+    field.clear();
+    field_started = false;
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c != '"') {
+        field += c;
+      } else if (i + 1 < text.size() && text[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else {
+        quoted = false;
+      }
+      continue;
+    }
+    switch (c) {
+      case '"':
+        quoted = true;
+        field_started = true;
+        break;
+      case ',':
+        record.push_back(std::move(field));
+        field.clear();
+        field_started = true;
+        break;
+      case '\r':
+        break;
+      case '\n':
+        end_record();
+        break;
+      default:
+        field += c;
+        field_started = true;
+    }
+  }
+  table.torn_tail = quoted || field_started || !record.empty();
+  return table;
+}
+
+}  // namespace qv82

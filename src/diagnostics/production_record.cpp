@@ -1,0 +1,144 @@
+#include "diagnostics/production_record.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "diagnostics/csv.h"
+#include "diagnostics/production_limits.h"
+
+namespace qv82 {
+
+namespace {
+
+std::string hex_byte(std::optional<std::uint8_t> value) {
+  if (!value) return {};
+  static const char digits[] = "0123456789ABCDEF";
+  return {digits[*value >> 4], digits[*value & 0x0F]};
+}
+
+// The reason a file operation failed, in the system's words.
+std::string system_reason(int error_number) {
+  return std::generic_category().message(error_number != 0 ? error_number : EIO);
+}
+
+// True when the file is missing or empty; false when it ends with a
+// complete line. A tail without a line end is a line cut short by a crash:
+// the next line must not be glued to it.
+enum class FileEnd { Empty, WholeLine, TornLine };
+
+FileEnd file_end(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return FileEnd::Empty;
+  const std::streamoff size = in.tellg();
+  if (size <= 0) return FileEnd::Empty;
+  in.seekg(size - 1);
+  char last = 0;
+  in.get(last);
+  return last == '\n' ? FileEnd::WholeLine : FileEnd::TornLine;
+}
+
+}  // namespace
+
+const std::vector<std::string>& production_record_columns() {
+  static const std::vector<std::string> columns = {
+      "tested_at",       "product_code",    "serial_number",   "software_revision",
+      "result",          "failed_step",     "message",         "dip_switch_1",
+      "dip_switch_2",    "opto",            "regulator1_duty", "regulator2_duty",
+      "am1",             "ph1",             "am2",             "ph2",
+      "pi3",             "vcc",             "temperature",     "calibration_ph1",
+      "calibration_ph2", "calibration_pi3"};
+  return columns;
+}
+
+std::vector<std::string> production_record_fields(const UnitResult& unit,
+                                                  const std::string& tested_at) {
+  std::vector<std::string> fields = {tested_at,
+                                     unit.product_code,
+                                     unit.serial_number,
+                                     unit.software_revision,
+                                     unit.passed ? "PASS" : "FAIL",
+                                     unit.passed ? "" : unit.failed_step,
+                                     unit.passed ? "" : unit.message,
+                                     hex_byte(unit.dip_switch_1),
+                                     hex_byte(unit.dip_switch_2),
+                                     hex_byte(unit.opto)};
+  if (unit.readings.size() >= Measurements::kSize) {
+    const Measurements values{unit.readings};
+    for (unsigned value : {values.regulator1_duty(), values.regulator2_duty(),
+                           unsigned{values.am1()}, unsigned{values.ph1()}, unsigned{values.am2()},
+                           unsigned{values.ph2()}, unsigned{values.pi3()}, unsigned{values.vcc()},
+                           unsigned{values.temperature()}}) {
+      fields.push_back(std::to_string(value));
+    }
+  } else {
+    fields.resize(fields.size() + 9);
+  }
+  for (std::size_t i = 0; i < 3; ++i) {
+    fields.push_back(i < unit.calibration.size() ? std::to_string(unit.calibration[i]) : "");
+  }
+  return fields;
+}
+
+std::string local_iso8601_now() {
+  const std::time_t now = std::time(nullptr);
+  const std::tm* local = std::localtime(&now);
+  if (local == nullptr) return {};
+  char text[32] = {};
+  char offset[8] = {};
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", local);
+  std::strftime(offset, sizeof offset, "%z", local);  // "+0100"
+  std::string result = text;
+  const std::string zone = offset;
+  if (zone.size() == 5) result += zone.substr(0, 3) + ":" + zone.substr(3);
+  return result;
+}
+
+ProductionRecord::ProductionRecord(std::string path, Clock clock)
+    : path_(std::move(path)), clock_(std::move(clock)) {}
+
+std::optional<std::string> ProductionRecord::failure(const std::string& reason) const {
+  return "Cannot write the production record " + path_ + ": " + reason;
+}
+
+std::optional<std::string> ProductionRecord::prepare() {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path_, ec)) return failure("it is a folder");
+  switch (file_end(path_)) {
+    case FileEnd::Empty:
+      return append_text(csv_record(production_record_columns()));
+    case FileEnd::TornLine:
+      return append_text("\r\n");
+    case FileEnd::WholeLine:
+      break;
+  }
+  return append_text({});
+}
+
+std::optional<std::string> ProductionRecord::append(const UnitResult& unit) {
+  if (auto problem = prepare()) return problem;
+  return append_text(csv_record(production_record_fields(unit, clock_())));
+}
+
+std::optional<std::string> ProductionRecord::append_text(const std::string& text) {
+  // One write of the whole line in append mode: the line lands whole after
+  // the lines before it, or not at all.
+  errno = 0;
+  std::FILE* file = std::fopen(path_.c_str(), "ab");
+  if (file == nullptr) return failure(system_reason(errno));
+  errno = 0;
+  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
+            std::fflush(file) == 0;
+  int error = errno;
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) return failure(system_reason(error));
+  return std::nullopt;
+}
+
+}  // namespace qv82

@@ -1,0 +1,154 @@
+// The production record: what lands in the CSV file and what the report
+// makes of it, including a file cut short by a crash.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "diagnostics/csv.h"
+#include "diagnostics/production_record.h"
+#include "diagnostics/production_report.h"
+#include "support/processes.h"
+
+namespace qv82 {
+namespace {
+
+std::string read_all(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class RecordFile : public ::testing::Test {
+ protected:
+  ~RecordFile() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  std::string dir = test::make_temp_dir();
+  std::string path = dir + "/production_log.csv";
+  ProductionRecord record{path, [] { return std::string("2026-12-07T10:00:00+01:00"); }};
+};
+
+UnitResult failed_unit(const std::string& serial, const std::string& step,
+                       const std::string& message) {
+  UnitResult unit;
+  unit.product_code = "QV82";
+  unit.serial_number = serial;
+  unit.software_revision = "1.02";
+  unit.failed_step = step;
+  unit.message = message;
+  return unit;
+}
+
+TEST(Csv, FieldsWithSeparatorsQuotesAndLineBreaksSurviveTheRoundTrip) {
+  const std::vector<std::string> fields = {"plain", "a,b", "say \"hi\"", "two\nlines", "", "x"};
+  const CsvTable table = parse_csv(csv_record(fields) + csv_record({"next"}));
+  ASSERT_EQ(table.records.size(), 2u);
+  EXPECT_EQ(table.records[0], fields);
+  EXPECT_FALSE(table.torn_tail);
+  EXPECT_TRUE(parse_csv("a,b\r\nc,\"d").torn_tail);
+  EXPECT_TRUE(parse_csv("a,b\r\nc").torn_tail);
+}
+
+TEST_F(RecordFile, EachUnitIsOneLineUnderAHeaderWrittenOnce) {
+  UnitResult pass;
+  pass.product_code = "QV82";
+  pass.serial_number = "1234567";
+  pass.software_revision = "1.02";
+  pass.passed = true;
+  pass.dip_switch_1 = 0xC5;
+  pass.dip_switch_2 = 0x05;
+  pass.opto = 0xFB;
+  pass.readings = {0x02, 0x00, 0x01, 0xFF, 100, 101, 102, 103, 104, 12, 25};
+  pass.calibration = {101, 103, 104};
+  ASSERT_FALSE(record.append(pass));
+  ASSERT_FALSE(record.append(failed_unit("7", "DIP switch test", "DIP SW1 error, \"bank\" 1")));
+
+  const CsvTable table = parse_csv(read_all(path));
+  ASSERT_EQ(table.records.size(), 3u);
+  EXPECT_EQ(table.records[0], production_record_columns());
+  EXPECT_EQ(table.records[1],
+            (std::vector<std::string>{"2026-12-07T10:00:00+01:00", "QV82", "1234567", "1.02",
+                                      "PASS", "", "", "C5", "05", "FB", "512", "511", "100", "101",
+                                      "102", "103", "104", "12", "25", "101", "103", "104"}));
+  const std::vector<std::string>& fail = table.records[2];
+  EXPECT_EQ(fail[4], "FAIL");
+  EXPECT_EQ(fail[5], "DIP switch test");
+  EXPECT_EQ(fail[6], "DIP SW1 error, \"bank\" 1");
+  EXPECT_EQ(fail[10], "") << "no readings were taken";
+  EXPECT_EQ(fail[19], "") << "nothing was calibrated";
+}
+
+TEST_F(RecordFile, ALineCutShortByACrashStaysApartFromTheNextUnit) {
+  ASSERT_FALSE(record.append(failed_unit("1", "Test optic pairs", "Opto sensor error, FT3 FB")));
+  const std::string before = read_all(path);
+  std::ofstream(path, std::ios::app | std::ios::binary) << "2026-12-07T10:01:00+01:00,QV82,2";
+  ASSERT_FALSE(record.append(failed_unit("3", "DIP switch test", "DIP SW2 error")));
+
+  const std::string after = read_all(path);
+  EXPECT_EQ(after.substr(0, before.size()), before) << "earlier lines are never touched";
+  const ProductionSummary summary = summarise_production_record(after);
+  EXPECT_EQ(summary.tests, 2);
+  EXPECT_EQ(summary.damaged_lines, std::vector<int>{3});
+}
+
+TEST_F(RecordFile, AFileThatCannotBeWrittenIsNamedInTheMessage) {
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(record.prepare().value_or(""),
+            "Cannot write the production record " + path + ": it is a folder");
+  ProductionRecord nowhere(dir + "/missing/production_log.csv");
+  EXPECT_EQ(nowhere.prepare().value_or(""), "Cannot write the production record " + dir +
+                                                "/missing/production_log.csv: No such file or "
+                                                "directory");
+}
+
+TEST_F(RecordFile, SummaryCountsTestsUnitsStepsAndRetests) {
+  UnitResult pass = failed_unit("", "", "");
+  pass.passed = true;
+  for (const auto& [serial, step] : std::vector<std::pair<std::string, std::string>>{
+           {"10", "DIP switch test"},
+           {"11", "Test optic pairs"},
+           {"10", "DIP switch test"},
+           {"12", "DIP switch test"},
+           {"Not programmed", "Product code test"},
+           {"Not programmed", "Product code test"}}) {
+    ASSERT_FALSE(record.append(failed_unit(serial, step, "x")));
+  }
+  pass.serial_number = "10";
+  ASSERT_FALSE(record.append(pass));
+  pass.serial_number = "13";
+  ASSERT_FALSE(record.append(pass));
+
+  const ProductionSummary summary = summarise_production_record(read_all(path));
+  EXPECT_EQ(summary.tests, 8);
+  EXPECT_EQ(summary.passed, 2);
+  EXPECT_EQ(summary.failed, 6);
+  EXPECT_EQ(summary.units, 6) << "10, 11, 12, 13 and two units without a serial number";
+  EXPECT_EQ(summary.failures_by_step.at("DIP switch test"), 3);
+  ASSERT_EQ(summary.retested.size(), 1u);
+  EXPECT_EQ(summary.retested[0].serial_number, "10");
+  EXPECT_EQ(summary.retested[0].tests, 3);
+  EXPECT_EQ(summary.retested[0].latest_result, "PASS");
+  EXPECT_EQ(format_production_summary(summary),
+            "Tests: 8\nUnits: 6\nPassed: 2\nFailed: 6\nPass rate: 25.0 %\n"
+            "Failures by step:\n  DIP switch test: 3\n  Product code test: 2\n"
+            "  Test optic pairs: 1\n"
+            "Tested more than once:\n  10: 3 tests, latest PASS at 2026-12-07T10:00:00+01:00\n");
+
+  const std::vector<std::string> recent = recent_production_units(path, 2);
+  EXPECT_EQ(recent, (std::vector<std::string>{"2026-12-07T10:00:00+01:00  10  PASS",
+                                              "2026-12-07T10:00:00+01:00  13  PASS"}));
+  EXPECT_THROW(summarise_production_record("a,b\r\n1,2\r\n"), std::runtime_error);
+}
+
+TEST(RecordTime, LocalTimeIsIso8601WithItsOffset) {
+  EXPECT_TRUE(std::regex_match(local_iso8601_now(),
+                               std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")));
+}
+
+}  // namespace
+}  // namespace qv82
