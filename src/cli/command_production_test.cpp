@@ -1,7 +1,9 @@
 #include <csignal>
+#include <optional>
 
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "diagnostics/production_record.h"
 #include "diagnostics/production_test.h"
 
 namespace qv82::cli {
@@ -15,18 +17,32 @@ void request_stop(int) { stop_requested = 1; }
 // The factory test: each step's label as it starts, the errors on stderr
 // and the verdict; with --loop device after device until interrupted.
 int run_production_test(CliContext& context, const CommandArgs& args) {
-  const bool loop = args.size() == 1 && args[0] == "--loop";
-  if (!args.empty() && !loop) {
-    context.err << "usage: qv82hs-cli production-test [--loop]\n";
-    return kExitUsage;
+  bool loop = false;
+  std::optional<std::string> record_path;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--loop" && !loop) {
+      loop = true;
+    } else if (args[i] == "--record" && i + 1 < args.size() && !record_path) {
+      record_path = args[++i];
+    } else {
+      context.err << "usage: qv82hs-cli production-test [--loop] [--record FILE]\n";
+      return kExitUsage;
+    }
+  }
+  Application& app = context.app();
+  ProductionRecord record(record_path.value_or(app.path_of(kProductionRecordFileName)));
+  // Before the device is touched: a unit tested but not recorded is lost.
+  if (auto problem = record.prepare()) {
+    context.err << *problem << "\n";
+    return kExitFailed;
   }
   if (!context.connect_device(false)) return kExitFailed;
-  Application& app = context.app();
   // As the " Factory test" button: only with write access to the modes.
   if (!app.selector.check_access(AccessKind::Write, kAreaModes)) return kExitFailed;
 
   IniFile limits(app.path_of(kProductionFileName));
   ProductionTest test(app.link, app.selector, limits);
+  test.record = &record;
   std::string printed_label;
   std::size_t printed_results = 0;
   test.view_changed = [&] {
@@ -57,10 +73,11 @@ int run_production_test(CliContext& context, const CommandArgs& args) {
 
 const CommandRegistrar production_test_command(
     "production-test",
-    {"production-test [--loop]",
+    {"production-test [--loop] [--record FILE]",
      "the factory test of the connected device against Production.ini of the working "
-     "directory; --loop tests device after device until interrupted; exit 0 only when every "
-     "device tested passed",
+     "directory; --loop tests device after device until interrupted; each tested device is "
+     "appended to FILE (default production_log.csv in the working directory); exit 0 only "
+     "when every device tested passed",
      run_production_test});
 
 }  // namespace

@@ -86,12 +86,16 @@ bool ProductionTest::transact(const Bytes& command, int polls, Bytes& data) {
 
 bool ProductionTest::fail(const std::string& message) {
   last_error = message;
+  unit.failed_step = step_;
+  unit.message = message;
   if (!message.empty()) selector_.ui.error(message);
   return false;
 }
 
 void ProductionTest::FormActivate() {
   device_types = limits_file_.section_names();
+  passed = 0;
+  failed = 0;
   view.loop_mode = false;
   view.start_enabled = true;
   timer_enabled = false;
@@ -107,6 +111,7 @@ void ProductionTest::RadioButton1Click(bool loop) {
 }
 
 bool ProductionTest::Button2Click() {
+  if (!record_ready()) return false;
   set_panel(PanelColour::Yellow);
   identify_and_show();
   const bool pass = test_and_report();
@@ -118,6 +123,11 @@ void ProductionTest::Timer84Timer() {
   if (in_cycle_) return;
   in_cycle_ = true;
   timer_enabled = false;
+  if (!record_ready()) {
+    in_cycle_ = false;
+    changed();
+    return;
+  }
   set_panel(PanelColour::Yellow);
   set_label(language_text(msg::kWaitForDevice));
   if (device_present()) {
@@ -186,17 +196,57 @@ bool ProductionTest::test_and_report() {
   clear_results();
   set_panel(PanelColour::Aqua);
   last_error.clear();
-  if (run_steps()) {
+  const DeviceInfo& info = selector_.state.info;
+  unit = {};
+  unit.product_code = info.product_code;
+  unit.serial_number = info.serial_number;
+  unit.software_revision = info.software_revision;
+  unit.passed = run_steps();
+  // The verdict is recorded before the insertion test, which may go on
+  // until the device is taken away.
+  record_unit();
+  if (unit.passed) {
+    ++passed;
     set_panel(PanelColour::Green);
     insertion_test();
     set_label(language_text(msg::kTestOkChangeDevice));
-    ++passed;
-    return true;
+  } else {
+    ++failed;
+    set_panel(PanelColour::Red);
+    set_label(language_text(msg::kErrorChangeDevice));
   }
-  set_panel(PanelColour::Red);
-  set_label(language_text(msg::kErrorChangeDevice));
-  ++failed;
-  return false;
+  return unit.passed;
+}
+
+void ProductionTest::start_step(const std::string& label) {
+  step_ = label;
+  set_label(label);
+}
+
+void ProductionTest::stop_loop() {
+  view.loop_mode = false;
+  timer_enabled = false;
+  view.start_enabled = true;
+  changed();
+}
+
+bool ProductionTest::record_ready() {
+  if (record == nullptr) return true;
+  if (auto problem = record->prepare()) {
+    selector_.ui.error(*problem);
+    stop_loop();
+    return false;
+  }
+  return true;
+}
+
+void ProductionTest::record_unit() {
+  if (record == nullptr) return;
+  if (auto problem = record->append(unit)) {
+    // Units tested after this one would go unrecorded.
+    selector_.ui.error(*problem);
+    stop_loop();
+  }
 }
 
 bool ProductionTest::run_steps() {
@@ -205,7 +255,7 @@ bool ProductionTest::run_steps() {
 }
 
 bool ProductionTest::product_code_test() {
-  set_label(language_text(msg::kProductCodeTest));
+  start_step(language_text(msg::kProductCodeTest));
   limits.reset();
   Bytes data;
   if (!transact({0xFF, 0x08}, 10, data)) return fail({});
@@ -222,26 +272,29 @@ bool ProductionTest::product_code_test() {
 }
 
 bool ProductionTest::dip_switch_test() {
-  set_label(language_text(msg::kDipSwitchTest));
+  start_step(language_text(msg::kDipSwitchTest));
   Bytes data;
   if (!transact({0xED}, 20, data) || data.size() < 2) return fail({});
+  unit.dip_switch_1 = data[0];
+  unit.dip_switch_2 = data[1];
   if (!dip_switches_match(data[0], limits->sw1)) return fail(language_text(msg::kDipSw1Error));
   if (!dip_switches_match(data[1], limits->sw2)) return fail(language_text(msg::kDipSw2Error));
   return true;
 }
 
 bool ProductionTest::optic_pair_test() {
-  set_label(language_text(msg::kTestOpticPairs));
+  start_step(language_text(msg::kTestOpticPairs));
   Bytes data;
   if (!transact({0xEC}, 10, data) || data.empty()) {
     return fail(language_text(msg::kCommunicationError));
   }
+  unit.opto = data[0];
   if (auto error = check_opto(data[0], limits->opto_mask)) return fail(*error);
   return true;
 }
 
 bool ProductionTest::solenoid_output_test() {
-  set_label(language_text(msg::kTestSolenoidAndOutput));
+  start_step(language_text(msg::kTestSolenoidAndOutput));
   bool pass = true;
   for (int output = 1; output <= kOutputCount && pass; ++output) pass = output_step(output);
   Bytes ignored;
@@ -296,6 +349,8 @@ bool ProductionTest::output_step(int output) {
 
 bool ProductionTest::analogue_test() {
   const std::string communication_error = language_text(msg::kCommunicationError);
+  // The window keeps the label of the step before; the record names it.
+  step_ = "Analogue test";
   link_.wait_ms(kSettleAnalogueMs);
   unsigned ph1 = 0;
   unsigned ph2 = 0;
@@ -317,6 +372,7 @@ bool ProductionTest::analogue_test() {
   if (!transact({0xFF, 0x04}, 20, values.data) || values.data.size() < Measurements::kSize) {
     return fail(communication_error);
   }
+  unit.readings = values.data;
   if (auto error = check_measurements(values, *limits)) return fail(*error);
 
   // The written values are kept by the store that the restart follows.
@@ -325,6 +381,8 @@ bool ProductionTest::analogue_test() {
       !selector_.commit_and_reset()) {
     return fail(communication_error);
   }
+  unit.calibration = calibration_ph;
+  unit.calibration.insert(unit.calibration.end(), calibration_pi.begin(), calibration_pi.end());
   return true;
 }
 

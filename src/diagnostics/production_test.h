@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "diagnostics/production_limits.h"
+#include "diagnostics/production_record.h"
 #include "link/bytes.h"
 
 namespace qv82 {
@@ -79,9 +80,18 @@ class ProductionTest {
   // Passes and failures since the window opened.
   int passed = 0;
   int failed = 0;
+  // What the last completed test found, as the record keeps it.
+  UnitResult unit;
+  // Where each completed test is appended; none when null. A record that
+  // cannot be written stops the test before the device is touched.
+  ProductionRecord* record = nullptr;
 
  private:
   bool test_and_report();
+  bool record_ready();
+  void record_unit();
+  void stop_loop();
+  void start_step(const std::string& label);
   bool transact(const Bytes& command, int polls, Bytes& data);
   bool fail(const std::string& message);
   bool output_step(int output);
@@ -96,6 +106,7 @@ class ProductionTest {
   CoinSelector& selector_;
   const IniFile& limits_file_;
   bool in_cycle_ = false;
+  std::string step_;  // the step under way, as the record names it
 };
 
 }  // namespace qv82

@@ -1,9 +1,11 @@
 #include "ui/ft_frm.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "device/coin_selector.h"
+#include "diagnostics/production_report.h"
 #include "lang/language.h"
 #include "ui/scope_exit.h"
 
@@ -20,9 +23,14 @@ namespace {
 
 QString q(int message) { return QString::fromStdString(language_text(message)); }
 
+constexpr const char* kRecordSection = "SETTINGS";
+constexpr const char* kRecordKey = "ProductionRecord";
+constexpr std::size_t kRecentUnits = 5;
+
 }  // namespace
 
-TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, QWidget* parent)
+TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, IniFile& settings,
+               const std::string& default_record, QWidget* parent)
     : QDialog(parent),
       RadioButton1(new QRadioButton(this)),
       RadioButton2(new QRadioButton(this)),
@@ -32,8 +40,23 @@ TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, QWidget* p
       Panel1(new QFrame(this)),
       Label1(new QLabel(Panel1)),
       Timer84(new QTimer(this)),
+      unit_counts(new QLabel(this)),
+      recent_units(new QListWidget(this)),
+      record_path(new QLineEdit(this)),
+      change_record(new QPushButton(this)),
       limits_file_(production_ini),
+      settings_(settings),
+      record_(settings.read_string(kRecordSection, kRecordKey, default_record)),
       model_(coin.link, coin, limits_file_) {
+  model_.record = &record_;
+  choose_record_file = [this](const std::string& current) -> std::optional<std::string> {
+    // The record is appended to, so an existing file is the usual choice.
+    const QString chosen = QFileDialog::getSaveFileName(
+        this, QString(), QString::fromStdString(current), "CSV files (*.csv)", nullptr,
+        QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+  };
   setModal(true);
   Timer84->setInterval(static_cast<int>(kProductionTickMs));
   Panel1->setFrameShape(QFrame::Panel);
@@ -55,9 +78,20 @@ TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, QWidget* p
   modes->addStretch();
   modes->addWidget(Button2);
   modes->addWidget(Button1);
+  record_path->setReadOnly(true);
+  recent_units->setMaximumHeight(recent_units->fontMetrics().height() * 6);
+  recent_units->setFocusPolicy(Qt::NoFocus);
+  auto* record_row = new QHBoxLayout;
+  record_row->addWidget(new QLabel("Record:", this));
+  record_row->addWidget(record_path, 1);
+  record_row->addWidget(change_record);
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Panel1);
   layout->addWidget(ListBox1, 1);
+  layout->addWidget(unit_counts);
+  layout->addWidget(recent_units);
+  layout->addLayout(record_row);
   layout->addLayout(modes);
 
   connect(RadioButton1, &QRadioButton::clicked, this, &TFtFrm::RadioButton1Click);
@@ -65,6 +99,7 @@ TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, QWidget* p
   connect(Button2, &QPushButton::clicked, this, &TFtFrm::Button2Click);
   connect(Button1, &QPushButton::clicked, this, &TFtFrm::Button1Click);
   connect(Timer84, &QTimer::timeout, this, &TFtFrm::Timer84Timer);
+  connect(change_record, &QPushButton::clicked, this, &TFtFrm::change_record_file);
   model_.view_changed = [this] { render(); };
   init_language();
   render();
@@ -76,6 +111,7 @@ void TFtFrm::init_language() {
   RadioButton2->setText(q(msg::kLoop));
   Button2->setText(q(msg::kStart));
   Button1->setText(q(msg::kClose));
+  change_record->setText("Change...");
 }
 
 void TFtFrm::render() {
@@ -92,6 +128,28 @@ void TFtFrm::render() {
   }
   ListBox1->setCurrentRow(view.selected_result);
   Button2->setEnabled(view.start_enabled && !busy_);
+  change_record->setEnabled(!busy_ && !model_.view.loop_mode);
+  unit_counts->setText(QString("Passed: %1   Failed: %2").arg(model_.passed).arg(model_.failed));
+  record_path->setText(QString::fromStdString(record_.path()));
+}
+
+void TFtFrm::show_recent_units() {
+  recent_units->clear();
+  for (const std::string& line : recent_production_units(record_.path(), kRecentUnits)) {
+    recent_units->addItem(QString::fromStdString(line));
+  }
+  recent_units->scrollToBottom();
+}
+
+void TFtFrm::change_record_file() {
+  const std::optional<std::string> chosen = choose_record_file(record_.path());
+  if (!chosen || *chosen == record_.path()) return;
+  record_.set_path(*chosen);
+  // Remembered for the next time the window opens; a settings file that
+  // cannot be written still leaves the choice in force until then.
+  settings_.write_string(kRecordSection, kRecordKey, *chosen);
+  show_recent_units();
+  render();
 }
 
 void TFtFrm::sync_timer() {
@@ -106,6 +164,8 @@ void TFtFrm::showEvent(QShowEvent* event) {
   closing_ = false;
   model_.FormActivate();
   RadioButton1->setChecked(true);
+  show_recent_units();
+  render();
   sync_timer();
   QDialog::showEvent(event);
 }
@@ -122,6 +182,7 @@ void TFtFrm::Button2Click() {
     render();
     model_.Button2Click();
   }
+  show_recent_units();
   render();
 }
 
@@ -132,7 +193,10 @@ void TFtFrm::Timer84Timer() {
     const ScopeExit finished([this] { busy_ = false; });
     model_.Timer84Timer();
   }
+  show_recent_units();
   render();
+  RadioButton1->setChecked(!model_.view.loop_mode);
+  RadioButton2->setChecked(model_.view.loop_mode);
   sync_timer();
 }
 

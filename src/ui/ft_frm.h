@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "app/ini_file.h"
@@ -8,6 +10,7 @@
 
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -16,6 +19,7 @@ class QTimer;
 namespace qv82 {
 
 class CoinSelector;
+class IniFile;
 
 // "Factory test": the production test of one device per "Start", or of
 // device after device in "Loop", against the limits in Production.ini.
@@ -23,8 +27,14 @@ class TFtFrm : public QDialog {
   Q_OBJECT
 
  public:
-  // production_ini is the path of Production.ini in the working directory.
-  TFtFrm(CoinSelector& coin, const std::string& production_ini, QWidget* parent = nullptr);
+  // production_ini is the path of Production.ini in the working directory;
+  // the record of tested units goes to the file named in the settings, or
+  // to default_record.
+  TFtFrm(CoinSelector& coin, const std::string& production_ini, IniFile& settings,
+         const std::string& default_record, QWidget* parent = nullptr);
+
+  // Where the record goes next; asked when the user changes it.
+  std::function<std::optional<std::string>(const std::string& current)> choose_record_file;
 
   void init_language();
   ProductionTest& model() { return model_; }
@@ -37,6 +47,10 @@ class TFtFrm : public QDialog {
   QFrame* Panel1;
   QLabel* Label1;
   QTimer* Timer84;
+  QLabel* unit_counts;         // passed and failed since the window opened
+  QListWidget* recent_units;   // the last units of the record
+  QLineEdit* record_path;
+  QPushButton* change_record;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -50,8 +64,12 @@ class TFtFrm : public QDialog {
   void Timer84Timer();
   void render();
   void sync_timer();
+  void show_recent_units();
+  void change_record_file();
 
   IniFile limits_file_;
+  IniFile& settings_;
+  ProductionRecord record_;
   ProductionTest model_;
   bool busy_ = false;
   bool closing_ = false;

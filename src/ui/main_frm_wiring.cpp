@@ -92,7 +92,8 @@ void TMainFrm::make_windows() {
   CprgFrm = new TCprgFrm(*coin_programming, this);
   ErFrm = new TErFrm(*erasing, this);
   CheckFrm = new TCheckFrm(app.selector, this);
-  FtFrm = new TFtFrm(app.selector, app.path_of(kProductionFileName), this);
+  FtFrm = new TFtFrm(app.selector, app.path_of(kProductionFileName), app.settings,
+                     app.path_of(kProductionRecordFileName), this);
   AddrFrm = new TAddrFrm(app.selector, this);
   PinFrm = new TPinFrm(app.selector, this);
   ConfFrm = new TConfFrm(

@@ -5,7 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <signal.h>
+#include <sstream>
+#include <thread>
 
+#include "diagnostics/csv.h"
 #include "support/processes.h"
 
 namespace qv82::test {
@@ -28,6 +32,17 @@ class ProductionEndToEnd : public ::testing::Test {
     return run_program(cli_binary(), all);
   }
 
+  // 25 degrees is too warm for a limit of 0x14 (20).
+  void make_too_warm() {
+    const std::string limits = read_limits();
+    std::ofstream(dir + "/Production.ini")
+        << std::regex_replace(limits, std::regex("T_MAX=3C"), "T_MAX=14");
+  }
+  std::string read_limits() {
+    std::ifstream in(dir + "/Production.ini");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
   std::string dir;
   std::string link;
 };
@@ -43,19 +58,85 @@ TEST_F(ProductionEndToEnd, DeviceWithinTheLimitsPasses) {
 
 TEST_F(ProductionEndToEnd, DeviceOutsideTheLimitsFailsWithTheValue) {
   SimOnPty sim({"--link", link});
-  // 25 degrees is too warm for a limit of 0x14 (20).
-  std::string limits;
-  {
-    std::ifstream in(dir + "/Production.ini");
-    limits.assign(std::istreambuf_iterator<char>(in), {});
-  }
-  std::ofstream(dir + "/Production.ini")
-      << std::regex_replace(limits, std::regex("T_MAX=3C"), "T_MAX=14");
+  make_too_warm();
   const RunResult result = cli({"production-test"});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("Temp error, value = 19\n"), std::string::npos) << result.err;
   EXPECT_EQ(result.out.substr(result.out.rfind("Test solenoid")),
             "Test solenoid and output\nERROR!!! Change device\n");
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(ProductionEndToEnd, EveryTestedDeviceLandsInTheRecordAndTheReportCountsIt) {
+  SimOnPty sim({"--link", link});
+  ASSERT_EQ(cli({"production-test"}).status, 0);
+  make_too_warm();
+  ASSERT_EQ(cli({"production-test"}).status, 1);
+
+  const std::vector<std::string> lines = lines_of(read_file(dir + "/production_log.csv"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind("tested_at,product_code,serial_number,", 0), 0u);
+  // Serial number, verdict, the failing step and its message, DIP, opto,
+  // the readings (temperature 25) and the calibration written.
+  EXPECT_TRUE(std::regex_search(lines[1], std::regex(",1234567,[^,]*,PASS,,,[0-9A-F]{2},[0-9A-F]{2},"
+                                                     "[0-9A-F]{2},(\\d+,){8}25,\\d+,\\d+,\\d+\r$")))
+      << lines[1];
+  EXPECT_TRUE(std::regex_search(
+      lines[2], std::regex(",1234567,[^,]*,FAIL,Analogue test,\"Temp error, value = 19\",.*,25,,,\r$")))
+      << lines[2];
+
+  const RunResult report = cli({"production-report", dir + "/production_log.csv"});
+  EXPECT_EQ(report.status, 0) << report.err;
+  EXPECT_EQ(report.out,
+            "Tests: 2\nUnits: 1\nPassed: 1\nFailed: 1\nPass rate: 50.0 %\n"
+            "Failures by step:\n  Analogue test: 1\n"
+            "Tested more than once:\n  1234567: 2 tests, latest FAIL (Analogue test) at " +
+                lines[2].substr(0, lines[2].find(',')) + "\n");
+}
+
+TEST_F(ProductionEndToEnd, ARecordThatCannotBeWrittenStopsTheTestBeforeTheDevice) {
+  SimOnPty sim({"--link", link});
+  const std::string folder = dir + "/record";
+  std::filesystem::create_directory(folder);
+  const RunResult result = cli({"--log", dir + "/log.txt", "production-test", "--record", folder});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Cannot write the production record " + folder + ": it is a folder\n");
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(read_file(dir + "/log.txt"), "") << "nothing was sent to the device";
+}
+
+TEST_F(ProductionEndToEnd, AKilledLoopLeavesEveryEarlierLineWholeAndNoTornLine) {
+  SimOnPty sim({"--link", link});
+  const std::string record = dir + "/units.csv";
+  ASSERT_EQ(cli({"production-test", "--record", record}).status, 0);
+  make_too_warm();
+  ASSERT_EQ(cli({"production-test", "--record", record}).status, 1);
+  const std::string before = read_file(record);
+
+  for (int delay_ms : {300, 1500, 2500}) {
+    RunningProgram loop(cli_binary(), {"--port", link, "--workdir", dir, "production-test",
+                                       "--loop", "--record", record});
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+    loop.signal(SIGKILL);
+    loop.wait();
+    const std::string after = read_file(record);
+    EXPECT_EQ(after.substr(0, before.size()), before);
+    EXPECT_TRUE(after.empty() || after.back() == '\n') << "a line cut short";
+    const CsvTable table = parse_csv(after);
+    EXPECT_FALSE(table.torn_tail);
+    for (const auto& fields : table.records) EXPECT_EQ(fields.size(), 22u);
+  }
 }
 
 TEST_F(ProductionEndToEnd, TestShowsOneTickOfTheWindow) {

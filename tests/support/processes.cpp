@@ -1,5 +1,6 @@
 #include "support/processes.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -73,6 +74,37 @@ RunResult run_program(const std::string& binary, const std::vector<std::string>&
   waitpid(pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+RunningProgram::RunningProgram(const std::string& binary, const std::vector<std::string>& args) {
+  pid_ = fork();
+  if (pid_ == 0) {
+    const int null_fd = open("/dev/null", O_RDWR);
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(null_fd, fd);
+    auto argv = make_argv(binary, args);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+}
+
+RunningProgram::~RunningProgram() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    wait();
+  }
+}
+
+void RunningProgram::signal(int signal_number) {
+  if (pid_ > 0) kill(pid_, signal_number);
+}
+
+int RunningProgram::wait() {
+  if (pid_ <= 0) return -1;
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 SimOnPty::SimOnPty(const std::vector<std::string>& args) {

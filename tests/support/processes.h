@@ -21,6 +21,22 @@ struct RunResult {
 RunResult run_program(const std::string& binary, const std::vector<std::string>& args,
                       const std::string& input = {});
 
+// A program running beside the test until the test signals it or it ends.
+class RunningProgram {
+ public:
+  RunningProgram(const std::string& binary, const std::vector<std::string>& args);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  void signal(int signal_number);
+  // Waits for its end: the exit status, or -1 when a signal ended it.
+  int wait();
+
+ private:
+  pid_t pid_ = -1;
+};
+
 // qv82hs-sim on a pseudo-terminal for the length of a test. Its first line
 // of output is the slave path; with a link path it also makes that link.
 class SimOnPty {

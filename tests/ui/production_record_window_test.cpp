@@ -1,0 +1,83 @@
+// The factory test window keeps a record of every unit it tests: the counts
+// since it opened, the last units of the record and the record's file.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+
+#include "app/ini_file.h"
+#include "ui/ft_frm.h"
+#include "window_bench.h"
+
+namespace qv82::test {
+
+class ProductionRecordWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void eachStartAddsAUnitThatTheWindowCountsAndShows() {
+    WindowBench bench;
+    QVERIFY(bench.window.FormActivate());
+    std::filesystem::copy_file(QV82_SOURCE_DIR "/data/Production.ini",
+                               bench.workdir + "/Production.ini");
+    TFtFrm& ft = *bench.window.FtFrm;
+    ft.show();
+    QCOMPARE(ft.record_path->text().toStdString(), bench.workdir + "/production_log.csv");
+
+    QTest::mouseClick(ft.Button2, Qt::LeftButton);
+    QCOMPARE(bench.ui.errors(), std::vector<std::string>{});
+    QCOMPARE(ft.unit_counts->text(), QString("Passed: 1   Failed: 0"));
+    QCOMPARE(ft.recent_units->count(), 1);
+    QVERIFY(ft.recent_units->item(0)->text().endsWith("  1234567  PASS"));
+
+    // A unit outside the limits is counted as failed, with its step.
+    bench.setup.device().config().analogue.temperature = 99;
+    QTest::mouseClick(ft.Button2, Qt::LeftButton);
+    QCOMPARE(ft.unit_counts->text(), QString("Passed: 1   Failed: 1"));
+    QCOMPARE(ft.recent_units->count(), 2);
+    QVERIFY(ft.recent_units->item(1)->text().endsWith(
+        "  1234567  FAIL  Analogue test: Temp error, value = 63"));
+
+    std::ifstream record(bench.workdir + "/production_log.csv");
+    int lines = 0;
+    for (std::string line; std::getline(record, line);) ++lines;
+    QCOMPARE(lines, 3);
+
+    // Opened again, the counts start afresh; the record's last units stay.
+    ft.hide();
+    ft.show();
+    QCOMPARE(ft.unit_counts->text(), QString("Passed: 0   Failed: 0"));
+    QCOMPARE(ft.recent_units->count(), 2);
+  }
+
+  void aRecordThatCannotBeWrittenStopsStartBeforeTheDevice() {
+    WindowBench bench;
+    QVERIFY(bench.window.FormActivate());
+    std::filesystem::copy_file(QV82_SOURCE_DIR "/data/Production.ini",
+                               bench.workdir + "/Production.ini");
+    TFtFrm& ft = *bench.window.FtFrm;
+    const std::string folder = bench.workdir + "/records";
+    std::filesystem::create_directory(folder);
+    ft.choose_record_file = [&folder](const std::string&) { return folder; };
+    ft.show();
+    QTest::mouseClick(ft.change_record, Qt::LeftButton);
+    QCOMPARE(ft.record_path->text().toStdString(), folder);
+    QCOMPARE(IniFile(bench.workdir + "/qv82hs.ini").read_string("SETTINGS", "ProductionRecord", ""),
+             folder);
+
+    const std::size_t sent = bench.log_lines().size();
+    QTest::mouseClick(ft.Button2, Qt::LeftButton);
+    QCOMPARE(bench.ui.errors(), std::vector<std::string>{"Cannot write the production record " +
+                                                         folder + ": it is a folder"});
+    QCOMPARE(bench.log_lines().size(), sent);
+    QCOMPARE(ft.unit_counts->text(), QString("Passed: 0   Failed: 0"));
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::ProductionRecordWindowTest)
+#include "production_record_window_test.moc"
