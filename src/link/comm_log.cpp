@@ -27,8 +27,12 @@ CommLog::~CommLog() = default;
 
 void CommLog::add_log_line(const std::string& line) {
   const bool drop = lines_.size() >= kMaxLines;
-  if (drop) lines_.pop_front();
+  if (drop) {
+    lines_.pop_front();
+    explanations_.pop_front();
+  }
   lines_.push_back(line);
+  explanations_.push_back(decoder_.explain(line));
   if (file_.is_open()) {
     errno = 0;
     file_ << line << '\n';
@@ -44,6 +48,7 @@ void CommLog::add_log_line(const std::string& line) {
 
 void CommLog::clear() {
   lines_.clear();
+  explanations_.clear();
   if (on_cleared) on_cleared();
 }
 
@@ -59,11 +64,13 @@ std::optional<std::string> CommLog::set_log_to_file(bool on) {
   return std::nullopt;
 }
 
-std::optional<std::string> CommLog::save_to_file(const std::string& path,
-                                                 std::string& error) const {
+std::optional<std::string> CommLog::save_to_file(const std::string& path, std::string& error,
+                                                 bool explained) const {
   const std::string target = with_txt_extension(path);
   std::string content;
-  for (const std::string& line : lines_) content += line + '\n';
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    content += (explained ? explained_line(lines_[i], explanations_[i]) : lines_[i]) + '\n';
+  }
   if (const auto failure = replace_file(target, content)) {
     error = "I/O error: cannot write " + target + " (" + *failure + ")";
     return std::nullopt;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "link/log_decoder.h"
+
 namespace qv82 {
 
 // The communication log behind the "Comm. log" page: the lines the link
@@ -32,6 +34,8 @@ class CommLog {
   void add_log_line(const std::string& line);
 
   const std::deque<std::string>& lines() const { return lines_; }
+  // What each line means, kept beside it.
+  const std::deque<std::string>& explanations() const { return explanations_; }
   std::size_t size() const { return lines_.size(); }
   void clear();
 
@@ -45,7 +49,9 @@ class CommLog {
   // replaced by ".txt". The lines go to a temporary file first that then
   // replaces the target, so a failed save never leaves a half-written file.
   // Returns the path written, or the error to show in `error`.
-  std::optional<std::string> save_to_file(const std::string& path, std::string& error) const;
+  // With `explained`, each line is followed by its explanation.
+  std::optional<std::string> save_to_file(const std::string& path, std::string& error,
+                                          bool explained = false) const;
 
   // Observers for the window (one each): a line was added, after the oldest
   // one was dropped when `dropped_oldest`; the list was emptied; writing the
@@ -57,6 +63,8 @@ class CommLog {
  private:
   std::string workdir_;
   std::deque<std::string> lines_;
+  std::deque<std::string> explanations_;
+  LogDecoder decoder_;
   std::ofstream file_;
 };
 

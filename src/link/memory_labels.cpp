@@ -1,0 +1,89 @@
+#include "link/memory_labels.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "device/device_state.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr std::uint16_t kIoBase = 0x0770;
+constexpr std::size_t kIoRecordSize = 8;
+constexpr const char* kIoRecordNames[] = {"Output1", "Output2", "Output3", "Output4",
+                                          "Output5", "Output6", "In2Out7", "Input1"};
+
+std::string address_text(std::uint32_t address) {
+  char text[12];
+  std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(address));
+  return text;
+}
+
+// The label of one byte of memory; neighbours with the same label belong
+// to one piece.
+std::string label_of(std::uint32_t address) {
+  if (address > 0xFFFF) return "beyond the memory";
+  switch (area_of_address(static_cast<std::uint16_t>(address))) {
+    case kAreaChannels:
+      return "channel " + std::to_string((address - kChannelBaseAddress) / kChannelRecordSize + 1);
+    case kAreaIoConfiguration: {
+      const std::size_t index = (address - kIoBase) / kIoRecordSize;
+      return "I/O record " + std::to_string(index + 1) + " " + kIoRecordNames[index];
+    }
+    case kAreaModes:
+      return "modes";
+    case kAreaCommonParameters:
+      return "common parameters";
+    case kAreaStatisticOptions:
+      return "statistic options";
+    case kAreaStatisticCounters:
+      return "statistic counters";
+    default:
+      return "outside the configuration";
+  }
+}
+
+struct Piece {
+  std::uint32_t first;
+  std::size_t length;
+  std::string label;
+};
+
+std::vector<Piece> pieces_of(std::uint16_t address, std::size_t length) {
+  std::vector<Piece> pieces;
+  for (std::size_t i = 0; i < length; ++i) {
+    const std::uint32_t at = address + static_cast<std::uint32_t>(i);
+    std::string label = label_of(at);
+    if (pieces.empty() || pieces.back().label != label) {
+      pieces.push_back({at, 0, std::move(label)});
+    }
+    ++pieces.back().length;
+  }
+  return pieces;
+}
+
+}  // namespace
+
+std::string describe_memory_range(std::uint16_t address, std::size_t length) {
+  std::string text =
+      address_text(address) + ", " + std::to_string(length) + (length == 1 ? " byte" : " bytes");
+  const std::vector<Piece> pieces = pieces_of(address, length);
+  for (std::size_t i = 0; i < pieces.size(); ++i) text += (i == 0 ? ": " : ", ") + pieces[i].label;
+  return text;
+}
+
+std::string describe_memory_bytes(std::uint16_t address, const Bytes& bytes) {
+  std::string text;
+  std::size_t at = 0;
+  for (const Piece& piece : pieces_of(address, bytes.size())) {
+    if (!text.empty()) text += "; ";
+    const auto from = bytes.begin() + static_cast<std::ptrdiff_t>(at);
+    text += address_text(piece.first) + " " + piece.label + ": " +
+            bytes_to_hex(Bytes(from, from + static_cast<std::ptrdiff_t>(piece.length)));
+    at += piece.length;
+  }
+  return text;
+}
+
+}  // namespace qv82

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "link/bytes.h"
+
+namespace qv82 {
+
+// What a stretch of device memory holds, for reading a log: the areas it
+// touches and, inside the channel and I/O areas, the record numbers
+// ("0x05D0, 32 bytes: channel 3").
+std::string describe_memory_range(std::uint16_t address, std::size_t length);
+
+// The bytes themselves, cut where the area or record changes, each piece
+// led by its address and label ("0x0770 I/O record 1 Output1: 0102...").
+std::string describe_memory_bytes(std::uint16_t address, const Bytes& bytes);
+
+}  // namespace qv82
