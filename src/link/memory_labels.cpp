@@ -32,7 +32,9 @@ std::string label_of(std::uint32_t address) {
       return "I/O record " + std::to_string(index + 1) + " " + kIoRecordNames[index];
     }
     case kAreaModes:
-      return "modes";
+      return address >= kAccessMaskAddress && address < kAccessMaskAddress + 4u
+                 ? "modes, access masks"
+                 : "modes";
     case kAreaCommonParameters:
       return "common parameters";
     case kAreaStatisticOptions:

@@ -6,7 +6,7 @@
 namespace qv82 {
 
 CommLogModel::CommLogModel(CommLog& log, QObject* parent)
-    : QAbstractListModel(parent),
+    : QAbstractTableModel(parent),
       log_(log),
       rows_(static_cast<int>(log.size())),
       font_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
@@ -35,14 +35,23 @@ CommLogModel::~CommLogModel() {
   log_.on_cleared = nullptr;
 }
 
+QModelIndex CommLogModel::index(int row, int column, const QModelIndex& parent) const {
+  return QAbstractTableModel::index(row, column, parent);
+}
+
 int CommLogModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int CommLogModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
 
 QVariant CommLogModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  const std::string& line = log_.lines()[static_cast<std::size_t>(index.row())];
+  const auto row = static_cast<std::size_t>(index.row());
+  const std::string& line = log_.lines()[row];
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(line);
+    case Qt::ToolTipRole:
+      return QString::fromStdString(index.column() == kExplanationColumn ? log_.explanations()[row]
+                                                                         : line);
     case Qt::ForegroundRole:
       return QColor(is_received_line(line) ? Qt::blue : Qt::red);
     case Qt::FontRole:
@@ -50,6 +59,11 @@ QVariant CommLogModel::data(const QModelIndex& index, int role) const {
     default:
       return {};
   }
+}
+
+QVariant CommLogModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  return section == kExplanationColumn ? tr("Explanation") : tr("Frame");
 }
 
 }  // namespace qv82

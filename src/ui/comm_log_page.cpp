@@ -3,9 +3,10 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "lang/language.h"
@@ -23,9 +24,11 @@ QString text_of(int number) { return QString::fromStdString(language_text(number
 
 CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget* parent)
     : QWidget(parent),
-      ListBox2(new QListView(this)),
+      ListBox2(new QTreeView(this)),
       model(new CommLogModel(log, this)),
       Button10(new QPushButton(tr("Save to file"), this)),
+      save_explained_button(new QPushButton(tr("Save with explanations"), this)),
+      explanations_box(new QCheckBox(tr("Explanations"), this)),
       Button1(new QPushButton(this)),
       CheckBox162(new QCheckBox(this)),
       Edit1(new QLineEdit(this)),
@@ -36,8 +39,16 @@ CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   ListBox2->setModel(model);
   ListBox2->setFont(fixed);
-  ListBox2->setUniformItemSizes(true);
+  ListBox2->setRootIsDecorated(false);
+  ListBox2->setItemsExpandable(false);
+  ListBox2->setUniformRowHeights(true);
+  ListBox2->setAllColumnsShowFocus(true);
   ListBox2->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Room for a request and its short replies; longer lines show in full as
+  // a tool tip or when the explanations are hidden.
+  ListBox2->header()->resizeSection(CommLogModel::kLineColumn,
+                                    QFontMetrics(fixed).horizontalAdvance(QString(44, 'F')));
+  explanations_box->setChecked(true);
   ListBox2->setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(model, &CommLogModel::lineAdded, this, [this] {
     const QModelIndex last = model->index(model->rowCount() - 1);
@@ -49,6 +60,8 @@ CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget
   Edit1->setValidator(new UpperCaseValidator(Edit1));
 
   connect(Button10, &QPushButton::clicked, this, &CommLogPage::Button10Click);
+  connect(save_explained_button, &QPushButton::clicked, this, &CommLogPage::save_with_explanations);
+  connect(explanations_box, &QCheckBox::toggled, this, &CommLogPage::show_explanations);
   connect(Button1, &QPushButton::clicked, this, &CommLogPage::Button1Click);
   connect(CheckBox162, &QCheckBox::clicked, this, &CommLogPage::CheckBox162Click);
   connect(Button2, &QPushButton::clicked, this, &CommLogPage::Button2Click);
@@ -61,8 +74,10 @@ CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(Button10);
+  buttons->addWidget(save_explained_button);
   buttons->addWidget(Button1);
   buttons->addWidget(CheckBox162);
+  buttons->addWidget(explanations_box);
   buttons->addStretch();
   auto* terminal = new QHBoxLayout;
   terminal->addWidget(Edit1, 1);
@@ -80,11 +95,19 @@ void CommLogPage::init_language() {
   CheckBox162->setText(text_of(msg::kLogToFile));
 }
 
-void CommLogPage::Button10Click() {
+void CommLogPage::Button10Click() { save(false); }
+
+void CommLogPage::save_with_explanations() { save(true); }
+
+void CommLogPage::save(bool explained) {
   const auto name = ui_.save_file("Text files|*.txt");
   if (!name) return;
   std::string error;
-  if (!log_.save_to_file(*name, error)) ui_.error(error);
+  if (!log_.save_to_file(*name, error, explained)) ui_.error(error);
+}
+
+void CommLogPage::show_explanations(bool shown) {
+  ListBox2->setColumnHidden(CommLogModel::kExplanationColumn, !shown);
 }
 
 void CommLogPage::Button1Click() {

@@ -9,14 +9,15 @@
 
 class QCheckBox;
 class QLineEdit;
-class QListView;
+class QTreeView;
 class QPushButton;
 
 namespace qv82 {
 
 class CommLogModel;
 
-// The "Comm. log" page: the log list, saving, clearing and copying it into
+// The "Comm. log" page: the log list with each line's explanation beside
+// it, saving (raw, or with the explanations), clearing and copying it into
 // log.txt, and the terminal line that sends typed ccTalk commands.
 class CommLogPage : public QWidget {
   Q_OBJECT
@@ -31,15 +32,19 @@ class CommLogPage : public QWidget {
   // Captions from the message table.
   void init_language();
 
-  QListView* ListBox2;
+  QTreeView* ListBox2;
   CommLogModel* model;
-  QPushButton* Button10;   // "Save to file"
-  QPushButton* Button1;    // "Clear log"
-  QCheckBox* CheckBox162;  // "Log to file"
-  QLineEdit* Edit1;        // terminal line
-  QPushButton* Button2;    // "Send command"
+  QPushButton* Button10;  // "Save to file"
+  QPushButton* save_explained_button;
+  QCheckBox* explanations_box;  // shows the explanation column
+  QPushButton* Button1;         // "Clear log"
+  QCheckBox* CheckBox162;       // "Log to file"
+  QLineEdit* Edit1;             // terminal line
+  QPushButton* Button2;         // "Send command"
 
   void Button10Click();
+  void save_with_explanations();
+  void show_explanations(bool shown);
   void Button1Click();
   void CheckBox162Click();
   void Button2Click();
@@ -47,6 +52,8 @@ class CommLogPage : public QWidget {
  private:
   CommLog& log_;
   Ui& ui_;
+  void save(bool explained);
+
   SendCommand send_command_;
 };
 

@@ -68,9 +68,10 @@ TEST(LogDecoder, ExplainsEveryRequestTheProgramSendsAndItsReply) {
       {received(0x00, {0x0E, 0x69}),
        "received 2 to 1: ACK to request last modification date: date 2007/3/9"},
       {sent({0xFF, 0x02, 0x07, 0xEB, 0x04}),
-       "sent 1 to 2: vendor: read memory 0x07EB, 4 bytes: modes"},
+       "sent 1 to 2: vendor: read memory 0x07EB, 4 bytes: modes, access masks"},
       {received(0x00, masks),
-       "received 2 to 1: ACK to vendor: read memory: 4 bytes: 0x07EB modes: 0F1F0001"},
+       "received 2 to 1: ACK to vendor: read memory: 4 bytes: 0x07EB modes, access masks: "
+       "0F1F0001"},
       {sent({0xFF, 0x00}), "sent 1 to 2: vendor: request challenge"},
       {received(0x00, {1, 2, 3, 4, 5, 6}),
        "received 2 to 1: ACK to vendor: request challenge: challenge 010203040506"},

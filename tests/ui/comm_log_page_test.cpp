@@ -5,10 +5,11 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
+#include <QTreeView>
 #include <QtTest>
 
+#include "link/log_decoder.h"
 #include "ui/comm_log_model.h"
 #include "window_bench.h"
 
@@ -103,6 +104,53 @@ class CommLogPageTest : public QObject {
     QFile log_file(bench.dir.filePath("log.txt"));
     QVERIFY(log_file.open(QIODevice::ReadOnly));
     QVERIFY(log_file.readAll().startsWith("-> 020001FEFF\n"));
+  }
+
+  void uploadShowsExplanationsThatCanBeHiddenAndSaved() {
+    WindowBench bench;
+    CommLogPage& page = *bench.window.comm_log_page;
+    bench.window.SpeedButton10->trigger();
+    QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
+
+    // The row of the first channel read, and the reply under it.
+    const auto& lines = bench.window.log.lines();
+    const std::string read_channel_1 = "-> 020401FF0205702063";
+    const auto found = std::find(lines.begin(), lines.end(), read_channel_1);
+    QVERIFY(found != lines.end());
+    const int row = static_cast<int>(found - lines.begin());
+    const auto explanation = [&](int r) {
+      return page.model->index(r, CommLogModel::kExplanationColumn).data().toString();
+    };
+    QCOMPARE(page.model->index(row).data().toString(), QString::fromStdString(read_channel_1));
+    QCOMPARE(explanation(row),
+             QString("sent 1 to 2: vendor: read memory 0x0570, 32 bytes: channel 1"));
+    QVERIFY(explanation(row + 1).startsWith(
+        "received 2 to 1: ACK to vendor: read memory: 32 bytes: 0x0570 channel 1: "));
+    for (int r = 0; r < page.model->rowCount(); ++r) {
+      QVERIFY2(!explanation(r).contains("unknown"), qPrintable(explanation(r)));
+    }
+
+    QVERIFY(!page.ListBox2->isColumnHidden(CommLogModel::kExplanationColumn));
+    page.explanations_box->click();
+    QVERIFY(page.ListBox2->isColumnHidden(CommLogModel::kExplanationColumn));
+
+    // Save to file keeps the raw lines; the second choice adds the explanations.
+    bench.ui.save_files = {bench.dir.filePath("raw.txt").toStdString(),
+                           bench.dir.filePath("explained.txt").toStdString()};
+    page.Button10->click();
+    page.save_explained_button->click();
+    QCOMPARE(bench.ui.file_filters,
+             (std::vector<std::string>{"Text files|*.txt", "Text files|*.txt"}));
+    QFile raw(bench.dir.filePath("raw.txt"));
+    QFile explained(bench.dir.filePath("explained.txt"));
+    QVERIFY(raw.open(QIODevice::ReadOnly) && explained.open(QIODevice::ReadOnly));
+    const QList<QByteArray> raw_lines = raw.readAll().split('\n');
+    const QList<QByteArray> explained_lines = explained.readAll().split('\n');
+    QCOMPARE(raw_lines.size(), static_cast<qsizetype>(lines.size() + 1));
+    QCOMPARE(explained_lines.size(), raw_lines.size());
+    QCOMPARE(raw_lines[row].toStdString(), read_channel_1);
+    QCOMPARE(explained_lines[row].toStdString(),
+             explained_line(read_channel_1, explanation(row).toStdString()));
   }
 };
 
