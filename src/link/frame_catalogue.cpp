@@ -117,7 +117,7 @@ std::string read_request(const Bytes& data) {
 
 std::string read_reply(const ReplyData& d) {
   if (d.request.size() < 3) return as_hex(d.reply);
-  std::string text = std::to_string(d.reply.size()) + " bytes";
+  std::string text = std::to_string(d.reply.size()) + (d.reply.size() == 1 ? " byte" : " bytes");
   if (d.reply.size() != d.request[2]) text += " (asked for " + std::to_string(d.request[2]) + ")";
   if (!d.reply.empty()) text += ": " + describe_memory_bytes(address_of(d.request), d.reply);
   return text;
