@@ -61,12 +61,12 @@ std::string explain_request(const Parsed& parsed) {
     return join("unknown header " + std::to_string(parsed.header),
                 parsed.data.empty() ? "" : "data " + bytes_to_hex(parsed.data), ", ");
   }
-  std::string name = kind->name;
   if (parsed.header == kVendorHeader && kind == find_header(kVendorHeader) && !data.empty()) {
-    name = "vendor: unknown command " + std::to_string(data[0]);
-    data.erase(data.begin());
+    const Bytes rest(data.begin() + 1, data.end());
+    return join("vendor: unknown command " + std::to_string(data[0]),
+                rest.empty() ? "" : "data " + bytes_to_hex(rest), ", ");
   }
-  return join(name, kind->request_data(data), " ");
+  return join(kind->name, kind->request_data(data), " ");
 }
 
 std::string explain_reply(const Parsed& parsed, const Bytes& request, DecoderMemory& memory) {

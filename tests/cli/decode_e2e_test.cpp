@@ -2,10 +2,12 @@
 // pseudo-terminal and explains every line of it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <sstream>
 
 #include "config/transfer_bench.h"
+#include "sim/image_file.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -19,22 +21,14 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
-std::string image_text(const sim::Memory::Image& image) {
-  std::string text;
-  for (std::size_t at = 0; at < image.size(); at += 32) {
-    char address[16];
-    std::snprintf(address, sizeof address, "%04zX: ", at);
-    text += address + bytes_to_hex(Bytes(image.begin() + at, image.begin() + at + 32)) + "\n";
-  }
-  return text;
-}
-
 TEST(DecodeEndToEnd, NamesEveryRequestAndReplyOfAnUpload) {
   TempDir dir;
   copy_data_files(dir.path());
   sim::Device configured;
   load_known_configuration(configured);
-  dir.write("known.txt", image_text(configured.memory().nv()));
+  std::string error;
+  ASSERT_TRUE(sim::save_image_file(dir.file("known.txt"), configured.memory().nv(), error))
+      << error;
   const std::string link = dir.file("selector");
   SimOnPty sim({"--image", dir.file("known.txt"), "--link", link});
 

@@ -137,7 +137,7 @@ TEST(LogDecoder, ExplainsEveryRequestTheProgramSendsAndItsReply) {
       // What the program never sends is still named, never an error.
       {sent({0x11, 0xAB}), "sent 1 to 2: unknown header 17, data AB"},
       {received(0x00, {0x01}), "received 2 to 1: ACK to header 17, data 01"},
-      {sent({0xFF, 0x0A, 0x01}), "sent 1 to 2: vendor: unknown command 10 01"},
+      {sent({0xFF, 0x0A, 0x01}), "sent 1 to 2: vendor: unknown command 10, data 01"},
       {received(0x06), "received 2 to 1: BUSY to vendor command"},
       // A reply with no request before it is shown on its own.
       {received(0x00, {0x01}), "received 2 to 1: ACK, data 01"},
