@@ -1,6 +1,9 @@
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
@@ -17,9 +20,13 @@ int run_production_report(CliContext& context, const CommandArgs& args) {
     context.err << "usage: qv82hs-cli production-report FILE\n";
     return kExitUsage;
   }
+  errno = 0;
   std::ifstream in(args[0], std::ios::binary);
-  if (!in) {
-    context.err << "Cannot read the production record " << args[0] << "\n";
+  std::error_code ec;
+  if (!in || std::filesystem::is_directory(args[0], ec)) {
+    const int reason = errno != 0 ? errno : EISDIR;
+    context.err << "Cannot read the production record " << args[0] << ": "
+                << std::generic_category().message(reason) << "\n";
     return kExitFailed;
   }
   std::ostringstream text;

@@ -1,5 +1,7 @@
 #include "diagnostics/csv.h"
 
+#include <string_view>
+
 namespace qv82 {
 
 namespace {
@@ -79,6 +81,24 @@ CsvTable parse_csv(const std::string& text) {
   }
   table.torn_tail = quoted || field_started || !record.empty();
   return table;
+}
+
+std::vector<CsvLine> parse_csv_lines(const std::string& text) {
+  std::vector<CsvLine> lines;
+  const std::string_view bom = "\xEF\xBB\xBF";
+  std::size_t start = text.compare(0, bom.size(), bom) == 0 ? bom.size() : 0;
+  for (int number = 1; start < text.size(); ++number) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (line.find_first_not_of('\r') == std::string::npos) continue;
+    CsvTable table = parse_csv(line + "\n");
+    CsvLine parsed{number, !table.torn_tail && table.records.size() == 1, {}};
+    if (parsed.whole) parsed.fields = std::move(table.records[0]);
+    lines.push_back(std::move(parsed));
+  }
+  return lines;
 }
 
 }  // namespace qv82

@@ -21,4 +21,15 @@ struct CsvTable {
 // skipped.
 CsvTable parse_csv(const std::string& text);
 
+struct CsvLine {
+  int number = 0;     // counted from 1
+  bool whole = true;  // false for a line cut short inside a quoted field
+  std::vector<std::string> fields;
+};
+
+// One record per line, for files whose fields never hold a line break: a
+// line cut short spoils only itself. Blank lines are skipped, a leading UTF-8
+// byte order mark too.
+std::vector<CsvLine> parse_csv_lines(const std::string& text);
+
 }  // namespace qv82

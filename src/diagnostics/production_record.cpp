@@ -1,5 +1,6 @@
 #include "diagnostics/production_record.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -28,17 +29,42 @@ std::string system_reason(int error_number) {
 // True when the file is missing or empty; false when it ends with a
 // complete line. A tail without a line end is a line cut short by a crash:
 // the next line must not be glued to it.
-enum class FileEnd { Empty, WholeLine, TornLine };
-
-FileEnd file_end(const std::string& path) {
+// What must be written before the next line: nothing, the header of a new
+// file, or the end of a line that a crash cut short. A cut inside a quoted
+// field also needs its quote closed, or a reader would take the lines after
+// it as part of that field.
+std::string before_next_line(const std::string& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return FileEnd::Empty;
-  const std::streamoff size = in.tellg();
-  if (size <= 0) return FileEnd::Empty;
-  in.seekg(size - 1);
-  char last = 0;
-  in.get(last);
-  return last == '\n' ? FileEnd::WholeLine : FileEnd::TornLine;
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  if (size <= 0) return csv_record(production_record_columns());
+  // Record lines are short; a longer tail than this is not one of them.
+  constexpr std::streamoff kLongestLine = 4096;
+  const std::streamoff start = size > kLongestLine ? size - kLongestLine : 0;
+  in.seekg(start);
+  std::string tail(static_cast<std::size_t>(size - start), '\0');
+  in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+  if (tail.back() == '\n') return {};
+  const std::size_t line_start = tail.rfind('\n');
+  const std::string torn = tail.substr(line_start == std::string::npos ? 0 : line_start + 1);
+  const bool open_quote = std::count(torn.begin(), torn.end(), '"') % 2 == 1;
+  return open_quote ? "\"\r\n" : "\r\n";
+}
+
+// Device texts are single bytes; the record is UTF-8 so that any reader
+// takes it. Line breaks never enter a field: every record is one line.
+std::string as_utf8_field(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c == '\r' || c == '\n') {
+      out += ' ';
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -57,12 +83,12 @@ const std::vector<std::string>& production_record_columns() {
 std::vector<std::string> production_record_fields(const UnitResult& unit,
                                                   const std::string& tested_at) {
   std::vector<std::string> fields = {tested_at,
-                                     unit.product_code,
-                                     unit.serial_number,
-                                     unit.software_revision,
+                                     as_utf8_field(unit.product_code),
+                                     as_utf8_field(unit.serial_number),
+                                     as_utf8_field(unit.software_revision),
                                      unit.passed ? "PASS" : "FAIL",
                                      unit.passed ? "" : unit.failed_step,
-                                     unit.passed ? "" : unit.message,
+                                     unit.passed ? "" : as_utf8_field(unit.message),
                                      hex_byte(unit.dip_switch_1),
                                      hex_byte(unit.dip_switch_2),
                                      hex_byte(unit.opto)};
@@ -107,15 +133,7 @@ std::optional<std::string> ProductionRecord::failure(const std::string& reason) 
 std::optional<std::string> ProductionRecord::prepare() {
   std::error_code ec;
   if (std::filesystem::is_directory(path_, ec)) return failure("it is a folder");
-  switch (file_end(path_)) {
-    case FileEnd::Empty:
-      return append_text(csv_record(production_record_columns()));
-    case FileEnd::TornLine:
-      return append_text("\r\n");
-    case FileEnd::WholeLine:
-      break;
-  }
-  return append_text({});
+  return append_text(before_next_line(path_));
 }
 
 std::optional<std::string> ProductionRecord::append(const UnitResult& unit) {

@@ -29,9 +29,11 @@ int column_of(const std::vector<std::string>& header, const std::string& name) {
 }  // namespace
 
 ProductionSummary summarise_production_record(const std::string& text) {
-  const CsvTable table = parse_csv(text);
-  if (table.records.empty()) throw std::runtime_error("not a production record: no header row");
-  const std::vector<std::string>& header = table.records.front();
+  const std::vector<CsvLine> lines = parse_csv_lines(text);
+  if (lines.empty() || !lines.front().whole) {
+    throw std::runtime_error("not a production record: no header row");
+  }
+  const std::vector<std::string>& header = lines.front().fields;
   const int when = column_of(header, "tested_at");
   const int serial = column_of(header, "serial_number");
   const int result = column_of(header, "result");
@@ -40,14 +42,12 @@ ProductionSummary summarise_production_record(const std::string& text) {
   ProductionSummary summary;
   std::map<std::string, std::size_t> seen;  // serial -> index in `retested` candidates
   std::vector<RetestedUnit> units;
-  // Record numbers are line numbers as long as no field holds a line break,
-  // which the record's own fields never do.
-  for (std::size_t i = 1; i < table.records.size(); ++i) {
-    const std::vector<std::string>& record = table.records[i];
-    const bool verdict_known = record.size() == header.size() &&
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::string>& record = lines[i].fields;
+    const bool verdict_known = lines[i].whole && record.size() == header.size() &&
                                (record[result] == "PASS" || record[result] == "FAIL");
     if (!verdict_known) {
-      summary.damaged_lines.push_back(static_cast<int>(i) + 1);
+      summary.damaged_lines.push_back(lines[i].number);
       continue;
     }
     ++summary.tests;
@@ -71,9 +71,6 @@ ProductionSummary summarise_production_record(const std::string& text) {
       latest.tests = units[entry->second].tests + 1;
       units[entry->second] = latest;
     }
-  }
-  if (table.torn_tail) {
-    summary.damaged_lines.push_back(static_cast<int>(table.records.size()) + 1);
   }
   for (const RetestedUnit& unit : units) {
     if (unit.tests > 1) summary.retested.push_back(unit);
@@ -146,7 +143,8 @@ std::vector<std::string> recent_production_units(const std::string& path, std::s
                     result = index("result"), step = index("failed_step"),
                     message = index("message");
   std::vector<std::string> lines;
-  for (const std::vector<std::string>& record : parse_csv(text).records) {
+  for (const CsvLine& csv_line : parse_csv_lines(text)) {
+    const std::vector<std::string>& record = csv_line.fields;
     if (record.size() != columns.size() || (record[result] != "PASS" && record[result] != "FAIL")) {
       continue;  // the header row, or a damaged line
     }

@@ -113,7 +113,7 @@ void ProductionTest::RadioButton1Click(bool loop) {
 bool ProductionTest::Button2Click() {
   if (!record_ready()) return false;
   set_panel(PanelColour::Yellow);
-  identify_and_show();
+  identified_ = identify_and_show();
   const bool pass = test_and_report();
   clear_results();
   return pass;
@@ -131,7 +131,7 @@ void ProductionTest::Timer84Timer() {
   set_panel(PanelColour::Yellow);
   set_label(language_text(msg::kWaitForDevice));
   if (device_present()) {
-    identify_and_show();
+    identified_ = identify_and_show();
     test_and_report();
     // The next device is tested only after this one has been taken away.
     while (view.loop_mode && device_present()) {
@@ -196,11 +196,15 @@ bool ProductionTest::test_and_report() {
   clear_results();
   set_panel(PanelColour::Aqua);
   last_error.clear();
-  const DeviceInfo& info = selector_.state.info;
   unit = {};
-  unit.product_code = info.product_code;
-  unit.serial_number = info.serial_number;
-  unit.software_revision = info.software_revision;
+  // A unit that did not identify itself must not be recorded under the
+  // serial number of the one before it.
+  if (identified_) {
+    const DeviceInfo& info = selector_.state.info;
+    unit.product_code = info.product_code;
+    unit.serial_number = info.serial_number;
+    unit.software_revision = info.software_revision;
+  }
   unit.passed = run_steps();
   // The verdict is recorded before the insertion test, which may go on
   // until the device is taken away.

@@ -133,6 +133,24 @@ TEST_F(ProductionTestRun, HealthyDevicePassesAndIsCalibrated) {
   EXPECT_TRUE(production.view.results.empty()) << "Start clears the list at its end";
 }
 
+TEST_F(ProductionTestRun, AUnitThatDoesNotIdentifyItselfIsNotRecordedUnderTheUnitBefore) {
+  ProductionRecord record(dir + "/production_log.csv");
+  production.record = &record;
+  ASSERT_TRUE(production.Button2Click());
+  EXPECT_EQ(production.unit.serial_number, "1234567");
+
+  dev().config().manufacturer = "Other";
+  production.Button2Click();
+  EXPECT_EQ(production.unit.serial_number, "");
+  std::ifstream in(record.path());
+  std::string header, first, second;
+  std::getline(in, header);
+  std::getline(in, first);
+  std::getline(in, second);
+  EXPECT_NE(first.find(",1234567,"), std::string::npos) << first;
+  EXPECT_EQ(second.find(",1234567,"), std::string::npos) << second;
+}
+
 TEST_F(ProductionTestRun, EachFaultStopsTheTestWithItsMessage) {
   struct Case {
     const char* message;

@@ -83,17 +83,37 @@ TEST_F(RecordFile, EachUnitIsOneLineUnderAHeaderWrittenOnce) {
   EXPECT_EQ(fail[19], "") << "nothing was calibrated";
 }
 
-TEST_F(RecordFile, ALineCutShortByACrashStaysApartFromTheNextUnit) {
+TEST_F(RecordFile, ALineCutShortByACrashSpoilsOnlyItself) {
   ASSERT_FALSE(record.append(failed_unit("1", "Test optic pairs", "Opto sensor error, FT3 FB")));
   const std::string before = read_all(path);
-  std::ofstream(path, std::ios::app | std::ios::binary) << "2026-12-07T10:01:00+01:00,QV82,2";
-  ASSERT_FALSE(record.append(failed_unit("3", "DIP switch test", "DIP SW2 error")));
+  // Cut after the unit's fields, and inside its quoted message.
+  for (const char* torn : {"2026-12-07T10:01:00+01:00,QV82,2",
+                           "2026-12-07T10:01:00+01:00,QV82,2,1.02,FAIL,x,\"Opto sensor"}) {
+    std::ofstream(path, std::ios::app | std::ios::binary) << torn;
+    ASSERT_FALSE(record.append(failed_unit("3", "DIP switch test", "DIP SW2 error")));
+  }
+  ASSERT_FALSE(record.append(failed_unit("4", "DIP switch test", "DIP SW2 error")));
 
   const std::string after = read_all(path);
   EXPECT_EQ(after.substr(0, before.size()), before) << "earlier lines are never touched";
   const ProductionSummary summary = summarise_production_record(after);
-  EXPECT_EQ(summary.tests, 2);
-  EXPECT_EQ(summary.damaged_lines, std::vector<int>{3});
+  EXPECT_EQ(summary.tests, 4);
+  EXPECT_EQ(summary.damaged_lines, (std::vector<int>{3, 5}));
+  // A spreadsheet reading the whole file sees every later unit as its own row.
+  const CsvTable table = parse_csv(after);
+  EXPECT_EQ(table.records.size(), 7u);
+  EXPECT_EQ(table.records.back()[2], "4");
+  EXPECT_EQ(recent_production_units(path, 1),
+            std::vector<std::string>{"2026-12-07T10:00:00+01:00  4  FAIL  DIP switch test: DIP "
+                                     "SW2 error"});
+}
+
+TEST_F(RecordFile, DeviceTextsAreWrittenAsUtf8AndReadBackBehindAByteOrderMark) {
+  ASSERT_FALSE(record.append(failed_unit("R\xE9v", "Product code test", "two\nlines")));
+  const std::string text = read_all(path);
+  EXPECT_NE(text.find(",R\xC3\xA9v,"), std::string::npos);
+  EXPECT_NE(text.find(",two lines,"), std::string::npos);
+  EXPECT_EQ(summarise_production_record("\xEF\xBB\xBF" + text).tests, 1);
 }
 
 TEST_F(RecordFile, AFileThatCannotBeWrittenIsNamedInTheMessage) {
