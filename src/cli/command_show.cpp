@@ -32,10 +32,6 @@ int run_show(CliContext& context, const CommandArgs& args) {
   const std::string& path = args[0];
   CliUi ui(context.options, context.err, context.err);
   try {
-    if (!std::filesystem::is_regular_file(path)) {
-      context.err << "qv82hs-cli: cannot read " << path << "\n";
-      return kExitFailed;
-    }
     if (!has_format_marker(path)) {
       context.err << "qv82hs-cli: " << language_text(msg::kFileFormatError) << ": " << path << "\n";
       return kExitFailed;

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "config/parameter_tree.h"
+#include "link/read_file.h"
 #include "link/replace_file.h"
 
 namespace qv82 {
@@ -74,12 +75,12 @@ std::vector<std::string> without_empty_groups(std::vector<std::string> lines) {
 }  // namespace
 
 std::vector<std::string> read_text_lines(const std::string& path) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) file_error("Cannot read file", path, "it is a folder");
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) file_error("Cannot open file", path, std::strerror(errno));
-  const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) file_error("Cannot read file", path, std::strerror(errno));
+  const FileContent file = read_whole_file(path, kConfigurationFileLimit);
+  if (!file.ok()) {
+    file_error(file.failure == ReadFailure::kCannotRead ? "Cannot read file" : "Cannot open file",
+               path, file.reason);
+  }
+  const std::string& content = file.content;
 
   std::vector<std::string> lines;
   std::size_t start = 0;

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <istream>
 #include <sstream>
 #include <utility>
+
+#include "link/read_file.h"
 
 namespace qv82 {
 
@@ -279,13 +280,12 @@ std::vector<std::string> split_attributes(std::string_view part) {
 }  // namespace xml
 
 void TECXMLParser::LoadFromFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) throw XmlError("Cannot open file \"" + path + "\"");
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0) throw XmlError("Cannot read file \"" + path + "\"");
-  file.seekg(0, std::ios::beg);
-  load(file, static_cast<std::size_t>(size));
+  const FileContent file = read_whole_file(path, kConfigurationFileLimit);
+  if (file.failure == ReadFailure::kMissing || file.failure == ReadFailure::kCannotOpen) {
+    throw XmlError("Cannot open file \"" + path + "\"");
+  }
+  if (!file.ok()) throw XmlError("Cannot read file \"" + path + "\": " + file.reason);
+  LoadFromString(file.content);
 }
 
 void TECXMLParser::LoadFromString(std::string_view text) {

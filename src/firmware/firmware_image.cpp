@@ -1,12 +1,10 @@
 #include "firmware/firmware_image.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "lang/language.h"
+#include "link/read_file.h"
 
 namespace qv82 {
 
@@ -96,12 +94,12 @@ FirmwareImageResult parse_firmware_image(std::string_view text) {
 }
 
 FirmwareImageResult read_firmware_image(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return failure("Cannot open file " + path + ": " + std::strerror(errno));
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  if (file.bad()) return failure("Cannot read file " + path + ": " + std::strerror(errno));
-  return parse_firmware_image(contents.str());
+  const FileContent file = read_whole_file(path, kFirmwareImageLimit);
+  if (file.failure == ReadFailure::kCannotRead) {
+    return failure("Cannot read file " + path + ": " + file.reason);
+  }
+  if (!file.ok()) return failure("Cannot open file " + path + ": " + file.reason);
+  return parse_firmware_image(file.content);
 }
 
 }  // namespace qv82

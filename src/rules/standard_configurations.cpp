@@ -8,6 +8,7 @@
 #include "device/dialogs.h"
 #include "lang/language.h"
 #include "link/errors.h"
+#include "link/read_file.h"
 #include "rules/configuration_rules.h"
 #include "rules/record_text.h"
 
@@ -30,11 +31,9 @@ bool is_sorter(std::string_view record) { return text_part(record, 2, 2) == "03"
 
 // Plain text at the end of the file, in the file's own line ending.
 void append_empty_lines(const std::string& path, int count) {
-  std::string content;
-  {
-    std::ifstream in(path, std::ios::binary);
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  const FileContent file = read_whole_file(path, kSettingsFileLimit);
+  if (!file.ok() && file.failure != ReadFailure::kMissing) return;
+  const std::string& content = file.content;
   const std::string ending = content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
   std::ofstream out(path, std::ios::app | std::ios::binary);
   for (int i = 0; i < count; ++i) out << ending;
