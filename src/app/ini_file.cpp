@@ -1,13 +1,9 @@
 #include "app/ini_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
-#include <system_error>
+#include <chrono>
+#include <unordered_map>
 
+#include "link/read_file.h"
 #include "link/replace_file.h"
 
 namespace qv82 {
@@ -40,6 +36,12 @@ std::string_view trim(std::string_view text) {
 }
 
 char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string folded(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = fold(c);
+  return out;
+}
 
 bool same_name(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -106,6 +108,7 @@ class Document {
       lines_.push_back(std::move(line));
     }
     if (newline_.empty()) newline_ = "\n";
+    build_index();
   }
 
   std::string text() const {
@@ -116,11 +119,7 @@ class Document {
 
   std::vector<std::string> section_names() const {
     std::vector<std::string> names;
-    for (const Line& line : lines_) {
-      if (line.kind == LineKind::kSection && find_section(line.name) == index_of(line)) {
-        names.push_back(line.name);
-      }
-    }
+    for (std::size_t header : section_headers_) names.push_back(lines_[header].name);
     return names;
   }
 
@@ -132,23 +131,26 @@ class Document {
     return lines_.size();
   }
 
-  bool has_section(std::string_view section) const { return find_section(section) < lines_.size(); }
+  bool has_section(std::string_view section) const { return indexed(section) != nullptr; }
 
   // The section's entries in file order, each key once (its first line).
-  std::vector<std::size_t> entries(std::string_view section) const {
-    std::vector<std::size_t> result;
-    const std::size_t end = section_end(section);
-    for (std::size_t i = find_section(section) + 1; i < end; ++i) {
-      if (lines_[i].kind != LineKind::kEntry) continue;
-      bool seen = false;
-      for (std::size_t j : result) seen = seen || same_name(lines_[j].name, lines_[i].name);
-      if (!seen) result.push_back(i);
-    }
-    return result;
+  const std::vector<std::size_t>& entries(std::string_view section) const {
+    static const std::vector<std::size_t> kNone;
+    const SectionIndex* index = indexed(section);
+    return index ? index->entries : kNone;
+  }
+
+  // The line of the key's first entry in the section, or nothing.
+  const Line* entry(std::string_view section, std::string_view key) const {
+    const SectionIndex* index = indexed(section);
+    if (!index) return nullptr;
+    const auto found = index->keys.find(folded(key));
+    return found == index->keys.end() ? nullptr : &lines_[found->second];
   }
 
   const Line& line(std::size_t index) const { return lines_[index]; }
 
+  // Changes the lines; the document is to be read again from text() after.
   void set(std::string_view section, std::string_view key, std::string_view value) {
     for (std::size_t i : entries(section)) {
       if (!same_name(lines_[i].name, key)) continue;
@@ -180,8 +182,31 @@ class Document {
   }
 
  private:
-  std::size_t index_of(const Line& line) const {
-    return static_cast<std::size_t>(&line - lines_.data());
+  // Lookups by name without a pass over the lines: a settings file may hold
+  // tens of thousands of entries.
+  struct SectionIndex {
+    std::vector<std::size_t> entries;
+    std::unordered_map<std::string, std::size_t> keys;  // folded name -> line
+  };
+
+  void build_index() {
+    SectionIndex* current = nullptr;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const Line& line = lines_[i];
+      if (line.kind == LineKind::kSection) {
+        const auto [it, fresh] = sections_.try_emplace(folded(line.name));
+        // Only the first section of a name counts.
+        current = fresh ? &it->second : nullptr;
+        if (fresh) section_headers_.push_back(i);
+      } else if (line.kind == LineKind::kEntry && current) {
+        if (current->keys.try_emplace(folded(line.name), i).second) current->entries.push_back(i);
+      }
+    }
+  }
+
+  const SectionIndex* indexed(std::string_view section) const {
+    const auto found = sections_.find(folded(section));
+    return found == sections_.end() ? nullptr : &found->second;
   }
 
   std::size_t section_end(std::string_view section) const {
@@ -204,37 +229,21 @@ class Document {
 
   std::vector<Line> lines_;
   std::string newline_;
+  std::unordered_map<std::string, SectionIndex> sections_;  // folded name -> index
+  std::vector<std::size_t> section_headers_;                 // first header of each, in order
 };
-
-std::string describe(int error_number) { return std::generic_category().message(error_number); }
 
 enum class LoadResult { kRead, kMissing, kFailed };
 
 LoadResult load(const std::string& path, std::string& content, std::string& error) {
-  std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  if (status.type() == fs::file_type::not_found) return LoadResult::kMissing;
-  if (ec || !fs::is_regular_file(status)) {
-    error = "Cannot read file " + path + ": " + (ec ? ec.message() : "not a regular file");
+  FileContent file = read_whole_file(path, kSettingsFileLimit);
+  if (file.failure == ReadFailure::kMissing) return LoadResult::kMissing;
+  if (!file.ok()) {
+    error = "Cannot read file " + path + ": " + file.reason;
     return LoadResult::kFailed;
   }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream buffer;
-  if (in) buffer << in.rdbuf();
-  if (!in || in.bad()) {
-    error = "Cannot read file " + path + ": " + describe(errno);
-    return LoadResult::kFailed;
-  }
-  content = buffer.str();
+  content = std::move(file.content);
   return LoadResult::kRead;
-}
-
-// The file as it stands; missing or unreadable files read as empty.
-Document read_document(const std::string& path) {
-  std::string content;
-  std::string ignored;
-  load(path, content, ignored);
-  return Document(content);
 }
 
 bool has_line_break(std::string_view text) {
@@ -243,40 +252,71 @@ bool has_line_break(std::string_view text) {
 
 }  // namespace
 
+// The text a document was parsed from, kept to tell whether the file changed.
+struct IniFile::Parsed {
+  explicit Parsed(std::string text) : content(std::move(text)), document(content) {}
+  std::string content;
+  Document document;
+};
+
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
+std::shared_ptr<const IniFile::Parsed> IniFile::parsed() const {
+  // File times are coarse (a clock tick, seconds on some file systems): a
+  // file written within this span may change again without a new time.
+  constexpr auto kSettling = std::chrono::seconds(3);
+  std::error_code ec;
+  Stamp now;
+  now.written = fs::last_write_time(path_, ec);
+  if (!ec) now.size = fs::file_size(path_, ec);
+  if (cache_ && !ec && stamp_.settled && stamp_.size == now.size &&
+      stamp_.written == now.written) {
+    return cache_;
+  }
+  now.settled = !ec && fs::file_time_type::clock::now() - now.written > kSettling;
+
+  // Missing or unreadable files read as empty.
+  std::string content;
+  std::string ignored;
+  load(path_, content, ignored);
+  if (!cache_ || cache_->content != content) {
+    cache_ = std::make_shared<const Parsed>(std::move(content));
+  }
+  stamp_ = now;
+  return cache_;
+}
+
 std::vector<std::string> IniFile::section_names() const {
-  return read_document(path_).section_names();
+  return parsed()->document.section_names();
 }
 
 bool IniFile::section_exists(std::string_view section) const {
-  return read_document(path_).has_section(trim(section));
+  return parsed()->document.has_section(trim(section));
 }
 
 std::vector<std::string> IniFile::section_keys(std::string_view section) const {
-  const Document document = read_document(path_);
+  const auto file = parsed();
   std::vector<std::string> keys;
-  for (std::size_t i : document.entries(trim(section))) keys.push_back(document.line(i).name);
+  for (std::size_t i : file->document.entries(trim(section))) {
+    keys.push_back(file->document.line(i).name);
+  }
   return keys;
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::section_entries(
     std::string_view section) const {
-  const Document document = read_document(path_);
+  const auto file = parsed();
   std::vector<std::pair<std::string, std::string>> result;
-  for (std::size_t i : document.entries(trim(section))) {
-    result.emplace_back(document.line(i).name, document.line(i).value);
+  for (std::size_t i : file->document.entries(trim(section))) {
+    result.emplace_back(file->document.line(i).name, file->document.line(i).value);
   }
   return result;
 }
 
 std::string IniFile::read_string(std::string_view section, std::string_view key,
                                  std::string_view fallback) const {
-  const Document document = read_document(path_);
-  for (std::size_t i : document.entries(trim(section))) {
-    if (same_name(document.line(i).name, trim(key))) return document.line(i).value;
-  }
-  return std::string(fallback);
+  const Line* line = parsed()->document.entry(trim(section), trim(key));
+  return line ? line->value : std::string(fallback);
 }
 
 bool IniFile::write_string(std::string_view section, std::string_view key, std::string_view value) {
@@ -310,6 +350,8 @@ bool IniFile::write_string(std::string_view section, std::string_view key, std::
     last_error_ = "Cannot write file " + path_ + ": " + *failure;
     return false;
   }
+  cache_ = std::make_shared<const Parsed>(updated);
+  stamp_ = Stamp{};
   last_error_.clear();
   return true;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,8 +17,11 @@ namespace qv82 {
 // that has no '=' counts as a key with an empty value. When a section or key
 // occurs twice, the first one is used.
 //
-// The file is read afresh on every call, so changes by another writer are
-// always seen; a missing or unreadable file reads as empty.
+// Every call looks at the file, so changes by another writer are always
+// seen, but the text is parsed again only when it changed (by size and time,
+// or by content for a file written in the last seconds, whose time may not
+// tell two writes apart); lookups are by name, not a pass over the file. A missing or unreadable file (one that is
+// not a regular file, or larger than a settings file can be) reads as empty.
 //
 // write_string changes a single line and keeps everything else of the file
 // as it was (comments, order, line endings). It writes a temporary file in
@@ -52,8 +58,19 @@ class IniFile {
   const std::string& last_error() const { return last_error_; }
 
  private:
+  struct Parsed;
+  // The file's size and time when it was last read.
+  struct Stamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type written{};
+    bool settled = false;  // written long enough before: a change will show in the time
+  };
+  std::shared_ptr<const Parsed> parsed() const;
+
   std::string path_;
   std::string last_error_;
+  mutable std::shared_ptr<const Parsed> cache_;
+  mutable Stamp stamp_;
 };
 
 }  // namespace qv82

@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -204,6 +206,64 @@ TEST_F(IniFileTest, WriteIntoReadOnlyDirectoryFailsCleanly) {
   EXPECT_FALSE(ini.write_string("SETTINGS", "ComPort", "COM4"));
   EXPECT_NE(ini.last_error().find(path_), std::string::npos) << ini.last_error();
   EXPECT_EQ(get(), kSettings);
+}
+
+}  // namespace
+}  // namespace qv82
+
+namespace qv82 {
+namespace {
+
+// The parsed file is kept between lookups; every way the file can change
+// under it must still show at the next lookup.
+TEST_F(IniFileTest, KeptParseFollowsEveryChangeOfTheFile) {
+  const auto age = [this] {
+    fs::last_write_time(path_, fs::last_write_time(path_) - std::chrono::hours(1));
+  };
+  struct Case {
+    const char* name;
+    bool old_file;  // written an hour ago: its time alone tells a change
+    std::function<void()> change;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"same size, written at once", false, [this] { put("[S]\nK=COM4\n"); }, "COM4"},
+      {"same size, an old file rewritten", true,
+       [this] { std::ofstream(path_, std::ios::binary | std::ios::in) << "[S]\nK=COM5\n"; },
+       "COM5"},
+      {"other size, old time kept", true,
+       [this] {
+         const auto time = fs::last_write_time(path_);
+         put("[S]\nK=COM10\n");
+         fs::last_write_time(path_, time);
+       },
+       "COM10"},
+      {"removed", true, [this] { fs::remove(path_); }, "none"},
+      {"written through another object", true,
+       [this] { IniFile(path_).write_string("S", "K", "COM6"); }, "COM6"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    put("[S]\nK=COM3\n");
+    if (c.old_file) age();
+    IniFile ini(path_);
+    ASSERT_EQ(ini.read_string("S", "K", "none"), "COM3");
+    c.change();
+    EXPECT_EQ(ini.read_string("S", "K", "none"), c.expected);
+  }
+}
+
+TEST_F(IniFileTest, ManyEntriesReadInFileOrderWithTheFirstOfEachName) {
+  std::string text = "[Configurations]\n";
+  for (int i = 0; i < 3000; ++i) text += "Name " + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  text += "name 7=again\n[name 7]\nOutput1=1\n[NAME 7]\nOutput1=2\n";
+  put(text);
+  IniFile ini(path_);
+  const auto keys = ini.section_keys("configurations");
+  ASSERT_EQ(keys.size(), 3000u);
+  EXPECT_EQ(keys[2999], "Name 2999");
+  EXPECT_EQ(ini.read_string("Configurations", "NAME 7", ""), "7");
+  EXPECT_EQ(ini.read_string("Name 7", "output1", ""), "1");
 }
 
 }  // namespace
