@@ -22,15 +22,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string input(fuzz::as_text(data, size));
   const std::size_t split = input.find('\0');
 
-  sim::SimulatedSetup setup;
-  TccTfrm link(setup.line(), setup.clock());
-  DeviceState state;
-  test::FakeUi ui;
-  IniFile settings(fuzz::workdir().file("qv82hs.ini"));
-  CoinSelector selector(link, state, ui, settings);
-  WorkingImages images;
-  StatisticsPage page(link, selector, images, settings, ui);
-  page.load_option_names();
+  // One page for the whole run, as the window keeps one.
+  static sim::SimulatedSetup setup;
+  static TccTfrm link(setup.line(), setup.clock());
+  static DeviceState state;
+  static test::FakeUi ui;
+  static IniFile settings(fuzz::workdir().file("qv82hs.ini"));
+  static CoinSelector selector(link, state, ui, settings);
+  static WorkingImages images;
+  static StatisticsPage& page = []() -> StatisticsPage& {
+    static StatisticsPage made(link, selector, images, settings, ui);
+    made.load_option_names();
+    return made;
+  }();
 
   images.stat_options_image = input.substr(0, split);
   images.stat_counters_image = split == std::string::npos ? "" : input.substr(split + 1);
