@@ -1,5 +1,5 @@
-// The INI reader and its in-place writer: any file text, every section and
-// key read, then one key written and read back.
+// The INI reader: any file text, every section and key read, and each key
+// read back by name gives the value the section listed.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,14 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [key, value] : file.section_entries(section)) {
       QV82_FUZZ_CHECK(file.read_string(section, key, "\x01") == value);
     }
-  }
-  const std::string section = sections.empty() ? "SETTINGS" : sections.back();
-  if (file.write_string(section, "ComPort", "COM7")) {
-    QV82_FUZZ_CHECK(file.read_string(section, "ComPort", "") == "COM7");
-    // Everything else reads as before.
-    QV82_FUZZ_CHECK(file.section_names().size() >= sections.size());
-  } else {
-    QV82_FUZZ_CHECK(!file.last_error().empty());
   }
   return 0;
 }
