@@ -1,6 +1,7 @@
 #include "app/ini_file.h"
 
 #include <chrono>
+#include <mutex>
 #include <unordered_map>
 
 #include "link/read_file.h"
@@ -261,7 +262,31 @@ struct IniFile::Parsed {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
+namespace {
+
+// The last parse of each file, shared by every IniFile of that path: the
+// pages each open the settings file for themselves.
+struct SharedParse {
+  std::mutex mutex;
+  std::unordered_map<std::string, std::shared_ptr<const void>> by_path;
+};
+
+SharedParse& shared_parses() {
+  static SharedParse shared;
+  return shared;
+}
+
+}  // namespace
+
 std::shared_ptr<const IniFile::Parsed> IniFile::parsed() const {
+  if (!cache_) {
+    SharedParse& shared = shared_parses();
+    const std::lock_guard<std::mutex> lock(shared.mutex);
+    const auto found = shared.by_path.find(path_);
+    if (found != shared.by_path.end()) {
+      cache_ = std::static_pointer_cast<const Parsed>(found->second);
+    }
+  }
   // File times are coarse (a clock tick, seconds on some file systems): a
   // file written within this span may change again without a new time.
   constexpr auto kSettling = std::chrono::seconds(3);
@@ -281,6 +306,9 @@ std::shared_ptr<const IniFile::Parsed> IniFile::parsed() const {
   load(path_, content, ignored);
   if (!cache_ || cache_->content != content) {
     cache_ = std::make_shared<const Parsed>(std::move(content));
+    SharedParse& shared = shared_parses();
+    const std::lock_guard<std::mutex> lock(shared.mutex);
+    shared.by_path[path_] = cache_;
   }
   stamp_ = now;
   return cache_;
