@@ -58,6 +58,11 @@ void CoinProgramming::stop_tick() {
   if (tick_changed) tick_changed(false);
 }
 
+void CoinProgramming::refresh_channels_page() {
+  page_.show_channel(page_.channel_number);
+  if (channels_page_changed) channels_page_changed();
+}
+
 bool CoinProgramming::send(const Bytes& command, int polls, Bytes* data) {
   Bytes reply;
   if (link_.cctalk_transaction(link_.device_address, command, reply, polls) != kTransactionOk ||
@@ -94,8 +99,7 @@ bool CoinProgramming::SpeedButton1Click() {
     }
     if (result == kMemoryDenied) return false;
   }
-  page_.show_channel(page_.channel_number);
-  if (channels_page_changed) channels_page_changed();
+  refresh_channels_page();
   return true;
 }
 
@@ -130,8 +134,7 @@ void CoinProgramming::FormActivate() {
 void CoinProgramming::channelChange() {
   stop_tick();
   prog_channel = channel_number;
-  page_.show_channel(page_.channel_number);
-  if (channels_page_changed) channels_page_changed();
+  refresh_channels_page();
   const Bytes& record = page_.channel_buffer[prog_channel - 1];
   view = StrToChannel(record).view;
   if (record[kStatusOffset] & kStatusDisabled) {
@@ -146,6 +149,7 @@ void CoinProgramming::channelChange() {
   samples.clear();
   selected_lines.clear();
   samples_unsaved = false;
+  computed_ = false;
   start_tick();
 }
 
@@ -186,12 +190,13 @@ bool CoinProgramming::read_margins(ToleranceMargins& margins) {
   return true;
 }
 
-void CoinProgramming::calculate() {
-  if (samples.empty()) return;
+bool CoinProgramming::calculate() {
+  if (samples.empty()) return true;
   stop_tick();
   link_.wait_ms(kCalculatePauseMs);
   ToleranceMargins margins{};
-  if (read_margins(margins)) {
+  computed_ = read_margins(margins);
+  if (computed_) {
     enough_samples_ = samples.size() >= min_insertions;
     const Bytes current = ChannelToStr(view, kCoinProgrammingStatusBase);
     const ComputedParameters computed =
@@ -202,6 +207,7 @@ void CoinProgramming::calculate() {
     view = StrToChannel(record).view;
   }
   start_tick();
+  return computed_;
 }
 
 bool CoinProgramming::channelsave() {
@@ -216,6 +222,9 @@ bool CoinProgramming::channelsave() {
   page_.status_high_bits[i] |= kChannelWrittenBit;
   page_.channel_buffer[i] = ChannelToStr(view, kCoinProgrammingStatusBase);
   const int result = selector_.write_channel(prog_channel);
+  // The main page shows the buffer; left showing the old record, its next Download would
+  // write that back over the new coin.
+  refresh_channels_page();
   bool saved = false;
   if (result == kMemoryFailed) {
     ui_.error(language_text(msg::kErrorWriteChannel));

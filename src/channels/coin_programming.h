@@ -40,8 +40,11 @@ class CoinProgramming {
   void FormActivate();
   // The sampling tick: fetches the measurements of a new insertion, if any.
   void Timer1Timer();
-  // Parameters and tolerances from the samples into the view.
-  void calculate();
+  // Parameters and tolerances from the samples into the view. False when a margin setting is
+  // not a number: the error was shown and the view keeps what it showed.
+  bool calculate();
+  // The view holds the channel computed from the samples taken since the channel was chosen.
+  bool computed() const { return computed_; }
   // Switches the view to the channel in channel_number and starts sampling afresh.
   void channelChange();
   // Writes the view to the device as prog_channel. True on success.
@@ -88,6 +91,8 @@ class CoinProgramming {
  private:
   void start_tick();
   void stop_tick();
+  // The main window's channels page drawn again from the buffer.
+  void refresh_channels_page();
   bool send(const Bytes& command, int polls, Bytes* data = nullptr);
   void set_inhibit(bool inhibit);
   bool read_insertion_counter(std::uint32_t& counter);
@@ -103,6 +108,7 @@ class CoinProgramming {
   Ui& ui_;
   bool tick_running_ = false;
   bool enough_samples_ = false;
+  bool computed_ = false;
 };
 
 }  // namespace qv82

@@ -20,6 +20,7 @@
 #include "lang/language.h"
 #include "link/errors.h"
 #include "ui/scope_exit.h"
+#include "ui/typed_limit_spin_box.h"
 
 namespace qv82 {
 
@@ -27,9 +28,9 @@ namespace {
 
 QString q(int message) { return QString::fromStdString(language_text(message)); }
 
-QSpinBox* byte_edit(QWidget* parent, int maximum = 255) {
+QSpinBox* byte_edit(QWidget* parent) {
   auto* edit = new QSpinBox(parent);
-  edit->setRange(0, maximum);
+  edit->setRange(0, 255);
   edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
   edit->setAlignment(Qt::AlignRight);
   return edit;
@@ -151,7 +152,10 @@ QWidget* TCprgFrm::build_view() {
   fill(cvf_combo, cvf_list(CvfListKind::kCoinProgramming));
   fill(mint_combo, mint_list());
   fill(cc_combo, country_list());
-  val_edit = byte_edit(box, 255);  // three digits on this screen
+  // Three digits typed on this screen, but a stored value above 255 is shown and kept.
+  val_edit = new TypedLimitSpinBox(65535, 255, box);
+  val_edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  val_edit->setAlignment(Qt::AlignRight);
   auto* options = new QGroupBox(box);
   auto* options_layout = new QHBoxLayout(options);
   const std::pair<const char*, QWidget*> fields[] = {
