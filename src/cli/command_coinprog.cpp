@@ -91,6 +91,14 @@ int run_coinprog(CliContext& context, const CommandArgs& args) {
     pump.wait_ms(kCoinProgrammingTickMs);
     if (prog.tick_running()) prog.Timer1Timer();
   }
+  if (!prog.computed()) {
+    // The view still holds the channel as it was before the samples; saving it would program
+    // a coin nobody measured.
+    context.ui().error("Channel " + std::to_string(options.channel) +
+                       " was not computed from the samples; nothing saved");
+    prog.FormClose();
+    return kExitFailed;
+  }
   context.out << channel_text(prog.view, options.channel);
 
   bool ok = true;

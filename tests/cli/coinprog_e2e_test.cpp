@@ -91,5 +91,44 @@ TEST(CoinprogEndToEnd, SavedChannelReachesNonVolatileMemory) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(CoinprogEndToEnd, FailedCalculationSavesNothing) {
+  const std::string dir = make_temp_dir();
+  {
+    std::ifstream in(QV82_SOURCE_DIR "/data/qv82hs.ini");
+    std::ofstream out(dir + "/qv82hs.ini");
+    for (std::string line; std::getline(in, line);) {
+      out << (line.rfind("Par4_ADD=", 0) == 0 ? "Par4_ADD=abc" : line) << "\n";
+    }
+  }
+  // Channel 7 as the device holds it before: nothing may replace it.
+  std::string record;
+  for (int i = 0; i < 32; ++i) record += "11 ";
+  std::ofstream(dir + "/image.txt") << "0630: " << record << "\n";
+  const std::string link = dir + "/qv82";
+  const std::string image = dir + "/nv.txt";
+  SimOnPty sim({"--link", link, "--image", dir + "/image.txt", "--save-image", image});
+
+  std::atomic<bool> done{false};
+  std::thread inserter([&] {
+    for (int i = 0; i < 100 && !done; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(350));
+      sim.send_line("insert 7");
+    }
+  });
+  const RunResult result = run_program(
+      cli_binary(), {"--port", link, "--workdir", dir, "--address", "2", "--yes", "coinprog",
+                     "--channel", "7", "--samples", "1", "--save", "--timeout", "60"});
+  done = true;
+  inserter.join();
+  ASSERT_EQ(sim.stop(), 0);
+
+  EXPECT_NE(result.status, 0) << result.out;
+  EXPECT_NE(result.err.find("Par4_ADD"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("nothing saved"), std::string::npos) << result.err;
+  const std::vector<int> nv = read_image(image);
+  for (int i = 0; i < 32; ++i) EXPECT_EQ(nv[0x0630 + i], 0x11) << "byte " << i;
+  std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace qv82::test
