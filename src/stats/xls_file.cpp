@@ -50,6 +50,7 @@ void TXLSfile::AddWordCell(int column, int row, std::uint16_t value, std::uint16
 void TXLSfile::clear_cells() {
   dispatcher_.clear();
   dispatcher_.add(std::make_unique<TBOF>());
+  dispatcher_.add(std::make_unique<TCodePage>());
   dispatcher_.add(std::make_unique<TDimension>());
 }
 

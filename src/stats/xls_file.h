@@ -27,7 +27,7 @@ class TDispatcher {
 };
 
 // A minimal worksheet of label and integer cells in the Excel BIFF record format:
-// BOF, DIMENSIONS, the cells in the order they were added, EOF.
+// BOF, CODEPAGE (Windows-1252), DIMENSIONS, the cells in the order they were added, EOF.
 class TXLSfile {
  public:
   TXLSfile();
@@ -37,7 +37,7 @@ class TXLSfile {
   void AddStrCell(int column, int row, std::string_view text, std::uint16_t format = 0);
   void AddWordCell(int column, int row, std::uint16_t value, std::uint16_t format = 0);
 
-  // Back to BOF and DIMENSIONS alone.
+  // Back to BOF, CODEPAGE and DIMENSIONS alone.
   void clear_cells();
 
   // The file's bytes.

@@ -1,5 +1,7 @@
 #include "stats/xls_records.h"
 
+#include "stats/windows_1252.h"
+
 namespace qv82 {
 
 void TMyWriter::write_word(std::uint16_t w) {
@@ -44,6 +46,10 @@ void TBOF::write(TMyWriter& writer) const {
   writer.write_word(0x0000);
 }
 
+TCodePage::TCodePage() : TData(0x0042), code_page(kWindows1252) {}
+
+void TCodePage::write(TMyWriter& writer) const { writer.write_word(code_page); }
+
 void TDimension::write(TMyWriter& writer) const {
   writer.write_word(first_row);
   writer.write_word(last_row);
@@ -85,7 +91,7 @@ void TWordCell::write(TMyWriter& writer) const {
 
 TStrCell::TStrCell(std::uint16_t column, std::uint16_t row, std::string_view text,
                    std::uint16_t format)
-    : TCell(0x0004, column, row, format), text(text.substr(0, kMaxLength)) {}
+    : TCell(0x0004, column, row, format), text(to_windows_1252(text).substr(0, kMaxLength)) {}
 
 void TStrCell::write(TMyWriter& writer) const {
   const std::string_view t = std::string_view(text).substr(0, kMaxLength);

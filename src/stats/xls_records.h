@@ -66,6 +66,15 @@ class TBOF : public TData {
   void write(TMyWriter& writer) const override;
 };
 
+// CODEPAGE record: the code page the labels' bytes are in.
+class TCodePage : public TData {
+ public:
+  TCodePage();
+  void write(TMyWriter& writer) const override;
+
+  std::uint16_t code_page;
+};
+
 class TDimension : public TData {
  public:
   TDimension() : TData(0x0000) {}
@@ -116,11 +125,11 @@ class TWordCell : public TCell {
 class TStrCell : public TCell {
  public:
   static constexpr std::size_t kMaxLength = 255;
-  // Longer texts are cut to kMaxLength bytes.
+  // text is UTF-8; it is kept in the sheet's code page (Windows-1252), cut to kMaxLength bytes.
   TStrCell(std::uint16_t column, std::uint16_t row, std::string_view text, std::uint16_t format);
   void write(TMyWriter& writer) const override;
 
-  std::string text;
+  std::string text;  // Windows-1252
 };
 
 }  // namespace qv82

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <map>
-
 #include "config/working_images.h"
+#include "support/biff_reader.h"
 #include "support/selector_bench.h"
 
 namespace qv82::test {
@@ -115,27 +112,6 @@ TEST_F(StatisticsTest, EraseAllWithTheDeviceGoneTriesAllAndSaysSoOnce) {
   EXPECT_EQ(ui.wait_cursor_depth, 0);
 }
 
-// Cells of a BIFF file by name ("B2"), read here rather than with the writer.
-std::map<std::string, std::string> labels_of(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::map<std::string, std::string> cells;
-  std::size_t at = 0;
-  while (at + 4 <= file.size()) {
-    const unsigned id = file[at] | file[at + 1] << 8;
-    const unsigned length = file[at + 2] | file[at + 3] << 8;
-    const std::uint8_t* body = file.data() + at + 4;
-    if (id == 0x0004 || id == 0x0002) {
-      const std::string name = std::string(1, static_cast<char>('A' + body[2])) +
-                               std::to_string((body[0] | body[1] << 8) + 1);
-      cells[name] = id == 0x0004 ? std::string(body + 8, body + 8 + body[7])
-                                 : std::to_string(body[7] | body[8] << 8);
-    }
-    at += 4 + length;
-  }
-  return cells;
-}
-
 TEST_F(StatisticsTest, ExportWritesDeviceDataAndThePage) {
   device().memory().poke(0x081A, {0x01});
   device().memory().poke(0x0830, {0x01, 0x11, 0x70});  // 70000
@@ -143,7 +119,7 @@ TEST_F(StatisticsTest, ExportWritesDeviceDataAndThePage) {
   ui.save_files = {dir.file("stats")};
   ASSERT_TRUE(page.export_xls());
   EXPECT_EQ(ui.file_filters.back(), "XLS files|*.xls");
-  auto cells = labels_of(dir.file("stats.xls"));
+  auto cells = biff_cell_texts(dir.file("stats.xls"));
   EXPECT_EQ(cells["B1"], "QV82");
   EXPECT_EQ(cells["B2"], "1234567");
   EXPECT_EQ(cells["B4"], "06/12/2026");
@@ -154,7 +130,7 @@ TEST_F(StatisticsTest, ExportWritesDeviceDataAndThePage) {
   device().config().address = 9;
   ui.save_files = {dir.file("again.XLS")};
   ASSERT_TRUE(page.export_xls());
-  cells = labels_of(dir.file("again.XLS"));
+  cells = biff_cell_texts(dir.file("again.XLS"));
   EXPECT_EQ(cells["B1"], "");
   EXPECT_EQ(cells["B2"], "");
   EXPECT_EQ(cells["B8"], "Coins accepted");

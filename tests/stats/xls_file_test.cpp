@@ -11,56 +11,18 @@
 #include <variant>
 
 #include "stats/xls_export.h"
+#include "support/biff_reader.h"
 
 namespace qv82 {
 namespace {
 
 namespace fs = std::filesystem;
+using test::BiffCell;
+using test::parse_biff_records;
 
-// A reader of its own, so the test does not trust the writer's idea of the format.
-struct Record {
-  unsigned id;
-  Bytes body;
-};
+using Sheet = std::map<std::string, test::BiffCell>;  // "B2" -> content
 
 unsigned word(const Bytes& b, std::size_t at) { return b.at(at) | b.at(at + 1) << 8; }
-
-std::vector<Record> parse_records(const Bytes& file) {
-  std::vector<Record> records;
-  std::size_t at = 0;
-  while (at < file.size()) {
-    const unsigned id = word(file, at);
-    const unsigned length = word(file, at + 2);
-    if (at + 4 + length > file.size()) throw std::runtime_error("record overruns the file");
-    records.push_back({id, Bytes(file.begin() + at + 4, file.begin() + at + 4 + length)});
-    at += 4 + length;
-  }
-  return records;
-}
-
-using Cell = std::variant<std::string, unsigned>;
-using Sheet = std::map<std::string, Cell>;  // "B2" -> content
-
-std::string cell_name(unsigned row, unsigned column) {
-  return std::string(1, static_cast<char>('A' + column)) + std::to_string(row + 1);
-}
-
-Sheet cells_of(const std::vector<Record>& records) {
-  Sheet sheet;
-  for (const Record& r : records) {
-    if (r.id != 0x0004 && r.id != 0x0002) continue;
-    EXPECT_EQ(r.body[4] | r.body[5] | r.body[6], 0) << "attribute bytes";
-    const std::string name = cell_name(word(r.body, 0), word(r.body, 2));
-    if (r.id == 0x0004) {
-      EXPECT_EQ(r.body.size(), 8u + r.body[7]);
-      sheet[name] = std::string(r.body.begin() + 8, r.body.end());
-    } else {
-      EXPECT_EQ(r.body.size(), 9u);
-      sheet[name] = word(r.body, 7);
-    }
-  }
-  return sheet;
-}
 
 StatisticsExport sample_export() {
   StatisticsExport data;
@@ -98,33 +60,40 @@ TEST_F(XlsFileTest, RecordsAreFramedAsTheFormatRequires) {
   sheet.AddStrCell(2, 3, "Statistic data for:");  // 19 characters
   sheet.AddWordCell(3, 8, 4464);
   const Bytes file = sheet.to_bytes();
-  const auto records = parse_records(file);
-  ASSERT_EQ(records.size(), 5u);
+  const auto records = parse_biff_records(file);
+  ASSERT_EQ(records.size(), 6u);
   EXPECT_EQ(records[0].id, 0x0809u);
   EXPECT_EQ(records[0].body, (Bytes{0x00, 0x00, 0x10, 0x00, 0x00, 0x00}));
-  EXPECT_EQ(records[1].id, 0x0000u);
-  EXPECT_EQ(records[1].body, (Bytes{0, 0, 0xE8, 0x03, 0, 0, 100, 0}));
-  EXPECT_EQ(records[2].id, 0x0004u);
-  EXPECT_EQ(4 + records[2].body.size(), 31u);
-  EXPECT_EQ(records[3].id, 0x0002u);
-  EXPECT_EQ(records[4].id, 0x000Au);
-  EXPECT_TRUE(records[4].body.empty());
+  EXPECT_EQ(records[1].id, 0x0042u);  // CODEPAGE 1252
+  EXPECT_EQ(records[1].body, (Bytes{0xE4, 0x04}));
+  EXPECT_EQ(records[2].id, 0x0000u);
+  EXPECT_EQ(records[2].body, (Bytes{0, 0, 0xE8, 0x03, 0, 0, 100, 0}));
+  EXPECT_EQ(records[3].id, 0x0004u);
+  EXPECT_EQ(4 + records[3].body.size(), 31u);
+  EXPECT_EQ(records[4].id, 0x0002u);
+  EXPECT_EQ(records[5].id, 0x000Au);
+  EXPECT_TRUE(records[5].body.empty());
   // Id, length, then row and column, little-endian and 0-based.
-  EXPECT_EQ(Bytes(file.begin() + 22, file.begin() + 30),
+  EXPECT_EQ(Bytes(file.begin() + 28, file.begin() + 36),
             (Bytes{0x04, 0x00, 0x1B, 0x00, 0x02, 0x00, 0x01, 0x00}));
 }
 
 TEST_F(XlsFileTest, ExportSheetPutsEveryCellInItsPlace) {
   const TXLSfile sheet = build_statistics_sheet(sample_export(), XlsSheetCaptions{});
-  const auto records = parse_records(sheet.to_bytes());
-  ASSERT_EQ(records.size(), 2u + 69u + 1u);
+  const auto records = parse_biff_records(sheet.to_bytes());
+  ASSERT_EQ(records.size(), 3u + 69u + 1u);
   EXPECT_EQ(records.front().id, 0x0809u);
-  EXPECT_EQ(records[1].id, 0x0000u);
+  EXPECT_EQ(records[2].id, 0x0000u);
   EXPECT_EQ(records.back().id, 0x000Au);
+  for (const auto& r : records) {
+    if (r.id == 0x0004 || r.id == 0x0002) {
+      EXPECT_EQ(r.body[4] | r.body[5] | r.body[6], 0) << "attribute bytes";
+    }
+  }
 
-  Sheet cells = cells_of(records);
+  Sheet cells = test::biff_cells(records);
   EXPECT_EQ(cells.size(), 69u);
-  const std::pair<const char*, Cell> expected[] = {
+  const std::pair<const char*, BiffCell> expected[] = {
       {"A1", "Statistic data for:"},
       {"A2", "Serial number:"},
       {"B1", "QV82HS"},
@@ -154,22 +123,49 @@ TEST_F(XlsFileTest, ExportSheetPutsEveryCellInItsPlace) {
     }
     return std::size_t{0};
   };
-  EXPECT_EQ(position(0, 0), 2u);        // A1
-  EXPECT_EQ(position(3, 0), 7u);        // A4 after B4
-  EXPECT_EQ(position(5, 2), 2u + 48u);  // C6 after every B-column statistic
-  EXPECT_EQ(position(26, 2), 70u);      // C27 last
+  EXPECT_EQ(position(0, 0), 3u);        // A1
+  EXPECT_EQ(position(3, 0), 8u);        // A4 after B4
+  EXPECT_EQ(position(5, 2), 3u + 48u);  // C6 after every B-column statistic
+  EXPECT_EQ(position(26, 2), 71u);      // C27 last
 }
 
 TEST_F(XlsFileTest, LongTextIsCutToWhatItsLengthByteHolds) {
   TXLSfile sheet;
   sheet.AddStrCell(1, 1, std::string(300, 'x'));
   sheet.AddStrCell(1, 2, "", kCellShaded | kCellAlignRight);
-  const auto records = parse_records(sheet.to_bytes());
-  ASSERT_EQ(records.size(), 5u);
-  EXPECT_EQ(records[2].body[7], 255);
-  EXPECT_EQ(records[2].body.size(), 8u + 255u);
-  EXPECT_EQ(records[3].body, (Bytes{1, 0, 0, 0, 0, 0, 0x83, 0}));
+  const auto records = parse_biff_records(sheet.to_bytes());
+  ASSERT_EQ(records.size(), 6u);
+  EXPECT_EQ(records[3].body[7], 255);
+  EXPECT_EQ(records[3].body.size(), 8u + 255u);
+  EXPECT_EQ(records[4].body, (Bytes{1, 0, 0, 0, 0, 0, 0x83, 0}));
   EXPECT_THROW(sheet.AddWordCell(0, 1, 1), std::out_of_range);
+}
+
+TEST_F(XlsFileTest, LabelsAreWrittenInWindows1252) {
+  const std::pair<std::string, std::string> labels[] = {
+      {"M\u00FCnzen angenommen", "M\u00FCnzen angenommen"},
+      {"\u20AC 5 \u2013 \u017Deton \u201Cx\u201D", "\u20AC 5 \u2013 \u017Deton \u201Cx\u201D"},
+      {"\u0395\u03BB \u20AA", "?? ?"},  // Greek and the shekel sign: not in the code page
+      {"\U0001F600 \u0081", "? ?"},     // outside the BMP; a C1 control
+      {"a\xC3", "a?"},                  // UTF-8 cut short
+      {"\xE2\x82x", "??x"},             // a lead byte without its tail
+      {"\xED\xA0\x80", "???"},          // an encoded surrogate
+      {"\xC0\xAF", "??"},               // an overlong '/'
+  };
+  TXLSfile sheet;
+  for (std::size_t i = 0; i < std::size(labels); ++i) {
+    sheet.AddStrCell(1, static_cast<int>(i) + 1, labels[i].first);
+  }
+  // 200 two-byte characters become 200 bytes: nothing is cut.
+  std::string long_label;
+  for (int i = 0; i < 200; ++i) long_label += "\u00E9";
+  sheet.AddStrCell(2, 1, long_label);
+
+  Sheet cells = test::biff_cells(parse_biff_records(sheet.to_bytes()));
+  for (std::size_t i = 0; i < std::size(labels); ++i) {
+    EXPECT_EQ(cells["A" + std::to_string(i + 1)], BiffCell(labels[i].second)) << labels[i].first;
+  }
+  EXPECT_EQ(cells["B1"], BiffCell(long_label));
 }
 
 TEST_F(XlsFileTest, SecondExportDoesNotRepeatTheFirst) {
@@ -177,9 +173,9 @@ TEST_F(XlsFileTest, SecondExportDoesNotRepeatTheFirst) {
   sheet.AddWordCell(1, 1, 7);
   sheet.clear_cells();
   sheet.AddWordCell(1, 1, 8);
-  const auto records = parse_records(sheet.to_bytes());
-  ASSERT_EQ(records.size(), 4u);
-  EXPECT_EQ(word(records[2].body, 7), 8u);
+  const auto records = parse_biff_records(sheet.to_bytes());
+  ASSERT_EQ(records.size(), 5u);
+  EXPECT_EQ(word(records[3].body, 7), 8u);
 }
 
 TEST_F(XlsFileTest, SaveReplacesTheTargetAndLeavesNoTemporaryFile) {
