@@ -192,9 +192,22 @@ void StatisticsPage::display() {
 void StatisticsPage::encode_options() {
   const auto codes = option_codes();
   std::string image;
+  // Every code is checked before anything changes: a bad one would shift the later options
+  // into the wrong rows, and a replaced image would hide the changed rows from the next Write.
   for (int row = 1; row <= kStatisticRows; ++row) {
-    const std::string& code = code_of(codes, option_name(row));
-    image += code.empty() ? "FF" : code;
+    const std::string name = option_name(row);
+    const std::string& code = code_of(codes, name);
+    if (code.empty()) {
+      image += "FF";
+    } else if (code.size() == 2 && is_hex_pair(code, 0)) {
+      image += code;
+    } else {
+      // A long value is quoted only in part.
+      const std::string shown = code.size() > 60 ? code.substr(0, 60) + "..." : code;
+      throw ConversionError("Row " + std::to_string(row) + ": [" + kStatisticOptionsSection + "] " +
+                            name + "=" + shown + " in " + settings_.path() +
+                            " is not a two-digit hexadecimal code");
+    }
   }
   counters_to_erase = 0;
   const std::string& current = images_.stat_options_image;
@@ -207,17 +220,13 @@ void StatisticsPage::encode_options() {
 }
 
 bool StatisticsPage::write() {
-  encode_options();
-  const std::string& image = images_.stat_options_image;
-  // Every code must be two hex digits, or options would land in the wrong rows.
-  for (int row = 1; row <= kStatisticRows; ++row) {
-    if (image.size() != kOptionDigits || !is_hex_pair(image, 2 * (row - 1))) {
-      ui_.error("[" + std::string(kStatisticOptionsSection) + "] " + option_name(row) + " in " +
-                settings_.path() + ": '" + code_of(option_codes(), option_name(row)) +
-                "' is not a two-digit hexadecimal code");
-      return false;
-    }
+  try {
+    encode_options();
+  } catch (const ConversionError& e) {
+    ui_.error(e.what());
+    return false;
   }
+  const std::string& image = images_.stat_options_image;
   std::uint32_t to_erase = counters_to_erase | unerased_;
   unerased_ = to_erase;
   const int options_result =

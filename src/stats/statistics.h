@@ -50,7 +50,8 @@ class StatisticsPage {
   // Draws the rows from the two images. Throws ConversionError (and changes nothing) for a
   // counter that is not hex text.
   void display();
-  // The images from the rows: stat_options_image and counters_to_erase.
+  // The images from the rows: stat_options_image and counters_to_erase. Throws ConversionError
+  // naming the entry (and changes nothing) when a chosen option's code is not two hex digits.
   void encode_options();
   // "Write": options to the device, erases the counters whose option changed, stores.
   bool write();
