@@ -33,6 +33,7 @@ void Erasing::CheckBox38Click(bool checked) {
 }
 
 bool Erasing::Button1Click() {
+  stored = false;
   if (ui_.question(language_text(msg::kEraseSelection), Buttons::YesNo) != Answer::Yes) {
     return false;
   }
@@ -51,7 +52,8 @@ bool Erasing::Button1Click() {
     if (result == kMemoryFailed) ui_.error(language_text(msg::kErrorEraseStatisticPrefix));
     if (result != kMemoryOk) return false;
   }
-  if (selector_.commit_and_reset()) {
+  stored = selector_.commit_and_reset();
+  if (stored) {
     ui_.information(language_text(msg::kOperationFinished));
   } else {
     ui_.error(language_text(msg::kErrorWriteToNvMemory));

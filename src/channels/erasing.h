@@ -26,6 +26,9 @@ class Erasing {
 
   // "Erase selected": true when the run completed and the dialog closes.
   bool Button1Click();
+  // The last run ended with the device storing what was erased; a run the dialog closes after
+  // may still have failed to store.
+  bool stored = false;
 
   std::array<bool, kChannelCount> channels{};
   bool all_channels = false;

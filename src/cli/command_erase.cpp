@@ -59,7 +59,8 @@ int run_erase(CliContext& context, const CommandArgs& args) {
   StatisticsPage statistics(app.link, app.selector, images, app.settings, context.ui());
   statistics.load_option_names();
   if (statistics.read()) context.out << statistics.rows_text();
-  return done ? kExitOk : kExitFailed;
+  // The dialog closes after a failed store too; the command has failed then.
+  return done && erasing.stored ? kExitOk : kExitFailed;
 }
 
 const CommandRegistrar erase_command(

@@ -11,6 +11,7 @@ namespace qv82::sim {
 const char* Console::help() {
   return "commands: insert N | kinds | dump ADDR LEN | reset | monitor | "
          "fault no-echo on|off | fault drop | fault extra | fault checksum | fault nak | "
+         "fault store | "
          "fault slow MS | fault stuck N | fault second ADDR|off | quit";
 }
 
@@ -77,6 +78,8 @@ std::string Console::fault(const std::string& name, const std::string& argument)
     faults.wrong_checksum_next_reply = true;
   } else if (name == "nak") {
     faults.nak_next_request = true;
+  } else if (name == "store") {
+    faults.refuse_next_store = true;
   } else if (name == "slow") {
     faults.extra_latency_us =
         static_cast<std::uint64_t>(number_between(argument, 0, 10000, name)) * 1000;

@@ -82,6 +82,7 @@ struct DeviceFaults {
   bool extra_byte_after_next_reply = false;
   bool wrong_checksum_next_reply = false;
   bool nak_next_request = false;
+  bool refuse_next_store = false;      // the next store request is refused; RAM is not kept
   std::uint64_t extra_latency_us = 0;  // every reply, while set
   int stuck_output = 0;                // 1..7: input 1 reads active while that output is latched
 };

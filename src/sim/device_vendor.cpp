@@ -85,6 +85,10 @@ Device::Answer Device::read_memory(const Bytes& data) {
 
 Device::Answer Device::write_memory(const Bytes& data) {
   if (data.size() == 1) {  // alone: keep what was written
+    if (faults_.refuse_next_store) {
+      faults_.refuse_next_store = false;
+      return Answer{kNak, {}};
+    }
     memory_.store();
     return Answer{kAck, {}};
   }

@@ -1,9 +1,11 @@
 // qv82hs-cli stats and erase against qv82hs-sim over a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "support/processes.h"
 
@@ -87,6 +89,18 @@ TEST_F(StatsEndToEnd, PrintsSetsExportsAndErases) {
   EXPECT_EQ(row(rows, 3), "3. Coin jams 0");
 
   EXPECT_EQ(cli({"erase", "--counters", "21"}).status, 64);
+}
+
+TEST_F(StatsEndToEnd, EraseFailsWhenTheDeviceRefusesToStore) {
+  sim.send_line("fault store");
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const RunResult result = cli({"--yes", "erase", "--counters", "1"});
+  EXPECT_NE(result.status, 0) << result.out;
+  EXPECT_NE(result.err.find("Error write to NV memory"), std::string::npos) << result.err;
+  // The device restarted from what it had stored: counter 1 still counts.
+  const auto rows_at = result.out.find(" 1.");
+  ASSERT_NE(rows_at, std::string::npos) << result.out;
+  EXPECT_EQ(row(result.out.substr(rows_at), 1), "1. Coins accepted 258");
 }
 
 }  // namespace
