@@ -43,6 +43,8 @@ void ConfigurationRules::store_io_records() {
       if (record_class == 0x05 || record_class == 0x06) {
         word = static_cast<unsigned>(r.value.value) + 0xFF00;
       } else if (record_class == 0x00 || record_class == 0x01 || record_class == 0x02) {
+        // The mask is the boxes alone: an unticked box clears its channel.
+        word = 0;
         for (std::size_t i = 0; i < 16; ++i) {
           if (r.channels[i]) word |= 1u << i;
         }

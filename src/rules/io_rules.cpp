@@ -214,7 +214,7 @@ void ConfigurationRules::match_io_functions() {
     if ((prefix == "0706" || prefix == "0786") && text_part(record, 4, 2) == "BF") {
       set_parameter_flag(kTimeoutWarning, 'Y');
     }
-    if (prefix == "0103" || prefix == "0183") {
+    if (is_sorter_record(record)) {
       const int paths = record_byte(record, 2);
       if (paths > 0) sorter_bits_ |= static_cast<std::uint8_t>(paths);
     }

@@ -87,4 +87,9 @@ bool list_has_pair(std::string_view list, std::string_view code) {
   return false;
 }
 
+bool is_sorter_record(std::string_view record) {
+  const std::string prefix = upper_text(text_part(record, 0, 4));
+  return prefix == "0103" || prefix == "0183";
+}
+
 }  // namespace qv82

@@ -42,6 +42,10 @@ char swapped_direction(char digit);
 // Leading and trailing blanks removed.
 std::string trimmed(std::string_view text);
 
+// A sorter output's record: class 01 in sorter mode, with either active
+// level ("0103" or "0183"). Every rule that asks about sorters asks this.
+bool is_sorter_record(std::string_view record);
+
 // Whether the two-character code is one of the aligned pairs of list.
 bool list_has_pair(std::string_view list, std::string_view code);
 

@@ -13,11 +13,8 @@ namespace {
 constexpr std::size_t kSorterNum = 18;
 constexpr const char* kSeparatorKeys[3] = {"Out4", "Out5", "Out6"};
 
-bool is_sorter(std::string_view record) { return text_part(record, 2, 2) == "03"; }
-
 bool holds_sorter_or_nothing(std::string_view record) {
-  const std::string prefix = text_part(record, 0, 4);
-  return prefix == "FFFF" || prefix == "0103" || prefix == "0183";
+  return upper_text(text_part(record, 0, 4)) == "FFFF" || is_sorter_record(record);
 }
 
 }  // namespace
@@ -26,7 +23,7 @@ void ConfigurationRules::recognise_separator() {
   page.separators.index = -1;
   bool any = false;
   for (int k = 4; k <= 6; ++k) {
-    if (!is_sorter(io(k))) continue;
+    if (!is_sorter_record(io(k))) continue;
     any = true;
     IoRow& r = row(k);
     r.note = language_text(msg::kSorter);
@@ -50,7 +47,7 @@ void ConfigurationRules::recognise_separator() {
     for (int k = 4; k <= 6 && same; ++k) {
       const std::string value =
           file.read_string(page.separators.items[i], kSeparatorKeys[k - 4], "");
-      same = is_sorter(upper_text(trimmed(value))) == is_sorter(io(k));
+      same = is_sorter_record(upper_text(trimmed(value))) == is_sorter_record(io(k));
     }
     if (same) {
       page.separators.index = static_cast<int>(i);
@@ -91,7 +88,7 @@ void ConfigurationRules::accept_separator() {
   for (int k = 4; k <= 6; ++k) {
     const std::string& value = outs[static_cast<std::size_t>(k - 4)];
     const std::string check = value.empty() ? std::string(20, '0') : value;
-    if (is_sorter(check) && !holds_sorter_or_nothing(io(k))) {
+    if (is_sorter_record(check) && !holds_sorter_or_nothing(io(k))) {
       ui.error(language_text(msg::kThisSorterIsNotAllowed));
       page.separators.index = 0;
       return;
@@ -103,7 +100,7 @@ void ConfigurationRules::accept_separator() {
   store_io_records();
   store_parameter_image();
   for (int k = 4; k <= 6; ++k) {
-    if (!is_sorter(io(k))) continue;
+    if (!is_sorter_record(io(k))) continue;
     io(k) = "FFFFFFFFFFFFFFFFNNNY";
     IoRow& r = row(k);
     r.note.clear();
@@ -116,7 +113,7 @@ void ConfigurationRules::accept_separator() {
     const std::string& value = outs[static_cast<std::size_t>(k - 4)];
     if (value.empty()) continue;
     io(k) = value;
-    if (text_part(value, 0, 4) != "0103") continue;
+    if (!is_sorter_record(value)) continue;
     IoRow& r = row(k);
     r.note = language_text(msg::kSorter);
     r.time_on.step = 5;

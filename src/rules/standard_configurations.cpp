@@ -27,8 +27,6 @@ bool is_hex_text(std::string_view text) {
   return text.size() % 2 == 0;
 }
 
-bool is_sorter(std::string_view record) { return text_part(record, 2, 2) == "03"; }
-
 // Plain text at the end of the file, in the file's own line ending.
 void append_empty_lines(const std::string& path, int count) {
   const FileContent file = read_whole_file(path, kSettingsFileLimit);
@@ -110,6 +108,8 @@ void ConfigurationRules::choose_standard_configuration(int index) {
   page.versions.index = index < static_cast<int>(page.versions.items.size()) ? index : -1;
   try {
     apply_standard_configuration();
+    // A standard configuration the user picks is the user's whole page.
+    images.take_whole_sections(kSectionConfiguration);
   } catch (const ConversionError& e) {
     page.versions.index = previous;
     ui.error(e.what());
@@ -129,7 +129,7 @@ void ConfigurationRules::recognise_standard_configuration() {
     for (std::size_t p = 0; p < kIoRecordCount && equal; ++p) {
       const std::string& loaded = images.io_text[p];
       // A sorter may sit on outputs 4 ... 6 of any configuration.
-      if (p >= 3 && p <= 5 && is_sorter(loaded)) continue;
+      if (p >= 3 && p <= 5 && is_sorter_record(loaded)) continue;
       const std::string stored = upper_text(trimmed(file.read_string(name, kRecordKeys[p], "")));
       equal = text_part(stored, 0, 4) == upper_text(text_part(loaded, 0, 4));
     }
@@ -156,6 +156,19 @@ bool ConfigurationRules::accept_new_configuration_name(const std::string& name) 
     used = used || (!wanted.empty() && same_text_ignoring_case(trimmed(entry), wanted));
   }
   if (used) {
+    ui.error(language_text(msg::kNameIsAlreadyUsed));
+    return false;
+  }
+  if (!wanted.empty() &&
+      (!IniFile::valid_section_name(wanted) || !IniFile::valid_key_name(wanted))) {
+    ui.error("\"" + wanted +
+             "\" cannot name a configuration in the settings file: a name must not hold "
+             "\"=\" or \"]\", begin with \"[\" or \";\", or break the line");
+    return false;
+  }
+  // The configuration's records go into a section of that name: one of the
+  // file's other sections would be overwritten.
+  if (!wanted.empty() && IniFile(settings_path_).section_exists(wanted)) {
     ui.error(language_text(msg::kNameIsAlreadyUsed));
     return false;
   }

@@ -138,7 +138,7 @@ void ConfigurationRules::show_io_rows() {
     if (p <= 6) {
       const bool channels = text_part(flags, 2, 1) == "Y";
       r.channels_low_visible = channels;
-      r.channels_high_visible = channels && prefix != "0103" && prefix != "0183";
+      r.channels_high_visible = channels && !is_sorter_record(record);
       r.value.visible = record_class == 0x05 || record_class == 0x06;
       r.warning.visible = prefix == "0706" || prefix == "0786";
     }
