@@ -7,6 +7,14 @@
 #include <sstream>
 #include <system_error>
 
+// The standard library cannot force data to the disk; the system's own call
+// is the only way to make a replaced file survive a power loss.
+#if __has_include(<unistd.h>)
+#include <fcntl.h>
+#include <unistd.h>
+#define QV82_HAVE_FSYNC 1
+#endif
+
 namespace qv82 {
 
 namespace fs = std::filesystem;
@@ -14,6 +22,31 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string describe(int error_number) { return std::generic_category().message(error_number); }
+
+// The written bytes reach the disk before the rename makes them the file.
+bool sync_file(std::FILE* file) {
+#ifdef QV82_HAVE_FSYNC
+  return ::fsync(::fileno(file)) == 0;
+#else
+  (void)file;
+  return true;
+#endif
+}
+
+// The rename itself reaches the disk: the folder's entry is flushed. A
+// folder that cannot be opened or flushed (some file systems refuse) does
+// not undo a replacement that has already happened.
+void sync_folder(const fs::path& folder) {
+#ifdef QV82_HAVE_FSYNC
+  const std::string name = folder.empty() ? std::string(".") : folder.string();
+  const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+#else
+  (void)folder;
+#endif
+}
 
 }  // namespace
 
@@ -43,7 +76,7 @@ std::optional<std::string> replace_file(const std::string& path, const std::stri
 
   errno = 0;
   bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
-            std::fflush(file) == 0;
+            std::fflush(file) == 0 && sync_file(file);
   int write_error = errno;
   if (std::fclose(file) != 0 && ok) {
     ok = false;
@@ -55,7 +88,11 @@ std::optional<std::string> replace_file(const std::string& path, const std::stri
     const fs::file_status old_status = fs::status(target, ec);
     if (!ec && fs::exists(old_status)) fs::permissions(temporary, old_status.permissions(), ec);
     fs::rename(temporary, target, ec);
-    if (ec) failure = ec.message();
+    if (ec) {
+      failure = ec.message();
+    } else {
+      sync_folder(target.parent_path());
+    }
   } else {
     failure = describe(write_error != 0 ? write_error : EIO);
   }
