@@ -347,14 +347,24 @@ std::string IniFile::read_string(std::string_view section, std::string_view key,
   return line ? line->value : std::string(fallback);
 }
 
+bool IniFile::valid_section_name(std::string_view name) {
+  const std::string_view trimmed_name = trim(name);
+  return !trimmed_name.empty() && trimmed_name.find(']') == std::string_view::npos &&
+         !has_line_break(trimmed_name);
+}
+
+bool IniFile::valid_key_name(std::string_view name) {
+  const std::string_view trimmed_name = trim(name);
+  return !trimmed_name.empty() && trimmed_name.find('=') == std::string_view::npos &&
+         trimmed_name.front() != '[' && trimmed_name.front() != ';' &&
+         !has_line_break(trimmed_name);
+}
+
 bool IniFile::write_string(std::string_view section, std::string_view key, std::string_view value) {
   const std::string_view section_name = trim(section);
   const std::string_view key_name = trim(key);
   // Anything that would read back as a different line structure is refused.
-  if (section_name.empty() || section_name.find(']') != std::string_view::npos ||
-      has_line_break(section_name) || key_name.empty() ||
-      key_name.find('=') != std::string_view::npos || key_name.front() == '[' ||
-      key_name.front() == ';' || has_line_break(key_name) || has_line_break(value)) {
+  if (!valid_section_name(section) || !valid_key_name(key) || has_line_break(value)) {
     last_error_ = "Cannot write [" + std::string(section) + "] " + std::string(key) + " to " +
                   path_ + ": the name or value is not valid in a settings file";
     return false;

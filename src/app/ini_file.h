@@ -54,6 +54,11 @@ class IniFile {
   // read or written or the names or value cannot be stored in an INI line.
   bool write_string(std::string_view section, std::string_view key, std::string_view value);
 
+  // Whether write_string can store a section or key of that name so that it
+  // reads back as the same name (surrounding blanks are dropped).
+  static bool valid_section_name(std::string_view name);
+  static bool valid_key_name(std::string_view name);
+
   // The reason of the last failure, "" after a successful write.
   const std::string& last_error() const { return last_error_; }
 

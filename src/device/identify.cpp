@@ -35,8 +35,10 @@ bool CoinSelector::identify_device() {
   read_information();
 
   state.access_masks = {};
+  // The simulated selector's port would be no port at the next start.
   if (!settings.write_string("SETTINGS", "ccTalkAddr", two_hex_digits(address)) ||
-      !settings.write_string("SETTINGS", "ComPort", link.ComPort1.port_name())) {
+      (!link.ComPort1.simulated() &&
+       !settings.write_string("SETTINGS", "ComPort", link.ComPort1.port_name()))) {
     report(settings.last_error());
   }
   state.download_address = address;

@@ -29,6 +29,8 @@ class SerialPort {
   // Stores the name; an open port is closed and opened again under it.
   virtual void set_port_name(const std::string& name) = 0;
   virtual std::string port_name() const = 0;
+  // A port of the built-in simulated selector, which is no port to remember.
+  virtual bool simulated() const { return false; }
 
   virtual void set_baud_rate(int rate) = 0;
   virtual int baud_rate() const = 0;

@@ -38,12 +38,16 @@ class SimulatedLine : public SerialPort {
   // keep_written is set (real-time sessions clear it: memory would grow).
   const Bytes& written() const { return written_; }
   bool keep_written = true;
+  // Set when the line stands in for the hardware itself (the --simulate
+  // runs), not for a real port a test pretends to have.
+  bool stands_in_for_hardware = false;
 
   void open() override;
   void close() override;
   bool connected() const override { return open_; }
   void set_port_name(const std::string& name) override;
   std::string port_name() const override { return name_; }
+  bool simulated() const override { return stands_in_for_hardware; }
   void set_baud_rate(int rate) override { baud_ = rate; }
   int baud_rate() const override { return baud_; }
   std::size_t write(const Bytes& data) override;

@@ -16,6 +16,7 @@ SimulatedSetup::SimulatedSetup(SetupOptions options)
     : line_(scheduler_, options.ports),
       device_(device_config(options)),
       device_port_(options.device_port) {
+  line_.stands_in_for_hardware = options.real_time;
   if (options.real_time) {
     auto clock = std::make_unique<RealTimeClock>(scheduler_);
     real_time_ = clock.get();
