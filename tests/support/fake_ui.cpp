@@ -41,7 +41,8 @@ std::optional<std::string> FakeUi::password(const std::string& caption, const Va
   return std::nullopt;
 }
 
-bool FakeUi::choose_sections(const std::string&, ParameterTree&) {
+bool FakeUi::choose_sections(const std::string&, ParameterTree& tree) {
+  if (on_sections) on_sections(tree);
   if (section_answers.empty()) return true;
   const bool answer = section_answers.front();
   section_answers.pop_front();

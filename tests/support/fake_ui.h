@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ class FakeUi : public Ui {
   std::deque<std::optional<std::string>> passwords;
   // Answers of the tree dialog (OK when empty) and the file dialogs.
   std::deque<bool> section_answers;
+  // What the person clicks in the tree dialog before answering.
+  std::function<void(ParameterTree&)> on_sections;
   std::deque<std::optional<std::string>> open_files;
   std::deque<std::optional<std::string>> save_files;
 

@@ -61,7 +61,8 @@ class SimOnPty {
   double cpu_seconds_ = 0.0;
 };
 
-// A fresh empty directory under the system's temporary folder.
+// A fresh empty directory under the system's temporary folder, removed with
+// everything in it when the test process ends.
 std::string make_temp_dir();
 
 }  // namespace qv82::test
