@@ -121,6 +121,9 @@ void Application::start_up() {
   device.pin_check_bypass = false;
   open_file_filter = kOpenFileFilter;
   if (hooks.load_template) hooks.load_template(path_of(kTemplateFileName));
+  // Start-up's erased channels and standard configuration are not the
+  // user's: only what is loaded or edited from now on goes out.
+  configuration.image.note_baseline(kSectionChannels | kSectionConfiguration);
 }
 
 bool Application::FormActivate() {

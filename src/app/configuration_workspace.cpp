@@ -32,6 +32,9 @@ void ConfigurationWorkspace::prepare(const std::string& workdir) {
   // Start-up's standard configuration fills the page, but nothing has been
   // read or opened yet.
   images.loaded_sections = 0;
+  // Start-up's erased channels and standard configuration are not the
+  // user's: only what is loaded or edited from now on goes out.
+  image.note_baseline(kSectionChannels | kSectionConfiguration);
 }
 
 }  // namespace qv82

@@ -22,6 +22,50 @@ std::string joined(const std::vector<std::string>& lines) {
   return text;
 }
 
+// Per section of the file: whether it holds all, some or none of the
+// section's items, and which ones it lacks. A download or save of the file
+// writes only what it holds.
+std::vector<std::string> file_holdings(const ParameterTree& tree) {
+  struct Section {
+    const char* name;
+    std::uint8_t bit;
+  };
+  static constexpr Section kSections[] = {
+      {"Channels", kSectionChannels},
+      {"I/O configuration and common parameters", kSectionConfiguration},
+      {"Modes", kSectionModes},
+      {"Statistics", kSectionStatistics}};
+  std::vector<std::string> lines;
+  for (const Section& section : kSections) {
+    std::size_t items = 0;
+    std::vector<std::string> lacking;
+    for (std::size_t node = 0; node < tree.node_count(); ++node) {
+      const std::string address = tree.attribute(node, "address");
+      if (address.size() != 6 || address.rfind("0x", 0) != 0 ||
+          address.find_first_not_of("0123456789ABCDEFabcdef", 2) != std::string::npos) {
+        continue;
+      }
+      const unsigned value = static_cast<unsigned>(std::stoul(address.substr(2), nullptr, 16));
+      if (section_bit_for_address(value) != section.bit) continue;
+      ++items;
+      if (tree.text(node).empty()) lacking.push_back(tree.caption(node));
+    }
+    if (items == 0) continue;
+    std::string line = std::string(section.name) + ": ";
+    if (lacking.empty()) {
+      line += "all " + std::to_string(items) + " items";
+    } else if (lacking.size() == items) {
+      line += "none";
+    } else {
+      line +=
+          std::to_string(items - lacking.size()) + " of " + std::to_string(items) + " items; lacks";
+      for (std::size_t i = 0; i < lacking.size(); ++i) line += (i ? ", " : " ") + lacking[i];
+    }
+    lines.push_back("File holds " + line);
+  }
+  return lines;
+}
+
 // The configuration file as the configuration page would show it after
 // start-up and opening the file.
 int run_show(CliContext& context, const CommandArgs& args) {
@@ -41,14 +85,16 @@ int run_show(CliContext& context, const CommandArgs& args) {
     ConfigurationRules rules(images, page, ui);
     rules.activate(context.workdir());
 
-    // As opening does: the file's data laid into the template, by address.
+    // As opening does: the file's data laid into the template, by address,
+    // and refused when an item is damaged.
     ParameterTree tree;
     const std::string template_path = context.workdir() + "/template.xml";
     if (std::filesystem::is_regular_file(template_path)) {
-      tree.load_string(joined(merge_lines(read_text_lines(template_path), read_text_lines(path))));
+      tree.load_string(joined(merged_configuration(template_path, path)));
     } else {
       tree.load_file(path);
     }
+    check_item_texts(tree);
     // The page's side of xml_2_screen, without the other pages.
     ChannelBuffer channel_buffer;
     ChannelsPage channels(channel_buffer);
@@ -62,6 +108,7 @@ int run_show(CliContext& context, const CommandArgs& args) {
       context.err << "qv82hs-cli: " << path << " holds no I/O configuration or common parameters\n";
     }
     for (const std::string& line : configuration_summary(page)) context.out << line << "\n";
+    for (const std::string& line : file_holdings(tree)) context.out << line << "\n";
   } catch (const std::exception& e) {
     context.err << "qv82hs-cli: " << e.what() << "\n";
     return kExitFailed;

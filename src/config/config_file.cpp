@@ -169,11 +169,27 @@ std::vector<std::string> configuration_lines(const std::vector<std::string>& tem
   return lines;
 }
 
-void merge_into_temporary(const std::string& template_path, const std::string& chosen_path,
-                          const std::string& temporary_path) {
+std::vector<std::string> merged_configuration(const std::string& template_path,
+                                              const std::string& chosen_path) {
   const std::vector<std::string> template_lines = read_text_lines(template_path);
   const std::vector<std::string> chosen_lines = read_text_lines(chosen_path);
-  write_text_lines(temporary_path, merge_lines(template_lines, chosen_lines));
+  static constexpr std::string_view kDataEnd = "</Data>";
+  for (std::size_t n = 0; n < chosen_lines.size(); ++n) {
+    const std::string& line = chosen_lines[n];
+    const std::size_t end = line.find(kDataEnd);
+    if (end == std::string::npos) continue;
+    // Whatever follows would ride along into the item's text.
+    if (line.find_first_not_of(" \t", end + kDataEnd.size()) != std::string::npos) {
+      throw ConfigFileError("Line " + std::to_string(n + 1) + " of \"" + chosen_path +
+                            "\": text after </Data>");
+    }
+  }
+  return merge_lines(template_lines, chosen_lines);
+}
+
+void merge_into_temporary(const std::string& template_path, const std::string& chosen_path,
+                          const std::string& temporary_path) {
+  write_text_lines(temporary_path, merged_configuration(template_path, chosen_path));
 }
 
 std::string force_xml_extension(const std::string& name) {

@@ -30,6 +30,12 @@ bool has_format_marker(const std::string& path);
 void merge_into_temporary(const std::string& template_path, const std::string& chosen_path,
                           const std::string& temporary_path);
 
+// The chosen file's data laid into the template's layout, as opening does
+// (merge_lines). Throws ConfigFileError naming the file and the line when an
+// item line of the chosen file carries text after its "</Data>".
+std::vector<std::string> merged_configuration(const std::string& template_path,
+                                              const std::string& chosen_path);
+
 // Writes the template with the data of the tree's checked items (see
 // configuration_lines) to force_xml_extension(target_path) and returns that
 // name. The text goes to a fresh file beside the target that then replaces

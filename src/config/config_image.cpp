@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <set>
 
 #include "channels/channels_page.h"
 #include "config/parameter_tree.h"
@@ -48,7 +49,35 @@ std::string fixed_hex(unsigned address, const std::string& text, std::size_t dig
   return upper;
 }
 
+std::string shortened(const std::string& text) {
+  return text.size() <= 72 ? text : text.substr(0, 72) + "...";
+}
+
 }  // namespace
+
+void check_item_text(const ParameterTree& tree, std::size_t node) {
+  const std::string& text = tree.text(node);
+  const std::string length_text = tree.attribute(node, "length");
+  std::size_t length = 0;
+  for (const char c : length_text) {
+    if (c < '0' || c > '9' || length > 255) return;  // no usable length: the transfer says so
+    length = length * 10 + static_cast<std::size_t>(c - '0');
+  }
+  if (length_text.empty() || (text.size() == 2 * length && all_hex(text))) return;
+  const std::string found =
+      all_hex(text) ? std::to_string(text.size()) + " hex digits" : "'" + shortened(text) + "'";
+  throw ConversionError("Damaged item \"" + tree.attribute(node, "caption") + "\" (" +
+                        tree.attribute(node, "address") + "): expected " +
+                        std::to_string(2 * length) + " hex digits, found " + found);
+}
+
+void check_item_texts(const ParameterTree& tree) {
+  for (std::size_t node = 0; node < tree.node_count(); ++node) {
+    if (!tree.text(node).empty()) {
+      check_item_text(tree, node);
+    }
+  }
+}
 
 std::string item_address_text(unsigned address) {
   char text[8];
@@ -67,6 +96,7 @@ std::optional<std::string> ConfigImage::checked_text(unsigned address) const {
   // An item without data (a template item an upload passed over) is as good
   // as none: taken, it would blank a record or shift an image.
   if (text.empty()) return {};
+  check_item_text(tree, node);
   return text;
 }
 
@@ -74,6 +104,7 @@ void ConfigImage::xml_2_screen() {
   // Everything is read and checked before anything changes, so that a
   // damaged item leaves the pages as they were.
   std::uint8_t noted = 0;
+  std::set<unsigned> taken;
 
   std::array<std::optional<Bytes>, kChannelCount> records;
   for (int n = 1; n <= kChannelCount; ++n) {
@@ -87,6 +118,7 @@ void ConfigImage::xml_2_screen() {
       bad_item(address, "a channel record is 32 bytes, this one " + std::to_string(record.size()));
     }
     records[static_cast<std::size_t>(n - 1)] = std::move(record);
+    taken.insert(address);
     noted |= kSectionChannels;
   }
 
@@ -96,6 +128,7 @@ void ConfigImage::xml_2_screen() {
     if (!text) continue;
     require_hex(io_address(k), *text);
     io[k] = *text;
+    taken.insert(io_address(k));
     noted |= kSectionConfiguration;
   }
 
@@ -109,6 +142,7 @@ void ConfigImage::xml_2_screen() {
     require_hex(address, digits);
     if (params.size() < kParameterDigits) params.resize(kParameterDigits, '0');
     params.replace(2 * (k - 1), 2, digits);
+    taken.insert(address);
     noted |= kSectionConfiguration;
   }
 
@@ -118,6 +152,7 @@ void ConfigImage::xml_2_screen() {
     const unsigned address = kStatOptionsAddress + i;
     const auto text = checked_text(address);
     options += text ? fixed_hex(address, *text, kOptionDigits) : "FF";
+    if (text) taken.insert(address);
     statistics_taken = statistics_taken || text.has_value();
   }
   std::string counters;
@@ -133,6 +168,12 @@ void ConfigImage::xml_2_screen() {
     if (text->size() < 2) bad_item(kModesByteAddress, "'" + *text + "' holds no byte");
     require_hex(kModesByteAddress, text->substr(0, 2));
     modes = hex_to_bytes(text->substr(0, 2)).front();
+  }
+
+  // An edit of the shown channel still on the page goes into the buffer
+  // before the redraw, unless the load replaces that very channel.
+  if ((noted & kSectionChannels) && channels.channel_modified) {
+    channels.take_channel(channels.shown_channel);
   }
 
   // Channels.
@@ -168,6 +209,52 @@ void ConfigImage::xml_2_screen() {
   if ((noted & kSectionConfiguration) && hooks.after_images_loaded) hooks.after_images_loaded();
 
   images.loaded_sections |= noted;
+
+  // What this load gave is what a save or download takes of these sections,
+  // with what the user changes from here on.
+  const std::uint8_t reloaded =
+      noted & (kSectionChannels | kSectionConfiguration | kSectionStatistics);
+  images.take_whole_sections(reloaded);
+  for (const unsigned address : taken) {
+    if (section_bit_for_address(address) & reloaded) images.given_items.insert(address);
+  }
+  note_baseline(reloaded);
+}
+
+void ConfigImage::note_baseline(std::uint8_t sections) {
+  for (auto& [address, text] : page_item_texts(sections)) {
+    images.item_baseline[address] = std::move(text);
+  }
+}
+
+std::map<unsigned, std::string> ConfigImage::page_item_texts(std::uint8_t sections) {
+  std::map<unsigned, std::string> texts;
+  if (sections & kSectionChannels) {
+    for (int n = 1; n <= kChannelCount; ++n) {
+      const Bytes& record = channels.channel_buffer[static_cast<std::size_t>(n - 1)];
+      if (!record.empty()) texts[channel_address(n)] = bytes_to_hex(record);
+    }
+  }
+  if (sections & kSectionConfiguration) {
+    if (hooks.before_images_saved) hooks.before_images_saved();
+    for (std::size_t k = 0; k < kIoRecordCount; ++k) {
+      const std::string& text = images.io_text[k];
+      if (text.size() >= kIoRecordDigits) texts[io_address(k)] = text.substr(0, kIoRecordDigits);
+    }
+    const std::string& params = images.param_image;
+    for (std::size_t k = 1; k <= kCommonParameterCount; ++k) {
+      if (params.size() >= 2 * k)
+        texts[common_parameter_address(k)] = params.substr(2 * (k - 1), 2);
+    }
+  }
+  if (sections & kSectionStatistics) {
+    if (hooks.encode_statistic_options) hooks.encode_statistic_options();
+    const std::string& options = images.stat_options_image;
+    for (unsigned i = 0; i < kStatisticCount; ++i) {
+      if (options.size() >= 2 * i + 2) texts[kStatOptionsAddress + i] = options.substr(2 * i, 2);
+    }
+  }
+  return texts;
 }
 
 void ConfigImage::put(unsigned address, const std::string& text, int levels) {
@@ -188,35 +275,21 @@ void ConfigImage::check_group_before(const char* first_caption, std::size_t dist
 }
 
 void ConfigImage::screen_2_xml() {
-  const std::uint8_t sections = images.loaded_sections;
-
-  if (sections & kSectionChannels) {
-    for (int n = 1; n <= kChannelCount; ++n) {
-      const Bytes& record = channels.channel_buffer[static_cast<std::size_t>(n - 1)];
-      if (!record.empty()) put(channel_address(n), bytes_to_hex(record), 2);
+  const std::uint8_t loaded = images.loaded_sections;
+  // Only items that came from the last load or that the user changed: an
+  // item the file lacked keeps out of the save and the device.
+  std::uint8_t sections = 0;
+  for (const auto& [address, text] : page_item_texts(loaded)) {
+    const auto baseline = images.item_baseline.find(address);
+    if (!images.given_items.contains(address) && baseline != images.item_baseline.end() &&
+        baseline->second == text) {
+      continue;
     }
+    const std::uint8_t section = section_bit_for_address(address);
+    put(address, text, section == kSectionChannels ? 2 : 3);
+    sections |= section;
   }
-
-  if (sections & kSectionConfiguration) {
-    if (hooks.before_images_saved) hooks.before_images_saved();
-    for (std::size_t k = 0; k < kIoRecordCount; ++k) {
-      const std::string& text = images.io_text[k];
-      if (text.size() >= kIoRecordDigits) put(io_address(k), text.substr(0, kIoRecordDigits), 3);
-    }
-    const std::string& params = images.param_image;
-    for (std::size_t k = 1; k <= kCommonParameterCount; ++k) {
-      if (params.size() >= 2 * k)
-        put(common_parameter_address(k), params.substr(2 * (k - 1), 2), 3);
-    }
-  }
-
-  if (sections & kSectionStatistics) {
-    if (hooks.encode_statistic_options) hooks.encode_statistic_options();
-    const std::string& options = images.stat_options_image;
-    for (unsigned i = 0; i < kStatisticCount; ++i) {
-      if (options.size() >= 2 * i + 2) put(kStatOptionsAddress + i, options.substr(2 * i, 2), 3);
-    }
-  }
+  sections |= loaded & kSectionModes;
 
   // The groups: found through the first item of each section, which the
   // template captions with its own address and places right after its

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,14 @@ class ParameterTree;
 
 // "0x" and four upper-case hex digits: how data items name their address.
 std::string item_address_text(unsigned address);
+
+// A data item as a file gives it must hold exactly two hex digits for each
+// byte of its length (a channel 64, an I/O record 16, a parameter 2, a
+// statistic counter 6). Throws ConversionError naming the item's caption,
+// address and the width expected.
+void check_item_text(const ParameterTree& tree, std::size_t node);
+// The same for every item of the tree that holds data.
+void check_item_texts(const ParameterTree& tree);
 
 // What the two conversions ask of the pages beyond the images. Every hook is
 // optional; the application binds them to the configuration rules and the
@@ -50,6 +59,10 @@ class ConfigImage {
   // Puts the images of every loaded section into the item texts and checks
   // their nodes and the groups above them.
   void screen_2_xml();
+  // What the pages show now counts as loaded for these sections: from now on
+  // a save or download takes only the items that differ (the user's edits).
+  // Runs the encoders, as a save would.
+  void note_baseline(std::uint8_t sections);
 
   ConfigImageHooks hooks;
 
@@ -64,6 +77,9 @@ class ConfigImage {
   // Sets the item's text and checks it with `levels` nodes upwards (itself
   // included); nothing when the tree has no item at the address.
   void put(unsigned address, const std::string& text, int levels);
+  // The item texts the pages give for the sections, by address, after the
+  // encoders have brought the images up to date.
+  std::map<unsigned, std::string> page_item_texts(std::uint8_t sections);
   void check_group_before(const char* first_caption, std::size_t distance);
 };
 

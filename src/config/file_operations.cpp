@@ -2,11 +2,13 @@
 
 #include <filesystem>
 
+#include "channels/channels_page.h"
 #include "config/config_file.h"
 #include "config/config_image.h"
 #include "config/parameter_tree.h"
 #include "device/ui.h"
 #include "lang/language.h"
+#include "link/errors.h"
 
 namespace qv82 {
 
@@ -40,11 +42,19 @@ bool ConfigFiles::open(const std::string& path) {
       return false;
     }
     merge_into_temporary(template_path(), path, temporary_path());
+    // A damaged file is refused before the tree, the images or the pages
+    // change, so nothing of it can be downloaded or saved afterwards.
+    ParameterTree probe;
+    probe.load_file(temporary_path());
+    check_item_texts(probe);
     tree_.load_file(temporary_path());
   } catch (const ConfigFileError& e) {
     ui_.error(e.what());
     return false;
   } catch (const XmlError& e) {
+    ui_.error(e.what());
+    return false;
+  } catch (const ConversionError& e) {
     ui_.error(e.what());
     return false;
   }
@@ -55,6 +65,8 @@ bool ConfigFiles::open(const std::string& path) {
 }
 
 std::optional<std::string> ConfigFiles::save() {
+  // The channel on display is saved as the page shows it, as a download does.
+  image_.channels.take_channel(image_.channels.channel_number);
   image_.screen_2_xml();
   if (!tree_.has_choosable_nodes()) {
     ui_.error(language_text(msg::kAllBuffersAreEmpty));
@@ -66,6 +78,14 @@ std::optional<std::string> ConfigFiles::save() {
   tree_.accept();
   const auto target = ui_.save_file(kSaveFileFilter);
   if (!target) return std::nullopt;
+  // The dialog asked about the name typed; the file written may be another.
+  const std::string written = force_xml_extension(*target);
+  std::error_code ec;
+  if (written != *target && std::filesystem::exists(written, ec) &&
+      ui_.question(written + " already exists.\nDo you want to replace it?", Buttons::YesNo) !=
+          Answer::Yes) {
+    return std::nullopt;
+  }
   try {
     return write_configuration(template_path(), tree_, *target);
   } catch (const ConfigFileError& e) {

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 
 #include "device/device_state.h"
@@ -50,6 +52,15 @@ struct WorkingImages {
   // 120 hex digits: statistic counters 1..20, 3 bytes each, high byte first.
   std::string stat_counters_image;
   std::uint8_t loaded_sections = 0;
+
+  // Which items of the loaded sections a save or download takes: those the
+  // last file or upload gave, and those whose page value differs from what
+  // that load (or start-up) left, i.e. the user's edits. An item without a
+  // recorded value counts as the user's (a standard configuration chosen).
+  std::set<unsigned> given_items;
+  std::map<unsigned, std::string> item_baseline;
+  // Every item of the sections counts as the user's from now on.
+  void take_whole_sections(std::uint8_t sections);
 };
 
 }  // namespace qv82

@@ -158,6 +158,8 @@ bool StatisticsPage::read() {
   }
   images_.stat_counters_image = bytes_to_hex(counters);
   images_.loaded_sections |= kSectionStatistics;
+  // The device's own options: every one of them takes part from now on.
+  images_.take_whole_sections(kSectionStatistics);
   display();
   return true;
 }

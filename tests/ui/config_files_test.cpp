@@ -1,0 +1,353 @@
+// Configuration files through the main window: what the user edits reaches
+// the saved file, damaged or partial files change nothing they do not hold,
+// and names the settings file cannot hold are refused.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <sstream>
+
+#include "config/parameter_tree.h"
+#include "ui/channels_page_widget.h"
+#include "ui/conf_frm.h"
+#include "ui/config_page.h"
+#include "ui/config_page_widgets.h"
+#include "window_bench.h"
+
+namespace qv82::test {
+
+namespace {
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void write_file(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// A configuration file made from the bench's template holding only the given
+// items (address text -> data); `tail` follows the "</Data>" of every item.
+std::string make_file(const WindowBench& bench, const std::map<std::string, std::string>& items,
+                      const std::string& tail = "") {
+  std::istringstream lines(read_file(bench.workdir + "/template.xml"));
+  std::string out;
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t data_end = line.find("</Data>");
+    if (data_end != std::string::npos) {
+      const std::size_t at = line.find("address=\"");
+      const auto item = items.find(line.substr(at + 9, 6));
+      if (item == items.end()) continue;
+      line = line.substr(0, data_end) + item->second + "</Data>" + tail;
+    }
+    out += line + "\r\n";
+  }
+  return out;
+}
+
+// The data of the item at the address in a saved file; nothing when the file
+// lacks the item.
+std::optional<std::string> item_in_file(const std::string& path, const std::string& address) {
+  std::istringstream lines(read_file(path));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.find("address=\"" + address + "\"") == std::string::npos) continue;
+    const std::size_t begin = line.find('>') + 1;
+    return line.substr(begin, line.find("</Data>") - begin);
+  }
+  return std::nullopt;
+}
+
+std::vector<std::pair<std::string, CheckState>> tree_state(const ParameterTree& tree) {
+  std::vector<std::pair<std::string, CheckState>> state;
+  for (std::size_t node = 0; node < tree.node_count(); ++node) {
+    state.emplace_back(tree.text(node), tree.state(node));
+  }
+  return state;
+}
+
+Bytes device_bytes(WindowBench& bench, std::uint16_t address, std::size_t length) {
+  return bench.setup.device().memory().read(address, length);
+}
+
+const std::string kChannel(64, 'A');
+
+}  // namespace
+
+class ConfigFilesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Edit, File Save, File Open of the saved file: the page shows the edit.
+  void savedFileKeepsTheEditsOnDisplay() {
+    struct Case {
+      const char* name;
+      std::function<void(TMainFrm&)> edit;
+      std::function<void(TMainFrm&)> check;
+    };
+    const Case cases[] = {
+        {"unticked and ticked channel boxes of Output 1",
+         [](TMainFrm& w) {
+           w.config_page->rows[0].channels[0]->setChecked(false);
+           w.config_page->rows[0].channels[1]->setChecked(false);
+           w.config_page->rows[0].channels[4]->setChecked(true);
+         },
+         [](TMainFrm& w) {
+           const auto& boxes = w.config_page->rows[0].channels;
+           QVERIFY(!boxes[0]->isChecked() && !boxes[1]->isChecked());
+           QVERIFY(boxes[4]->isChecked());
+         }},
+        {"Val. of the channel on display",
+         [](TMainFrm& w) { w.channels_page->SpinEditVal->setValue(777); },
+         [](TMainFrm& w) { QCOMPARE(w.channels_page->SpinEditVal->value(), 777); }},
+    };
+    for (const Case& c : cases) {
+      WindowBench bench;
+      QVERIFY(bench.window.FormActivate());
+      const std::string path = bench.workdir + "/edited.xml";
+      bench.window.SpeedButton10->trigger();  // Upload: every section loaded
+      c.edit(bench.window);
+      bench.ui.save_files.push_back(path);
+      bench.window.SpeedButton4->trigger();
+      QVERIFY2(item_in_file(path, "0x0770").has_value(), c.name);
+
+      bench.window.SpeedButton10->trigger();  // the device's record on the page again
+      bench.ui.open_files.push_back(path);
+      bench.window.SpeedButton3->trigger();
+      QVERIFY2(bench.ui.errors().empty(), c.name);
+      c.check(bench.window);
+    }
+  }
+
+  // Channel 3 edited and on display; other channels are loaded.
+  void loadingOtherChannelsKeepsTheEditOnDisplay() {
+    struct Case {
+      const char* name;
+      std::function<void(WindowBench&)> load;
+    };
+    const Case cases[] = {
+        {"File Open of channel 5 alone",
+         [](WindowBench& bench) {
+           const std::string path = bench.workdir + "/channel5.xml";
+           write_file(path, make_file(bench, {{"0x05F0", kChannel}}));
+           bench.ui.open_files.push_back(path);
+           bench.window.SpeedButton3->trigger();
+         }},
+        {"Upload of channel 5 alone",
+         [](WindowBench& bench) {
+           bench.ui.on_sections = [](ParameterTree& tree) {
+             tree.click(0);  // everything off
+             tree.click(tree.find_by_address("0x05F0"));
+           };
+           bench.window.SpeedButton10->trigger();
+           bench.ui.on_sections = nullptr;
+         }},
+    };
+    for (const Case& c : cases) {
+      WindowBench bench;
+      QVERIFY(bench.window.FormActivate());
+      ChannelsPageWidget& page = *bench.window.channels_page;
+      page.SpinEdit1->setValue(3);
+      page.SpinEditVal->setValue(321);
+      c.load(bench);
+      QVERIFY2(bench.ui.errors().empty(), c.name);
+      QCOMPARE(page.SpinEditVal->value(), 321);
+      page.SpinEdit1->setValue(4);
+      page.SpinEdit1->setValue(3);
+      QCOMPARE(page.SpinEditVal->value(), 321);
+    }
+  }
+
+  // A refused file changes nothing, so a Download afterwards cannot write it.
+  void damagedFileIsRefusedAndLeavesEverythingAsBefore() {
+    struct Case {
+      const char* address;
+      std::size_t length;
+      std::string data;
+      std::string tail;
+      std::string message;
+    };
+    const Case cases[] = {
+        {"0x0590", 32, std::string(65, 'A'), "",
+         "Damaged item \"Channel 2\" (0x0590): expected 64 hex digits, found 65 hex digits"},
+        {"0x0590", 32, std::string(62, 'A'), "", "expected 64 hex digits, found 62"},
+        {"0x0778", 8, "000003", "", "(0x0778): expected 16 hex digits, found 6"},
+        {"0x0778", 8, std::string(18, '0'), "", "expected 16 hex digits, found 18"},
+        {"0x07F0", 1, "123", "", "(0x07F0): expected 2 hex digits, found 3"},
+        {"0x07F0", 1, "5", "", "expected 2 hex digits, found 1"},
+        {"0x0833", 3, "12345", "", "(0x0833): expected 6 hex digits, found 5"},
+        {"0x0590", 32, std::string(62, 'A') + "G1", "", "found 'AAAA"},
+        {"0x0590", 32, kChannel, "junk", ": text after </Data>"},
+    };
+    for (const Case& c : cases) {
+      WindowBench bench;
+      QVERIFY(bench.window.FormActivate());
+      Application& app = bench.app;
+      const std::string path = bench.workdir + "/damaged.xml";
+      // A sound item beside the damaged one must not get through either.
+      write_file(path, make_file(bench, {{"0x0570", kChannel}, {c.address, c.data}}, c.tail));
+      const auto tree_before = tree_state(app.configuration.tree);
+      const auto io_before = app.configuration.images.io_text;
+      const auto params_before = app.configuration.images.param_image;
+      const auto channels_before = app.device.channel_buffer;
+      const Bytes first_before = device_bytes(bench, 0x0570, 32);
+      const std::uint16_t address = static_cast<std::uint16_t>(std::stoul(c.address, nullptr, 16));
+      const Bytes item_before = device_bytes(bench, address, c.length);
+
+      bench.ui.open_files.push_back(path);
+      bench.window.SpeedButton3->trigger();
+      QCOMPARE(bench.ui.errors().size(), std::size_t{1});
+      QVERIFY2(bench.ui.errors()[0].find(c.message) != std::string::npos,
+               bench.ui.errors()[0].c_str());
+      QVERIFY(tree_state(app.configuration.tree) == tree_before);
+      QVERIFY(app.configuration.images.io_text == io_before);
+      QCOMPARE(app.configuration.images.param_image, params_before);
+      QVERIFY(app.device.channel_buffer == channels_before);
+
+      // Download: the page's own configuration may go out, nothing of the file.
+      bench.window.SpeedButton9->trigger();
+      QCOMPARE(device_bytes(bench, 0x0570, 32), first_before);
+      if (address < 0x0770) QCOMPARE(device_bytes(bench, address, c.length), item_before);
+    }
+  }
+
+  // Download and Save of a file that holds a section only in part.
+  void partialFileWritesOnlyWhatItHolds() {
+    struct Case {
+      const char* name;
+      std::map<std::string, std::string> items;
+      std::vector<std::pair<std::uint16_t, std::size_t>> untouched;  // device address, length
+      std::vector<const char*> saved;
+      std::vector<const char*> not_saved;
+    };
+    const Case cases[] = {
+        {"channels 1 and 2",
+         {{"0x0570", kChannel}, {"0x0590", kChannel}},
+         {{0x05B0, 4 * 32}},
+         {"0x0570", "0x0590"},
+         {"0x05B0", "0x0770", "0x07F0"}},
+        {"Output1 and Output2",
+         {{"0x0770", "000003000000140A"}, {"0x0778", "00000C000000140A"}},
+         {{0x0780, 6 * 8}, {0x07F0, 0x26}},
+         {"0x0770", "0x0778"},
+         {"0x0780", "0x07F0", "0x0570"}},
+    };
+    for (const Case& c : cases) {
+      WindowBench bench;
+      QVERIFY(bench.window.FormActivate());
+      std::vector<Bytes> before;
+      for (const auto& [address, length] : c.untouched) {
+        before.push_back(device_bytes(bench, address, length));
+      }
+      // A channel record the page codes back unchanged: the device's own
+      // channel 3, written over channels 1 and 2.
+      std::map<std::string, std::string> items = c.items;
+      for (auto& [address, text] : items) {
+        if (text == kChannel) text = bytes_to_hex(device_bytes(bench, 0x05B0, 32));
+      }
+      const std::string path = bench.workdir + "/part.xml";
+      write_file(path, make_file(bench, items));
+      bench.ui.open_files.push_back(path);
+      bench.window.SpeedButton3->trigger();
+      QVERIFY2(bench.ui.errors().empty(), c.name);
+
+      bench.window.SpeedButton9->trigger();
+      QVERIFY2(bench.contains(bench.ui.informations(), "Operation finished"), c.name);
+      for (std::size_t i = 0; i < c.untouched.size(); ++i) {
+        QVERIFY2(device_bytes(bench, c.untouched[i].first, c.untouched[i].second) == before[i],
+                 c.name);
+      }
+      const auto& [first, text] = *items.begin();
+      QCOMPARE(
+          bytes_to_hex(device_bytes(
+              bench, static_cast<std::uint16_t>(std::stoul(first, nullptr, 16)), text.size() / 2)),
+          text);
+
+      const std::string saved = bench.workdir + "/saved.xml";
+      bench.ui.save_files.push_back(saved);
+      bench.window.SpeedButton4->trigger();
+      for (const char* address : c.saved) QVERIFY2(item_in_file(saved, address), address);
+      for (const char* address : c.not_saved) QVERIFY2(!item_in_file(saved, address), address);
+    }
+  }
+
+  // The dialog asked about the name typed; the ".xml" name may be another file.
+  void saveAsksBeforeReplacingAnotherXmlFile() {
+    struct Case {
+      const char* typed;
+      std::optional<Answer> answer;  // nothing: no question expected
+      bool replaced;
+    };
+    const Case cases[] = {
+        {"conf", Answer::No, false},
+        {"conf.txt", Answer::No, false},
+        {"conf.txt", Answer::Yes, true},
+        {"conf.xml", std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+      WindowBench bench;
+      QVERIFY(bench.window.FormActivate());
+      const std::string existing = bench.workdir + "/conf.xml";
+      write_file(existing, "keep");
+      bench.window.SpeedButton10->trigger();  // Upload: something to save
+      if (c.answer) bench.ui.answers.push_back(*c.answer);
+      bench.ui.save_files.push_back(bench.workdir + "/" + c.typed);
+      bench.window.SpeedButton4->trigger();
+      QCOMPARE(bench.ui.questions().size(), std::size_t{c.answer ? 1u : 0u});
+      QCOMPARE(read_file(existing) != "keep", c.replaced);
+    }
+  }
+
+  // "Set as standard configuration" with names the settings file cannot hold.
+  void standardConfigurationNameMustFitTheSettingsFile() {
+    struct Case {
+      const char* name;
+      bool stored;
+    };
+    const Case cases[] = {
+        {"A=B", false}, {"[X]", false}, {";c", false}, {"SETTINGS", false}, {"Shop 2", true},
+    };
+    for (const Case& c : cases) {
+      WindowBench bench;
+      QVERIFY(bench.window.FormActivate());
+      const std::string settings = bench.workdir + "/qv82hs.ini";
+      const std::string before = read_file(settings);
+      ConfigPage& page = *bench.window.config_page;
+      page.edit->setChecked(true);
+      bench.ui.answers.push_back(Answer::Yes);  // "Are you sure?"
+      TConfFrm* dialog = bench.window.ConfFrm;
+      QTimer::singleShot(0, dialog, [dialog, &c] {
+        dialog->Edit1->setText(QString::fromUtf8(c.name));
+        dialog->Button1Click();
+        if (dialog->isVisible()) dialog->reject();  // refused: the person gives up
+      });
+      page.store_button->click();
+      const bool listed = page.versions->findText(QString::fromUtf8(c.name)) >= 0;
+      QCOMPARE(listed, c.stored);
+      if (c.stored) {
+        QVERIFY(read_file(settings).find("[Shop 2]") != std::string::npos);
+        QVERIFY(bench.ui.errors().empty());
+      } else {
+        QCOMPARE(read_file(settings), before);
+        QCOMPARE(bench.ui.errors().size(), std::size_t{1});
+      }
+    }
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::ConfigFilesTest)
+#include "config_files_test.moc"
