@@ -1,13 +1,9 @@
-#include <cerrno>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
-#include <system_error>
 
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "diagnostics/production_report.h"
+#include "link/read_file.h"
 
 namespace qv82::cli {
 
@@ -20,19 +16,15 @@ int run_production_report(CliContext& context, const CommandArgs& args) {
     context.err << "usage: qv82hs-cli production-report FILE\n";
     return kExitUsage;
   }
-  errno = 0;
-  std::ifstream in(args[0], std::ios::binary);
-  std::error_code ec;
-  if (!in || std::filesystem::is_directory(args[0], ec)) {
-    const int reason = errno != 0 ? errno : EISDIR;
-    context.err << "Cannot read the production record " << args[0] << ": "
-                << std::generic_category().message(reason) << "\n";
+  // A production record of many years is still far below this.
+  constexpr std::size_t kRecordLimit = 256 * kMiB;
+  const FileContent file = read_whole_file(args[0], kRecordLimit);
+  if (!file.ok()) {
+    context.err << "Cannot read the production record " << args[0] << ": " << file.reason << "\n";
     return kExitFailed;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
   try {
-    context.out << format_production_summary(summarise_production_record(text.str()));
+    context.out << format_production_summary(summarise_production_record(file.content));
   } catch (const std::runtime_error& e) {
     context.err << args[0] << ": " << e.what() << "\n";
     return kExitFailed;

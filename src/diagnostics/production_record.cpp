@@ -10,6 +10,7 @@
 
 #include "diagnostics/csv.h"
 #include "diagnostics/production_limits.h"
+#include "link/sync_to_disk.h"
 
 namespace qv82 {
 
@@ -70,13 +71,28 @@ std::string as_utf8_field(const std::string& text) {
 }  // namespace
 
 const std::vector<std::string>& production_record_columns() {
-  static const std::vector<std::string> columns = {
-      "tested_at",       "product_code",    "serial_number",   "software_revision",
-      "result",          "failed_step",     "message",         "dip_switch_1",
-      "dip_switch_2",    "opto",            "regulator1_duty", "regulator2_duty",
-      "am1",             "ph1",             "am2",             "ph2",
-      "pi3",             "vcc",             "temperature",     "calibration_ph1",
-      "calibration_ph2", "calibration_pi3"};
+  static const std::vector<std::string> columns = {"tested_at",
+                                                   "product_code",
+                                                   "serial_number",
+                                                   "software_revision",
+                                                   "result",
+                                                   "failed_step",
+                                                   "message",
+                                                   "dip_switch_1",
+                                                   "dip_switch_2",
+                                                   "opto",
+                                                   "regulator1_duty",
+                                                   "regulator2_duty",
+                                                   "am1",
+                                                   "ph1",
+                                                   "am2",
+                                                   "ph2",
+                                                   "pi3",
+                                                   "vcc",
+                                                   "temperature",
+                                                   "calibration_ph1",
+                                                   "calibration_ph2",
+                                                   "calibration_pi3"};
   return columns;
 }
 
@@ -94,10 +110,10 @@ std::vector<std::string> production_record_fields(const UnitResult& unit,
                                      hex_byte(unit.opto)};
   if (unit.readings.size() >= Measurements::kSize) {
     const Measurements values{unit.readings};
-    for (unsigned value : {values.regulator1_duty(), values.regulator2_duty(),
-                           unsigned{values.am1()}, unsigned{values.ph1()}, unsigned{values.am2()},
-                           unsigned{values.ph2()}, unsigned{values.pi3()}, unsigned{values.vcc()},
-                           unsigned{values.temperature()}}) {
+    for (unsigned value :
+         {values.regulator1_duty(), values.regulator2_duty(), unsigned{values.am1()},
+          unsigned{values.ph1()}, unsigned{values.am2()}, unsigned{values.ph2()},
+          unsigned{values.pi3()}, unsigned{values.vcc()}, unsigned{values.temperature()}}) {
       fields.push_back(std::to_string(value));
     }
   } else {
@@ -144,18 +160,22 @@ std::optional<std::string> ProductionRecord::append(const UnitResult& unit) {
 std::optional<std::string> ProductionRecord::append_text(const std::string& text) {
   // One write of the whole line in append mode: the line lands whole after
   // the lines before it, or not at all.
+  std::error_code ec;
+  const bool created = !std::filesystem::exists(path_, ec);
   errno = 0;
   std::FILE* file = std::fopen(path_.c_str(), "ab");
   if (file == nullptr) return failure(system_reason(errno));
   errno = 0;
   bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
-            std::fflush(file) == 0;
+            std::fflush(file) == 0 && sync_file(file);
   int error = errno;
   if (std::fclose(file) != 0 && ok) {
     ok = false;
     error = errno;
   }
   if (!ok) return failure(system_reason(error));
+  // A new file's name must reach the disk too.
+  if (created) sync_folder(std::filesystem::path(path_).parent_path());
   return std::nullopt;
 }
 

@@ -107,7 +107,7 @@ class ProductionTest {
   const IniFile& limits_file_;
   bool in_cycle_ = false;
   bool identified_ = false;  // the unit under test answered its identification
-  std::string step_;  // the step under way, as the record names it
+  std::string step_;         // the step under way, as the record names it
 };
 
 }  // namespace qv82

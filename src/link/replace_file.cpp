@@ -7,13 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-// The standard library cannot force data to the disk; the system's own call
-// is the only way to make a replaced file survive a power loss.
-#if __has_include(<unistd.h>)
-#include <fcntl.h>
-#include <unistd.h>
-#define QV82_HAVE_FSYNC 1
-#endif
+#include "link/sync_to_disk.h"
 
 namespace qv82 {
 
@@ -22,31 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string describe(int error_number) { return std::generic_category().message(error_number); }
-
-// The written bytes reach the disk before the rename makes them the file.
-bool sync_file(std::FILE* file) {
-#ifdef QV82_HAVE_FSYNC
-  return ::fsync(::fileno(file)) == 0;
-#else
-  (void)file;
-  return true;
-#endif
-}
-
-// The rename itself reaches the disk: the folder's entry is flushed. A
-// folder that cannot be opened or flushed (some file systems refuse) does
-// not undo a replacement that has already happened.
-void sync_folder(const fs::path& folder) {
-#ifdef QV82_HAVE_FSYNC
-  const std::string name = folder.empty() ? std::string(".") : folder.string();
-  const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-#else
-  (void)folder;
-#endif
-}
 
 }  // namespace
 

@@ -47,8 +47,8 @@ class TFtFrm : public QDialog {
   QFrame* Panel1;
   QLabel* Label1;
   QTimer* Timer84;
-  QLabel* unit_counts;         // passed and failed since the window opened
-  QListWidget* recent_units;   // the last units of the record
+  QLabel* unit_counts;        // passed and failed since the window opened
+  QListWidget* recent_units;  // the last units of the record
   QLineEdit* record_path;
   QPushButton* change_record;
 

@@ -1,5 +1,7 @@
 // The production record: what lands in the CSV file and what the report
 // makes of it, including a file cut short by a crash.
+#include "diagnostics/production_record.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include <sstream>
 
 #include "diagnostics/csv.h"
-#include "diagnostics/production_record.h"
 #include "diagnostics/production_report.h"
 #include "support/processes.h"
 
@@ -71,10 +72,28 @@ TEST_F(RecordFile, EachUnitIsOneLineUnderAHeaderWrittenOnce) {
   const CsvTable table = parse_csv(read_all(path));
   ASSERT_EQ(table.records.size(), 3u);
   EXPECT_EQ(table.records[0], production_record_columns());
-  EXPECT_EQ(table.records[1],
-            (std::vector<std::string>{"2026-12-07T10:00:00+01:00", "QV82", "1234567", "1.02",
-                                      "PASS", "", "", "C5", "05", "FB", "512", "511", "100", "101",
-                                      "102", "103", "104", "12", "25", "101", "103", "104"}));
+  EXPECT_EQ(table.records[1], (std::vector<std::string>{"2026-12-07T10:00:00+01:00",
+                                                        "QV82",
+                                                        "1234567",
+                                                        "1.02",
+                                                        "PASS",
+                                                        "",
+                                                        "",
+                                                        "C5",
+                                                        "05",
+                                                        "FB",
+                                                        "512",
+                                                        "511",
+                                                        "100",
+                                                        "101",
+                                                        "102",
+                                                        "103",
+                                                        "104",
+                                                        "12",
+                                                        "25",
+                                                        "101",
+                                                        "103",
+                                                        "104"}));
   const std::vector<std::string>& fail = table.records[2];
   EXPECT_EQ(fail[4], "FAIL");
   EXPECT_EQ(fail[5], "DIP switch test");
@@ -129,13 +148,13 @@ TEST_F(RecordFile, AFileThatCannotBeWrittenIsNamedInTheMessage) {
 TEST_F(RecordFile, SummaryCountsTestsUnitsStepsAndRetests) {
   UnitResult pass = failed_unit("", "", "");
   pass.passed = true;
-  for (const auto& [serial, step] : std::vector<std::pair<std::string, std::string>>{
-           {"10", "DIP switch test"},
-           {"11", "Test optic pairs"},
-           {"10", "DIP switch test"},
-           {"12", "DIP switch test"},
-           {"Not programmed", "Product code test"},
-           {"Not programmed", "Product code test"}}) {
+  for (const auto& [serial, step] :
+       std::vector<std::pair<std::string, std::string>>{{"10", "DIP switch test"},
+                                                        {"11", "Test optic pairs"},
+                                                        {"10", "DIP switch test"},
+                                                        {"12", "DIP switch test"},
+                                                        {"Not programmed", "Product code test"},
+                                                        {"Not programmed", "Product code test"}}) {
     ASSERT_FALSE(record.append(failed_unit(serial, step, "x")));
   }
   pass.serial_number = "10";
