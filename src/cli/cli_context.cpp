@@ -68,7 +68,7 @@ TccTfrm& CliContext::link() {
     try {
       port.open();
     } catch (const PortError& e) {
-      err << e.what() << ": " << port.port_name() << "\n";
+      ui().error(e.what());
     }
   }
   return connection_->app->link;
@@ -97,7 +97,8 @@ Application& CliContext::app() {
 bool CliContext::connect_device(bool announce) {
   if (!connection_) set_up();
   if (options.address) {
-    link();  // no search follows: a port that will not open is worth a word
+    // No search follows: a port that will not open is the whole story.
+    if (!link().ComPort1.connected()) return false;
   } else if (!port_tried_) {
     // As at start-up: the search scans every port if this one is gone.
     port_tried_ = true;

@@ -26,7 +26,7 @@ class CliContext {
   std::ostream& err;
 
   // The transaction holder, its port opened under the chosen name. A port
-  // that cannot be opened is reported on stderr; transactions then time out.
+  // that cannot be opened is reported on stderr (once); it stays closed.
   TccTfrm& link();
   // The port without opening it (listing ports needs no open port).
   SerialPort& port();

@@ -27,6 +27,7 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
   }
 
   TccTfrm& link = context.link();
+  if (!link.ComPort1.connected()) return kExitFailed;  // the port's error has been shown
   Application& app = context.app();
   // A device still running its application tells which areas are open; one
   // waiting in its monitor does not answer, and that is no error here.

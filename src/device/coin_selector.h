@@ -89,6 +89,9 @@ class CoinSelector {
   std::optional<std::uint8_t> terminal_send(const std::string& text);
 
  private:
+  enum class SearchOutcome { kFound, kMonitor, kNothing, kNoSingleAddress, kNotIdentified };
+  SearchOutcome find_device();
+  void note_port_failure(const std::string& text);
   void set_device_address(std::uint8_t address);
   void report(const std::string& text);
   bool ask_key(int caption, std::size_t length, Bytes& key);
@@ -96,6 +99,8 @@ class CoinSelector {
   std::string read_date(std::uint8_t header);
 
   std::vector<std::string> port_list_;
+  // Ports of the current search that would not open or failed under it.
+  std::vector<std::string> port_failures_;
 };
 
 // The device's answer to an unlock challenge for the factory password.

@@ -53,42 +53,72 @@ std::string CoinSelector::found_message() const {
 bool CoinSelector::SpeedButton11Click() {
   set_device_address(kDefaultAddress);
   PagesDisabled pages(set_pages_enabled);
+  port_failures_.clear();
 
-  // The device may already be on the remembered port at the usual address.
-  state.messages_enabled = false;
-  const bool quiet_find = identify_device() && link.ComPort1.connected();
-  state.messages_enabled = true;
-  if (quiet_find) {
-    ui.information(found_message());
-    return true;
-  }
-
-  // Ports that vanish or cannot be listed end the search with the port's
-  // own words, as do monitor-mode ports that refuse to open.
+  // Busy for the whole search, not only during each transfer: its waits
+  // between transfers must not let Search, Upload or Exit start inside it.
+  // The outcome is told after, so that a question or the firmware window it
+  // opens do not find the window busy.
+  SearchOutcome outcome = SearchOutcome::kNotIdentified;
   try {
-    if (!scan_ports()) {
-      if (scan_monitor_ports()) {
-        if (ui.question(language_text(msg::kCoinSelInMonitorMode), Buttons::YesNo) == Answer::Yes &&
-            open_firmware_download) {
-          open_firmware_download();
-        }
-      } else {
-        ui.error(language_text(msg::kCoinSelectorNotFound));
-      }
-      return false;
-    }
-    if (!address_poll()) {
-      ui.error(language_text(msg::kCoinSelectorNotFound) + std::to_string(link.device_address));
-      return false;
-    }
-    if (identify_device()) {
-      ui.information(found_message());
-      return true;
-    }
+    BusyScope busy(link);
+    outcome = find_device();
   } catch (const PortError& e) {
     ui.error(e.what());
+    return false;
+  }
+  switch (outcome) {
+    case SearchOutcome::kFound:
+      ui.information(found_message());
+      return true;
+    case SearchOutcome::kMonitor:
+      if (ui.question(language_text(msg::kCoinSelInMonitorMode), Buttons::YesNo) == Answer::Yes &&
+          open_firmware_download) {
+        open_firmware_download();
+      }
+      break;
+    case SearchOutcome::kNothing: {
+      // A port that refused to open is the likely reason: name it.
+      std::string text = language_text(msg::kCoinSelectorNotFound);
+      for (const std::string& failure : port_failures_) text += "\n" + failure;
+      ui.error(text);
+      break;
+    }
+    case SearchOutcome::kNoSingleAddress:
+      ui.error(language_text(msg::kCoinSelectorNotFound) + std::to_string(link.device_address));
+      break;
+    case SearchOutcome::kNotIdentified:
+      break;  // identify_device has said why
   }
   return false;
+}
+
+CoinSelector::SearchOutcome CoinSelector::find_device() {
+  // The device may already be on the remembered port at the usual address.
+  // A port that failed since the last transfer is one more port to scan.
+  state.messages_enabled = false;
+  bool quiet_find = false;
+  try {
+    quiet_find = identify_device() && link.ComPort1.connected();
+  } catch (const PortError& e) {
+    note_port_failure(e.what());
+  }
+  state.messages_enabled = true;
+  if (quiet_find) return SearchOutcome::kFound;
+
+  // A port list that cannot be read, or a port that vanishes under a
+  // device that answered, ends the search with the port's own words.
+  if (!scan_ports()) {
+    return scan_monitor_ports() ? SearchOutcome::kMonitor : SearchOutcome::kNothing;
+  }
+  if (!address_poll()) return SearchOutcome::kNoSingleAddress;
+  return identify_device() ? SearchOutcome::kFound : SearchOutcome::kNotIdentified;
+}
+
+void CoinSelector::note_port_failure(const std::string& text) {
+  if (std::find(port_failures_.begin(), port_failures_.end(), text) == port_failures_.end()) {
+    port_failures_.push_back(text);
+  }
 }
 
 bool CoinSelector::scan_ports() {
@@ -99,13 +129,13 @@ bool CoinSelector::scan_ports() {
     port.set_port_name(name);
     try {
       port.open();
-    } catch (const PortError&) {
-      continue;  // busy or missing: try the next one
-    }
-    if (!port.connected()) continue;
-    Bytes reply;
-    if (link.cctalk_transaction(kBroadcastAddress, Bytes{0xFE}, reply, 5) == kTransactionOk) {
-      return true;
+      if (!port.connected()) continue;
+      Bytes reply;
+      if (link.cctalk_transaction(kBroadcastAddress, Bytes{0xFE}, reply, 5) == kTransactionOk) {
+        return true;
+      }
+    } catch (const PortError& e) {
+      note_port_failure(e.what());  // busy, missing or gone: try the next one
     }
   }
   return false;
@@ -116,27 +146,30 @@ bool CoinSelector::scan_monitor_ports() {
   const Bytes identify_request = text_to_bytes("V");
   Bytes reply;
   bool answered = false;
-  try {
-    for (const std::string& name : port_list_) {
-      port.close();
-      port.set_port_name(name);
+  for (const std::string& name : port_list_) {
+    port.close();
+    port.set_port_name(name);
+    try {
       for (int rate : {9600, 38400}) {
-        port.close();
         link.set_baud_rate(rate);
-        port.open();
         link.wait_ms(20);
         if (link.raw_transfer(identify_request, kMonitorIdLength, 10, reply) == kRawOk) {
           answered = true;
           break;
         }
       }
-      if (answered) break;
+    } catch (const PortError& e) {
+      // Said with "Coin selector not found!" if nothing else answers.
+      note_port_failure(e.what());
     }
-  } catch (const PortError&) {
-    port.set_baud_rate(9600);  // the next search starts from the usual rate
-    throw;
+    if (answered) break;
   }
-  link.set_baud_rate(9600);
+  try {
+    link.set_baud_rate(9600);
+  } catch (const PortError& e) {
+    port.set_baud_rate(9600);  // the next open starts from the usual rate
+    note_port_failure(e.what());
+  }
   return answered && is_supported_type(bytes_to_text(reply));
 }
 

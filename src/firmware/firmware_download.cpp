@@ -98,17 +98,17 @@ bool FirmwareDownload::Button3Click() {
 
 void FirmwareDownload::Button1Click() {
   view.progress = 0;
-  switch_rate(9600);
+  restore_rate();
   set_status({});
 }
 
-bool FirmwareDownload::switch_rate(int rate) {
-  try {
-    link_.set_baud_rate(rate);
-    return true;
-  } catch (const PortError& e) {
-    report_error(e.what());
-    return false;
+void FirmwareDownload::restore_rate() {
+  // A port that failed has been reported and closed; opening it again here
+  // would only repeat the message. The rate is kept for the next open.
+  if (link_.ComPort1.connected()) {
+    link_.set_baud_rate(9600);
+  } else {
+    link_.ComPort1.set_baud_rate(9600);
   }
 }
 
@@ -139,11 +139,14 @@ int FirmwareDownload::start_monitor() {
     }
   }
 
+  // A port that will not open ends the start at its first error (thrown).
   link_.wait_ms(kSettleMs);
-  bool answered = switch_rate(9600) && identify();
+  link_.set_baud_rate(9600);
+  bool answered = identify();
   if (!answered && result != kUpgradeNotPermitted) {
     link_.wait_ms(kSettleMs);
-    answered = switch_rate(38400) && identify();
+    link_.set_baud_rate(38400);
+    answered = identify();
     if (!answered) result = kNoMonitor;
   }
   link_.wait_ms(kSettleMs);
@@ -170,11 +173,19 @@ bool FirmwareDownload::run(const FirmwareImage* image, const std::string& file_e
   last_status = kStatusNoAnswer;
 
   bool accepted = false;
-  if (image) {
-    accepted = send_image(*image, started);
-  } else {
-    report_error(file_error);
-    set_status({});
+  try {
+    if (image) {
+      accepted = send_image(*image, started);
+    } else {
+      report_error(file_error);
+      set_status({});
+    }
+    link_.wait_ms(kAfterDownloadMs);
+  } catch (const PortError&) {
+    // The port vanished: the record in progress is abandoned, the window
+    // is left usable, and the message is shown once by whoever catches it.
+    finish(log_was_enabled);
+    throw;
   }
   finish(log_was_enabled);
   return accepted;
@@ -237,10 +248,9 @@ char FirmwareDownload::send_record(char type, const Bytes& bytes, int polls, int
 }
 
 void FirmwareDownload::finish(bool log_was_enabled) {
-  link_.wait_ms(kAfterDownloadMs);
-  set_progress(0);
-  switch_rate(9600);
   link_.log_enabled = log_was_enabled;
+  set_progress(0);
+  restore_rate();
 }
 
 }  // namespace qv82

@@ -74,10 +74,12 @@ class FirmwareDownload {
   void Button1Click();
 
   // 0 monitor ready, 1 upgrade not permitted, 2 no monitor answered. The
-  // rate stays where the monitor answered.
+  // rate stays where the monitor answered. A port that will not open throws
+  // PortError at once.
   int start_monitor();
   // Sends the file; true when the monitor accepted every record. On every
-  // outcome the line returns to 9600 baud and logging comes back on.
+  // outcome the line returns to 9600 baud and logging comes back on; a port
+  // that vanishes on the way is thrown on as PortError.
   bool download_prgm(const std::string& path);
   bool download_prgm(const FirmwareImage& image);
 
@@ -86,7 +88,7 @@ class FirmwareDownload {
   bool send_image(const FirmwareImage& image, std::uint64_t started_ms);
   char send_record(char type, const Bytes& bytes, int polls, int sends);
   void finish(bool log_was_enabled);
-  bool switch_rate(int rate);
+  void restore_rate();
   bool identify();
   void report_error(const std::string& text);
   void report_information(const std::string& text);

@@ -8,22 +8,6 @@ namespace qv82 {
 
 namespace {
 
-// Calls busy_end on every way out of a transfer, exceptions included.
-class BusyScope {
- public:
-  explicit BusyScope(TccTfrm& holder) : holder_(holder) {
-    if (holder_.busy_start) holder_.busy_start();
-  }
-  ~BusyScope() {
-    if (holder_.busy_end) holder_.busy_end();
-  }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  TccTfrm& holder_;
-};
-
 // The poll counter is one byte wide: budgets outside 1..255 make no sense.
 int clamp_polls(int max_polls) { return std::clamp(max_polls, 1, 255); }
 
@@ -65,8 +49,40 @@ Bytes reply_data(const Bytes& frame) {
 
 bool reply_is_ack(const Bytes& frame) { return frame.size() >= 5 && frame[3] == 0; }
 
+BusyScope::BusyScope(TccTfrm& holder) : holder_(holder) {
+  ++holder_.in_use_;
+  if (holder_.busy_start) holder_.busy_start();
+}
+
+BusyScope::~BusyScope() {
+  --holder_.in_use_;
+  if (holder_.busy_end) holder_.busy_end();
+}
+
 TccTfrm::TccTfrm(SerialPort& port, EventPump& event_pump) : ComPort1(port), pump(event_pump) {
   ComPort1.set_receive_handler([this](std::size_t count) { ComPort1RxChar(count); });
+  ComPort1.set_failure_handler([this] { on_port_failure(); });
+}
+
+void TccTfrm::on_port_failure() {
+  rx_buffer.clear();
+  if (in_use_ == 0 && port_failed) port_failed();
+}
+
+void TccTfrm::check_port() {
+  if (auto failure = ComPort1.take_failure()) throw PortError(*failure);
+}
+
+void TccTfrm::wait_ms(unsigned ms) {
+  ++in_use_;
+  try {
+    pump.wait_ms(ms);
+  } catch (...) {
+    --in_use_;
+    throw;
+  }
+  --in_use_;
+  check_port();
 }
 
 void TccTfrm::ComPort1RxChar(std::size_t count) {

@@ -45,6 +45,9 @@ class TccTfrm {
   std::function<void()> busy_start;
   std::function<void()> busy_end;
   std::function<void(const std::string&)> add_log_line;
+  // The port failed while nothing was talking to the device (the adapter
+  // was pulled from an idle bench): the window shows check_port()'s text.
+  std::function<void()> port_failed;
 
   // One framed request and its reply. command is the header followed by the
   // data bytes (raw bytes, or hex text unless raw_command). reply receives the
@@ -67,19 +70,45 @@ class TccTfrm {
   // open again. Opening may throw PortError.
   void set_baud_rate(int rate);
 
+  // Throws PortError with the failure the port reported and nobody has shown
+  // yet (it is shown once). Every wait of the link ends with it, so a port
+  // that vanishes abandons the operation in progress.
+  void check_port();
+
   // "2007/3/9" from a ccTalk date code and the device's base year (header AA).
   // Throws ConversionError when the base year cannot be read.
   std::string decode_date_code(std::uint16_t code);
 
-  void wait_ms(unsigned ms) { pump.wait_ms(ms); }
+  // Lets time pass, then check_port().
+  void wait_ms(unsigned ms);
 
   // Receive notification of the port: appends the bytes to rx_buffer.
   void ComPort1RxChar(std::size_t count);
 
  private:
+  friend class BusyScope;
+  void on_port_failure();
   void log(std::string_view prefix, const Bytes& bytes);
   std::uint8_t exchange(std::uint8_t destination, const Bytes& command, Bytes& reply,
                         int max_polls);
+
+  // Transfers and waits under way: a port failure inside one is thrown
+  // from its next wait, one outside goes to port_failed.
+  int in_use_ = 0;
+};
+
+// busy_start now and busy_end on every way out of the scope, exceptions
+// included: around each transfer, and around work that waits between
+// transfers (the search), so that no second transfer can start inside it.
+class BusyScope {
+ public:
+  explicit BusyScope(TccTfrm& holder);
+  ~BusyScope();
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  TccTfrm& holder_;
 };
 
 // Completion rule of a framed exchange: the echo of an n-data-byte frame

@@ -6,8 +6,17 @@
 
 namespace qv82 {
 
-PortError::PortError(const std::string& what, int code)
-    : std::runtime_error(what + " (win error code: " + std::to_string(code) + ")"), code_(code) {}
+std::string port_open_failure(const std::string& port, const std::string& reason) {
+  return "Unable to open com port " + port + ": " + reason;
+}
+
+std::string port_disconnected(const std::string& port) { return port + " was disconnected"; }
+
+std::string port_write_failure(const std::string& port, const std::string& reason) {
+  return "Unable to write to " + port + ": " + reason;
+}
+
+std::string port_list_failure(const std::string& reason) { return "Registry error: " + reason; }
 
 namespace {
 

@@ -12,16 +12,19 @@ class ConversionError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A failure of the serial port, worded as the user sees it, for example
-// "Unable to open com port (win error code: 2)".
+// A failure of the serial port, worded as the user sees it: which port, and
+// the system's reason ("Unable to open com port /dev/ttyUSB0: Permission
+// denied", "/dev/ttyUSB0 was disconnected").
 class PortError : public std::runtime_error {
  public:
-  PortError(const std::string& what, int code);
-  int code() const { return code_; }
-
- private:
-  int code_;
+  using std::runtime_error::runtime_error;
 };
+
+// The texts of the port's failures.
+std::string port_open_failure(const std::string& port, const std::string& reason);
+std::string port_disconnected(const std::string& port);
+std::string port_write_failure(const std::string& port, const std::string& reason);
+std::string port_list_failure(const std::string& reason);
 
 // Reads hexadecimal text as an unsigned number ("0F" -> 15); surrounding
 // blanks are allowed, anything else throws ConversionError.

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/bytes.h"
@@ -21,7 +23,7 @@ class SerialPort {
   virtual ~SerialPort() = default;
 
   // Opens the port under its current name unless it is open already.
-  // Throws PortError("Unable to open com port ...") when refused.
+  // Throws PortError("Unable to open com port NAME: reason") when refused.
   virtual void open() = 0;
   virtual void close() = 0;
   virtual bool connected() const = 0;
@@ -41,18 +43,31 @@ class SerialPort {
   virtual Bytes read(std::size_t count) = 0;
 
   // The serial ports present, in the order the system reports them.
-  // Throws PortError("Registry error ...") when the list cannot be read.
+  // Throws PortError("Registry error: reason") when the list cannot be read.
   virtual std::vector<std::string> list_ports() = 0;
 
   void set_receive_handler(ReceiveHandler handler) { receive_handler_ = std::move(handler); }
+
+  // Called when the port failed under use (the adapter was pulled, a write
+  // failed); the port has closed itself and holds the text for the user.
+  void set_failure_handler(std::function<void()> handler) { failure_handler_ = std::move(handler); }
+  // The failure not yet shown to the user; taking it clears it.
+  std::optional<std::string> take_failure() { return std::exchange(failure_, std::nullopt); }
 
  protected:
   void notify_received(std::size_t count) {
     if (receive_handler_ && count > 0) receive_handler_(count);
   }
+  // For implementations: the port has closed itself after a failure.
+  void report_failure(std::string text) {
+    failure_ = std::move(text);
+    if (failure_handler_) failure_handler_();
+  }
 
  private:
   ReceiveHandler receive_handler_;
+  std::function<void()> failure_handler_;
+  std::optional<std::string> failure_;
 };
 
 }  // namespace qv82

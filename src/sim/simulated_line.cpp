@@ -6,14 +6,6 @@
 
 namespace qv82::sim {
 
-namespace {
-
-// System error numbers the port reports, as the user sees them.
-constexpr int kFileNotFound = 2;
-constexpr int kRegistryUnreadable = 1;
-
-}  // namespace
-
 SimulatedLine::SimulatedLine(Scheduler& scheduler, std::vector<std::string> port_names)
     : scheduler_(scheduler) {
   for (const std::string& name : port_names) add_port(name);
@@ -31,8 +23,10 @@ void SimulatedLine::add_port(const std::string& name) {
 
 void SimulatedLine::remove_port(const std::string& name) {
   names_.erase(std::remove(names_.begin(), names_.end(), name), names_.end());
-  if (name == name_) close();
   // The bus stays alive: devices and pending line events may still refer to it.
+  if (name != name_ || !open_) return;
+  close();
+  report_failure(port_disconnected(name));
 }
 
 Bus& SimulatedLine::bus(const std::string& name) { return *buses_.at(name); }
@@ -44,8 +38,11 @@ void SimulatedLine::set_echo(bool on) {
 
 void SimulatedLine::open() {
   if (open_) return;
+  if (const auto refused = open_refusals.find(name_); refused != open_refusals.end()) {
+    throw PortError(port_open_failure(name_, refused->second));
+  }
   if (std::find(names_.begin(), names_.end(), name_) == names_.end()) {
-    throw PortError("Unable to open com port", kFileNotFound);
+    throw PortError(port_open_failure(name_, "No such file or directory"));
   }
   received_.clear();
   open_ = true;
@@ -79,7 +76,7 @@ Bytes SimulatedLine::read(std::size_t count) {
 }
 
 std::vector<std::string> SimulatedLine::list_ports() {
-  if (fail_port_list) throw PortError("Registry error", kRegistryUnreadable);
+  if (fail_port_list) throw PortError(port_list_failure("the list of serial ports cannot be read"));
   return names_;
 }
 

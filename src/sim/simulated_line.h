@@ -24,13 +24,16 @@ class SimulatedLine : public SerialPort {
   Bus& bus(const std::string& name);
   // Adds a port (with an empty bus) if the name is new.
   void add_port(const std::string& name);
-  // The port vanishes: it is no longer listed and an open port on it closes.
+  // The port vanishes (the adapter is pulled): it is no longer listed, and
+  // if it was open it closes and reports "NAME was disconnected".
   void remove_port(const std::string& name);
 
   // Fault: the interface does not echo the host's bytes on this line.
   void set_echo(bool on);
   // Fault: listing the ports fails with "Registry error".
   bool fail_port_list = false;
+  // Fault: opening these listed ports fails, port name -> the system's reason.
+  std::map<std::string, std::string> open_refusals;
 
   // Bytes received but not yet announced/read.
   std::size_t pending() const { return received_.size(); }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/application.h"
@@ -122,6 +123,12 @@ void TMainFrm::install_hooks() {
   app.link.busy_start = [this] { busy_start(); };
   app.link.busy_end = [this] { busy_end(); };
   app.link.add_log_line = [this](const std::string& line) { log.add_log_line(line); };
+  // A port that fails while nothing talks to the device (the adapter pulled
+  // from an idle bench) is told at once, unless a transfer that starts
+  // meanwhile has thrown it already.
+  app.link.port_failed = [this] {
+    QTimer::singleShot(0, this, [this] { guarded([this] { app.link.check_port(); }); });
+  };
   app.selector.set_pages_enabled = [this](bool enabled) { set_pages_enabled(enabled); };
   app.selector.device_info_changed = [this] { device_panel->show_info(app.device.info); };
 

@@ -53,7 +53,7 @@ TEST(Search, FindsTheDeviceAndRemembersWhere) {
 }
 
 TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
-  enum Kind { kEmpty, kMonitor, kTwoDevices, kNoPortList };
+  enum Kind { kEmpty, kMonitor, kTwoDevices, kNoPortList, kRefused };
   struct Case {
     const char* name;
     Kind kind;
@@ -64,23 +64,28 @@ TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
   };
   const std::string question = "Coin sel. is in the monitor mode! Do you want to upgrade?";
   const Texts not_found = {"Coin selector not found!"};
+  const std::string no_list = "Registry error: the list of serial ports cannot be read";
+  const std::string refused_port = "Unable to open com port ttyS0: Permission denied";
   const Case cases[] = {
       {"empty bench", kEmpty, "", {}, not_found, {}, 0},
       {"monitor, yes", kMonitor, "QV82HS-BL", {Answer::Yes}, {}, {question}, 1},
       {"monitor, no", kMonitor, "QV82HS-BL", {Answer::No}, {}, {question}, 0},
       {"foreign monitor", kMonitor, "XX99XX-BL", {}, not_found, {}, 0},
       {"two answer the address poll", kTwoDevices, "", {}, {"Coin selector not found!2"}, {}, 0},
-      {"port list vanished", kNoPortList, "", {}, {"Registry error (win error code: 1)"}, {}, 0},
+      {"port list vanished", kNoPortList, "", {}, {no_list}, {}, 0},
+      // Said with the port that would not open: the likely reason.
+      {"a port refuses to open", kRefused, "", {}, {not_found[0] + "\n" + refused_port}, {}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     sim::SetupOptions options = two_ports(2);
     options.device.start_in_monitor = c.kind == kMonitor;
     options.device.monitor_id = c.monitor_id;
-    if (c.kind == kEmpty) options.device_port = "";
+    if (c.kind == kEmpty || c.kind == kRefused) options.device_port = "";
     SelectorBench bench(options);
     if (c.kind == kTwoDevices) bench.setup.set_second_device(true, 5);
     bench.setup.line().fail_port_list = c.kind == kNoPortList;
+    if (c.kind == kRefused) bench.setup.line().open_refusals["ttyS0"] = "Permission denied";
     bench.ui.answers = c.answers;
     int firmware_windows = 0;
     bench.selector.open_firmware_download = [&] { ++firmware_windows; };
@@ -95,6 +100,48 @@ TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
     EXPECT_EQ(bench.link.device_address, 2);
     ASSERT_FALSE(pages.empty());
     EXPECT_TRUE(pages.back()) << "the pages are usable again";
+  }
+}
+
+// Counts the waits that fall outside the busy indication: a user could start
+// Search, Upload or Exit inside them.
+class WatchedPump : public EventPump {
+ public:
+  WatchedPump(EventPump& inner, const int& busy) : inner_(inner), busy_(busy) {}
+  void wait_ms(unsigned ms) override {
+    if (busy_ == 0) ++idle_waits;
+    inner_.wait_ms(ms);
+  }
+  std::uint64_t now_ms() const override { return inner_.now_ms(); }
+  int idle_waits = 0;
+
+ private:
+  EventPump& inner_;
+  const int& busy_;
+};
+
+TEST(Search, BusyFromItsFirstWaitToItsLast) {
+  for (const bool monitor : {false, true}) {
+    SCOPED_TRACE(monitor ? "boot monitor" : "nothing there");
+    sim::SetupOptions options = two_ports(2);
+    options.device.start_in_monitor = monitor;
+    if (!monitor) options.device_port = "";
+    SelectorBench bench(options);
+    int busy = 0;
+    WatchedPump pump(bench.setup.clock(), busy);
+    TccTfrm link(bench.setup.line(), pump);
+    link.busy_start = [&] { ++busy; };
+    link.busy_end = [&] { --busy; };
+    CoinSelector selector(link, bench.state, bench.ui, bench.settings);
+    int busy_at_question = -1;
+    bench.ui.answers = {Answer::Yes};
+    selector.open_firmware_download = [&] { busy_at_question = busy; };
+
+    EXPECT_FALSE(selector.SpeedButton11Click());
+    EXPECT_EQ(pump.idle_waits, 0);
+    EXPECT_EQ(busy, 0);
+    // The firmware window it offers opens on a window that is not busy.
+    EXPECT_EQ(busy_at_question, monitor ? 0 : -1);
   }
 }
 

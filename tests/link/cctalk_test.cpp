@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "link/errors.h"
 #include "scripted_line.h"
 
@@ -106,6 +108,50 @@ TEST_F(TransactionTest, ClosedPortWritesNothingAndTimesOut) {
   Bytes reply;
   EXPECT_EQ(send({0xFE}, reply, 3), kTransactionTimeout);
   EXPECT_TRUE(line.written.empty());
+}
+
+// The adapter pulled in the middle of a transfer: the transfer ends with the
+// port's words at its next wait, said once; the closed port then times out
+// quietly. Pulled while nothing talks to it: the window's hook hears of it.
+TEST_F(TransactionTest, VanishedPortEndsTheTransferInProgressOnce) {
+  int idle_failures = 0;
+  link.port_failed = [&] { ++idle_failures; };
+  const std::pair<const char*, std::function<void()>> transfers[] = {
+      {"framed",
+       [&] {
+         Bytes reply;
+         send({0xFE}, reply, 50);
+       }},
+      {"raw",
+       [&] {
+         Bytes reply;
+         link.raw_transfer({0x56}, 9, 50, reply);
+       }},
+  };
+  for (const auto& [name, transfer] : transfers) {
+    SCOPED_TRACE(name);
+    line.open();
+    scheduler.schedule_in_us(25'000, [&] { line.vanish(); });
+    const std::uint64_t started = clock.now_ms();
+    try {
+      transfer();
+      ADD_FAILURE() << "the transfer ran on";
+    } catch (const PortError& e) {
+      EXPECT_STREQ(e.what(), "SCRIPT was disconnected");
+    }
+    EXPECT_LE(clock.now_ms() - started, 40u) << "at the next poll, not at the time-out";
+    EXPECT_FALSE(line.connected());
+    EXPECT_EQ(busy_starts, busy_ends);
+    Bytes reply;
+    EXPECT_EQ(send({0xFE}, reply, 5), kTransactionTimeout);
+  }
+  EXPECT_EQ(idle_failures, 0);
+
+  line.open();
+  line.vanish();
+  EXPECT_EQ(idle_failures, 1);
+  EXPECT_THROW(link.check_port(), PortError);
+  EXPECT_NO_THROW(link.check_port());
 }
 
 TEST_F(TransactionTest, HexCommandAndHexReply) {

@@ -5,9 +5,14 @@
 namespace qv82::test {
 
 void ScriptedLine::open() {
-  if (open_fails) throw PortError("Unable to open com port", 2);
+  if (open_fails) throw PortError(port_open_failure(name_, "No such file or directory"));
   open_ = true;
   events.push_back("open");
+}
+
+void ScriptedLine::vanish() {
+  open_ = false;
+  report_failure(port_disconnected(name_));
 }
 
 void ScriptedLine::close() {

@@ -35,6 +35,9 @@ class ScriptedLine : public SerialPort {
   Bytes read(std::size_t count) override;
   std::vector<std::string> list_ports() override { return {"SCRIPT"}; }
 
+  // The adapter is pulled: the port closes and reports it, as the real one does.
+  void vanish();
+
  private:
   void deliver_at(std::uint64_t time_us, std::uint8_t byte);
 

@@ -49,7 +49,7 @@ TEST(SimulatedLine, PortsListOpenAndRefuseUnknownNames) {
     line.open();
     FAIL() << "an unknown port opened";
   } catch (const PortError& error) {
-    EXPECT_STREQ(error.what(), "Unable to open com port (win error code: 2)");
+    EXPECT_STREQ(error.what(), "Unable to open com port COM9: No such file or directory");
   }
   EXPECT_FALSE(line.connected());
 

@@ -23,7 +23,9 @@ class UnpluggedPort : public SerialPort {
   std::string port_name() const override { return "USB0"; }
   void set_baud_rate(int) override {}
   int baud_rate() const override { return 9600; }
-  std::size_t write(const Bytes&) override { throw PortError("WriteFile function failed", 5); }
+  std::size_t write(const Bytes&) override {
+    throw PortError(port_write_failure("USB0", "Input/output error"));
+  }
   Bytes read(std::size_t) override { return {}; }
   std::vector<std::string> list_ports() override { return {"USB0"}; }
 };

@@ -82,7 +82,8 @@ class Server {
 
   Device& device() { return device_; }
 
-  // Serves until a signal, "quit", or the end of input with --exit-on-eof.
+  // Serves until a signal, "quit", the end of input with --exit-on-eof, or
+  // the byte count of --vanish-after.
   void run() {
     bool stdin_open = true;
     std::string pending_input;
@@ -97,6 +98,7 @@ class Server {
       clock_.catch_up();
       if (fds[1].revents != 0) return;
       if (fds[0].revents & POLLIN) from_host();
+      if (vanished_) return;
       if (fds[2].revents != 0) {
         char buffer[512];
         const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
@@ -130,6 +132,16 @@ class Server {
     std::uint8_t buffer[512];
     const ssize_t n = read(terminal_.master(), buffer, sizeof buffer);
     if (n <= 0) return;
+    std::size_t count = static_cast<std::size_t>(n);
+    if (options_.vanish_after > 0) {
+      const auto left = static_cast<std::size_t>(options_.vanish_after - received_);
+      if (count >= left) {
+        count = left;
+        vanished_ = true;
+      }
+      received_ += static_cast<long>(count);
+      if (vanished_) return;
+    }
     if (scheduler_.now_us() > last_to_host_us_ + kStaleUs) terminal_.discard_unread();
     int rate = terminal_.host_baud_rate();
     // Unknown rates and --any-rate: the device follows the host.
@@ -137,7 +149,7 @@ class Server {
       rate = device_.in_monitor() ? *device_.config().monitor_rates.begin()
                                   : device_.config().baud_rate;
     }
-    bus_.host_send(Bytes(buffer, buffer + n), rate);
+    bus_.host_send(Bytes(buffer, buffer + count), rate);
   }
 
   void to_host(std::uint8_t byte) {
@@ -156,6 +168,8 @@ class Server {
   Device device_;
   Console console_;
   std::uint64_t last_to_host_us_ = 0;
+  long received_ = 0;
+  bool vanished_ = false;
 };
 
 bool save(const PtyOptions& options, const Device& device) {

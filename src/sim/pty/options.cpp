@@ -69,6 +69,8 @@ Faults:
   --second-device ADDR  a second device that answers only the address poll
   --fail-record K:C:M   the monitor answers record K (0 = header) with status
                         digit C, M times
+  --vanish-after N      end, taking the terminal with it (an adapter pulled
+                        out), once the host has sent N bytes
 
 Other:
   --link PATH           make PATH a symbolic link to the terminal (removed on exit)
@@ -145,6 +147,8 @@ PtyOptions parse_options(const std::vector<std::string>& args) {
          o.fail_status = v[a + 1];
          o.fail_times = static_cast<int>(number_between(v.substr(a + 3), 1, 1000, n));
        }},
+      {"--vanish-after",
+       [&](auto& n, auto& v) { o.vanish_after = number_between(v, 1, 100000000, n); }},
       {"--link", [&](auto&, auto& v) { o.link = v; }},
   };
   const std::map<std::string, std::function<void()>> flags = {

@@ -25,6 +25,8 @@ struct PtyOptions {
   std::optional<int> fail_record;
   char fail_status = '6';
   int fail_times = 1;
+  // The terminal goes away once the host has sent this many bytes (0 = never).
+  long vanish_after = 0;
   bool show_help = false;
 };
 

@@ -2,14 +2,51 @@
 
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <vector>
+
+#ifdef Q_OS_LINUX
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "link/errors.h"
 
 namespace qv82 {
 
+namespace {
+
+// Serial ports on Linux belong to a group (dialout on Debian) whose members
+// may open them; the reason alone does not tell the user that.
+std::string permission_hint(const std::string& port) {
+#ifdef Q_OS_LINUX
+  struct stat info {};
+  if (::stat(port.c_str(), &info) != 0) return {};
+  // Only where joining the group would help: it may read and write the
+  // port, and the user is not in it yet.
+  if ((info.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) return {};
+  std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+  groups.resize(static_cast<std::size_t>(
+      std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+  groups.push_back(::getegid());
+  if (std::find(groups.begin(), groups.end(), info.st_gid) != groups.end()) return {};
+  const group* owner = ::getgrgid(info.st_gid);
+  if (owner == nullptr || owner->gr_name == nullptr) return {};
+  return ". The user must be a member of the group " + std::string(owner->gr_name) +
+         ", which owns " + port + " (log in again after adding it)";
+#else
+  (void)port;
+  return {};
+#endif
+}
+
+}  // namespace
+
 QtSerialPort::QtSerialPort() {
   QObject::connect(&port_, &QSerialPort::readyRead, this,
                    [this] { notify_received(static_cast<std::size_t>(port_.bytesAvailable())); });
+  QObject::connect(&port_, &QSerialPort::errorOccurred, this,
+                   [this](QSerialPort::SerialPortError error) { on_error(error); });
 }
 
 QtSerialPort::~QtSerialPort() { close(); }
@@ -23,9 +60,10 @@ void QtSerialPort::open() {
   port_.setStopBits(QSerialPort::OneStop);
   port_.setFlowControl(QSerialPort::NoFlowControl);
   if (!port_.open(QIODevice::ReadWrite)) {
-    const int code = static_cast<int>(port_.error());
+    std::string text = port_open_failure(name_, port_.errorString().toStdString());
+    if (port_.error() == QSerialPort::PermissionError) text += permission_hint(name_);
     port_.clearError();
-    throw PortError("Unable to open com port", code);
+    throw PortError(text);
   }
   // Pseudo-terminals and some adapters have no modem lines; the port is
   // usable all the same.
@@ -56,9 +94,13 @@ std::size_t QtSerialPort::write(const Bytes& data) {
   if (data.empty() || !port_.isOpen()) return 0;
   const qint64 written =
       port_.write(reinterpret_cast<const char*>(data.data()), static_cast<qint64>(data.size()));
-  if (written < 0) throw PortError("WriteFile function failed", static_cast<int>(port_.error()));
-  // The frame must be on the wire before the poll loop starts counting.
-  while (port_.bytesToWrite() > 0) {
+  if (written < 0) {
+    fail(port_write_failure(name_, port_.errorString().toStdString()));
+    return 0;
+  }
+  // The frame must be on the wire before the poll loop starts counting. A
+  // failed write closes the port (on_error), which ends the loop.
+  while (port_.isOpen() && port_.bytesToWrite() > 0) {
     if (!port_.waitForBytesWritten(1000)) break;
   }
   return static_cast<std::size_t>(written);
@@ -76,6 +118,31 @@ std::vector<std::string> QtSerialPort::list_ports() {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
   return names;
+}
+
+void QtSerialPort::on_error(QSerialPort::SerialPortError error) {
+  switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+      // A read that finds nothing on a readable line, or EIO: the device
+      // behind the port is gone. Left open, the port would wake the
+      // process for ever.
+      fail(port_disconnected(name_));
+      break;
+    case QSerialPort::WriteError:
+      fail(port_write_failure(name_, port_.errorString().toStdString()));
+      break;
+    default:
+      break;  // time-outs and missing modem lines are no failure of the port
+  }
+}
+
+void QtSerialPort::fail(const std::string& text) {
+  if (!port_.isOpen()) return;  // closing may report errors of its own
+  // Closing drops whatever was queued in either direction.
+  port_.close();
+  port_.clearError();
+  report_failure(text);
 }
 
 }  // namespace qv82

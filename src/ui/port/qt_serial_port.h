@@ -8,7 +8,9 @@
 namespace qv82 {
 
 // The real port: 8N1, no flow control, DTR inactive and RTS active. A
-// pseudo-terminal refuses the modem-line requests; that is not an error.
+// pseudo-terminal refuses the modem-line requests; that is not an error. A
+// port whose device goes away (EIO, end of file, a failed write) closes
+// itself and reports the failure once.
 class QtSerialPort : public QObject, public SerialPort {
   Q_OBJECT
 
@@ -32,6 +34,9 @@ class QtSerialPort : public QObject, public SerialPort {
   void set_extra_ports(std::vector<std::string> names) { extra_ports_ = std::move(names); }
 
  private:
+  void on_error(QSerialPort::SerialPortError error);
+  void fail(const std::string& text);
+
   QSerialPort port_;
   std::string name_;
   int rate_ = 9600;

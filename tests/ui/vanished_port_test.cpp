@@ -1,0 +1,114 @@
+// The main window over the real serial path (QSerialPort on the
+// pseudo-terminal of qv82hs-sim) when the device's port goes away: mid-upload,
+// or while the window sits idle. One message naming the port, the window
+// usable again, and a new Search finds the device once it is back.
+#include <QAction>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+#include "app/application.h"
+#include "support/fake_ui.h"
+#include "support/processes.h"
+#include "ui/activity_indicator.h"
+#include "ui/device_info_panel.h"
+#include "ui/main_frm.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
+
+namespace qv82::test {
+
+namespace {
+
+// The window on a scratch working directory whose settings remember the
+// simulator's link as the port.
+struct PtyWindowBench {
+  PtyWindowBench() : link(dir.filePath("qv82").toStdString()) {
+    for (const char* name : {kIoFileName, kTemplateFileName}) {
+      QFile::copy(QStringLiteral(QV82_SOURCE_DIR "/data/") + name, dir.filePath(name));
+    }
+    QFile installed(QStringLiteral(QV82_SOURCE_DIR "/data/") + kSettingsFileName);
+    installed.open(QIODevice::ReadOnly);
+    QByteArray text = installed.readAll();
+    text.replace("ComPort=/dev/ttyUSB0", "ComPort=" + QByteArray::fromStdString(link));
+    QFile settings(dir.filePath(kSettingsFileName));
+    settings.open(QIODevice::WriteOnly);
+    settings.write(text);
+    settings.close();
+    // The search tries the link before the system's ports.
+    port.set_extra_ports({link});
+    app = std::make_unique<Application>(port, pump, ui, dir.path().toStdString());
+    window = std::make_unique<TMainFrm>(*app);
+  }
+
+  bool idle() const {
+    return window->tool_bar->isEnabled() && window->PageControl1->isEnabled() &&
+           !window->device_panel->Animate1->animated();
+  }
+
+  QTemporaryDir dir;
+  std::string link;
+  QtSerialPort port;
+  QtEventPump pump;
+  FakeUi ui;
+  std::unique_ptr<Application> app;
+  std::unique_ptr<TMainFrm> window;
+};
+
+}  // namespace
+
+class VanishedPortTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void uploadIsAbandonedWithOneMessageAndSearchRecovers() {
+    PtyWindowBench bench;
+    const std::string found = "Coin selector with address 2 found at  " + bench.link;
+    const std::string gone = bench.link + " was disconnected";
+    {
+      // Past the start-up search, inside the upload's memory reads.
+      SimOnPty sim({"--link", bench.link, "--vanish-after", "300"});
+      QVERIFY(bench.window->FormActivate());
+      QCOMPARE(bench.ui.informations(), std::vector<std::string>{found});
+      bench.ui.clear();
+
+      bench.window->SpeedButton10->trigger();  // Upload
+      QCOMPARE(bench.ui.errors(), std::vector<std::string>{gone});
+      QVERIFY(bench.ui.informations().empty());
+      QVERIFY(!bench.port.connected());
+      QVERIFY(bench.idle());
+    }
+
+    // The device is back (a new terminal under the same name): Search finds
+    // it without a restart.
+    bench.ui.clear();
+    SimOnPty sim({"--link", bench.link});
+    bench.window->SpeedButton11->trigger();
+    QCOMPARE(bench.ui.informations(), std::vector<std::string>{found});
+    QVERIFY(bench.ui.errors().empty());
+    QVERIFY(bench.port.connected());
+    QVERIFY(bench.idle());
+  }
+
+  void aPortLostWhileIdleIsToldAtOnceAndClosed() {
+    PtyWindowBench bench;
+    auto sim = std::make_unique<SimOnPty>(std::vector<std::string>{"--link", bench.link});
+    QVERIFY(bench.window->FormActivate());
+    bench.ui.clear();
+
+    sim.reset();  // the adapter is pulled while nothing talks to it
+    QTRY_VERIFY(!bench.ui.errors().empty());
+    QCOMPARE(bench.ui.errors(), std::vector<std::string>{bench.link + " was disconnected"});
+    QVERIFY(!bench.port.connected());
+    // Said once: later events find nothing more to say.
+    QTest::qWait(100);
+    QCOMPARE(bench.ui.errors().size(), std::size_t{1});
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::VanishedPortTest)
+#include "vanished_port_test.moc"
