@@ -1,5 +1,5 @@
 // qv82hs-sim: the simulated coin selector behind a pseudo-terminal, served in
-// real time by a sleeping poll() loop.
+// real time by a sleeping ppoll() loop.
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -92,7 +93,8 @@ class Server {
       pollfd fds[3] = {{terminal_.master(), POLLIN, 0},
                        {signal_pipe[0], POLLIN, 0},
                        {stdin_open ? STDIN_FILENO : -1, POLLIN, 0}};
-      if (poll(fds, 3, timeout_ms()) < 0 && errno != EINTR) {
+      timespec timeout{};
+      if (ppoll(fds, 3, until_next_event(timeout), nullptr) < 0 && errno != EINTR) {
         throw std::runtime_error(std::string("poll: ") + std::strerror(errno));
       }
       clock_.catch_up();
@@ -118,14 +120,15 @@ class Server {
   }
 
  private:
-  // Sleeps until the next line event (rounded up to whole milliseconds, so
-  // a wait is never zero) or forever when the line is idle.
-  int timeout_ms() const {
-    const auto next = scheduler_.next_event_us();
-    if (!next) return -1;
-    const std::uint64_t now = scheduler_.now_us();
-    if (*next <= now) return 0;
-    return static_cast<int>((*next - now + 999) / 1000);
+  // Sleeps until the next line event, to the microsecond so that each byte
+  // reaches the host at its own time, or forever (null) when the line is idle.
+  const timespec* until_next_event(timespec& timeout) const {
+    const auto us_left = clock_.us_until_next();
+    if (!us_left) return nullptr;
+    const std::uint64_t us = *us_left;
+    timeout.tv_sec = static_cast<time_t>(us / 1'000'000);
+    timeout.tv_nsec = static_cast<long>(us % 1'000'000) * 1000;
+    return &timeout;
   }
 
   void from_host() {
