@@ -11,6 +11,14 @@ namespace {
 // The poll counter is one byte wide: budgets outside 1..255 make no sense.
 int clamp_polls(int max_polls) { return std::clamp(max_polls, 1, 255); }
 
+std::uint64_t budget_us(int polls) {
+  return static_cast<std::uint64_t>(polls) * kPollPeriodMs * 1000;
+}
+
+// A whole reply is taken once the line has stayed quiet for two byte times:
+// long enough for a byte sent straight after it to show.
+constexpr std::uint64_t kSettleBits = 20;
+
 // A frame carries at most 255 data bytes in its length byte; ccTalk allows
 // fewer, but anything longer than the length byte can say is refused here
 // rather than sent with a wrapped length.
@@ -35,11 +43,16 @@ Bytes build_frame(std::uint8_t destination, const Bytes& command) {
   return frame;
 }
 
-bool reply_complete(const Bytes& buffer, std::uint8_t destination, std::size_t data_count) {
+std::size_t expected_reply_size(const Bytes& buffer, std::uint8_t destination,
+                                std::size_t data_count) {
   const std::size_t n = data_count;
-  if (buffer.size() < 2 || buffer[0] != destination) return false;
-  if (buffer.size() <= n + 6) return false;
-  return buffer.size() == n + 10 + buffer[n + 6];
+  if (!buffer.empty() && buffer[0] != destination) return kNeverComplete;
+  if (buffer.size() <= n + 6) return n + 7;
+  return n + 10 + buffer[n + 6];
+}
+
+bool reply_complete(const Bytes& buffer, std::uint8_t destination, std::size_t data_count) {
+  return buffer.size() == expected_reply_size(buffer, destination, data_count);
 }
 
 Bytes reply_data(const Bytes& frame) {
@@ -66,6 +79,8 @@ TccTfrm::TccTfrm(SerialPort& port, EventPump& event_pump) : ComPort1(port), pump
 
 void TccTfrm::on_port_failure() {
   rx_buffer.clear();
+  // A transfer waiting for its reply hears of the failure at once.
+  pump.wake();
   if (in_use_ == 0 && port_failed) port_failed();
 }
 
@@ -87,11 +102,45 @@ void TccTfrm::wait_ms(unsigned ms) {
 
 void TccTfrm::ComPort1RxChar(std::size_t count) {
   const Bytes chunk = ComPort1.read(count);
+  if (chunk.empty()) return;
   rx_buffer.insert(rx_buffer.end(), chunk.begin(), chunk.end());
+  last_rx_us_ = pump.now_us();
+  if (rx_buffer.size() >= wake_size_) pump.wake();
+}
+
+void TccTfrm::clear_rx_buffer() {
+  rx_buffer.clear();
+  last_rx_us_ = pump.now_us();
 }
 
 void TccTfrm::log(std::string_view prefix, const Bytes& bytes) {
   if (log_enabled && add_log_line) add_log_line(std::string(prefix) + bytes_to_hex(bytes));
+}
+
+std::uint64_t settle_time_us(int baud) {
+  if (baud <= 0) baud = 9600;
+  return (kSettleBits * 1'000'000ULL + static_cast<unsigned>(baud) - 1) /
+         static_cast<unsigned>(baud);
+}
+
+bool TccTfrm::await_reply(const ExpectedSize& expected_size, bool can_accept,
+                          std::uint64_t accept_by_us, std::uint64_t give_up_us) {
+  const std::uint64_t settle = settle_time_us(ComPort1.baud_rate());
+  for (;;) {
+    const std::uint64_t now = pump.now_us();
+    const std::size_t expected = expected_size(rx_buffer);
+    const bool whole = can_accept && rx_buffer.size() == expected && last_rx_us_ <= accept_by_us;
+    // The settling time never reaches past the last moment a reply counts.
+    const std::uint64_t settled_at = std::min(last_rx_us_ + settle, accept_by_us);
+    if (whole && now >= settled_at) return true;
+    if (now >= give_up_us) return false;
+    // Woken only when the reply may have become whole; a byte arriving in
+    // the settling time is seen when it ends, and spoils the reply then.
+    wake_size_ = !whole && rx_buffer.size() < expected ? expected : kNoWake;
+    pump.wait_until_us(whole ? settled_at : give_up_us);
+    wake_size_ = kNoWake;
+    check_port();
+  }
 }
 
 std::uint8_t TccTfrm::exchange(std::uint8_t destination, const Bytes& command, Bytes& reply,
@@ -103,17 +152,16 @@ std::uint8_t TccTfrm::exchange(std::uint8_t destination, const Bytes& command, B
   const std::size_t n = command.size() - 1;
   log("-> ", frame);
 
-  rx_buffer.clear();
+  clear_rx_buffer();
   if (ComPort1.connected()) ComPort1.write(frame);
 
-  const int polls = clamp_polls(max_polls);
-  bool complete = false;
-  for (int counter = 0; counter < polls && !complete;) {
-    wait_ms(kPollPeriodMs);
-    complete = reply_complete(rx_buffer, destination, n);
-    ++counter;
-  }
-  if (!complete) return kTransactionTimeout;
+  // The reply counts up to the end of the last poll period, as if tested
+  // after each one.
+  const std::uint64_t deadline = pump.now_us() + budget_us(clamp_polls(max_polls));
+  const auto expected = [&](const Bytes& buffer) {
+    return expected_reply_size(buffer, destination, n);
+  };
+  if (!await_reply(expected, true, deadline, deadline)) return kTransactionTimeout;
 
   Bytes answer(rx_buffer.begin() + static_cast<std::ptrdiff_t>(n + 5), rx_buffer.end());
   if (cctalk_checksum(answer.data(), answer.size() - 1) != answer.back()) {
@@ -145,22 +193,17 @@ std::uint8_t TccTfrm::raw_transfer(const Bytes& data, std::uint8_t reply_length,
                                    Bytes& reply) {
   BusyScope busy(*this);
   reply.clear();
-  rx_buffer.clear();
+  clear_rx_buffer();
   log("-> ", data);
   ComPort1.write(data);
 
+  // The monitor's answer must be whole before the budget's last poll
+  // period; the host still waits the whole budget before giving up.
+  const int polls = std::max(max_polls, 1);
+  const std::uint64_t start = pump.now_us();
   const std::size_t expected = data.size() + reply_length;
-  bool received = false;
-  for (int counter = 0;;) {
-    wait_ms(kPollPeriodMs);
-    ++counter;
-    if (counter >= max_polls) break;  // the last period is never looked at
-    if (rx_buffer.size() == expected) {
-      received = true;
-      break;
-    }
-  }
-  if (!received) {
+  if (!await_reply([expected](const Bytes&) { return expected; }, polls > 1,
+                   start + budget_us(polls - 1), start + budget_us(polls))) {
     reply = text_to_bytes("6");
     return kRawFailed;
   }

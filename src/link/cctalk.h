@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -82,15 +83,29 @@ class TccTfrm {
   // Lets time pass, then check_port().
   void wait_ms(unsigned ms);
 
-  // Receive notification of the port: appends the bytes to rx_buffer.
+  // Receive notification of the port: appends the bytes to rx_buffer and
+  // wakes a transfer whose reply may now be whole.
   void ComPort1RxChar(std::size_t count);
 
  private:
   friend class BusyScope;
   void on_port_failure();
+  // The buffer size that makes the reply whole, given what has arrived.
+  using ExpectedSize = std::function<std::size_t(const Bytes&)>;
+  static constexpr std::size_t kNoWake = std::numeric_limits<std::size_t>::max();
+
   void log(std::string_view prefix, const Bytes& bytes);
+  void clear_rx_buffer();
   std::uint8_t exchange(std::uint8_t destination, const Bytes& command, Bytes& reply,
                         int max_polls);
+  // Waits until rx_buffer holds a whole reply that has arrived by
+  // accept_by_us (when can_accept) and then stayed unchanged for the
+  // settling time, or until give_up_us. True for a reply.
+  bool await_reply(const ExpectedSize& expected_size, bool can_accept, std::uint64_t accept_by_us,
+                   std::uint64_t give_up_us);
+
+  std::uint64_t last_rx_us_ = 0;     // when the last byte arrived
+  std::size_t wake_size_ = kNoWake;  // rx_buffer size that ends a wait early
 
   // Transfers and waits under way: a port failure inside one is thrown
   // from its next wait, one outside goes to port_failed.
@@ -111,9 +126,19 @@ class BusyScope {
   TccTfrm& holder_;
 };
 
+inline constexpr std::size_t kNeverComplete = std::numeric_limits<std::size_t>::max();
+
 // Completion rule of a framed exchange: the echo of an n-data-byte frame
 // followed by one whole reply frame, nothing more.
 bool reply_complete(const Bytes& buffer, std::uint8_t destination, std::size_t data_count);
+// The size at which such a buffer is complete: known once the reply's length
+// byte is in; before that, the size at which it will be. kNeverComplete for
+// a buffer that does not begin with the destination (no echo, noise).
+std::size_t expected_reply_size(const Bytes& buffer, std::uint8_t destination,
+                                std::size_t data_count);
+// How long the line must stay quiet after a whole reply before it is taken:
+// two byte times at the rate.
+std::uint64_t settle_time_us(int baud);
 
 // 8-bit two's complement of the sum, so that a whole frame sums to zero.
 std::uint8_t cctalk_checksum(const std::uint8_t* bytes, std::size_t count);

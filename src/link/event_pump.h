@@ -10,10 +10,25 @@ namespace qv82 {
 class EventPump {
  public:
   virtual ~EventPump() = default;
-  // Waits at least ms milliseconds while pending events are dispatched.
-  virtual void wait_ms(unsigned ms) = 0;
-  // A monotonic millisecond tick count.
-  virtual std::uint64_t now_ms() const = 0;
+
+  // Waits until now_us() reaches deadline_us, or less when wake() is called
+  // while it waits; pending events are dispatched meanwhile. True when woken.
+  virtual bool wait_until_us(std::uint64_t deadline_us) = 0;
+  // Ends the wait in progress early: received bytes want looking at. Called
+  // from an event the wait dispatches; harmless when nothing waits.
+  virtual void wake() = 0;
+  // A monotonic microsecond clock.
+  virtual std::uint64_t now_us() const = 0;
+
+  // Waits at least ms milliseconds; wakes do not shorten it. Events are
+  // dispatched at least once, even for 0.
+  void wait_ms(unsigned ms) {
+    const std::uint64_t end = now_us() + std::uint64_t{ms} * 1000;
+    do {
+      wait_until_us(end);
+    } while (now_us() < end);
+  }
+  std::uint64_t now_ms() const { return now_us() / 1000; }
 };
 
 }  // namespace qv82

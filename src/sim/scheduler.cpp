@@ -15,18 +15,22 @@ std::optional<std::uint64_t> Scheduler::next_event_us() const {
   return actions_.begin()->first.first;
 }
 
-void Scheduler::run_until_us(std::uint64_t time_us) {
+bool Scheduler::run_until_us(std::uint64_t time_us, const std::function<bool()>& stop) {
   while (!actions_.empty() && actions_.begin()->first.first <= time_us) {
     auto node = actions_.extract(actions_.begin());
     now_us_ = std::max(now_us_, node.key().first);
     node.mapped()();
+    if (stop && stop()) return true;
   }
   now_us_ = std::max(now_us_, time_us);
+  return false;
 }
 
-void VirtualClock::wait_ms(unsigned ms) {
-  scheduler_.run_until_us(scheduler_.now_us() + std::uint64_t{ms} * 1000);
+bool VirtualClock::wait_until_us(std::uint64_t deadline_us) {
+  woken_ = false;
+  const bool woken = scheduler_.run_until_us(deadline_us, [this] { return woken_; });
   if (on_wait) on_wait();
+  return woken;
 }
 
 namespace {
@@ -46,8 +50,6 @@ std::uint64_t RealTimeClock::elapsed_us() const {
   return static_cast<std::uint64_t>((steady_ns() - start_ns_) / 1000);
 }
 
-std::uint64_t RealTimeClock::now_ms() const { return elapsed_us() / 1000; }
-
 void RealTimeClock::catch_up() { scheduler_.run_until_us(elapsed_us()); }
 
 std::optional<std::uint64_t> RealTimeClock::us_until_next() const {
@@ -57,13 +59,13 @@ std::optional<std::uint64_t> RealTimeClock::us_until_next() const {
   return *next > now ? *next - now : 0;
 }
 
-void RealTimeClock::wait_ms(unsigned ms) {
-  const std::uint64_t end_us = elapsed_us() + std::uint64_t{ms} * 1000;
+bool RealTimeClock::wait_until_us(std::uint64_t deadline_us) {
+  woken_ = false;
   for (;;) {
-    catch_up();
+    if (scheduler_.run_until_us(elapsed_us(), [this] { return woken_; })) return true;
     const std::uint64_t now = elapsed_us();
-    if (now >= end_us) break;
-    std::uint64_t wake = end_us;
+    if (now >= deadline_us) return false;
+    std::uint64_t wake = deadline_us;
     if (auto next = scheduler_.next_event_us()) wake = std::min(wake, std::max(*next, now));
     std::this_thread::sleep_for(std::chrono::microseconds(wake - now));
   }

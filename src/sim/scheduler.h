@@ -23,8 +23,10 @@ class Scheduler {
   std::optional<std::uint64_t> next_event_us() const;
 
   // Runs every action due up to time_us in order (actions may schedule more),
-  // then sets the clock to time_us (never backwards).
-  void run_until_us(std::uint64_t time_us);
+  // then sets the clock to time_us (never backwards). When stop is given and
+  // answers true after an action, the clock stays at that action's time and
+  // the call answers true.
+  bool run_until_us(std::uint64_t time_us, const std::function<bool()>& stop = nullptr);
 
  private:
   std::uint64_t now_us_ = 0;
@@ -37,13 +39,16 @@ class Scheduler {
 class VirtualClock : public EventPump {
  public:
   explicit VirtualClock(Scheduler& scheduler) : scheduler_(scheduler) {}
-  void wait_ms(unsigned ms) override;
-  std::uint64_t now_ms() const override { return scheduler_.now_us() / 1000; }
+  // A wake from a line event ends the wait at that event's time.
+  bool wait_until_us(std::uint64_t deadline_us) override;
+  void wake() override { woken_ = true; }
+  std::uint64_t now_us() const override { return scheduler_.now_us(); }
   // Hook run at the end of each wait (a window timer stand-in in tests).
   std::function<void()> on_wait;
 
  private:
   Scheduler& scheduler_;
+  bool woken_ = false;
 };
 
 // Real time for the in-process simulated device: sleeps until the next line
@@ -51,8 +56,9 @@ class VirtualClock : public EventPump {
 class RealTimeClock : public EventPump {
  public:
   explicit RealTimeClock(Scheduler& scheduler);
-  void wait_ms(unsigned ms) override;
-  std::uint64_t now_ms() const override;
+  bool wait_until_us(std::uint64_t deadline_us) override;
+  void wake() override { woken_ = true; }
+  std::uint64_t now_us() const override { return elapsed_us(); }
   // Brings the scheduler up to the wall clock without waiting.
   void catch_up();
   // Microseconds until the scheduler's next action is due (0 when overdue).
@@ -62,6 +68,7 @@ class RealTimeClock : public EventPump {
   std::uint64_t elapsed_us() const;
   Scheduler& scheduler_;
   std::int64_t start_ns_;
+  bool woken_ = false;
 };
 
 }  // namespace qv82::sim

@@ -56,35 +56,128 @@ TEST_F(TransactionTest, FrameWithDataCarriesLengthAndChecksum) {
   EXPECT_EQ(sum % 256, 0u);
 }
 
-// Every way a reply can go wrong leaves the caller's reply untouched.
-TEST_F(TransactionTest, FaultyRepliesFailWithTheirResultCode) {
+// A scripted line on its own clock, for tables of timing cases.
+struct ScriptedBench {
+  explicit ScriptedBench(int rate = 9600, std::uint64_t byte_us = 1042) {
+    line.set_baud_rate(rate);
+    line.byte_time_us = byte_us;
+    link.add_log_line = [this](const std::string& t) { log.push_back(t); };
+  }
+  std::uint64_t us_since(std::uint64_t start) const { return scheduler.now_us() - start; }
+
+  sim::Scheduler scheduler;
+  test::ScriptedLine line{scheduler};
+  sim::VirtualClock clock{scheduler};
+  TccTfrm link{line, clock};
+  std::vector<std::string> log;
+};
+
+constexpr std::uint64_t kPreWaitUs = 10000;
+
+TEST(SettlingTime, IsTwoByteTimesAtTheRate) {
+  EXPECT_EQ(settle_time_us(9600), 2084u);
+  EXPECT_EQ(settle_time_us(38400), 521u);
+  EXPECT_EQ(settle_time_us(4800), 4167u);
+}
+
+// The reply is taken as soon as the line has stayed quiet for the settling
+// time after its last byte, not at the next 10 ms poll.
+TEST(ReplyTiming, TakenTwoByteTimesAfterTheLastByte) {
+  struct Case {
+    int rate;
+    std::uint64_t byte_us;
+  };
+  for (const Case c : {Case{9600, 1042}, Case{38400, 260}}) {
+    SCOPED_TRACE(c.rate);
+    ScriptedBench bench(c.rate, c.byte_us);
+    bench.line.answers = {kAck};
+    Bytes reply;
+    const std::uint64_t start = bench.clock.now_us();
+    EXPECT_EQ(bench.link.cctalk_transaction(2, Bytes{0xFE}, reply, 10), kTransactionOk);
+    // The pre-wait, echo and reply of five bytes each, the reply latency.
+    EXPECT_EQ(bench.us_since(start), kPreWaitUs + 10 * c.byte_us + 2000 + settle_time_us(c.rate));
+  }
+}
+
+// Every way a reply can go wrong leaves the caller's reply untouched, and
+// a time-out still waits the whole budget.
+TEST(ReplyTiming, FaultyRepliesFailWithTheirResultCode) {
   struct Case {
     const char* name;
     bool echo;
     Bytes answer;
     std::uint8_t expected;
+    std::uint64_t elapsed_us;
   };
+  const std::uint64_t budget = kPreWaitUs + 10 * 10000;
   const std::vector<Case> cases = {
-      {"checksum off by one", true, {0x01, 0x00, 0x02, 0x00, 0xFE}, kTransactionChecksumError},
-      {"extra byte after the reply", true, {0x01, 0x00, 0x02, 0x00, 0xFD, 0x00}, kTransactionTimeout},
-      {"missing last byte", true, {0x01, 0x00, 0x02, 0x00}, kTransactionTimeout},
-      {"no echo", false, kAck, kTransactionTimeout},
-      {"no reply at all", true, {}, kTransactionTimeout},
+      {"checksum off by one",
+       true,
+       {0x01, 0x00, 0x02, 0x00, 0xFE},
+       kTransactionChecksumError,
+       kPreWaitUs + 10 * 1042 + 2000 + 2084},
+      {"extra byte straight after the reply",
+       true,
+       {0x01, 0x00, 0x02, 0x00, 0xFD, 0x00},
+       kTransactionTimeout,
+       budget},
+      {"missing last byte", true, {0x01, 0x00, 0x02, 0x00}, kTransactionTimeout, budget},
+      {"no echo", false, kAck, kTransactionTimeout, budget},
+      {"no reply at all", true, {}, kTransactionTimeout, budget},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    sim::Scheduler s;
-    test::ScriptedLine l(s);
-    sim::VirtualClock vc(s);
-    TccTfrm holder(l, vc);
-    std::vector<std::string> lines;
-    holder.add_log_line = [&](const std::string& t) { lines.push_back(t); };
-    l.echo = c.echo;
-    l.answers = {c.answer};
+    ScriptedBench bench;
+    bench.line.echo = c.echo;
+    bench.line.answers = {c.answer};
     Bytes reply = {0xAB};
-    EXPECT_EQ(holder.cctalk_transaction(2, Bytes{0xFE}, reply, 10), c.expected);
+    const std::uint64_t start = bench.clock.now_us();
+    EXPECT_EQ(bench.link.cctalk_transaction(2, Bytes{0xFE}, reply, 10), c.expected);
+    EXPECT_EQ(bench.us_since(start), c.elapsed_us);
     EXPECT_EQ(reply, Bytes{0xAB});
-    EXPECT_EQ(lines.size(), 1u) << "only the sent line is logged";
+    EXPECT_EQ(bench.log.size(), 1u) << "only the sent line is logged";
+  }
+}
+
+// A byte after the expected end spoils the reply while the line settles;
+// one that comes later belongs to nobody (the next transfer clears it).
+TEST(ReplyTiming, ByteAfterTheEndSpoilsTheReplyOnlyWhileItSettles) {
+  struct Case {
+    std::uint64_t gap_us;  // quiet time between the reply and the extra byte
+    std::uint8_t expected;
+  };
+  for (const Case c :
+       {Case{0, kTransactionTimeout}, Case{500, kTransactionTimeout}, Case{3000, kTransactionOk}}) {
+    SCOPED_TRACE(c.gap_us);
+    ScriptedBench bench;
+    bench.line.answers = {kAck};
+    bench.line.trailer = {0x00};
+    bench.line.trailer_gap_us = c.gap_us;
+    Bytes reply;
+    EXPECT_EQ(bench.link.cctalk_transaction(2, Bytes{0xFE}, reply, 10), c.expected);
+  }
+}
+
+// A slow reply counts while it is whole by the end of the last poll period;
+// the settling time is cut short there.
+TEST(ReplyTiming, SlowReplyCountsUntilTheEndOfTheBudget) {
+  struct Case {
+    std::uint64_t last_byte_us;  // after the frame was written
+    std::uint8_t expected;
+    std::uint64_t elapsed_us;
+  };
+  const std::uint64_t echo_and_ack = 10 * 1042;
+  for (const Case c : {Case{90000, kTransactionOk, kPreWaitUs + 90000 + 2084},
+                       Case{99000, kTransactionOk, kPreWaitUs + 100000},
+                       Case{101000, kTransactionTimeout, kPreWaitUs + 100000}}) {
+    SCOPED_TRACE(c.last_byte_us);
+    ScriptedBench bench;
+    bench.line.answers = {kAck};
+    bench.line.answer_delay_us = c.last_byte_us - echo_and_ack;
+    Bytes reply;
+    const std::uint64_t start = bench.clock.now_us();
+    EXPECT_EQ(bench.link.cctalk_transaction(2, Bytes{0xFE}, reply, 10), c.expected);
+    EXPECT_EQ(bench.us_since(start), c.elapsed_us);
   }
 }
 
@@ -184,14 +277,53 @@ TEST_F(TransactionTest, RawTransferTakesTheBytesAfterTheEcho) {
   EXPECT_EQ(bytes_to_text(reply), "QV82HS-BL");
 }
 
-TEST_F(TransactionTest, RawTransferFailureRepliesSixAndNeverLooksAtTheLastPoll) {
-  // With two polls the length is tested once, after the first 10 ms; the
-  // answer arrives later than that and so is never taken.
-  line.answer_delay_us = 12000;
-  line.answers = {Bytes{'0'}};
+// The monitor's answer must be whole before the budget's last 10 ms; the
+// host gives up only when the whole budget has passed.
+TEST(RawTransferTiming, AnswerMustBeWholeBeforeTheLastPollPeriod) {
+  struct Case {
+    const char* name;
+    int polls;
+    std::uint64_t last_byte_us;  // after the record was written
+    Bytes trailer;
+    std::uint8_t expected;
+    std::uint64_t elapsed_us;
+  };
+  const Case cases[] = {
+      {"prompt", 3, 5000, {}, kRawOk, 5000 + 2084},
+      {"settling cut at the last test", 3, 19000, {}, kRawOk, 20000},
+      {"whole in the last period", 3, 21000, {}, kRawFailed, 30000},
+      {"two polls, late answer", 2, 14000, {}, kRawFailed, 20000},
+      {"one poll is never enough", 1, 5000, {}, kRawFailed, 10000},
+      {"extra byte", 3, 5000, {'0'}, kRawFailed, 30000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedBench bench;
+    bench.line.answers = {Bytes{'0'}};
+    bench.line.answer_delay_us = c.last_byte_us - 2 * 1042;
+    bench.line.trailer = c.trailer;
+    Bytes reply;
+    const std::uint64_t start = bench.clock.now_us();
+    EXPECT_EQ(bench.link.raw_transfer(Bytes{0x55}, 1, c.polls, reply), c.expected);
+    EXPECT_EQ(bench.us_since(start), c.elapsed_us);
+    EXPECT_EQ(reply, Bytes{c.expected == kRawOk ? std::uint8_t{'0'} : std::uint8_t{'6'}});
+  }
+}
+
+// Waiting sleeps between the moments that matter: a long reply wakes the
+// transfer a few times, not once a byte.
+TEST(ReplyTiming, LongReplyWakesTheTransferOnlyAFewTimes) {
+  ScriptedBench bench;
+  Bytes answer = {0x01, 250, 0x02, 0x00};
+  answer.resize(4 + 250, 0x5A);
+  answer.push_back(cctalk_checksum(answer.data(), answer.size()));
+  bench.line.answers = {answer};
+  int waits = 0;
+  bench.clock.on_wait = [&] { ++waits; };
   Bytes reply;
-  EXPECT_EQ(link.raw_transfer(Bytes{0x55}, 1, 2, reply), kRawFailed);
-  EXPECT_EQ(reply, Bytes{'6'});
+  EXPECT_EQ(bench.link.cctalk_transaction(2, Bytes{0xFF, 0x02, 0x00, 0x00, 250}, reply, 50),
+            kTransactionOk);
+  EXPECT_LE(waits, 5);
 }
 
 TEST_F(TransactionTest, BaudRateSwitchReopensThePort) {

@@ -46,6 +46,11 @@ std::size_t ScriptedLine::write(const Bytes& data) {
       t += byte_time_us;
       deliver_at(t, b);
     }
+    t += trailer_gap_us;
+    for (std::uint8_t b : trailer) {
+      t += byte_time_us;
+      deliver_at(t, b);
+    }
     ++next_answer_;
   }
   return data.size();

@@ -18,11 +18,13 @@ class ScriptedLine : public SerialPort {
 
   bool echo = true;
   bool open_fails = false;
-  std::uint64_t byte_time_us = 1042;      // 10 bits at 9600 baud
-  std::uint64_t answer_delay_us = 2000;   // after the last echoed byte
-  std::vector<Bytes> answers;             // one per write, in order
+  std::uint64_t byte_time_us = 1042;     // 10 bits at 9600 baud
+  std::uint64_t answer_delay_us = 2000;  // after the last echoed byte
+  std::vector<Bytes> answers;            // one per write, in order
+  Bytes trailer;                         // sent after each answer...
+  std::uint64_t trailer_gap_us = 0;      // ...this long after its last byte
   std::vector<Bytes> written;
-  std::vector<std::string> events;        // "open", "close", "rate 9600", ...
+  std::vector<std::string> events;  // "open", "close", "rate 9600", ...
 
   void open() override;
   void close() override;

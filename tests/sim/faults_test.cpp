@@ -11,29 +11,38 @@ namespace {
 
 class Faults : public test::SimFixture {};
 
+// Each fault as the host sees it: a reply is taken two byte times after its
+// last byte (F6 is five bytes out, 13 back; NAK five), a time-out only when
+// the whole budget of 10 ms + 5 polls has passed.
 TEST_F(Faults, EachFaultSpoilsTheExchangeItIsMeantFor) {
   struct Case {
     const char* name;
     std::function<void()> inject;
     std::uint8_t result;
-    bool ack;
+    std::uint64_t elapsed_us;
   };
+  constexpr std::uint64_t kByte = 1042;
+  constexpr std::uint64_t kSettle = 2084;
+  constexpr std::uint64_t kBudget = 60'000;
   const Case cases[] = {
-      {"no echo", [&] { setup.line().set_echo(false); }, kTransactionTimeout, false},
+      {"no echo", [&] { setup.line().set_echo(false); }, kTransactionTimeout, kBudget},
       {"dropped byte", [&] { device().faults().drop_next_reply_byte = true; }, kTransactionTimeout,
-       false},
+       kBudget},
       {"extra byte", [&] { device().faults().extra_byte_after_next_reply = true; },
-       kTransactionTimeout, false},
+       kTransactionTimeout, kBudget},
       {"wrong checksum", [&] { device().faults().wrong_checksum_next_reply = true; },
-       kTransactionChecksumError, false},
-      {"NAK", [&] { device().faults().nak_next_request = true; }, kTransactionOk, false},
-      {"slow", [&] { device().faults().extra_latency_us = 100'000; }, kTransactionTimeout, false},
+       kTransactionChecksumError, 10'000 + 5 * kByte + 2000 + 13 * kByte + kSettle},
+      {"NAK", [&] { device().faults().nak_next_request = true; }, kTransactionOk,
+       10'000 + 5 * kByte + 2000 + 5 * kByte + kSettle},
+      {"slow", [&] { device().faults().extra_latency_us = 100'000; }, kTransactionTimeout, kBudget},
   };
   for (const Case& c : cases) {
     c.inject();
     Bytes reply;
+    const std::uint64_t start = setup.scheduler().now_us();
     EXPECT_EQ(transact({0xF6}, reply, 5), c.result) << c.name;
-    EXPECT_EQ(c.result == kTransactionOk && reply_is_ack(reply), c.ack) << c.name;
+    EXPECT_EQ(setup.scheduler().now_us() - start, c.elapsed_us) << c.name;
+    EXPECT_FALSE(c.result == kTransactionOk && reply_is_ack(reply)) << c.name << ": no ACK";
     setup.line().set_echo(true);
     device().faults().extra_latency_us = 0;
     setup.advance_ms(200);

@@ -1,34 +1,104 @@
 #include "ui/port/qt_event_pump.h"
 
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <ctime>
 
 namespace qv82 {
 
-QtEventPump::QtEventPump() { clock_.start(); }
+namespace {
 
-std::uint64_t QtEventPump::now_ms() const { return static_cast<std::uint64_t>(clock_.elapsed()); }
+std::uint64_t monotonic_us() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000 +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000;
+}
 
-void QtEventPump::wait_ms(unsigned ms) {
-  const qint64 end_ns = clock_.nsecsElapsed() + qint64{ms} * 1000000;
+}  // namespace
+
+QtEventPump::QtEventPump() {
+  timer_fd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (timer_fd_ >= 0) {
+    timer_notifier_ = std::make_unique<QSocketNotifier>(timer_fd_, QSocketNotifier::Read);
+    QObject::connect(timer_notifier_.get(), &QSocketNotifier::activated, [this] { on_timer(); });
+  }
+}
+
+QtEventPump::~QtEventPump() {
+  timer_notifier_.reset();
+  if (timer_fd_ >= 0) ::close(timer_fd_);
+}
+
+std::uint64_t QtEventPump::now_us() const { return monotonic_us(); }
+
+void QtEventPump::wake() {
+  ++wakes_;
+  if (!levels_.empty()) levels_.back().loop->quit();
+}
+
+bool QtEventPump::wait_until_us(std::uint64_t deadline_us) {
+  const std::uint64_t wakes_at_start = wakes_;
   for (;;) {
     if (source_) source_->service();
-    const qint64 remaining_ns = end_ns - clock_.nsecsElapsed();
-    if (remaining_ns <= 0) break;
-    qint64 sleep_ns = remaining_ns;
+    if (wakes_ != wakes_at_start) return true;
+    const std::uint64_t now = now_us();
+    if (now >= deadline_us) return false;
+    std::uint64_t until = deadline_us;
     if (source_) {
-      if (auto next_us = source_->us_until_next()) {
-        sleep_ns = std::min<qint64>(sleep_ns, static_cast<qint64>(*next_us) * 1000);
+      if (auto next_us = source_->us_until_next()) until = std::min(until, now + *next_us);
+    }
+    QEventLoop loop;
+    levels_.push_back({&loop, until, wakes_at_start});
+    run_loop_until(until);
+    levels_.pop_back();
+    // Back in an outer wait: it ends as well when it was woken meanwhile,
+    // and otherwise needs its own deadline on the timer again.
+    if (!levels_.empty()) {
+      const Level& outer = levels_.back();
+      if (wakes_ != outer.wakes_at_start) {
+        outer.loop->quit();
+      } else {
+        arm_timer(outer.deadline_us);
       }
     }
-    // Round up: a precise timer never fires early, so the wait lasts at
-    // least as long as asked.
-    const int sleep_ms = static_cast<int>((sleep_ns + 999999) / 1000000);
-    QEventLoop loop;
-    QTimer::singleShot(std::max(sleep_ms, 0), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
   }
+}
+
+void QtEventPump::run_loop_until(std::uint64_t at_us) {
+  QEventLoop& loop = *levels_.back().loop;
+  if (timer_fd_ >= 0) {
+    arm_timer(at_us);
+    loop.exec();
+    return;
+  }
+  // No timer descriptor: the toolkit's timer, rounded up to whole
+  // milliseconds so the wait is never shorter than asked.
+  const std::uint64_t now = now_us();
+  const auto ms = static_cast<int>((at_us > now ? at_us - now + 999 : 0) / 1000);
+  QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+void QtEventPump::arm_timer(std::uint64_t at_us) {
+  if (timer_fd_ < 0) return;
+  // An absolute time already past fires at once; zero would disarm.
+  const std::uint64_t at = std::max<std::uint64_t>(at_us, 1);
+  itimerspec spec{};
+  spec.it_value.tv_sec = static_cast<time_t>(at / 1'000'000);
+  spec.it_value.tv_nsec = static_cast<long>(at % 1'000'000) * 1000;
+  timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+}
+
+void QtEventPump::on_timer() {
+  std::uint64_t expirations = 0;
+  const ssize_t ignored = ::read(timer_fd_, &expirations, sizeof expirations);
+  (void)ignored;
+  if (!levels_.empty() && now_us() >= levels_.back().deadline_us) levels_.back().loop->quit();
 }
 
 }  // namespace qv82

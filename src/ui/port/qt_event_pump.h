@@ -1,16 +1,22 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "link/event_pump.h"
 
+class QEventLoop;
+
 namespace qv82 {
 
-// Waits in a nested event loop until a precise timer fires, so the process
-// sleeps while the port's receive events, repaints and window timers run.
+// Waits in a nested event loop, so the process sleeps while the port's
+// receive events, repaints and window timers run. The loop ends at the
+// deadline (a timer file descriptor, exact to the microsecond where the
+// toolkit's timers round to milliseconds) or at wake().
 class QtEventPump : public EventPump {
  public:
   // Timed work outside Qt that must run during waits (the in-process
@@ -22,13 +28,31 @@ class QtEventPump : public EventPump {
   };
 
   QtEventPump();
-  void wait_ms(unsigned ms) override;
-  std::uint64_t now_ms() const override;
+  ~QtEventPump() override;
+  QtEventPump(const QtEventPump&) = delete;
+  QtEventPump& operator=(const QtEventPump&) = delete;
+
+  bool wait_until_us(std::uint64_t deadline_us) override;
+  void wake() override;
+  std::uint64_t now_us() const override;
   void set_timed_source(TimedSource source) { source_ = std::move(source); }
 
  private:
-  QElapsedTimer clock_;
+  // One wait in progress; a window timer may start another inside it.
+  struct Level {
+    QEventLoop* loop;
+    std::uint64_t deadline_us;
+    std::uint64_t wakes_at_start;
+  };
+  void run_loop_until(std::uint64_t at_us);
+  void arm_timer(std::uint64_t at_us);
+  void on_timer();
+
   std::optional<TimedSource> source_;
+  std::vector<Level> levels_;
+  std::uint64_t wakes_ = 0;
+  int timer_fd_ = -1;
+  std::unique_ptr<QSocketNotifier> timer_notifier_;
 };
 
 }  // namespace qv82
