@@ -124,7 +124,7 @@ void Device::receive_frame(const Bytes& frame, int baud) {
 
   std::optional<Answer> answer;
   after_ = After::kNothing;
-  if (faults_.nak_next_request) {
+  if (faults_.nak_next_request || refused_by_fault(header, data)) {
     faults_.nak_next_request = false;
     answer = Answer{kNak, {}};
   } else {
@@ -152,6 +152,18 @@ void Device::receive_frame(const Bytes& frame, int baud) {
     case After::kNothing:
       break;
   }
+}
+
+bool Device::refused_by_fault(std::uint8_t header, const Bytes& data) const {
+  if (faults_.nak_store && header == 0xFF && data == Bytes{0x03}) return true;
+  Bytes request{header};
+  request.insert(request.end(), data.begin(), data.end());
+  for (const Bytes& start : faults_.nak_requests_starting) {
+    if (request.size() >= start.size() && std::equal(start.begin(), start.end(), request.begin())) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::optional<Device::Answer> Device::handle(std::uint8_t header, const Bytes& data) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "link/bytes.h"
 
@@ -83,6 +84,12 @@ struct DeviceFaults {
   bool wrong_checksum_next_reply = false;
   bool nak_next_request = false;
   bool refuse_next_store = false;      // the next store request is refused; RAM is not kept
+  // Every request whose header and data start with one of these is
+  // answered NAK (FF 03 refuses every memory write).
+  std::vector<Bytes> nak_requests_starting;
+  // The store request (FF 03 without data) is answered NAK: writes reach
+  // the working memory, nothing reaches the stored image.
+  bool nak_store = false;
   std::uint64_t extra_latency_us = 0;  // every reply, while set
   int stuck_output = 0;                // 1..7: input 1 reads active while that output is latched
 };

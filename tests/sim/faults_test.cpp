@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "link/cctalk.h"
+#include "sim/memory.h"
 #include "support/sim_fixture.h"
 
 namespace qv82::sim {
@@ -48,6 +49,26 @@ TEST_F(Faults, EachFaultSpoilsTheExchangeItIsMeantFor) {
     setup.advance_ms(200);
     EXPECT_EQ(ask({0xF6}, 5), text_to_bytes("Corvanti")) << "after " << c.name;
   }
+}
+
+TEST_F(Faults, RefusedRequestsStayRefusedAndTheStoredImageKept) {
+  // Channel 1's first byte, open to writing under the factory masks.
+  const Bytes write{0xFF, 0x03, 0x05, 0x70, 0xA5};
+  const Bytes store{0xFF, 0x03};
+  const Memory::Image stored = device().memory().nv();
+
+  device().faults().nak_requests_starting = {{0xFF, 0x03}};
+  EXPECT_FALSE(acked(write));
+  EXPECT_FALSE(acked(write)) << "not just the next request";
+  EXPECT_FALSE(acked(store));
+  EXPECT_TRUE(acked({0xFE})) << "other requests still answered";
+
+  device().faults().nak_requests_starting.clear();
+  device().faults().nak_store = true;
+  EXPECT_TRUE(acked(write)) << "writes reach the working memory";
+  EXPECT_EQ(device().memory().ram()[0x0570], 0xA5);
+  EXPECT_FALSE(acked(store));
+  EXPECT_EQ(device().memory().nv(), stored);
 }
 
 TEST_F(Faults, SlowReplyStillFitsALargerBudget) {

@@ -74,6 +74,8 @@ class Server {
     bus_.set_host_sink([this](std::uint8_t byte, int) { to_host(byte); });
     device_.faults().extra_latency_us = static_cast<std::uint64_t>(options.slow_ms) * 1000;
     device_.faults().stuck_output = options.stuck_output;
+    device_.faults().nak_requests_starting = options.nak_requests_starting;
+    device_.faults().nak_store = options.nak_store;
     if (options.fail_record) {
       device_.monitor().fail_record(*options.fail_record, options.fail_status, options.fail_times);
     }

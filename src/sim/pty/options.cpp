@@ -67,6 +67,10 @@ Faults:
   --slow MS             add MS to every reply
   --stuck-output N      input 1 reads active while output N is latched
   --second-device ADDR  a second device that answers only the address poll
+  --nak HEX             answer NAK to every request whose header and data start
+                        with HEX, e.g. FF03 (memory writes); may be repeated
+  --nak-store           answer NAK to the store request (FF 03 alone): writes
+                        reach the working memory, the stored image stays
   --fail-record K:C:M   the monitor answers record K (0 = header) with status
                         digit C, M times
   --vanish-after N      end, taking the terminal with it (an adapter pulled
@@ -149,12 +153,18 @@ PtyOptions parse_options(const std::vector<std::string>& args) {
        }},
       {"--vanish-after",
        [&](auto& n, auto& v) { o.vanish_after = number_between(v, 1, 100000000, n); }},
+      {"--nak",
+       [&](auto& n, auto& v) {
+         if (v.empty() || v.size() % 2 != 0) throw ConversionError(n + " takes whole hex bytes");
+         o.nak_requests_starting.push_back(hex_to_bytes(v));
+       }},
       {"--link", [&](auto&, auto& v) { o.link = v; }},
   };
   const std::map<std::string, std::function<void()>> flags = {
       {"--monitor", [&] { d.start_in_monitor = true; }},
       {"--any-rate", [&] { o.any_rate = true; }},
       {"--no-echo", [&] { o.no_echo = true; }},
+      {"--nak-store", [&] { o.nak_store = true; }},
       {"--exit-on-eof", [&] { o.exit_on_eof = true; }},
       {"--help", [&] { o.show_help = true; }},
       {"-h", [&] { o.show_help = true; }},

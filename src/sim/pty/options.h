@@ -22,6 +22,8 @@ struct PtyOptions {
   int slow_ms = 0;
   int stuck_output = 0;
   int second_device = 0;  // its address, 0 = none
+  std::vector<Bytes> nak_requests_starting;
+  bool nak_store = false;
   std::optional<int> fail_record;
   char fail_status = '6';
   int fail_times = 1;
