@@ -7,22 +7,6 @@
 
 namespace qv82 {
 
-namespace {
-
-// Reads a hexadecimal setting; the error names the key so the user knows
-// which line of the file to mend.
-unsigned long hex_setting(const IniFile& file, const char* key, const char* fallback) {
-  const std::string text = file.read_string("SETTINGS", key, fallback);
-  try {
-    return parse_hex_number(text);
-  } catch (const ConversionError& e) {
-    throw ConversionError(std::string("[SETTINGS] ") + key + " in " + file.path() + ": " +
-                          e.what());
-  }
-}
-
-}  // namespace
-
 Application::Application(SerialPort& port, EventPump& pump, Ui& user, std::string directory)
     : ui(user),
       workdir(std::move(directory)),
@@ -75,12 +59,12 @@ void Application::read_lists() {
 }
 
 void Application::read_settings() {
-  const unsigned long stop_time = hex_setting(settings, "Stop time min", "05");
-  const unsigned long address = hex_setting(settings, "ccTalkAddr", "02");
+  const unsigned long stop_time = read_hex_setting(settings, "SETTINGS", "Stop time min", "05");
+  const unsigned long address = read_hex_setting(settings, "SETTINGS", "ccTalkAddr", "02");
   if (address > 0xFF) {
-    throw ConversionError("[SETTINGS] ccTalkAddr in " + settings.path() + ": '" +
-                          settings.read_string("SETTINGS", "ccTalkAddr", "") +
-                          "' is not a ccTalk address");
+    throw ConversionError("[SETTINGS] ccTalkAddr in " + settings.path() + ": " +
+                          quoted_value(settings.read_string("SETTINGS", "ccTalkAddr", "")) +
+                          " is not a ccTalk address");
   }
   stop_time_min = static_cast<unsigned>(stop_time);
   if (hooks.stop_time_min_loaded) hooks.stop_time_min_loaded(stop_time_min);

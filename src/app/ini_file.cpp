@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "link/read_file.h"
+#include "link/errors.h"
 #include "link/replace_file.h"
 
 namespace qv82 {
@@ -392,6 +393,17 @@ bool IniFile::write_string(std::string_view section, std::string_view key, std::
   stamp_ = Stamp{};
   last_error_.clear();
   return true;
+}
+
+unsigned long read_hex_setting(const IniFile& file, std::string_view section, std::string_view key,
+                               std::string_view fallback) {
+  const std::string text = file.read_string(section, key, fallback);
+  try {
+    return parse_hex_number(text);
+  } catch (const ConversionError& e) {
+    throw ConversionError("[" + std::string(section) + "] " + std::string(key) + " in " +
+                          file.path() + ": " + e.what());
+  }
 }
 
 }  // namespace qv82

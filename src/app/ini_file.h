@@ -78,4 +78,9 @@ class IniFile {
   mutable Stamp stamp_;
 };
 
+// A hexadecimal number of the file, the fallback when the key is missing.
+// Throws ConversionError naming the file, the section and the key.
+unsigned long read_hex_setting(const IniFile& file, std::string_view section, std::string_view key,
+                               std::string_view fallback);
+
 }  // namespace qv82

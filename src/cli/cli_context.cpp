@@ -84,6 +84,10 @@ EventPump& CliContext::pump() {
   return connection_->app->link.pump;
 }
 
+bool CliContext::data_error_shown() const {
+  return connection_ && connection_->ui->data_error_shown();
+}
+
 CliUi& CliContext::ui() {
   if (!connection_) set_up();
   return *connection_->ui;

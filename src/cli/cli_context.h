@@ -49,6 +49,9 @@ class CliContext {
   // to stderr, leaving stdout to the command's own output.
   bool connect_device(bool announce);
 
+  // Whether an installation or data file stood in the way of the command.
+  bool data_error_shown() const;
+
  private:
   void set_up();
 

@@ -64,10 +64,10 @@ bool prepare_configuration(CliContext& context, const TransferArgs& args) {
   try {
     app.configuration.prepare(context.workdir());
   } catch (const XmlError& e) {
-    context.ui().error(e.what());
+    context.ui().file_error(e.what());
     return false;
   } catch (const ConversionError& e) {
-    context.ui().error(e.what());
+    context.ui().file_error(e.what());
     return false;
   }
   if (args.sections_given) {

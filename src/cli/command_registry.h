@@ -13,6 +13,9 @@ class CliContext;
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 64;
+// An installation or data file that cannot be used (a missing or broken
+// qv82hs.ini, template.xml, a working directory that is not there).
+inline constexpr int kExitData = 65;
 
 using CommandArgs = std::vector<std::string>;
 using CommandFn = std::function<int(CliContext&, const CommandArgs&)>;

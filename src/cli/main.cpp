@@ -1,8 +1,10 @@
 #include <QCoreApplication>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "config/xml_parser.h"
 #include "link/errors.h"
 
 namespace {
@@ -38,12 +40,30 @@ int main(int argc, char** argv) {
     std::cerr << "qv82hs-cli: unknown command '" << options.command << "'\n";
     return kExitUsage;
   }
+  // Every data file is looked up there: a mistyped folder would otherwise
+  // pass for an installation without settings.
+  if (options.workdir) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(*options.workdir, error)) {
+      std::cerr << "qv82hs-cli: --workdir " << *options.workdir << ": "
+                << (std::filesystem::exists(*options.workdir, error) ? "not a folder"
+                                                                     : "no such folder")
+                << "\n";
+      return kExitData;
+    }
+  }
   CliContext context(std::move(options));
   try {
-    return found->second.run(context, context.options.args);
+    const int status = found->second.run(context, context.options.args);
+    return status == kExitFailed && context.data_error_shown() ? kExitData : status;
   } catch (const qv82::ConversionError& e) {
+    // Typed arguments are checked by the commands themselves: what gets
+    // here came from a file.
     std::cerr << "qv82hs-cli: " << e.what() << "\n";
-    return kExitUsage;
+    return kExitData;
+  } catch (const qv82::XmlError& e) {
+    std::cerr << "qv82hs-cli: " << e.what() << "\n";
+    return kExitData;
   } catch (const qv82::PortError& e) {
     std::cerr << "qv82hs-cli: " << e.what() << "\n";
     return kExitFailed;

@@ -34,7 +34,7 @@ bool all_hex(const std::string& text) {
 }
 
 void require_hex(unsigned address, const std::string& text) {
-  if (!all_hex(text)) bad_item(address, "'" + text + "' is not hexadecimal");
+  if (!all_hex(text)) bad_item(address, quoted_value(text) + " is not hexadecimal");
 }
 
 // Statistics texts are cut into fixed-width pieces later, so a text of
@@ -42,7 +42,7 @@ void require_hex(unsigned address, const std::string& text) {
 std::string fixed_hex(unsigned address, const std::string& text, std::size_t digits) {
   require_hex(address, text);
   if (text.size() != digits) {
-    bad_item(address, "'" + text + "' is not " + std::to_string(digits) + " hex digits");
+    bad_item(address, quoted_value(text) + " is not " + std::to_string(digits) + " hex digits");
   }
   std::string upper = text;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -165,7 +165,7 @@ void ConfigImage::xml_2_screen() {
 
   std::optional<std::uint8_t> modes;
   if (const auto text = checked_text(kModesByteAddress)) {
-    if (text->size() < 2) bad_item(kModesByteAddress, "'" + *text + "' holds no byte");
+    if (text->size() < 2) bad_item(kModesByteAddress, quoted_value(*text) + " holds no byte");
     require_hex(kModesByteAddress, text->substr(0, 2));
     modes = hex_to_bytes(text->substr(0, 2)).front();
   }

@@ -174,7 +174,7 @@ bool ConfigTransfer::upload() {
   try {
     tree_.load_file(template_path);
   } catch (const XmlError& e) {
-    ui.error(e.what());
+    ui.file_error(e.what());
     return false;
   }
   tree_.check_all();

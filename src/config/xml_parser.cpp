@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "link/read_file.h"
+#include "link/errors.h"
 
 namespace qv82 {
 
@@ -280,12 +281,18 @@ std::vector<std::string> split_attributes(std::string_view part) {
 }  // namespace xml
 
 void TECXMLParser::LoadFromFile(const std::string& path) {
+  // A folder or a device would read as endless; say what it is.
+  if (const std::string problem = file_problem(path); !problem.empty()) throw XmlError(problem);
   const FileContent file = read_whole_file(path, kConfigurationFileLimit);
   if (file.failure == ReadFailure::kMissing || file.failure == ReadFailure::kCannotOpen) {
     throw XmlError("Cannot open file \"" + path + "\"");
   }
   if (!file.ok()) throw XmlError("Cannot read file \"" + path + "\": " + file.reason);
-  LoadFromString(file.content);
+  try {
+    LoadFromString(file.content);
+  } catch (const XmlError& e) {
+    throw XmlError(path + ": " + e.what());
+  }
 }
 
 void TECXMLParser::LoadFromString(std::string_view text) {

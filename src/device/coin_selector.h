@@ -55,6 +55,9 @@ class CoinSelector {
   bool scan_monitor_ports();
   bool address_poll();
   bool is_supported_type(const std::string& type) const;
+  // Why the settings file accepts no device type at all (missing file,
+  // empty section), naming the file; empty when it lists some.
+  std::string supported_types_problem() const;
   // The names scan_ports found, in the order they were tried.
   const std::vector<std::string>& port_list() const { return port_list_; }
   // "Coin selector with address 3 found at  COM1"

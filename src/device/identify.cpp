@@ -27,8 +27,15 @@ bool CoinSelector::identify_device() {
     report(language_text(msg::kUnknownCorvantiDevice));
     return false;
   }
-  if (!is_supported_type(bytes_to_text(reply_data(reply)))) {
-    report(language_text(msg::kCoinSelectorNotCompatible));
+  const std::string type = bytes_to_text(reply_data(reply));
+  if (!is_supported_type(type)) {
+    const std::string why = supported_types_problem();
+    if (why.empty()) {
+      report(language_text(msg::kCoinSelectorNotCompatible));
+    } else if (state.messages_enabled) {
+      ui.file_error(language_text(msg::kCoinSelectorNotCompatible) + " " + why + " (device type " +
+                    quoted_value(type) + ")");
+    }
     return false;
   }
 

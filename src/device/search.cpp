@@ -187,6 +187,15 @@ bool CoinSelector::address_poll() {
   return true;
 }
 
+std::string CoinSelector::supported_types_problem() const {
+  const std::string problem = file_problem(settings.path());
+  if (!problem.empty()) return problem + ", so [SUPPORTED TYPES] accepts no device type";
+  if (settings.section_keys("SUPPORTED TYPES").empty()) {
+    return "[SUPPORTED TYPES] in " + settings.path() + " lists no device type";
+  }
+  return {};
+}
+
 bool CoinSelector::is_supported_type(const std::string& type) const {
   const std::vector<std::string> types = settings.section_keys("SUPPORTED TYPES");
   return std::find(types.begin(), types.end(), type) != types.end();

@@ -34,7 +34,8 @@ std::optional<std::uint8_t> CoinSelector::terminal_send(const std::string& typed
   const bool memory_write = starts_with(text, "FF03") && text.size() > 4;
   if ((memory_write || starts_with(text, "FF02")) && text.size() > 3) {
     const std::string address_text = text.substr(4, 4);
-    if (address_text.empty()) throw ConversionError("'" + text + "' holds no memory address");
+    if (address_text.empty())
+      throw ConversionError(quoted_value(text) + " holds no memory address");
     const auto address = static_cast<std::uint16_t>(parse_hex_number(address_text));
     // The check unlocks the device; its outcome does not hold the command
     // back (the device itself refuses what stays locked).

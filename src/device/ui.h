@@ -23,6 +23,9 @@ class Ui {
   virtual ~Ui() = default;
 
   virtual void error(const std::string& text) = 0;
+  // An installation or data file that cannot be used, named in the text.
+  // Shown as an error; the command line ends with its data-error status.
+  virtual void file_error(const std::string& text) { error(text); }
   virtual void information(const std::string& text) = 0;
   virtual Answer question(const std::string& text, Buttons buttons) = 0;
 

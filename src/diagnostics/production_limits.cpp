@@ -10,10 +10,10 @@ namespace {
 
 unsigned read_key(const IniFile& file, const std::string& section, const char* key,
                   unsigned maximum) {
-  const std::string text = file.read_string(section, key, "0");
-  const unsigned long value = parse_hex_number(text);
+  const unsigned long value = read_hex_setting(file, section, key, "0");
   if (value > maximum) {
-    throw ConversionError("'" + text + "' is too large for " + key + " in [" + section + "]");
+    throw ConversionError("[" + section + "] " + key + " in " + file.path() + ": " +
+                          quoted_value(file.read_string(section, key, "0")) + " is too large");
   }
   return static_cast<unsigned>(value);
 }

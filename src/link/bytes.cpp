@@ -33,8 +33,7 @@ Bytes hex_to_bytes(std::string_view text) {
     const int high = hex_digit_value(text[i]);
     const int low = hex_digit_value(text[i + 1]);
     if (high < 0 || low < 0) {
-      throw ConversionError("'" + std::string(text.substr(i, 2)) +
-                            "' is not a valid hexadecimal value");
+      throw ConversionError(quoted_value(text.substr(i, 2)) + " is not a valid hexadecimal value");
     }
     bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
   }

@@ -3,6 +3,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 namespace qv82 {
 
@@ -29,10 +32,51 @@ std::string trimmed(const std::string& text) {
 }
 
 [[noreturn]] void not_a_number(const std::string& text, const char* kind) {
-  throw ConversionError("'" + text + "' is not a valid " + kind + " value");
+  throw ConversionError(quoted_value(text) + " is not a valid " + kind + " value");
 }
 
+constexpr std::size_t kQuotedLength = 60;
+
 }  // namespace
+
+std::string quoted_value(std::string_view text) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out = "'";
+  std::size_t shown = 0;
+  for (const char c : text) {
+    if (shown == kQuotedLength) {
+      out += "...";
+      break;
+    }
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += "\\x";
+      out += kDigits[byte >> 4];
+      out += kDigits[byte & 0x0F];
+    } else {
+      out += c;
+    }
+    ++shown;
+  }
+  return out + "'";
+}
+
+std::string file_problem(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found) return path + " is missing";
+  if (error) return path + " cannot be read: " + error.message();
+  if (fs::is_directory(status)) return path + " is a folder, not a file";
+  if (!fs::is_regular_file(status)) return path + " is not a regular file";
+  errno = 0;
+  if (!std::ifstream(path, std::ios::binary).is_open()) {
+    const int code = errno;
+    return path + " cannot be read: " +
+           (code != 0 ? std::generic_category().message(code) : std::string("open failed"));
+  }
+  return {};
+}
 
 unsigned long parse_hex_number(const std::string& text) {
   const std::string t = trimmed(text);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace qv82 {
 
@@ -25,6 +26,14 @@ std::string port_open_failure(const std::string& port, const std::string& reason
 std::string port_disconnected(const std::string& port);
 std::string port_write_failure(const std::string& port, const std::string& reason);
 std::string port_list_failure(const std::string& reason);
+// A value from a file or a command for a message: in single quotes, bytes
+// that are not printable (NUL included, which would end the message) as
+// \xNN, and at most 60 characters of it followed by "...".
+std::string quoted_value(std::string_view text);
+
+// Why a data file cannot be read, naming it ("PATH is missing", "PATH is a
+// folder, not a file"); empty when it is a readable file.
+std::string file_problem(const std::string& path);
 
 // Reads hexadecimal text as an unsigned number ("0F" -> 15); surrounding
 // blanks are allowed, anything else throws ConversionError.

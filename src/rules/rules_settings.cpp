@@ -26,10 +26,13 @@ RulesSettings RulesSettings::load(const std::string& ini_path) {
   }
   settings.dip_modes = entries_of(file, "Dip switch modes");
   settings.warnings = entries_of(file, "Warnings");
-  const std::string stop_min = file.read_string("SETTINGS", "Stop time min", "05");
-  const unsigned long value = parse_hex_number(stop_min);
+  const unsigned long value = read_hex_setting(file, "SETTINGS", "Stop time min", "05");
   // The stop time is one byte; a larger lower limit could never be met.
-  if (value > 255) throw ConversionError("'" + stop_min + "' is not a valid Stop time min");
+  if (value > 255) {
+    throw ConversionError("[SETTINGS] Stop time min in " + ini_path + ": " +
+                          quoted_value(file.read_string("SETTINGS", "Stop time min", "")) +
+                          " is not a valid Stop time min");
+  }
   settings.stop_time_min = static_cast<int>(value);
   return settings;
 }

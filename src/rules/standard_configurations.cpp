@@ -50,8 +50,8 @@ void remove_custom(ChoiceList& list) {
 
 void ConfigurationRules::read_time_base() {
   const IniFile file(settings_path_);
-  const std::string text = file.read_string("SETTINGS", "Time base", "0096");
-  const long steps = round_half_even(static_cast<long>(parse_hex_number(text)), 150);
+  const auto base = read_hex_setting(file, "SETTINGS", "Time base", "0096");
+  const long steps = round_half_even(static_cast<long>(base), 150);
   // A time base below 75 would round to 0 and make every timer step 0.
   time_base_ = steps < 1 ? 1 : static_cast<int>(steps > 255 ? 255 : steps);
 }

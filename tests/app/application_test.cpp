@@ -108,7 +108,10 @@ TEST(Application, BrokenNumberInSettingsStopsStartUp) {
       bench.app.start_up();
       ADD_FAILURE() << "no conversion error";
     } catch (const ConversionError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.key), std::string::npos) << e.what();
+      EXPECT_NE(
+          std::string(e.what()).find("[SETTINGS] " + c.key + " in " + bench.dir.file("qv82hs.ini")),
+          std::string::npos)
+          << e.what();
     }
     EXPECT_TRUE(bench.setup.device().requests().empty());
 
@@ -131,9 +134,13 @@ TEST(Application, NoSettingsFileMeansDefaultsAndNoSupportedDevice) {
   EXPECT_EQ(bench.app.link.ComPort1.port_name(), "COM3");
   EXPECT_FALSE(bench.app.link.ComPort1.connected());
 
+  // The refusal says which file is missing, not just that the type is unknown.
   bench.app.start_up();
   EXPECT_EQ(bench.ui.errors(),
-            std::vector<std::string>{"Coin selector is not compatible with this software."});
+            std::vector<std::string>{"Coin selector is not compatible with this software. " +
+                                     bench.dir.file("qv82hs.ini") +
+                                     " is missing, so [SUPPORTED TYPES] accepts no device type "
+                                     "(device type 'QV82')"});
 }
 
 TEST(Application, ScreenResolutionAdvice) {
