@@ -10,9 +10,17 @@ namespace qv82::cli {
 
 namespace {
 
-volatile std::sig_atomic_t stop_requested = 0;
+// The signal that asked the loop to stop, 0 while none did.
+volatile std::sig_atomic_t stop_signal = 0;
+// Set while a device's steps run, so that a stop then is known to have cut
+// into a test (the running test still ends, putting the device back).
+volatile std::sig_atomic_t testing_device = 0;
+volatile std::sig_atomic_t stopped_mid_test = 0;
 
-void request_stop(int) { stop_requested = 1; }
+void request_stop(int signal_number) {
+  if (stop_signal == 0 && testing_device) stopped_mid_test = 1;
+  stop_signal = signal_number;
+}
 
 // The factory test: each step's label as it starts, the errors on stderr
 // and the verdict; with --loop device after device until interrupted.
@@ -46,7 +54,8 @@ int run_production_test(CliContext& context, const CommandArgs& args) {
   std::string printed_label;
   std::size_t printed_results = 0;
   test.view_changed = [&] {
-    if (stop_requested) test.view.loop_mode = false;
+    testing_device = test.view.panel == PanelColour::Aqua ? 1 : 0;
+    if (stop_signal) test.view.loop_mode = false;
     if (!test.view.label.empty() && test.view.label != printed_label) {
       printed_label = test.view.label;
       context.out << printed_label << "\n" << std::flush;
@@ -62,22 +71,30 @@ int run_production_test(CliContext& context, const CommandArgs& args) {
 
   std::signal(SIGINT, request_stop);
   std::signal(SIGTERM, request_stop);
+  test.stop_wanted = [] { return stop_signal != 0; };
   test.RadioButton1Click(true);
-  while (!stop_requested && test.timer_enabled) {
+  while (!stop_signal && test.timer_enabled) {
     app.link.wait_ms(kProductionTickMs);
-    if (!stop_requested) test.Timer84Timer();
+    if (!stop_signal) test.Timer84Timer();
   }
   test.Button1Click();
-  return test.failed == 0 && test.passed > 0 ? kExitOk : kExitFailed;
+  context.out << "Devices tested: " << test.passed + test.failed << ", passed: " << test.passed
+              << ", failed: " << test.failed << "\n";
+  const bool all_passed = test.failed == 0 && test.passed > 0;
+  // The shell's status of a program ended by the signal, unless the stop
+  // came between devices after nothing but passes.
+  if (stop_signal != 0 && (!all_passed || stopped_mid_test)) return 128 + stop_signal;
+  return all_passed ? kExitOk : kExitFailed;
 }
 
 const CommandRegistrar production_test_command(
     "production-test",
     {"production-test [--loop] [--record FILE]",
      "the factory test of the connected device against Production.ini of the working "
-     "directory; --loop tests device after device until interrupted; each tested device is "
-     "appended to FILE (default production_log.csv in the working directory); exit 0 only "
-     "when every device tested passed",
+     "directory; --loop tests device after device until SIGINT or SIGTERM, then prints how "
+     "many passed; each tested device is appended to FILE (default production_log.csv in "
+     "the working directory); exit 0 only when every device tested passed (after a signal: "
+     "only when it came between devices, else 130 for SIGINT, 143 for SIGTERM)",
      run_production_test});
 
 }  // namespace

@@ -63,6 +63,14 @@ void ProductionTest::set_panel(PanelColour colour) {
   changed();
 }
 
+bool ProductionTest::stop_now() {
+  if (!stop_wanted || !stop_wanted()) return false;
+  view.loop_mode = false;
+  return true;
+}
+
+bool ProductionTest::looping() { return !stop_now() && view.loop_mode; }
+
 void ProductionTest::clear_results() {
   view.results.clear();
   view.selected_result = -1;
@@ -130,11 +138,11 @@ void ProductionTest::Timer84Timer() {
   }
   set_panel(PanelColour::Yellow);
   set_label(language_text(msg::kWaitForDevice));
-  if (device_present()) {
+  if (!stop_now() && device_present()) {
     identified_ = identify_and_show();
     test_and_report();
     // The next device is tested only after this one has been taken away.
-    while (view.loop_mode && device_present()) {
+    while (looping() && device_present()) {
     }
     clear_results();
   }
@@ -408,7 +416,7 @@ void ProductionTest::insertion_test() {
                               : language_text(msg::kRejected));
     }
     if (!enabled || !read) break;
-  } while (view.loop_mode);
+  } while (looping());
 }
 
 }  // namespace qv82

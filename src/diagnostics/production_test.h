@@ -50,6 +50,10 @@ class ProductionTest {
   // Called on every change of the view, so that a window repaints during the
   // waits and a terminal prints each step's label as it starts.
   std::function<void()> view_changed;
+  // Asked wherever the loop goes on without the view changing (waiting for
+  // the device to be taken away, the insertion test): true ends the loop,
+  // as "Close" does. The command line's signals come in here.
+  std::function<bool()> stop_wanted;
 
   // The section names of Production.ini, read when the window opens.
   std::vector<std::string> device_types;
@@ -101,6 +105,10 @@ class ProductionTest {
   void clear_results();
   void add_result(const std::string& line);
   void changed();
+  // True when stop_wanted asks to stop; the loop then ends.
+  bool stop_now();
+  // Whether the loop goes on.
+  bool looping();
 
   TccTfrm& link_;
   CoinSelector& selector_;

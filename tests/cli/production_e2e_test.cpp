@@ -2,6 +2,7 @@
 // pseudo-terminal, with the installed data files in a working directory.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -141,13 +142,60 @@ TEST_F(ProductionEndToEnd, AKilledLoopLeavesEveryEarlierLineWholeAndNoTornLine) 
 
 TEST_F(ProductionEndToEnd, TestShowsOneTickOfTheWindow) {
   SimOnPty sim({"--link", link});
-  const RunResult result = cli({"test"});
+  const std::string log = dir + "/comm.log";
+  const RunResult result = cli({"--log", log, "test"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("  SW1: 1=ON 2=off 3=ON 4=off 5=off 6=off\n"), std::string::npos)
       << result.out;
   EXPECT_NE(result.out.find("  AM1 = 1000 mV\n"), std::string::npos);
   EXPECT_NE(result.out.find("  Vcc = 12  V\n"), std::string::npos);
   EXPECT_NE(result.out.find("  T = 25 \u00B0C\n"), std::string::npos);
+  // Reading drives no output: no E9 (latch) or EE (impulse) request.
+  std::ifstream sent(log);
+  for (std::string line; std::getline(sent, line);) {
+    if (line.rfind("-> ", 0) != 0 || line.size() < 11) continue;
+    const std::string header = line.substr(9, 2);
+    EXPECT_TRUE(header != "E9" && header != "EE") << line;
+  }
+}
+
+TEST_F(ProductionEndToEnd, LoopStopsOnASignalWithTheDeviceStillConnected) {
+  const struct {
+    const char* name;
+    int signal;
+    bool passing;
+    int status;
+  } cases[] = {
+      // Stopped between devices after nothing but passes.
+      {"SIGINT after a pass", SIGINT, true, 0},
+      {"SIGINT after a failure", SIGINT, false, 130},
+      {"SIGTERM after a failure", SIGTERM, false, 143},
+  };
+  const std::string limits_path = dir + "/Production.ini";
+  std::string limits;
+  {
+    std::ifstream in(limits_path);
+    limits.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    // 25 degrees is too warm for a limit of 0x14 (20).
+    std::ofstream(limits_path) << (c.passing ? limits
+                                             : std::regex_replace(limits, std::regex("T_MAX=3C"),
+                                                                  "T_MAX=14"));
+    SimOnPty sim({"--link", link});
+    RunningProgram loop(cli_binary(),
+                        {"--port", link, "--workdir", dir, "production-test", "--loop"});
+    const char* verdict = c.passing ? "Test OK, change device\n" : "ERROR!!! Change device\n";
+    ASSERT_TRUE(loop.wait_for_output(verdict, 60));
+    loop.signal(c.signal);
+    const RunResult result = loop.finish(20);
+    EXPECT_EQ(result.status, c.status) << result.err;
+    EXPECT_NE(result.out.find(c.passing ? "Devices tested: 1, passed: 1, failed: 0\n"
+                                        : "Devices tested: 1, passed: 0, failed: 1\n"),
+              std::string::npos)
+        << result.out;
+  }
 }
 
 }  // namespace

@@ -81,34 +81,78 @@ RunResult run_program(const std::string& binary, const std::vector<std::string>&
 }
 
 RunningProgram::RunningProgram(const std::string& binary, const std::vector<std::string>& args) {
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   pid_ = fork();
   if (pid_ == 0) {
-    const int null_fd = open("/dev/null", O_RDWR);
-    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(null_fd, fd);
+    const int null_fd = open("/dev/null", O_RDONLY);
+    dup2(null_fd, STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    for (int fd : {null_fd, out[0], out[1], err[0], err[1]}) close(fd);
     auto argv = make_argv(binary, args);
     execv(binary.c_str(), argv.data());
     _exit(127);
   }
   if (pid_ < 0) throw std::runtime_error("fork failed");
+  close(out[1]);
+  close(err[1]);
+  out_fd_ = out[0];
+  err_fd_ = err[0];
 }
 
 RunningProgram::~RunningProgram() {
-  if (pid_ > 0) {
-    kill(pid_, SIGKILL);
-    wait();
+  if (pid_ > 0) finish(0);
+}
+
+bool RunningProgram::collect(int timeout_ms) {
+  pollfd fds[2] = {{out_fd_, POLLIN, 0}, {err_fd_, POLLIN, 0}};
+  if (out_fd_ < 0 && err_fd_ < 0) return false;
+  if (poll(fds, 2, timeout_ms) <= 0) return true;
+  for (int i = 0; i < 2; ++i) {
+    if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
+    std::string& target = i == 0 ? result_.out : result_.err;
+    const std::size_t before = target.size();
+    drain(fds[i].fd, target);
+    if (target.size() == before) {
+      close(fds[i].fd);
+      (i == 0 ? out_fd_ : err_fd_) = -1;
+    }
   }
+  return out_fd_ >= 0 || err_fd_ >= 0;
 }
 
-void RunningProgram::signal(int signal_number) {
-  if (pid_ > 0) kill(pid_, signal_number);
+bool RunningProgram::wait_for_output(const std::string& text, int seconds) {
+  for (int waited_ms = 0; waited_ms < seconds * 1000; waited_ms += 100) {
+    if (result_.out.find(text) != std::string::npos) return true;
+    if (!collect(100)) break;
+  }
+  return result_.out.find(text) != std::string::npos;
 }
 
-int RunningProgram::wait() {
-  if (pid_ <= 0) return -1;
+int RunningProgram::wait() { return finish(24 * 3600).status; }
+
+void RunningProgram::signal(int number) {
+  if (pid_ > 0) kill(pid_, number);
+}
+
+RunResult RunningProgram::finish(int seconds) {
+  if (pid_ <= 0) return result_;
   int status = 0;
-  waitpid(pid_, &status, 0);
+  bool ended = false;
+  for (int waited_ms = 0; waited_ms <= seconds * 1000 && !ended; waited_ms += 100) {
+    collect(100);
+    ended = waitpid(pid_, &status, WNOHANG) == pid_;
+  }
+  if (!ended) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+  }
+  while (collect(100)) {
+  }
+  result_.status = ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   pid_ = -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result_;
 }
 
 SimOnPty::SimOnPty(const std::vector<std::string>& args) {

@@ -21,7 +21,8 @@ struct RunResult {
 RunResult run_program(const std::string& binary, const std::vector<std::string>& args,
                       const std::string& input = {});
 
-// A program running beside the test until the test signals it or it ends.
+// A program left running with its output collected, for tests that signal
+// it. stdin is /dev/null.
 class RunningProgram {
  public:
   RunningProgram(const std::string& binary, const std::vector<std::string>& args);
@@ -29,12 +30,24 @@ class RunningProgram {
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
-  void signal(int signal_number);
-  // Waits for its end: the exit status, or -1 when a signal ended it.
+  // Collects output until stdout holds the text; false when the seconds
+  // passed or the program ended first.
+  bool wait_for_output(const std::string& text, int seconds);
+  void signal(int number);
+  // Waits for its end; after the seconds it is killed and status is -1.
+  RunResult finish(int seconds);
+  // Waits for its end, however long: the exit status, or -1 when a signal
+  // ended it.
   int wait();
 
  private:
+  // Reads what is there within the milliseconds; false once both pipes closed.
+  bool collect(int timeout_ms);
+
   pid_t pid_ = -1;
+  int out_fd_ = -1;
+  int err_fd_ = -1;
+  RunResult result_;
 };
 
 // qv82hs-sim on a pseudo-terminal for the length of a test. Its first line
