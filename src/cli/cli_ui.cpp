@@ -43,11 +43,18 @@ CliUi::CliUi(const GlobalOptions& options, std::ostream& out, std::ostream& err)
     : interactive(isatty(STDIN_FILENO) == 1), options_(options), out_(out), err_(err) {}
 
 void CliUi::error(const std::string& text) {
+  if (muted) return;
   ++errors_;
   err_ << text << "\n" << std::flush;
 }
 
+void CliUi::file_error(const std::string& text) {
+  if (!muted) data_error_ = true;
+  error(text);
+}
+
 void CliUi::information(const std::string& text) {
+  if (muted) return;
   (information_to_err ? err_ : out_) << text << "\n" << std::flush;
 }
 
@@ -68,12 +75,13 @@ std::optional<std::string> CliUi::read_line(const std::string& prompt, bool echo
 
 Answer CliUi::question(const std::string& text, Buttons buttons) {
   if (buttons == Buttons::Ok) {
-    err_ << text << "\n";
+    if (!muted) err_ << text << "\n";
     return Answer::Ok;
   }
   const bool ok_buttons = buttons == Buttons::OkCancel;
   const Answer yes = ok_buttons ? Answer::Ok : Answer::Yes;
   const Answer cautious = ok_buttons ? Answer::Cancel : Answer::No;
+  if (muted) return cautious;
   if (options_.yes) {
     err_ << text << " " << (ok_buttons ? "OK" : "Yes") << "\n";
     return yes;
@@ -106,6 +114,11 @@ std::optional<std::string> CliUi::password(const std::string& caption, const Val
       return std::nullopt;
     }
     return text;
+  }
+  if (!interactive) {
+    // Nobody to ask: the refusal must not go unsaid.
+    error(caption + ": none given (" + (factory ? "--password" : "--pin") + ")");
+    return std::nullopt;
   }
   for (;;) {
     const auto line = read_line(caption + ": ", false);

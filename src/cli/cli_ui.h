@@ -21,6 +21,7 @@ class CliUi : public Ui {
   CliUi(const GlobalOptions& options, std::ostream& out, std::ostream& err);
 
   void error(const std::string& text) override;
+  void file_error(const std::string& text) override;
   void information(const std::string& text) override;
   Answer question(const std::string& text, Buttons buttons) override;
   std::optional<std::string> password(const std::string& caption,
@@ -40,8 +41,13 @@ class CliUi : public Ui {
   std::function<void(ParameterTree&)> section_choice;
   std::optional<std::string> file_choice;
 
+  // While true nothing is shown and questions take the cautious answer: a
+  // search whose failure is no error to the command.
+  bool muted = false;
   // Errors shown so far.
   int error_count() const { return errors_; }
+  // Whether one of them was about an installation or data file.
+  bool data_error_shown() const { return data_error_; }
 
   // Whether stdin is a terminal one can ask on (tests may say no).
   bool interactive;
@@ -53,6 +59,7 @@ class CliUi : public Ui {
   std::ostream& out_;
   std::ostream& err_;
   int errors_ = 0;
+  bool data_error_ = false;
 };
 
 // Letters to upper case, as the dialogs' fields type them.

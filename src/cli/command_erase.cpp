@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <sstream>
 
 #include "channels/channels_page.h"
@@ -44,6 +45,15 @@ int run_erase(CliContext& context, const CommandArgs& args) {
                      "(LIST like 1,2,5)\n";
       return kExitUsage;
     }
+  }
+
+  // Nothing ticked would still store and restart the device.
+  const auto ticked = [](const auto& ticks) {
+    return std::find(ticks.begin(), ticks.end(), true) != ticks.end();
+  };
+  if (!ticked(channels) && !ticked(counters)) {
+    context.err << "qv82hs-cli: erase: nothing chosen; give --channels and/or --counters\n";
+    return kExitUsage;
   }
 
   if (!context.connect_device(true)) return kExitFailed;

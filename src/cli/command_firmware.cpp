@@ -26,14 +26,22 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
     return kExitFailed;
   }
 
-  TccTfrm& link = context.link();
-  if (!link.ComPort1.connected()) return kExitFailed;  // the port's error has been shown
   Application& app = context.app();
   // A device still running its application tells which areas are open; one
-  // waiting in its monitor does not answer, and that is no error here.
-  app.device.messages_enabled = false;
-  app.selector.identify_device();
-  app.device.messages_enabled = true;
+  // waiting in its monitor does not answer, and that is no error here. As
+  // the other commands, it is searched for unless --address says where.
+  if (context.options.address) {
+    if (!context.link().ComPort1.connected()) return kExitFailed;  // its error has been shown
+    app.device.messages_enabled = false;
+    app.selector.identify_device();
+    app.device.messages_enabled = true;
+  } else {
+    CliUi& ui = context.ui();
+    ui.muted = true;
+    context.connect_device(false);
+    ui.muted = false;
+  }
+  TccTfrm& link = context.link();
   app.device.download_address = link.device_address;
 
   FirmwareDownload download(link, app.selector);
@@ -70,7 +78,8 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
 
 const CommandRegistrar firmware_command(
     "firmware", {"firmware FILE",
-                 "sends the firmware image FILE (*.u19) through the device's boot monitor; "
+                 "finds the device (unless --address), then sends the firmware image FILE (*.u19) "
+                 "through its boot monitor; "
                  "exit 0 only when the monitor accepted every record",
                  run_firmware});
 

@@ -16,6 +16,9 @@ int run_test(CliContext& context, const CommandArgs& args) {
   if (!context.connect_device(false)) return kExitFailed;
   Application& app = context.app();
   CoinSelectorTest test(app.link, app.selector);
+  // As with "Impuls" chosen and nothing ticked: no output is driven, so
+  // whatever the device's outputs are doing is left alone.
+  test.view.latch = false;
   test.tick_normal();
   for (const std::string& line : check_view_lines(test.view)) context.out << line << "\n";
   return kExitOk;
@@ -24,7 +27,7 @@ int run_test(CliContext& context, const CommandArgs& args) {
 const CommandRegistrar test_command(
     "test", {"test",
              "reads DIP switches, inputs, opto states and analogue values once, as the Test "
-             "window shows them",
+             "window shows them, without driving any output",
              run_test});
 
 }  // namespace

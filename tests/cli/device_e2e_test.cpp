@@ -119,8 +119,8 @@ TEST(DeviceEndToEndLocked, PasswordFromTheOptionsOrCancelled) {
     std::string err_part;
   };
   const Case cases[] = {
-      // No terminal to ask on: the access is cancelled without a word.
-      {{}, 1, "", ""},
+      // No terminal to ask on: the access is cancelled, and that is said.
+      {{}, 1, "", "Enter factory password: none given (--password)"},
       {{"--password", "123456789abc"}, 0, "FFFFFFFF\n", ""},
       {{"--password", "12345"}, 1, "", "Incorrect password length (--password)"},
       {{"--password", "000000000000", "--pin", "12345678"}, 0, "FFFFFFFF\n", ""},

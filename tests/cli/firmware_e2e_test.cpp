@@ -53,6 +53,15 @@ TEST_F(FirmwareEndToEnd, UpgradeThenIdentifyShowsTheNewRevision) {
       << identify.out;
 }
 
+TEST_F(FirmwareEndToEnd, SearchesForTheDeviceAsTheOtherCommandsDo) {
+  SimOnPty sim({"--link", link, "--address", "5"});
+  const RunResult result = cli({"firmware", image("QV82HS-2.70")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  const RunResult identify = cli({"--address", "5", "identify"});
+  EXPECT_NE(identify.out.find("Software revision: QV82HS-2.70\n"), std::string::npos)
+      << identify.out << identify.err;
+}
+
 TEST_F(FirmwareEndToEnd, RefusedRecordOrBadFileFails) {
   SimOnPty sim({"--link", link, "--fail-record", "3:2:1"});
   const std::string broken = dir + "/broken.u19";
