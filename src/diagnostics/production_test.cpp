@@ -85,7 +85,9 @@ void ProductionTest::add_result(const std::string& line) {
 
 bool ProductionTest::transact(const Bytes& command, int polls, Bytes& data) {
   Bytes reply;
-  if (link_.cctalk_transaction(link_.device_address, command, reply, polls) != kTransactionOk) {
+  // A refused command did nothing: it must not count as done.
+  if (link_.cctalk_transaction(link_.device_address, command, reply, polls) != kTransactionOk ||
+      !reply_is_ack(reply)) {
     return false;
   }
   data = reply_data(reply);
@@ -106,20 +108,56 @@ void ProductionTest::FormActivate() {
   failed = 0;
   view.loop_mode = false;
   view.start_enabled = true;
+  view.mode_enabled = true;
   timer_enabled = false;
   view.panel = PanelColour::ButtonFace;
   set_label({});
 }
 
 void ProductionTest::RadioButton1Click(bool loop) {
+  if (!view.mode_enabled) return;
   view.loop_mode = loop;
-  timer_enabled = loop;
-  view.start_enabled = !loop;
+  // A cycle in progress restarts the timer when it ends.
+  timer_enabled = loop && !cycle_running_;
+  view.start_enabled = !loop && !cycle_running_;
   changed();
 }
 
+namespace {
+
+// Marks a test or cycle as running for as long as it talks to the device,
+// however it ends.
+class CycleScope {
+ public:
+  CycleScope(bool& running, FtView& view, std::function<void()>& changed, bool start)
+      : running_(running), view_(view), changed_(changed) {
+    running_ = true;
+    if (start) {
+      view_.mode_enabled = false;
+      view_.start_enabled = false;
+    }
+    if (changed_) changed_();
+  }
+  ~CycleScope() {
+    running_ = false;
+    view_.mode_enabled = true;
+    view_.start_enabled = !view_.loop_mode;
+    if (changed_) changed_();
+  }
+  CycleScope(const CycleScope&) = delete;
+  CycleScope& operator=(const CycleScope&) = delete;
+
+ private:
+  bool& running_;
+  FtView& view_;
+  std::function<void()>& changed_;
+};
+
+}  // namespace
+
 bool ProductionTest::Button2Click() {
-  if (!record_ready()) return false;
+  if (cycle_running_ || view.loop_mode || !record_ready()) return false;
+  const CycleScope cycle(cycle_running_, view, view_changed, true);
   set_panel(PanelColour::Yellow);
   identified_ = identify_and_show();
   const bool pass = test_and_report();
@@ -128,14 +166,10 @@ bool ProductionTest::Button2Click() {
 }
 
 void ProductionTest::Timer84Timer() {
-  if (in_cycle_) return;
-  in_cycle_ = true;
+  if (cycle_running_) return;
+  const CycleScope cycle(cycle_running_, view, view_changed, false);
   timer_enabled = false;
-  if (!record_ready()) {
-    in_cycle_ = false;
-    changed();
-    return;
-  }
+  if (!record_ready()) return;
   set_panel(PanelColour::Yellow);
   set_label(language_text(msg::kWaitForDevice));
   if (!stop_now() && device_present()) {
@@ -147,8 +181,6 @@ void ProductionTest::Timer84Timer() {
     clear_results();
   }
   timer_enabled = view.loop_mode;
-  in_cycle_ = false;
-  changed();
 }
 
 void ProductionTest::Button1Click() {

@@ -35,6 +35,9 @@ struct FtView {
   int selected_result = -1;
   bool loop_mode = false;
   bool start_enabled = true;
+  // The "Single"/"Loop" choice: off while a "Start" test runs, so that the
+  // loop cannot begin inside it ("Single" stays the way to end a loop).
+  bool mode_enabled = true;
 };
 
 // The production test of a freshly built coin selector against the limits
@@ -90,6 +93,10 @@ class ProductionTest {
   // cannot be written stops the test before the device is touched.
   ProductionRecord* record = nullptr;
 
+  // A "Start" test or a loop cycle is talking to the device; the other one
+  // waits (every wait lets clicks and timers through).
+  bool cycle_running() const { return cycle_running_; }
+
  private:
   bool test_and_report();
   bool record_ready();
@@ -113,7 +120,7 @@ class ProductionTest {
   TccTfrm& link_;
   CoinSelector& selector_;
   const IniFile& limits_file_;
-  bool in_cycle_ = false;
+  bool cycle_running_ = false;
   bool identified_ = false;  // the unit under test answered its identification
   std::string step_;         // the step under way, as the record names it
 };

@@ -124,8 +124,20 @@ void Device::receive_frame(const Bytes& frame, int baud) {
 
   std::optional<Answer> answer;
   after_ = After::kNothing;
-  if (faults_.nak_next_request || refused_by_fault(header, data)) {
-    faults_.nak_next_request = false;
+  // Header and data are the frame less its first three bytes and checksum.
+  const bool prefix_matches =
+      !faults_.nak_prefix.empty() && frame.size() >= 4 + faults_.nak_prefix.size() &&
+      std::equal(faults_.nak_prefix.begin(), faults_.nak_prefix.end(), frame.begin() + 3);
+  bool refuse = faults_.nak_next_request || refused_by_fault(header, data);
+  faults_.nak_next_request = false;
+  if (prefix_matches) {
+    if (faults_.nak_prefix_after > 0) {
+      --faults_.nak_prefix_after;
+    } else {
+      refuse = true;
+    }
+  }
+  if (refuse) {
     answer = Answer{kNak, {}};
   } else {
     answer = handle(header, data);

@@ -90,6 +90,10 @@ struct DeviceFaults {
   // The store request (FF 03 without data) is answered NAK: writes reach
   // the working memory, nothing reaches the stored image.
   bool nak_store = false;
+  // Requests whose header and data begin with these bytes are refused, all
+  // but the first nak_prefix_after of them (empty: none).
+  Bytes nak_prefix;
+  int nak_prefix_after = 0;
   std::uint64_t extra_latency_us = 0;  // every reply, while set
   int stuck_output = 0;                // 1..7: input 1 reads active while that output is latched
 };

@@ -15,7 +15,6 @@
 #include "device/coin_selector.h"
 #include "diagnostics/production_report.h"
 #include "lang/language.h"
-#include "ui/scope_exit.h"
 
 namespace qv82 {
 
@@ -127,8 +126,11 @@ void TFtFrm::render() {
     for (const std::string& line : view.results) ListBox1->addItem(QString::fromStdString(line));
   }
   ListBox1->setCurrentRow(view.selected_result);
-  Button2->setEnabled(view.start_enabled && !busy_);
-  change_record->setEnabled(!busy_ && !model_.view.loop_mode);
+  Button2->setEnabled(view.start_enabled && !model_.cycle_running());
+  RadioButton1->setEnabled(view.mode_enabled);
+  RadioButton2->setEnabled(view.mode_enabled);
+  (view.loop_mode ? RadioButton2 : RadioButton1)->setChecked(true);
+  change_record->setEnabled(!model_.cycle_running() && !model_.view.loop_mode);
   unit_counts->setText(QString("Passed: %1   Failed: %2").arg(model_.passed).arg(model_.failed));
   record_path->setText(QString::fromStdString(record_.path()));
 }
@@ -172,31 +174,22 @@ void TFtFrm::showEvent(QShowEvent* event) {
 
 void TFtFrm::RadioButton1Click() {
   model_.RadioButton1Click(RadioButton2->isChecked());
+  render();
   sync_timer();
 }
 
 void TFtFrm::Button2Click() {
-  {
-    busy_ = true;
-    const ScopeExit finished([this] { busy_ = false; });
-    render();
-    model_.Button2Click();
-  }
+  model_.Button2Click();
   show_recent_units();
   render();
+  sync_timer();
 }
 
 void TFtFrm::Timer84Timer() {
   Timer84->stop();
-  {
-    busy_ = true;
-    const ScopeExit finished([this] { busy_ = false; });
-    model_.Timer84Timer();
-  }
+  model_.Timer84Timer();
   show_recent_units();
   render();
-  RadioButton1->setChecked(!model_.view.loop_mode);
-  RadioButton2->setChecked(model_.view.loop_mode);
   sync_timer();
 }
 

@@ -52,6 +52,10 @@ class TFtFrm : public QDialog {
   QLineEdit* record_path;
   QPushButton* change_record;
 
+  // The handlers behind the buttons and the timer.
+  void Button2Click();
+  void Timer84Timer();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -59,9 +63,7 @@ class TFtFrm : public QDialog {
 
  private:
   void RadioButton1Click();
-  void Button2Click();
   void Button1Click();
-  void Timer84Timer();
   void render();
   void sync_timer();
   void show_recent_units();
@@ -71,7 +73,6 @@ class TFtFrm : public QDialog {
   IniFile& settings_;
   ProductionRecord record_;
   ProductionTest model_;
-  bool busy_ = false;
   bool closing_ = false;
 };
 

@@ -1,0 +1,134 @@
+// "Factory test" clicked through over the simulated coin selector, its loop
+// timer running in virtual time.
+#include "ui/ft_frm.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+
+#include "support/selector_bench.h"
+#include "virtual_events.h"
+
+namespace qv82::test {
+
+namespace {
+
+// The window over a healthy device and the installed limits.
+struct FactoryBench {
+  explicit FactoryBench(sim::SetupOptions options = {}) : bench(std::move(options)) {
+    std::filesystem::copy_file(QV82_SOURCE_DIR "/data/Production.ini",
+                               bench.dir.file("Production.ini"));
+    bench.selector.identify_device();
+    bench.ui.clear();
+    window.show();
+    events.add_timer(window.Timer84, [this] { window.Timer84Timer(); });
+  }
+
+  std::string label() const { return window.Label1->text().toStdString(); }
+  std::uint64_t now() const { return events.now_ms(); }
+
+  SelectorBench bench;
+  TFtFrm window{bench.selector, bench.dir.file("Production.ini"), bench.settings,
+                bench.dir.file("units.csv")};
+  VirtualEvents events{dynamic_cast<sim::VirtualClock&>(bench.setup.clock())};
+  NestedTransfers transfers{bench.link};
+};
+
+}  // namespace
+
+class FtFrmTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // A click on "Loop" at any moment of a "Start" test must not start a
+  // second test inside it; afterwards it starts the loop as usual.
+  void loopClickedAcrossAStartTestNeverNestsATest() {
+    std::uint64_t duration = 0;
+    {
+      FactoryBench one;
+      one.window.Button2->click();
+      duration = one.now();
+      QCOMPARE(one.label(), std::string("Test OK, change device"));
+    }
+    int timings = 0;
+    int nested = 0;
+    int failures = 0;
+    int loops = 0;
+    for (std::uint64_t at = 0; at <= duration + kProductionTickMs; at += 50) {
+      FactoryBench run;
+      bool loop_taken_during_start = false;
+      run.events.at_ms(at, [&] {
+        run.window.RadioButton2->click();
+        loop_taken_during_start =
+            run.window.model().cycle_running() && run.window.model().view.loop_mode;
+      });
+      // "Single" ends any loop the click started, once it has tested the device.
+      const std::uint64_t stop_at = at + 2 * duration + kProductionTickMs;
+      run.events.at_ms(stop_at, [&] { run.window.RadioButton1->click(); });
+      run.window.Button2->click();
+      QVERIFY(!loop_taken_during_start);
+      run.events.run_until_ms(stop_at + 2 * duration);
+      ++timings;
+      nested += run.transfers.nested;
+      failures += run.window.model().failed;
+      loops += run.window.model().passed > 1 ? 1 : 0;
+      QVERIFY(run.window.Button2->isEnabled());
+      QVERIFY(!run.window.Timer84->isActive());
+    }
+    qInfo(
+        "Loop clicked at %d timings in 50 ms steps across a %llu ms test: %d nested "
+        "transfers, %d healthy devices failed, %d loops run after the test",
+        timings, static_cast<unsigned long long>(duration), nested, failures, loops);
+    QCOMPARE(nested, 0);
+    QCOMPARE(failures, 0);
+    QVERIFY(loops > 0);
+  }
+
+  // While a test runs, Start and the mode choice are off; in a loop, Single
+  // stays the way out.
+  void controlsWhileATestRuns() {
+    FactoryBench run;
+    bool start_enabled = true;
+    bool mode_enabled = true;
+    run.events.at_ms(100, [&] {
+      start_enabled = run.window.Button2->isEnabled();
+      mode_enabled = run.window.RadioButton2->isEnabled();
+    });
+    run.window.Button2->click();
+    QVERIFY(!start_enabled);
+    QVERIFY(!mode_enabled);
+    QVERIFY(run.window.Button2->isEnabled() && run.window.RadioButton2->isEnabled());
+
+    run.window.RadioButton2->click();
+    QVERIFY(!run.window.Button2->isEnabled());
+    bool single_enabled = false;
+    const std::uint64_t in_cycle = run.now() + kProductionTickMs + 200;
+    run.events.at_ms(in_cycle, [&] {
+      single_enabled = run.window.RadioButton1->isEnabled();
+      run.window.RadioButton1->click();
+    });
+    run.events.run_until_ms(in_cycle + 10000);
+    QVERIFY(single_enabled);
+    QCOMPARE(run.window.model().passed, 2);
+    QVERIFY(!run.window.Timer84->isActive());
+    QVERIFY(run.window.Button2->isEnabled());
+  }
+
+  // A command the device refuses has not been carried out.
+  void refusedCommandFailsTheTest() {
+    FactoryBench run;
+    run.bench.device().faults().nak_prefix = {0xE9};
+    run.window.Button2->click();
+    QCOMPARE(run.label(), std::string("ERROR!!! Change device"));
+    QCOMPARE(run.bench.ui.errors(), std::vector<std::string>{"Communication error"});
+    QCOMPARE(run.window.model().failed, 1);
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::FtFrmTest)
+#include "ft_frm_test.moc"
