@@ -32,7 +32,9 @@ void CoinSelectorTest::changed() {
 
 bool CoinSelectorTest::transact(const Bytes& command, int polls, Bytes& data) {
   Bytes reply;
-  if (link_.cctalk_transaction(link_.device_address, command, reply, polls) != kTransactionOk) {
+  // A refused command did nothing: its reply carries no reading.
+  if (link_.cctalk_transaction(link_.device_address, command, reply, polls) != kTransactionOk ||
+      !reply_is_ack(reply)) {
     return false;
   }
   data = reply_data(reply);
@@ -49,9 +51,33 @@ void CoinSelectorTest::getto_reset() {
   if (transact({0xE5}, 5, data) && !data.empty()) last_event_counter = data[0];
 }
 
-void CoinSelectorTest::FormShow() { getto_reset(); }
+void CoinSelectorTest::run_exclusive(const std::function<void()>& work) {
+  // Cleared however the work ends, so a port error leaves no dead window.
+  struct Idle {
+    CoinSelectorTest& test;
+    ~Idle() { test.busy_ = test.reset_pending_ = false; }
+  } const idle{*this};
+  busy_ = true;
+  work();
+  // A reset asked for while the device was busy goes out now, after the
+  // transfers it would have broken into.
+  while (reset_pending_) {
+    reset_pending_ = false;
+    getto_reset();
+  }
+}
+
+void CoinSelectorTest::FormShow() {
+  if (busy_) return;
+  run_exclusive([this] { getto_reset(); });
+}
 
 void CoinSelectorTest::FormActivate() {
+  if (busy_) return;
+  run_exclusive([this] { open(); });
+}
+
+void CoinSelectorTest::open() {
   open_ = true;
   view.events.clear();
   view.selected_event = -1;
@@ -91,17 +117,17 @@ void CoinSelectorTest::read_io_records() {
 }
 
 void CoinSelectorTest::Timer1Timer() {
-  if (in_tick_ || !open_) return;
-  in_tick_ = true;
+  if (busy_ || !open_) return;
   tick_enabled = false;
-  if (view.insertion_test) {
-    tick_insertion();
-  } else if (loop_mask != 0) {
-    tick_loop();
-  } else {
-    tick_normal();
-  }
-  in_tick_ = false;
+  run_exclusive([this] {
+    if (view.insertion_test) {
+      tick_insertion();
+    } else if (loop_mask != 0) {
+      tick_loop();
+    } else {
+      tick_normal();
+    }
+  });
   tick_enabled = open_;
   changed();
 }
@@ -200,9 +226,13 @@ void CoinSelectorTest::CheckBox1Click(bool ticked) {
   view.insertion_test = ticked;
   if (ticked) {
     view.opto = {};
-    tick_enabled = false;
-    getto_reset();
-    tick_enabled = open_;
+    if (busy_) {
+      reset_pending_ = true;  // the running tick sends it when it ends
+    } else {
+      tick_enabled = false;
+      run_exclusive([this] { getto_reset(); });
+      tick_enabled = open_;
+    }
   } else {
     view.events.clear();
     view.selected_event = -1;

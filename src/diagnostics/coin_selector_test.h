@@ -103,6 +103,10 @@ class CoinSelectorTest {
   void Button2Click();                          // "Clear list"
   void FormClose();
 
+  // True while the window talks to the device (the tick, the reset, the
+  // opening); clicks during it change the view only.
+  bool busy() const { return busy_; }
+
   // The three tick modes.
   void tick_insertion();
   void tick_loop();
@@ -110,13 +114,18 @@ class CoinSelectorTest {
 
  private:
   bool transact(const Bytes& command, int polls, Bytes& data);
+  // Runs work as the only user of the device, then any reset deferred
+  // during it.
+  void run_exclusive(const std::function<void()>& work);
+  void open();
   void read_io_records();
   void changed();
 
   TccTfrm& link_;
   CoinSelector& selector_;
   bool open_ = false;
-  bool in_tick_ = false;
+  bool busy_ = false;
+  bool reset_pending_ = false;
 };
 
 }  // namespace qv82

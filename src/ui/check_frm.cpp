@@ -70,10 +70,10 @@ void DipSwitchPicture::paintEvent(QPaintEvent*) {
 
 TCheckFrm::TCheckFrm(CoinSelector& coin, QWidget* parent)
     : QDialog(parent),
-      coin_(coin),
-      model_(coin.link, coin),
       Timer1(new QTimer(this)),
-      Timer2(new QTimer(this)) {
+      Timer2(new QTimer(this)),
+      coin_(coin),
+      model_(coin.link, coin) {
   setModal(true);
   Timer1->setInterval(static_cast<int>(kTestTickMs));
   Timer2->setInterval(static_cast<int>(kImpulseMs));
@@ -170,20 +170,20 @@ QGroupBox* TCheckFrm::build_outputs() {
   outputs_box_ = new QGroupBox(this);
   auto* grid = new QGridLayout(outputs_box_);
   for (int k = 0; k < kTestOutputs; ++k) {
-    output_buttons_[k] = new QPushButton(QString::number(k + 1) + ".", outputs_box_);
+    output_buttons[k] = new QPushButton(QString::number(k + 1) + ".", outputs_box_);
     output_leds_[k] = new TestLed(Qt::red, outputs_box_);
-    grid->addWidget(output_buttons_[k], 0, k);
+    grid->addWidget(output_buttons[k], 0, k);
     grid->addWidget(output_leds_[k], 1, k, Qt::AlignHCenter);
-    connect(output_buttons_[k], &QPushButton::clicked, this,
+    connect(output_buttons[k], &QPushButton::clicked, this,
             [this, k] { model_.SpeedButtonOutputClick(k + 1); });
   }
-  loop_button_ = new QPushButton(outputs_box_);
+  loop_button = new QPushButton(outputs_box_);
   latch_ = new QRadioButton(outputs_box_);
   impuls_ = new QRadioButton(outputs_box_);
-  grid->addWidget(loop_button_, 2, 0, 1, 2);
+  grid->addWidget(loop_button, 2, 0, 1, 2);
   grid->addWidget(latch_, 2, 3, 1, 2);
   grid->addWidget(impuls_, 2, 5, 1, 2);
-  connect(loop_button_, &QPushButton::clicked, this, [this] { model_.SpeedButton8Click(); });
+  connect(loop_button, &QPushButton::clicked, this, [this] { model_.SpeedButton8Click(); });
   connect(latch_, &QRadioButton::clicked, this, [this] { model_.RadioButton1Click(); });
   connect(impuls_, &QRadioButton::clicked, this, [this] { model_.RadioButton2Click(); });
   return outputs_box_;
@@ -193,11 +193,11 @@ QGroupBox* TCheckFrm::build_solenoids() {
   solenoids_box_ = new QGroupBox(this);
   auto* grid = new QGridLayout(solenoids_box_);
   for (int s = 0; s < kTestSolenoids; ++s) {
-    solenoid_buttons_[s] = new QPushButton(solenoids_box_);
+    solenoid_buttons[s] = new QPushButton(solenoids_box_);
     solenoid_leds_[s] = new TestLed(Qt::red, solenoids_box_);
-    grid->addWidget(solenoid_buttons_[s], 0, s);
+    grid->addWidget(solenoid_buttons[s], 0, s);
     grid->addWidget(solenoid_leds_[s], 1, s, Qt::AlignHCenter);
-    connect(solenoid_buttons_[s], &QPushButton::clicked, this,
+    connect(solenoid_buttons[s], &QPushButton::clicked, this,
             [this, s] { model_.SpeedButtonSolenoidClick(s); });
   }
   return solenoids_box_;
@@ -215,14 +215,14 @@ void TCheckFrm::init_language() {
   for (int i = 0; i < kOptoIndicators; ++i) opto_labels_[i]->setText(q(opto_messages[i]));
   analogue_box_->setTitle(q(msg::kAnalogCircuitTest));
   outputs_box_->setTitle(q(msg::kOutputs));
-  loop_button_->setText(q(msg::kLoop));
+  loop_button->setText(q(msg::kLoop));
   latch_->setText(q(msg::kLatch));
   impuls_->setText(q(msg::kImpuls));
   solenoids_box_->setTitle(q(msg::kSolenoids));
-  solenoid_buttons_[0]->setText("M");
-  solenoid_buttons_[1]->setText(q(msg::kS1));
-  solenoid_buttons_[2]->setText(q(msg::kS2));
-  solenoid_buttons_[3]->setText(q(msg::kS3));
+  solenoid_buttons[0]->setText("M");
+  solenoid_buttons[1]->setText(q(msg::kS1));
+  solenoid_buttons[2]->setText(q(msg::kS2));
+  solenoid_buttons[3]->setText(q(msg::kS3));
   CheckBox1->setText(q(msg::kInsertionTest));
   Button2->setText(q(msg::kClearList));
   Button1->setText(q(msg::kClose));
@@ -239,14 +239,14 @@ void TCheckFrm::render() {
   for (int i = 0; i < kOptoIndicators; ++i) opto_[i]->set_on(view.opto[i]);
   for (int i = 0; i < kAnalogueValues; ++i) analogue_[i]->setText(q(view.analogue[i]));
   for (int k = 0; k < kTestOutputs; ++k) {
-    output_buttons_[k]->setVisible(view.output_offered[k]);
+    output_buttons[k]->setVisible(view.output_offered[k]);
     output_leds_[k]->setVisible(view.output_offered[k]);
     output_leds_[k]->set_on(view.output_on[k]);
   }
   latch_->setChecked(view.latch);
   impuls_->setChecked(!view.latch);
   for (int s = 0; s < kTestSolenoids; ++s) {
-    solenoid_buttons_[s]->setVisible(view.solenoid_offered[s]);
+    solenoid_buttons[s]->setVisible(view.solenoid_offered[s]);
     solenoid_leds_[s]->setVisible(view.solenoid_offered[s]);
     solenoid_leds_[s]->set_on(view.solenoid_pending[s]);
   }

@@ -59,6 +59,20 @@ class TCheckFrm : public QDialog {
   void init_language();
   CoinSelectorTest& model() { return model_; }
 
+  // The tick and the end of an output impulse.
+  void Timer1Timer();
+  void Timer2Timer();
+
+  QTimer* Timer1;
+  QTimer* Timer2;
+  QCheckBox* CheckBox1 = nullptr;  // "Insertion test"
+  QListWidget* ListBox1 = nullptr;
+  QPushButton* Button2 = nullptr;  // "Clear list"
+  QPushButton* Button1 = nullptr;  // "Close"
+  std::array<QPushButton*, kTestOutputs> output_buttons{};
+  QPushButton* loop_button = nullptr;
+  std::array<QPushButton*, kTestSolenoids> solenoid_buttons{};
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -69,15 +83,11 @@ class TCheckFrm : public QDialog {
   QGroupBox* build_analogue();
   QGroupBox* build_outputs();
   QGroupBox* build_solenoids();
-  void Timer1Timer();
-  void Timer2Timer();
   void render();
   void sync_timers();
 
   CoinSelector& coin_;
   CoinSelectorTest model_;
-  QTimer* Timer1;
-  QTimer* Timer2;
 
   QGroupBox* switches_box_ = nullptr;
   DipSwitchPicture* sw1_ = nullptr;
@@ -92,18 +102,11 @@ class TCheckFrm : public QDialog {
   QGroupBox* analogue_box_ = nullptr;
   std::array<QLabel*, kAnalogueValues> analogue_{};
   QGroupBox* outputs_box_ = nullptr;
-  std::array<QPushButton*, kTestOutputs> output_buttons_{};
   std::array<TestLed*, kTestOutputs> output_leds_{};
-  QPushButton* loop_button_ = nullptr;
   QRadioButton* latch_ = nullptr;
   QRadioButton* impuls_ = nullptr;
   QGroupBox* solenoids_box_ = nullptr;
-  std::array<QPushButton*, kTestSolenoids> solenoid_buttons_{};
   std::array<TestLed*, kTestSolenoids> solenoid_leds_{};
-  QCheckBox* CheckBox1 = nullptr;
-  QListWidget* ListBox1 = nullptr;
-  QPushButton* Button2 = nullptr;  // "Clear list"
-  QPushButton* Button1 = nullptr;  // "Close"
 };
 
 }  // namespace qv82
