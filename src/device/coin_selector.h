@@ -41,8 +41,9 @@ class CoinSelector {
   // Hooks of the main window, all optional.
   std::function<void(bool)> set_pages_enabled;
   // The firmware download window, opened modally when a device waits in its
-  // boot monitor and the user wants the upgrade.
-  std::function<void()> open_firmware_download;
+  // boot monitor and the user wants the upgrade; true when the download
+  // completed.
+  std::function<bool()> open_firmware_download;
   // The device information fields have new values.
   std::function<void()> device_info_changed;
 

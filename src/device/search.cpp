@@ -72,9 +72,10 @@ bool CoinSelector::SpeedButton11Click() {
       ui.information(found_message());
       return true;
     case SearchOutcome::kMonitor:
+      // After a completed upgrade the device runs its new firmware: find it.
       if (ui.question(language_text(msg::kCoinSelInMonitorMode), Buttons::YesNo) == Answer::Yes &&
-          open_firmware_download) {
-        open_firmware_download();
+          open_firmware_download && open_firmware_download()) {
+        return SpeedButton11Click();
       }
       break;
     case SearchOutcome::kNothing: {

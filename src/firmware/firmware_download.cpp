@@ -15,6 +15,9 @@ constexpr std::uint8_t kHeaderType = 0x30;  // '0'
 constexpr int kPollBeforeMonitorPolls = 50;
 constexpr unsigned kSettleMs = 20;
 constexpr unsigned kAfterDownloadMs = 400;
+// Not in the message table.
+constexpr const char* kStaysInMonitor =
+    "The coin selector stays in its monitor program; Search will offer the upgrade again.";
 
 bool retried(char status) { return status >= '3' && status <= '6'; }
 
@@ -63,6 +66,10 @@ void FirmwareDownload::report_error(const std::string& text) {
   selector_.ui.error(text);
 }
 
+void FirmwareDownload::report_failure(const std::string& text) {
+  report_error(monitor_id.empty() ? text : text + "\n" + kStaysInMonitor);
+}
+
 void FirmwareDownload::report_information(const std::string& text) {
   if (before_message) before_message();
   selector_.ui.information(text);
@@ -70,6 +77,7 @@ void FirmwareDownload::report_information(const std::string& text) {
 
 void FirmwareDownload::FormActivate() {
   view.file_chosen = false;
+  completed = false;
   changed();
 }
 
@@ -92,7 +100,10 @@ bool FirmwareDownload::Button3Click() {
     report_error(file.error);
     return false;
   }
-  if (start_monitor() != kMonitorReady) return true;
+  const int monitor = start_monitor();
+  // A refused access check has said why already.
+  if (monitor == kNoMonitor) report_error(language_text(msg::kMonitorProgramError));
+  if (monitor != kMonitorReady) return true;
   return download_prgm(*file.image);
 }
 
@@ -171,13 +182,14 @@ bool FirmwareDownload::run(const FirmwareImage* image, const std::string& file_e
   records_accepted = 0;
   programming_time_ms = 0;
   last_status = kStatusNoAnswer;
+  completed = false;
 
   bool accepted = false;
   try {
     if (image) {
       accepted = send_image(*image, started);
     } else {
-      report_error(file_error);
+      report_failure(file_error);
       set_status({});
     }
     link_.wait_ms(kAfterDownloadMs);
@@ -188,6 +200,7 @@ bool FirmwareDownload::run(const FirmwareImage* image, const std::string& file_e
     throw;
   }
   finish(log_was_enabled);
+  completed = accepted;
   return accepted;
 }
 
@@ -195,8 +208,10 @@ bool FirmwareDownload::send_image(const FirmwareImage& image, std::uint64_t star
   view.progress_max = static_cast<int>(image.records.size());
   changed();
 
+  // Checked before the header record, whose arrival makes the monitor erase
+  // the flash.
   if (monitor_id.empty() || image.header_id != monitor_id) {
-    report_error(language_text(msg::kTypeError));
+    report_failure(language_text(msg::kTypeError));
     set_status({});
     return false;
   }
@@ -205,13 +220,13 @@ bool FirmwareDownload::send_image(const FirmwareImage& image, std::uint64_t star
   frame.insert(frame.end(), image.header().bytes.begin(), image.header().bytes.end());
   Bytes reply;
   if (link_.raw_transfer(frame, 1, kHeaderPolls, reply) != kRawOk) {
-    report_error(language_text(msg::kTimeOut));
+    report_failure(language_text(msg::kTimeOut));
     set_status({});
     return false;
   }
   last_status = static_cast<char>(reply.front());
   if (last_status != kStatusAccepted) {
-    report_error(monitor_status_text(static_cast<std::uint8_t>(last_status)));
+    report_failure(monitor_status_text(static_cast<std::uint8_t>(last_status)));
     return false;
   }
 
@@ -223,7 +238,7 @@ bool FirmwareDownload::send_image(const FirmwareImage& image, std::uint64_t star
     ++records_accepted;
   }
   if (last_status != kStatusAccepted) {
-    report_error(monitor_status_text(static_cast<std::uint8_t>(last_status)));
+    report_failure(monitor_status_text(static_cast<std::uint8_t>(last_status)));
     return false;
   }
 

@@ -60,6 +60,7 @@ class FirmwareDownload {
   Bytes monitor_id;
 
   // Outcome of the last download.
+  bool completed = false;  // every record accepted: the device runs the new firmware
   char last_status = kStatusNoAnswer;
   std::uint64_t programming_time_ms = 0;
   int records_accepted = 0;
@@ -91,6 +92,9 @@ class FirmwareDownload {
   void restore_rate();
   bool identify();
   void report_error(const std::string& text);
+  // A download that failed after the monitor answered: the device waits
+  // there, and the user is told so.
+  void report_failure(const std::string& text);
   void report_information(const std::string& text);
   void set_status(const std::string& text);
   void set_progress(int value);

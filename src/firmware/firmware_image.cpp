@@ -1,6 +1,9 @@
 #include "firmware/firmware_image.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "lang/language.h"
@@ -63,6 +66,10 @@ FirmwareImageResult failure(const std::string& reason) {
   return FirmwareImageResult{std::nullopt, reason};
 }
 
+bool is_end_record(const FirmwareRecord& record) {
+  return record.type == '7' || record.type == '8' || record.type == '9';
+}
+
 }  // namespace
 
 FirmwareImageResult parse_firmware_image(std::string_view text) {
@@ -79,11 +86,22 @@ FirmwareImageResult parse_firmware_image(std::string_view text) {
       return failure(language_text(msg::kFileFormatError) + ", line " +
                      std::to_string(line_number) + ": " + *reason);
     }
+    // The monitor leaves for the new firmware at the end record: a line
+    // after it would go to a device that no longer listens.
+    if (!image.records.empty() && is_end_record(image.records.back())) {
+      return failure(language_text(msg::kFileFormatError) + ", line " +
+                     std::to_string(line_number) + ": record after the end record");
+    }
     image.records.push_back(std::move(record));
   }
   if (image.records.empty()) return failure(language_text(msg::kFileFormatError) + ": empty file");
   if (image.records.size() < 2) {
     return failure(language_text(msg::kFileFormatError) + ": no record after the header");
+  }
+  // Without it the monitor never leaves for the new firmware: a file cut
+  // short must not be sent.
+  if (!is_end_record(image.records.back())) {
+    return failure(language_text(msg::kFileFormatError) + ": no end record (S7, S8 or S9)");
   }
   const Bytes& header = image.records.front().bytes;
   if (header.size() >= kHeaderIdOffset + kMonitorIdLength + 1) {
@@ -94,6 +112,10 @@ FirmwareImageResult parse_firmware_image(std::string_view text) {
 }
 
 FirmwareImageResult read_firmware_image(const std::string& path) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    return failure("Cannot read file " + path + ": " + std::strerror(EISDIR));
+  }
   const FileContent file = read_whole_file(path, kFirmwareImageLimit);
   if (file.failure == ReadFailure::kCannotRead) {
     return failure("Cannot read file " + path + ": " + file.reason);

@@ -44,8 +44,9 @@ struct FirmwareImageResult {
 
 // Reads the image from text. Blank lines (such as a last empty line) are
 // skipped. Every other line must start with 'S', a type digit and an even
-// number of hex digits; the image needs a header and at least one record
-// after it, so that a monitor never erases its flash for nothing.
+// number of hex digits; the image needs a header, at least one record after
+// it and an end record (S7, S8 or S9) last, so that a monitor never erases
+// its flash for nothing nor waits for the rest of a file cut short.
 FirmwareImageResult parse_firmware_image(std::string_view text);
 
 // Reads and parses the file; an unreadable file is reported with its name.

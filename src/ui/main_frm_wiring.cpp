@@ -184,7 +184,10 @@ void TMainFrm::install_hooks() {
     app.configuration.statistics.read();
     emit configuration_changed();
   };
-  hooks.open_firmware_download = [this] { DwnlFrm->exec(); };
+  hooks.open_firmware_download = [this] {
+    DwnlFrm->exec();
+    return DwnlFrm->model().completed;
+  };
   hooks.close_main_window = [this] { close_confirmed(); };
   hooks.close_log_file = [this] {
     log.set_log_to_file(false);

@@ -85,6 +85,10 @@ TEST_F(FirmwareEndToEnd, UsageAndMissingFile) {
   const RunResult missing = cli({"firmware", dir + "/none.u19"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Cannot open file"), std::string::npos) << missing.err;
+  const RunResult folder = cli({"firmware", dir});
+  EXPECT_EQ(folder.status, 1);
+  EXPECT_NE(folder.err.find("Cannot read file " + dir + ": Is a directory"), std::string::npos)
+      << folder.err;
 }
 
 }  // namespace

@@ -88,7 +88,10 @@ TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
     if (c.kind == kRefused) bench.setup.line().open_refusals["ttyS0"] = "Permission denied";
     bench.ui.answers = c.answers;
     int firmware_windows = 0;
-    bench.selector.open_firmware_download = [&] { ++firmware_windows; };
+    bench.selector.open_firmware_download = [&] {
+      ++firmware_windows;
+      return false;
+    };
     std::vector<bool> pages;
     bench.selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
     EXPECT_FALSE(bench.selector.SpeedButton11Click());

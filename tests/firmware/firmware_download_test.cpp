@@ -19,6 +19,9 @@
 namespace qv82 {
 namespace {
 
+const std::string kStaysInMonitor =
+    "\nThe coin selector stays in its monitor program; Search will offer the upgrade again.";
+
 Bytes pattern(std::size_t size) {
   Bytes data(size);
   for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
@@ -161,7 +164,7 @@ TEST_F(FirmwareDownloadTest, MonitorStatusesDecideRetriesAndMessages) {
     if (c.accepted) {
       EXPECT_TRUE(ui.errors().empty());
     } else {
-      EXPECT_EQ(ui.errors(), std::vector<std::string>{c.message});
+      EXPECT_EQ(ui.errors(), std::vector<std::string>{c.message + kStaysInMonitor});
       EXPECT_EQ(download.view.status_label, "Programming") << "the label stays as it was";
     }
     EXPECT_EQ(setup.line().baud_rate(), 9600);
@@ -175,7 +178,7 @@ TEST_F(FirmwareDownloadTest, ImageForAnotherDeviceTypeSendsNothing) {
   const std::size_t written_before = setup.line().written().size();
   EXPECT_FALSE(download.download_prgm(write_image("QV99XX-BL")));
   EXPECT_EQ(setup.line().written().size(), written_before);
-  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Type error!"});
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Type error!" + kStaysInMonitor});
   EXPECT_EQ(download.view.status_label, "");
   EXPECT_TRUE(device().in_monitor());
   EXPECT_EQ(setup.line().baud_rate(), 9600);
@@ -187,7 +190,7 @@ TEST_F(FirmwareDownloadTest, UnansweredHeaderIsATimeOut) {
   const std::uint64_t start = link.pump.now_ms();
   EXPECT_FALSE(download.download_prgm(write_image()));
   EXPECT_GE(link.pump.now_ms() - start, 3000u + 400u);
-  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Time out!"});
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Time out!" + kStaysInMonitor});
   EXPECT_EQ(download.view.status_label, "");
   EXPECT_TRUE(device().monitor().flash().empty());
 }

@@ -33,7 +33,8 @@ TEST(FirmwareImage, WrittenImageReadsBackRecordForRecord) {
 TEST(FirmwareImage, ShortIdentificationTakesCharactersNineToTwentySix) {
   // A header whose data hold only three bytes has no identification.
   const std::string text = srecord_line('0', 0, 2, text_to_bytes("ABC")) + "\n" +
-                           srecord_line('1', 0, 2, Bytes{0xAA, 0x55}) + "\n";
+                           srecord_line('1', 0, 2, Bytes{0xAA, 0x55}) + "\n" +
+                           srecord_line('9', 0, 2, {}) + "\n";
   const FirmwareImageResult result = parse_firmware_image(text);
   ASSERT_TRUE(result.image) << result.error;
   EXPECT_TRUE(result.image->header_id.empty());
@@ -42,6 +43,7 @@ TEST(FirmwareImage, ShortIdentificationTakesCharactersNineToTwentySix) {
 TEST(FirmwareImage, UnusableFilesAreRefusedWithTheLine) {
   const std::string header = srecord_line('0', 0, 2, text_to_bytes("QV82HS-BL")) + "\n";
   const std::string record = srecord_line('1', 0x100, 2, Bytes{1, 2, 3});
+  const std::string end = srecord_line('9', 0, 2, {}) + "\n";
   std::string bad_checksum = record;
   bad_checksum.back() = bad_checksum.back() == '0' ? '1' : '0';
   struct Case {
@@ -57,6 +59,9 @@ TEST(FirmwareImage, UnusableFilesAreRefusedWithTheLine) {
       {header + bad_checksum + "\n", "line 2: wrong checksum"},
       {header + "S10600000155\n", "line 2: wrong byte count"},
       {header + "\n" + "S1\n", "line 3: record too short"},
+      // Cut at a record boundary, or carrying lines past its end.
+      {header + record + "\n", "no end record (S7, S8 or S9)"},
+      {header + record + "\n" + end + record + "\n", "line 4: record after the end record"},
   };
   for (const Case& c : cases) {
     const FirmwareImageResult result = parse_firmware_image(c.text);
@@ -66,11 +71,14 @@ TEST(FirmwareImage, UnusableFilesAreRefusedWithTheLine) {
   }
 }
 
-TEST(FirmwareImage, MissingFileIsAnInputOutputError) {
+TEST(FirmwareImage, MissingFileOrFolderIsAnInputOutputError) {
   const std::string dir = test::make_temp_dir();
   const FirmwareImageResult result = read_firmware_image(dir + "/none.u19");
   EXPECT_FALSE(result.image);
   EXPECT_NE(result.error.find("Cannot open file " + dir + "/none.u19"), std::string::npos);
+  const FirmwareImageResult folder = read_firmware_image(dir);
+  EXPECT_FALSE(folder.image);
+  EXPECT_EQ(folder.error, "Cannot read file " + dir + ": Is a directory");
   std::filesystem::remove_all(dir);
 }
 
