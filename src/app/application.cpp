@@ -15,7 +15,7 @@ Application::Application(SerialPort& port, EventPump& pump, Ui& user, std::strin
       selector(link, device, ui, settings),
       configuration(link, selector, device, settings, ui, workdir) {
   selector.open_firmware_download = [this] {
-    if (hooks.open_firmware_download) hooks.open_firmware_download();
+    return hooks.open_firmware_download && hooks.open_firmware_download();
   };
 }
 
@@ -131,9 +131,15 @@ bool Application::SpeedButton10Click() { return configuration.transfer.upload();
 bool Application::SpeedButton9Click() { return configuration.transfer.download(); }
 
 bool Application::SpeedButton6Click() {
-  if (!selector.identify_device()) return false;
+  if (!identified_or_said()) return false;
   if (hooks.open_test) hooks.open_test();
   return true;
+}
+
+bool Application::identified_or_said() {
+  if (selector.identify_device()) return true;
+  ui.error(language_text(msg::kCoinSelectorNotFound));
+  return false;
 }
 
 bool Application::SpeedButton7Click() {
@@ -143,11 +149,11 @@ bool Application::SpeedButton7Click() {
 }
 
 bool Application::SpeedButton8Click() {
-  const bool identified = selector.identify_device();
-  if (identified && hooks.open_erase) hooks.open_erase();
-  // The counters are read again whether or not the dialog was shown.
+  if (!identified_or_said()) return false;
+  if (hooks.open_erase) hooks.open_erase();
+  // The counters are read again whether or not anything was erased.
   if (hooks.refresh_statistics) hooks.refresh_statistics();
-  return identified;
+  return true;
 }
 
 void Application::SpeedButton2Click() {

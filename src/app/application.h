@@ -60,7 +60,8 @@ struct ApplicationHooks {
   std::function<void()> open_production_test;
   std::function<void()> open_erase;
   std::function<void()> refresh_statistics;
-  std::function<void()> open_firmware_download;
+  // True when a download completed (the device runs the new firmware).
+  std::function<bool()> open_firmware_download;
   std::function<void()> close_main_window;
   // The main window closes: end logging to file.
   std::function<void()> close_log_file;
@@ -130,6 +131,9 @@ class Application {
   void FormClose();
 
  private:
+  // Identifies the device; without one says "Coin selector not found!".
+  bool identified_or_said();
+
   bool started_ = false;
 };
 

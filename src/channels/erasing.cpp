@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "device/coin_selector.h"
+#include "device/unstored_writes.h"
 #include "lang/language.h"
 #include "stats/statistics.h"
 
@@ -32,25 +33,60 @@ void Erasing::CheckBox38Click(bool checked) {
   statistics.fill(checked);
 }
 
+void Erasing::progress() {
+  if (progress_changed) progress_changed();
+}
+
 bool Erasing::Button1Click() {
+  if (running) return false;
   stored = false;
   if (ui_.question(language_text(msg::kEraseSelection), Buttons::YesNo) != Answer::Yes) {
     return false;
   }
+  // Cleared however the run ends, so a port error leaves a usable dialog.
+  struct Ended {
+    Erasing& erasing;
+    ~Ended() {
+      erasing.running = false;
+      erasing.progress();
+    }
+  } const ended{*this};
+  running = true;
+  items_done = 0;
+  items_chosen = 0;
+  for (bool ticked : channels) items_chosen += ticked ? 1 : 0;
+  for (bool ticked : statistics) items_chosen += ticked ? 1 : 0;
+  progress();
+  return erase_items();
+}
+
+bool Erasing::stop(int result, int message) {
+  // A write that failed may have reached the device all the same; after a
+  // refused one only the earlier writes did.
+  if (result == kMemoryFailed || items_done > 0) {
+    const std::string unstored = abandon_unstored_writes(selector_, items_done, items_chosen);
+    ui_.error(result == kMemoryFailed ? language_text(message) + "\n" + unstored : unstored);
+  }
+  return false;
+}
+
+bool Erasing::erase_items() {
   for (int n = 1; n <= kChannelCount; ++n) {
     if (!channels[n - 1]) continue;
     // The buffer holds the erased record even when the write below fails.
     page_.status_high_bits[n - 1] |= kChannelWrittenBit;
     page_.channel_buffer[n - 1] = erased_channel_record();
     const int result = selector_.write_channel(n);
-    if (result == kMemoryFailed) ui_.error(language_text(msg::kErrorEraseChannels));
-    if (result != kMemoryOk) return false;
+    if (result != kMemoryOk) return stop(result, msg::kErrorEraseChannels);
+    ++items_done;
+    progress();
   }
   for (int i = 1; i <= kErasableCounters; ++i) {
     if (!statistics[i - 1]) continue;
     const int result = erase_statistic_counter(selector_, i);
-    if (result == kMemoryFailed) ui_.error(language_text(msg::kErrorEraseStatisticPrefix));
-    if (result != kMemoryOk) return false;
+    if (result != kMemoryOk) return stop(result, msg::kErrorEraseStatisticPrefix);
+    ++items_done;
+    progress();
   }
   stored = selector_.commit_and_reset();
   if (stored) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include "channels/channels_page.h"
 #include "device/ui.h"
@@ -35,7 +36,18 @@ class Erasing {
   std::array<bool, kErasableCounters> statistics{};
   bool all_statistics = false;
 
+  // The run in progress: the ticks it took and how many are erased so far.
+  bool running = false;
+  int items_chosen = 0;
+  int items_done = 0;
+  // Called when a run starts, after each item, and when it ends.
+  std::function<void()> progress_changed;
+
  private:
+  bool erase_items();
+  bool stop(int result, int message);
+  void progress();
+
   CoinSelector& selector_;
   ChannelsPage& page_;
   Ui& ui_;

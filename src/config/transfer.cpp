@@ -9,6 +9,7 @@
 #include "config/parameter_tree.h"
 #include "config/working_images.h"
 #include "device/coin_selector.h"
+#include "device/unstored_writes.h"
 #include "lang/language.h"
 #include "link/errors.h"
 
@@ -217,6 +218,7 @@ bool ConfigTransfer::download() {
 
   TransferScope scope(ui, selector_.link);
   int result = kMemoryOk;
+  int written = 0;
   bool options_sent = false;
   for (const PlannedWrite& write : writes) {
     if (write.address >= kStatOptionsFirst && write.address <= kStatOptionsLast) {
@@ -224,6 +226,12 @@ bool ConfigTransfer::download() {
     }
     result = selector_.write_memory(write.address, write.data, write.area);
     if (result != kMemoryOk) break;
+    ++written;
+  }
+  // A write that failed may have reached the device all the same.
+  std::string unstored;
+  if (result == kMemoryFailed || (result == kMemoryDenied && written > 0)) {
+    unstored = abandon_unstored_writes(selector_, written, static_cast<int>(writes.size()));
   }
   selector_.link.wait_ms(kSettleMs);
   if (options_sent && read_statistics) read_statistics();
@@ -240,7 +248,11 @@ bool ConfigTransfer::download() {
   }
   scope.end();
   // A refused access has been explained by the access check already.
-  if (result == kMemoryFailed) ui.error(language_text(msg::kWritingError));
+  if (result == kMemoryFailed) {
+    ui.error(language_text(msg::kWritingError) + "\n" + unstored);
+  } else if (!unstored.empty()) {
+    ui.error(unstored);
+  }
   return false;
 }
 

@@ -1,14 +1,16 @@
 #include "ui/er_frm.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "lang/language.h"
-#include "ui/scope_exit.h"
 
 namespace qv82 {
 
@@ -38,10 +40,10 @@ QGroupBox* make_group(QWidget* parent, std::array<QCheckBox*, N>& boxes, QCheckB
 
 TErFrm::TErFrm(Erasing& model, QWidget* parent) : QDialog(parent), model_(model) {
   setModal(true);
-  auto* channels = make_group(this, channel_boxes, CheckBox17, model_.channels, rendering_);
-  channels->setObjectName("GroupBox1");
-  auto* statistics = make_group(this, statistic_boxes, CheckBox38, model_.statistics, rendering_);
-  statistics->setObjectName("GroupBox2");
+  channels_group_ = make_group(this, channel_boxes, CheckBox17, model_.channels, rendering_);
+  channels_group_->setObjectName("GroupBox1");
+  statistics_group_ = make_group(this, statistic_boxes, CheckBox38, model_.statistics, rendering_);
+  statistics_group_->setObjectName("GroupBox2");
   connect(CheckBox17, &QCheckBox::clicked, this, [this](bool on) {
     model_.CheckBox17Click(on);
     render();
@@ -53,33 +55,55 @@ TErFrm::TErFrm(Erasing& model, QWidget* parent) : QDialog(parent), model_(model)
 
   Button1 = new QPushButton(this);
   Button2 = new QPushButton(this);
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setFormat("%v / %m");
   connect(Button1, &QPushButton::clicked, this, &TErFrm::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, [this] {
-    if (!erasing_) reject();
-  });
+  connect(Button2, &QPushButton::clicked, this, &TErFrm::reject);
+  model_.progress_changed = [this] { render_progress(); };
 
   auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
+  buttons->addWidget(ProgressBar1, 1);
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(channels);
-  layout->addWidget(statistics);
+  layout->addWidget(channels_group_);
+  layout->addWidget(statistics_group_);
   layout->addLayout(buttons);
 
   init_language();
   render();
+  render_progress();
 }
 
+TErFrm::~TErFrm() { model_.progress_changed = nullptr; }
+
 void TErFrm::Button1Click() {
-  if (erasing_) return;  // a run is already waiting on the device
-  bool done = false;
-  {
-    erasing_ = true;
-    const ScopeExit finished([this] { erasing_ = false; });
-    done = model_.Button1Click();
+  if (model_.Button1Click()) accept();
+}
+
+void TErFrm::render_progress() {
+  const bool idle = !model_.running;
+  for (QWidget* control :
+       {static_cast<QWidget*>(channels_group_), static_cast<QWidget*>(statistics_group_),
+        static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2)}) {
+    control->setEnabled(idle);
   }
-  if (done) accept();
+  ProgressBar1->setVisible(model_.running);
+  ProgressBar1->setRange(0, std::max(1, model_.items_chosen));
+  ProgressBar1->setValue(model_.items_done);
+}
+
+void TErFrm::reject() {
+  if (model_.running) return;  // Escape while the writes go on
+  QDialog::reject();
+}
+
+void TErFrm::closeEvent(QCloseEvent* event) {
+  if (model_.running) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 void TErFrm::init_language() {

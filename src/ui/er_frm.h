@@ -6,18 +6,23 @@
 #include "channels/erasing.h"
 
 class QCheckBox;
+class QGroupBox;
+class QProgressBar;
 class QPushButton;
 
 namespace qv82 {
 
 // "Erasing": channels 1 ... 16 and statistic counters 1 ... 20 to tick, each group with "All",
 // "Erase selected" and "Close", over an Erasing model. The ticks live in the model, so they
-// stay between openings. exec() returns Accepted after a completed run.
+// stay between openings. exec() returns Accepted after a completed run. While a run talks to
+// the device the controls are off, the dialog cannot be closed, and a bar shows how many of
+// the ticked items are erased.
 class TErFrm : public QDialog {
   Q_OBJECT
 
  public:
   explicit TErFrm(Erasing& model, QWidget* parent = nullptr);
+  ~TErFrm() override;
 
   void init_language();
   // "Erase selected".
@@ -31,14 +36,20 @@ class TErFrm : public QDialog {
   QCheckBox* CheckBox38;  // statistics "All"
   QPushButton* Button1;   // "Erase selected"
   QPushButton* Button2;   // "Close"
+  QProgressBar* ProgressBar1;
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
 
  private:
+  void render_progress();
+
   Erasing& model_;
+  QGroupBox* channels_group_;
+  QGroupBox* statistics_group_;
   bool rendering_ = false;
-  bool erasing_ = false;
 };
 
 }  // namespace qv82

@@ -164,7 +164,10 @@ TEST(Application, ToolBarRouting) {
   hooks.open_production_test = [&] { ++production; };
   hooks.open_erase = [&] { ++erase; };
   hooks.refresh_statistics = [&] { ++statistics; };
-  hooks.open_firmware_download = [&] { ++firmware; };
+  hooks.open_firmware_download = [&] {
+    ++firmware;
+    return false;
+  };
   hooks.close_main_window = [&] { ++closed; };
 
   EXPECT_TRUE(bench.app.SpeedButton6Click());
@@ -190,6 +193,7 @@ TEST(Application, ToolBarRouting) {
   EXPECT_FALSE(bench.app.SpeedButton8Click());
   EXPECT_EQ(tests, 1);
   EXPECT_EQ(erase, 1);
+  EXPECT_EQ(statistics, 1) << "no counters read from a device that is not there";
 }
 
 }  // namespace

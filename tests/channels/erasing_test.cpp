@@ -60,7 +60,10 @@ TEST_F(ErasingTest, FirstFailureStopsTheRunAndKeepsTheDialogOpen) {
   device().faults().nak_next_request = true;  // the write of channel 2
   ui.answers = {Answer::Yes};
   EXPECT_FALSE(erasing.Button1Click());
-  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error erase channels"});
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{
+                             "Error erase channels\n0 of 22 items were written; none was stored.\n"
+                             "The coin selector was restarted and runs its stored configuration "
+                             "again."});
   EXPECT_TRUE(ui.informations().empty());
   // The buffer already holds the erased record; the device has neither erase.
   EXPECT_EQ(state.channel_buffer[1], Bytes(32, 0xFF));

@@ -131,7 +131,7 @@ TEST(Transfer, RefusedReadChangesNoScreen) {
   EXPECT_EQ(bench.images().loaded_sections, 0x0F);
 }
 
-TEST(Transfer, WriteFailureHalfWayStopsWithoutCommit) {
+TEST(Transfer, WriteFailureHalfWayStopsWithoutCommitAndRestartsTheDevice) {
   ConfigBench bench;
   load_known_configuration(bench.device());
   ASSERT_TRUE(bench.app.SpeedButton10Click());
@@ -146,7 +146,9 @@ TEST(Transfer, WriteFailureHalfWayStopsWithoutCommit) {
   };
   const std::size_t frames_before = bench.device().requests().size();
   EXPECT_FALSE(bench.app.SpeedButton9Click());
-  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{text_of(msg::kWritingError)});
+  ASSERT_EQ(bench.ui.errors().size(), 1u);
+  EXPECT_EQ(bench.ui.errors()[0].rfind(text_of(msg::kWritingError) + "\n4 of ", 0), 0u)
+      << bench.ui.errors()[0];
   EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
   EXPECT_EQ(writes, 5) << "nothing written after the failure";
   const std::vector<Bytes> after(bench.device().requests().begin() + frames_before,
@@ -154,9 +156,11 @@ TEST(Transfer, WriteFailureHalfWayStopsWithoutCommit) {
   for (const Bytes& frame : after) {
     EXPECT_FALSE(frame.size() == 6 && frame[3] == 0xFF && frame[4] == 0x03)
         << "no commit: " << bytes_to_hex(frame);
-    EXPECT_NE(frame[3], 0x01) << "no reset";
   }
+  // Restarted without a store: the device runs what it had stored.
+  EXPECT_EQ(after.back(), (Bytes{2, 0, 1, 0x01, 0xFC}));
   EXPECT_EQ(bench.device().memory().nv(), nv_before);
+  EXPECT_EQ(bench.device().memory().ram(), nv_before);
 }
 
 TEST(Transfer, DownloadSkipsItemsWithoutDataAndStillCommits) {

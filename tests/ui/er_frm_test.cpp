@@ -1,6 +1,7 @@
 #include "ui/er_frm.h"
 
 #include <QCheckBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 
@@ -8,6 +9,7 @@
 #include "channels/erasing.h"
 #include "link/errors.h"
 #include "support/selector_bench.h"
+#include "virtual_events.h"
 
 namespace qv82::test {
 
@@ -56,6 +58,63 @@ class ErFrmTest : public QObject {
     dialog.Button2->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int{QDialog::Rejected});
+  }
+
+  // While the writes go on the dialog shows how far they are, takes no
+  // clicks and cannot be closed; a refusal half-way leaves the device
+  // running what it had stored.
+  void runShowsProgressAndRefusalRestartsWithoutStoring() {
+    for (const bool refused : {false, true}) {
+      SelectorBench bench;
+      QVERIFY(bench.selector.identify_device());
+      ChannelsPage page(bench.state.channel_buffer);
+      Erasing erasing(bench.selector, page, bench.ui);
+      TErFrm dialog(erasing);
+      dialog.show();
+      for (int n : {0, 2, 4}) dialog.channel_boxes[n]->click();
+      dialog.statistic_boxes[1]->click();
+      const sim::Memory::Image stored = bench.device().memory().nv();
+      if (refused) {
+        bench.device().faults().nak_prefix = {0xFF, 0x03};
+        bench.device().faults().nak_prefix_after = 2;
+      }
+      VirtualEvents events(dynamic_cast<sim::VirtualClock&>(bench.setup.clock()));
+      std::vector<int> progress;
+      bool controls_off = true;
+      bool stayed_open = true;
+      for (std::uint64_t at = 40; at < 400; at += 40) {
+        events.at_ms(events.now_ms() + at, [&] {
+          if (!erasing.running) return;
+          progress.push_back(dialog.ProgressBar1->value());
+          controls_off = controls_off && !dialog.Button1->isEnabled() &&
+                         !dialog.Button2->isEnabled() && !dialog.channel_boxes[1]->isEnabled();
+          static_cast<QDialog&>(dialog).reject();  // Escape
+          dialog.close();
+          stayed_open = stayed_open && dialog.isVisible();
+          QCOMPARE(dialog.ProgressBar1->maximum(), 4);
+        });
+      }
+      bench.ui.answers = {Answer::Yes};
+      dialog.Button1->click();
+
+      QVERIFY(progress.size() > 2);
+      QVERIFY(std::is_sorted(progress.begin(), progress.end()));
+      QVERIFY(controls_off);
+      QVERIFY(stayed_open);
+      QVERIFY(dialog.Button1->isEnabled() && dialog.channel_boxes[1]->isEnabled());
+      QVERIFY(!dialog.ProgressBar1->isVisible());
+      QCOMPARE(dialog.isVisible(), refused);
+      if (refused) {
+        QCOMPARE(bench.ui.errors(),
+                 std::vector<std::string>{
+                     "Error erase channels\n2 of 4 items were written; none was stored.\n"
+                     "The coin selector was restarted and runs its stored configuration again."});
+        QVERIFY(bench.device().memory().ram() == stored);
+      } else {
+        QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
+      }
+      QVERIFY(bench.device().memory().nv() != stored || refused);
+    }
   }
 };
 

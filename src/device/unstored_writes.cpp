@@ -1,0 +1,31 @@
+#include "device/unstored_writes.h"
+
+#include "device/coin_selector.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr std::uint8_t kResetDevice = 0x01;
+constexpr int kResetPolls = 20;
+
+}  // namespace
+
+std::string abandon_unstored_writes(CoinSelector& selector, int written, int chosen) {
+  TccTfrm& link = selector.link;
+  Bytes reply;
+  // No store command first: the restart reloads the working memory from
+  // what is stored.
+  const bool restarted = link.cctalk_transaction(link.device_address, Bytes{kResetDevice}, reply,
+                                                 kResetPolls) == kTransactionOk &&
+                         reply_is_ack(reply);
+  // Not in the message table.
+  std::string text = std::to_string(written) + " of " + std::to_string(chosen) +
+                     " items were written; none was stored.\n";
+  text += restarted ? "The coin selector was restarted and runs its stored configuration again."
+                    : "The coin selector did not answer the restart: switch it off and on before "
+                      "using it.";
+  return text;
+}
+
+}  // namespace qv82
