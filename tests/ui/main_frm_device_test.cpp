@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <fstream>
 
 #include "firmware/srecord_writer.h"
@@ -50,9 +51,11 @@ class MainFrmDeviceTest : public QObject {
     bench.window.FormActivate();
 
     QVERIFY(bench.window.DwnlFrm->model().completed);
-    QCOMPARE(bench.ui.informations(),
-             (std::vector<std::string>{"Operation finished",
-                                       "Coin selector with address 2 found at  SIM"}));
+    const std::vector<std::string> shown = bench.ui.informations();
+    const auto finished = std::find(shown.begin(), shown.end(), "Operation finished");
+    QVERIFY(finished != shown.end());
+    QVERIFY(std::find(finished, shown.end(), "Coin selector with address 2 found at  SIM") !=
+            shown.end());
     QCOMPARE(bench.window.app.device.info.software_revision, std::string("QV82HS-4.00"));
   }
 
