@@ -126,20 +126,31 @@ std::uint64_t settle_time_us(int baud) {
 bool TccTfrm::await_reply(const ExpectedSize& expected_size, bool can_accept,
                           std::uint64_t accept_by_us, std::uint64_t give_up_us) {
   const std::uint64_t settle = settle_time_us(ComPort1.baud_rate());
+  // A transfer inside this one's wait (a window timer) sets its own
+  // threshold; this one's is put back when that returns.
+  const std::size_t outer_wake_size = wake_size_;
   for (;;) {
+    // A port that failed while the request was written (the failure came
+    // before the wait that would have reported it) ends the transfer now.
+    check_port();
     const std::uint64_t now = pump.now_us();
     const std::size_t expected = expected_size(rx_buffer);
     const bool whole = can_accept && rx_buffer.size() == expected && last_rx_us_ <= accept_by_us;
     // The settling time never reaches past the last moment a reply counts.
     const std::uint64_t settled_at = std::min(last_rx_us_ + settle, accept_by_us);
-    if (whole && now >= settled_at) return true;
-    if (now >= give_up_us) return false;
+    if (whole && now >= settled_at) {
+      wake_size_ = outer_wake_size;
+      return true;
+    }
+    if (now >= give_up_us) {
+      wake_size_ = outer_wake_size;
+      return false;
+    }
     // Woken only when the reply may have become whole; a byte arriving in
     // the settling time is seen when it ends, and spoils the reply then.
     wake_size_ = !whole && rx_buffer.size() < expected ? expected : kNoWake;
     pump.wait_until_us(whole ? settled_at : give_up_us);
     wake_size_ = kNoWake;
-    check_port();
   }
 }
 

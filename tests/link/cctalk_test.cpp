@@ -240,6 +240,18 @@ TEST_F(TransactionTest, VanishedPortEndsTheTransferInProgressOnce) {
   }
   EXPECT_EQ(idle_failures, 0);
 
+  // Pulled while the request is written: said before any reply is awaited.
+  for (const auto& [name, transfer] : transfers) {
+    SCOPED_TRACE(name);
+    line.open();
+    line.vanish_on_write = true;
+    const std::uint64_t started = clock.now_ms();
+    EXPECT_THROW(transfer(), PortError);
+    EXPECT_LE(clock.now_ms() - started, 10u) << "not at the time-out";
+    line.vanish_on_write = false;
+  }
+  EXPECT_EQ(idle_failures, 0);
+
   line.open();
   line.vanish();
   EXPECT_EQ(idle_failures, 1);

@@ -34,6 +34,10 @@ void ScriptedLine::deliver_at(std::uint64_t time_us, std::uint8_t byte) {
 
 std::size_t ScriptedLine::write(const Bytes& data) {
   if (!open_) return 0;
+  if (vanish_on_write) {
+    vanish();
+    return 0;
+  }
   written.push_back(data);
   std::uint64_t t = scheduler_.now_us();
   for (std::uint8_t b : data) {

@@ -24,6 +24,7 @@ class ScriptedLine : public SerialPort {
   Bytes trailer;                         // sent after each answer...
   std::uint64_t trailer_gap_us = 0;      // ...this long after its last byte
   std::vector<Bytes> written;
+  bool vanish_on_write = false;  // the adapter is pulled while a request is written
   std::vector<std::string> events;  // "open", "close", "rate 9600", ...
 
   void open() override;
