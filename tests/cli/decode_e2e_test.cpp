@@ -79,5 +79,22 @@ TEST(DecodeEndToEnd, NamesEveryRequestAndReplyOfAnUpload) {
   EXPECT_EQ(run_program(cli_binary(), {"decode", "a", "b"}).status, 64);
 }
 
+TEST(DecodeEndToEnd, HostileInputEndsPromptlyAndCannotSteerTheTerminal) {
+  for (const auto& [path, reason] : {std::pair{"/dev/zero", "it is not a regular file"},
+                                     std::pair{"/tmp", "it is a folder"}}) {
+    const RunResult refused = run_program(cli_binary(), {"decode", path});
+    EXPECT_EQ(refused.status, 1) << path;
+    EXPECT_EQ(refused.err, std::string("qv82hs-cli: cannot read ") + path + ": " + reason + "\n");
+  }
+  // An escape sequence and a line far longer than any log line, on stdin.
+  const RunResult garbage =
+      run_program(cli_binary(), {"decode"}, "\x1b[2J-> 02\x07\n" + std::string(100000, 'A') + "\n");
+  EXPECT_EQ(garbage.status, 0);
+  EXPECT_EQ(garbage.out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(garbage.out.find('\x07'), std::string::npos);
+  EXPECT_LT(garbage.out.size(), 1000u);
+  EXPECT_NE(garbage.out.find("not a log line (longer than"), std::string::npos) << garbage.out;
+}
+
 }  // namespace
 }  // namespace qv82::test
