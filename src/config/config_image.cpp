@@ -176,6 +176,20 @@ void ConfigImage::xml_2_screen() {
     channels.take_channel(channels.shown_channel);
   }
 
+  // What the user already had of the sections this load touches (items of
+  // an earlier load, edits) and the load does not replace stays theirs.
+  std::set<unsigned> kept;
+  const std::uint8_t touched =
+      noted & images.loaded_sections & (kSectionChannels | kSectionConfiguration);
+  for (const auto& [address, text] : page_item_texts(touched)) {
+    if (taken.contains(address)) continue;
+    const auto baseline = images.item_baseline.find(address);
+    if (images.given_items.contains(address) || baseline == images.item_baseline.end() ||
+        baseline->second != text) {
+      kept.insert(address);
+    }
+  }
+
   // Channels.
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (records[i]) channels.channel_buffer[i] = std::move(*records[i]);
@@ -218,6 +232,8 @@ void ConfigImage::xml_2_screen() {
   for (const unsigned address : taken) {
     if (section_bit_for_address(address) & reloaded) images.given_items.insert(address);
   }
+  images.given_items.insert(kept.begin(), kept.end());
+  images.sourced_sections |= reloaded;
   note_baseline(reloaded);
 }
 

@@ -59,4 +59,9 @@ void WorkingImages::take_whole_sections(std::uint8_t sections) {
   });
 }
 
+void WorkingImages::mark_edited(std::uint8_t section) {
+  if (!(sourced_sections & section) && !(loaded_sections & section)) take_whole_sections(section);
+  loaded_sections |= section;
+}
+
 }  // namespace qv82

@@ -59,8 +59,13 @@ struct WorkingImages {
   // recorded value counts as the user's (a standard configuration chosen).
   std::set<unsigned> given_items;
   std::map<unsigned, std::string> item_baseline;
+  // Sections a file or an upload has filled.
+  std::uint8_t sourced_sections = 0;
   // Every item of the sections counts as the user's from now on.
   void take_whole_sections(std::uint8_t sections);
+  // The user edited the section on the page. A section no file or upload
+  // has filled is the page as shown, whole: what the user sees goes out.
+  void mark_edited(std::uint8_t section);
 };
 
 }  // namespace qv82

@@ -128,7 +128,7 @@ std::string ConfigurationRules::select_io_function(int position, std::string_vie
     if (text_part(forced, 2, 1) == "Y") set_parameter_flag(k, 'Y');
   }
   io(position) = function;
-  images.loaded_sections |= kSectionConfiguration;
+  images.mark_edited(kSectionConfiguration);
 
   recognise_separator();
   match_io_functions();

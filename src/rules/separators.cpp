@@ -127,7 +127,7 @@ void ConfigurationRules::accept_separator() {
   // number of sorter paths is the separator's own.
   match_io_functions();
   set_parameter_byte(kSorterNum, static_cast<unsigned>(paths));
-  images.loaded_sections |= kSectionConfiguration;
+  images.mark_edited(kSectionConfiguration);
   refresh_configuration_view();
   page.separators.index = chosen;
   ui.information(language_text(msg::kSorterDataAccepted));

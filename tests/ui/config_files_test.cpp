@@ -167,6 +167,12 @@ class ConfigFilesTest : public QObject {
       page.SpinEdit1->setValue(4);
       page.SpinEdit1->setValue(3);
       QCOMPARE(page.SpinEditVal->value(), 321);
+      // And what the page keeps, a save keeps: the edit beside the load.
+      const std::string saved = bench.workdir + "/saved.xml";
+      bench.ui.save_files.push_back(saved);
+      bench.window.SpeedButton4->trigger();
+      QVERIFY2(item_in_file(saved, "0x05B0").has_value(), c.name);
+      QVERIFY2(item_in_file(saved, "0x05F0").has_value(), c.name);
     }
   }
 
