@@ -30,8 +30,10 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
   // A device still running its application tells which areas are open; one
   // waiting in its monitor does not answer, and that is no error here. As
   // the other commands, it is searched for unless --address says where.
+  // A port that does not open ends the command with its own words, before
+  // any search or monitor request could add others.
+  if (!context.link().ComPort1.connected()) return kExitFailed;
   if (context.options.address) {
-    if (!context.link().ComPort1.connected()) return kExitFailed;  // its error has been shown
     app.device.messages_enabled = false;
     app.selector.identify_device();
     app.device.messages_enabled = true;

@@ -1,9 +1,6 @@
 #include "firmware/firmware_image.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <sstream>
 
 #include "lang/language.h"
@@ -112,10 +109,6 @@ FirmwareImageResult parse_firmware_image(std::string_view text) {
 }
 
 FirmwareImageResult read_firmware_image(const std::string& path) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) {
-    return failure("Cannot read file " + path + ": " + std::strerror(EISDIR));
-  }
   const FileContent file = read_whole_file(path, kFirmwareImageLimit);
   if (file.failure == ReadFailure::kCannotRead) {
     return failure("Cannot read file " + path + ": " + file.reason);

@@ -87,7 +87,7 @@ TEST_F(FirmwareEndToEnd, UsageAndMissingFile) {
   EXPECT_NE(missing.err.find("Cannot open file"), std::string::npos) << missing.err;
   const RunResult folder = cli({"firmware", dir});
   EXPECT_EQ(folder.status, 1);
-  EXPECT_NE(folder.err.find("Cannot read file " + dir + ": Is a directory"), std::string::npos)
+  EXPECT_NE(folder.err.find("Cannot read file " + dir + ": it is a folder"), std::string::npos)
       << folder.err;
 }
 

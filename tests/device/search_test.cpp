@@ -111,11 +111,12 @@ TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
 class WatchedPump : public EventPump {
  public:
   WatchedPump(EventPump& inner, const int& busy) : inner_(inner), busy_(busy) {}
-  void wait_ms(unsigned ms) override {
+  bool wait_until_us(std::uint64_t deadline_us) override {
     if (busy_ == 0) ++idle_waits;
-    inner_.wait_ms(ms);
+    return inner_.wait_until_us(deadline_us);
   }
-  std::uint64_t now_ms() const override { return inner_.now_ms(); }
+  void wake() override { inner_.wake(); }
+  std::uint64_t now_us() const override { return inner_.now_us(); }
   int idle_waits = 0;
 
  private:
@@ -138,7 +139,10 @@ TEST(Search, BusyFromItsFirstWaitToItsLast) {
     CoinSelector selector(link, bench.state, bench.ui, bench.settings);
     int busy_at_question = -1;
     bench.ui.answers = {Answer::Yes};
-    selector.open_firmware_download = [&] { busy_at_question = busy; };
+    selector.open_firmware_download = [&] {
+      busy_at_question = busy;
+      return false;
+    };
 
     EXPECT_FALSE(selector.SpeedButton11Click());
     EXPECT_EQ(pump.idle_waits, 0);

@@ -78,7 +78,7 @@ TEST(FirmwareImage, MissingFileOrFolderIsAnInputOutputError) {
   EXPECT_NE(result.error.find("Cannot open file " + dir + "/none.u19"), std::string::npos);
   const FirmwareImageResult folder = read_firmware_image(dir);
   EXPECT_FALSE(folder.image);
-  EXPECT_EQ(folder.error, "Cannot read file " + dir + ": Is a directory");
+  EXPECT_EQ(folder.error, "Cannot read file " + dir + ": it is a folder");
   std::filesystem::remove_all(dir);
 }
 
