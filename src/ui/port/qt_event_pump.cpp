@@ -88,10 +88,10 @@ void QtEventPump::arm_timer(std::uint64_t at_us) {
   if (timer_fd_ < 0) return;
   // An absolute time already past fires at once; zero would disarm.
   const std::uint64_t at = std::max<std::uint64_t>(at_us, 1);
-  itimerspec spec{};
-  spec.it_value.tv_sec = static_cast<time_t>(at / 1'000'000);
-  spec.it_value.tv_nsec = static_cast<long>(at % 1'000'000) * 1000;
-  timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+  itimerspec deadline{};
+  deadline.it_value.tv_sec = static_cast<time_t>(at / 1'000'000);
+  deadline.it_value.tv_nsec = static_cast<long>(at % 1'000'000) * 1000;
+  timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME, &deadline, nullptr);
 }
 
 void QtEventPump::on_timer() {
