@@ -3,6 +3,7 @@
 // Upgrade window and `qv82hs-cli firmware` send it: the device is asked into
 // its monitor, then every record waits for its status digit. Prints wall
 // time against the floor the wire allows, and how much CPU both sides used.
+// `--latency MS` sets the simulated device's reply latency (default 2).
 #include "firmware/firmware_download.h"
 
 #include <QCoreApplication>
@@ -54,7 +55,10 @@ int main(int argc, char** argv) {
       << write_srecord_image({"QV82HS-BL", "QV82HS-9.00", 0, code, kRecordSize});
   const FirmwareImage image = *read_firmware_image(dir + "/image.u19").image;
 
-  bench::SimProcess sim({"--monitor-rates", std::to_string(kRate)});
+  const int latency_ms = bench::device_latency_ms(argc, argv);
+  std::vector<std::string> sim_options = bench::latency_options(latency_ms);
+  sim_options.insert(sim_options.end(), {"--monitor-rates", std::to_string(kRate)});
+  bench::SimProcess sim(sim_options);
   QtSerialPort port;
   QtEventPump pump;
   port.set_port_name(sim.slave_path());
@@ -101,6 +105,9 @@ int main(int argc, char** argv) {
   std::printf("wire-time floor:      %.2f s (%zu bytes at %d baud + 400 ms)\n", floor_s, wire_bytes,
               kRate);
   std::printf("ratio:                %.2f\n", wall / floor_s);
+  const double device_s = static_cast<double>(image.records.size()) * latency_ms / 1000.0;
+  std::printf("with device latency:  %.2f s floor, ratio %.2f (simulator answers after %d ms)\n",
+              floor_s + device_s, wall / (floor_s + device_s), latency_ms);
   std::printf("10 ms poll floor:     %.2f s (ratio %.2f)\n", polled_s, wall / polled_s);
   std::printf("host CPU share:       %.2f %% of one core\n", 100.0 * cpu / wall);
   std::printf("simulator CPU share:  %.2f %% of one core\n", 100.0 * sim_cpu / wall);

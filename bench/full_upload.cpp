@@ -4,6 +4,7 @@
 // memory read per item behind the access check, then the pages from the
 // items. Prints the wall time against the floor that the protocol's waits
 // and the wire allow for the same requests, and the CPU the host used.
+// `--latency MS` sets the simulated device's reply latency (default 2).
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -54,7 +55,6 @@ constexpr double kBaud = 9600.0;
 constexpr double kBitsPerByte = 10.0;  // start, 8 data, stop
 constexpr double kPreWaitMs = 10.0;
 constexpr double kPollMs = 10.0;
-constexpr double kDeviceLatencyMs = 2.0;  // qv82hs-sim's default reply latency
 
 double wire_ms(std::size_t bytes) {
   return static_cast<double>(bytes) * kBitsPerByte / kBaud * 1e3;
@@ -74,7 +74,9 @@ int main(int argc, char** argv) {
     fs::copy_file(data / name, workdir / name, fs::copy_options::overwrite_existing);
   }
 
-  bench::SimProcess sim({});
+  const int latency_ms = bench::device_latency_ms(argc, argv);
+  const double device_latency_ms = latency_ms;
+  bench::SimProcess sim(bench::latency_options(latency_ms));
   QtSerialPort port;
   QtEventPump pump;
   BenchUi ui;
@@ -116,7 +118,7 @@ int main(int argc, char** argv) {
     unanswered += e.reply_bytes == 0;
     const double wire = wire_ms(e.request_bytes + e.reply_bytes);
     floor_ms += kPreWaitMs + wire;
-    poll_floor_ms += kPreWaitMs + kPollMs * std::ceil((wire + kDeviceLatencyMs) / kPollMs);
+    poll_floor_ms += kPreWaitMs + kPollMs * std::ceil((wire + device_latency_ms) / kPollMs);
   }
   const double wall_ms = wall * 1e3;
 
@@ -130,11 +132,14 @@ int main(int argc, char** argv) {
       "  wire and the reply after it, 10 bits a byte at 9600 baud. The echo costs\n"
       "  nothing: on the single-wire bus the host hears each byte while sending it.\n");
   std::printf("ratio:                %.2f\n", wall_ms / floor_ms);
+  const double device_ms = device_latency_ms * static_cast<double>(exchanges.size() - unanswered);
+  std::printf("with device latency:  %.0f ms floor, ratio %.2f (simulator answers after %d ms)\n",
+              floor_ms + device_ms, wall_ms / (floor_ms + device_ms), latency_ms);
   std::printf("poll-granular floor:  %.0f ms (ratio %.2f)\n", poll_floor_ms,
               wall_ms / poll_floor_ms);
   std::printf(
       "  the same, with the reply noticed only at the next 10 ms poll and the\n"
-      "  simulator's 2 ms reply latency: what a host that polls as the protocol\n"
+      "  simulator's reply latency: what a host that polls as the protocol\n"
       "  says can reach at best.\n");
   std::printf("between requests:     %.1f ms a request beyond the 10 ms pre-wait\n",
               (wall_ms - on_line_ms) / static_cast<double>(exchanges.size()) - kPreWaitMs);

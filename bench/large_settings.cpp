@@ -92,7 +92,8 @@ int main() {
   const double cpu_before = children_cpu_seconds();
   const double start = qv82::bench::wall_seconds();
   const qv82::test::RunResult run = qv82::test::run_program(
-      qv82::test::cli_binary(), {"--workdir", workdir.string(), "show", (workdir / "config.xml").string()});
+      qv82::test::cli_binary(),
+      {"--workdir", workdir.string(), "show", (workdir / "config.xml").string()});
   const double seconds = qv82::bench::wall_seconds() - start;
   const double cpu = children_cpu_seconds() - cpu_before;
   fs::remove_all(workdir);

@@ -2,6 +2,7 @@
 // path (QSerialPort on a pseudo-terminal), as `qv82hs-cli send FE` makes
 // them. Prints wall time per exchange against the floor that the wire and
 // the mandated 10 ms pre-wait allow, and how much CPU the host used.
+// `--latency MS` sets the simulated device's reply latency (default 2).
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -15,7 +16,8 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   constexpr int kExchanges = 200;
 
-  bench::SimProcess sim({});
+  const int latency_ms = bench::device_latency_ms(argc, argv);
+  bench::SimProcess sim(bench::latency_options(latency_ms));
   QtSerialPort port;
   QtEventPump pump;
   port.set_port_name(sim.slave_path());
@@ -42,6 +44,8 @@ int main(int argc, char** argv) {
   std::printf("wall per exchange:    %.2f ms\n", per_exchange_ms);
   std::printf("floor per exchange:   %.2f ms (wire time + 10 ms pre-wait)\n", floor_ms);
   std::printf("ratio:                %.2f\n", per_exchange_ms / floor_ms);
+  std::printf("with device latency:  %.2f ms floor, ratio %.2f (simulator answers after %d ms)\n",
+              floor_ms + latency_ms, per_exchange_ms / (floor_ms + latency_ms), latency_ms);
   std::printf("host CPU share:       %.2f %% of one core\n", 100.0 * cpu / wall);
   std::printf("simulator CPU share:  %.2f %% of one core\n", 100.0 * sim_cpu / wall);
   return failures == 0 ? 0 : 1;

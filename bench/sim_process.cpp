@@ -2,7 +2,10 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <string>
 
 namespace qv82::bench {
 
@@ -14,8 +17,18 @@ double own_cpu_seconds() {
 }
 
 double wall_seconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+int device_latency_ms(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--latency") return std::max(0, std::atoi(argv[i + 1]));
+  }
+  return 2;
+}
+
+std::vector<std::string> latency_options(int latency_ms) {
+  return {"--latency", std::to_string(latency_ms)};
 }
 
 }  // namespace qv82::bench

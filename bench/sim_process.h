@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "support/processes.h"
 
 namespace qv82::bench {
@@ -10,5 +13,13 @@ using SimProcess = test::SimOnPty;
 // CPU seconds (user + system) of this process so far.
 double own_cpu_seconds();
 double wall_seconds();
+
+// The simulated device's reply latency in ms: `--latency MS` on the
+// benchmark's command line, else the simulator's default of 2. Time the
+// device spends before it answers is not the host's; each benchmark also
+// states its floor with it.
+int device_latency_ms(int argc, char** argv);
+// The simulator's options for that latency.
+std::vector<std::string> latency_options(int latency_ms);
 
 }  // namespace qv82::bench

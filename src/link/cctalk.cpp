@@ -117,6 +117,12 @@ void TccTfrm::log(std::string_view prefix, const Bytes& bytes) {
   if (log_enabled && add_log_line) add_log_line(std::string(prefix) + bytes_to_hex(bytes));
 }
 
+// The shortest time one byte can take on the wire: 10 bits, rounded down.
+std::uint64_t byte_time_us(int baud) {
+  if (baud <= 0) baud = 9600;
+  return 10'000'000ULL / static_cast<unsigned>(baud);
+}
+
 std::uint64_t settle_time_us(int baud) {
   if (baud <= 0) baud = 9600;
   return (kSettleBits * 1'000'000ULL + static_cast<unsigned>(baud) - 1) /
@@ -126,6 +132,7 @@ std::uint64_t settle_time_us(int baud) {
 bool TccTfrm::await_reply(const ExpectedSize& expected_size, bool can_accept,
                           std::uint64_t accept_by_us, std::uint64_t give_up_us) {
   const std::uint64_t settle = settle_time_us(ComPort1.baud_rate());
+  const std::uint64_t byte_us = byte_time_us(ComPort1.baud_rate());
   // A transfer inside this one's wait (a window timer) sets its own
   // threshold; this one's is put back when that returns.
   const std::size_t outer_wake_size = wake_size_;
@@ -145,6 +152,19 @@ bool TccTfrm::await_reply(const ExpectedSize& expected_size, bool can_accept,
     if (now >= give_up_us) {
       wake_size_ = outer_wake_size;
       return false;
+    }
+    // Bytes still missing cannot all arrive sooner than the wire carries
+    // them: rest until then instead of waking for each byte. The last byte
+    // is always awaited with a wake, so the time a reply became whole is
+    // known to the byte.
+    if (!whole && rx_buffer.size() + 1 < expected && expected != kNeverComplete) {
+      const std::uint64_t earliest = now + (expected - rx_buffer.size() - 1) * byte_us;
+      const std::uint64_t rest_end = std::min(earliest, give_up_us);
+      if (rest_end > now + byte_us) {
+        wake_size_ = kNoWake;
+        pump.rest_until_us(rest_end);
+        continue;
+      }
     }
     // Woken only when the reply may have become whole; a byte arriving in
     // the settling time is seen when it ends, and spoils the reply then.

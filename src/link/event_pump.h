@@ -19,6 +19,11 @@ class EventPump {
   virtual void wake() = 0;
   // A monotonic microsecond clock.
   virtual std::uint64_t now_us() const = 0;
+  // Lets time pass until deadline_us when nothing awaited can be complete
+  // before then. A pump may sleep without looking at the port meanwhile, so
+  // a reply on the wire costs one wake-up rather than one per byte; what
+  // arrived is delivered when the rest ends. By default an ordinary wait.
+  virtual void rest_until_us(std::uint64_t deadline_us) { wait_until_us(deadline_us); }
 
   // Waits at least ms milliseconds; wakes do not shorten it. Events are
   // dispatched at least once, even for 0.

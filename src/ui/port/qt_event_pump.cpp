@@ -3,9 +3,11 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 
 namespace qv82 {
@@ -66,6 +68,28 @@ bool QtEventPump::wait_until_us(std::uint64_t deadline_us) {
         arm_timer(outer.deadline_us);
       }
     }
+  }
+}
+
+void QtEventPump::rest_until_us(std::uint64_t deadline_us) {
+  // The in-process simulated device runs inside the waits: no sleeping past it.
+  if (source_) {
+    wait_until_us(deadline_us);
+    return;
+  }
+  // Received bytes wait in the driver's queue and one look takes them all.
+  // Windows are looked after at least once a poll period, and a failed port
+  // ends the rest.
+  constexpr std::uint64_t kLongestSleepUs = 10'000;
+  const std::uint64_t wakes_at_start = wakes_;
+  for (std::uint64_t now = now_us(); now < deadline_us && wakes_ == wakes_at_start;
+       now = now_us()) {
+    const std::uint64_t until = std::min(deadline_us, now + kLongestSleepUs);
+    const timespec at{static_cast<time_t>(until / 1'000'000),
+                      static_cast<long>(until % 1'000'000) * 1000};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+    QCoreApplication::processEvents();
   }
 }
 

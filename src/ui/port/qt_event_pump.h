@@ -33,6 +33,7 @@ class QtEventPump : public EventPump {
   QtEventPump& operator=(const QtEventPump&) = delete;
 
   bool wait_until_us(std::uint64_t deadline_us) override;
+  void rest_until_us(std::uint64_t deadline_us) override;
   void wake() override;
   std::uint64_t now_us() const override;
   void set_timed_source(TimedSource source) { source_ = std::move(source); }
