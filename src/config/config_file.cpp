@@ -25,6 +25,15 @@ bool contains(std::string_view line, std::string_view what) {
   return line.find(what) != std::string_view::npos;
 }
 
+std::size_t count_of(std::string_view line, std::string_view what) {
+  std::size_t count = 0;
+  for (std::size_t at = line.find(what); at != std::string_view::npos;
+       at = line.find(what, at + what.size())) {
+    ++count;
+  }
+  return count;
+}
+
 [[noreturn]] void file_error(const char* what, const std::string& path, const std::string& why) {
   throw ConfigFileError(std::string(what) + " \"" + path + "\": " + why);
 }
@@ -103,6 +112,26 @@ void write_text_lines(const std::string& path, const std::vector<std::string>& l
   }
 }
 
+std::vector<std::string> read_template_lines(const std::string& path) {
+  std::vector<std::string> lines = read_text_lines(path);
+  std::size_t opened = 0;
+  std::size_t closed = 0;
+  std::string_view last;
+  for (const std::string& line : lines) {
+    opened += count_of(line, "<Group");
+    closed += count_of(line, "</Group>");
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string::npos) last = std::string_view(line).substr(first);
+  }
+  while (!last.empty() && (last.back() == ' ' || last.back() == '\t')) last.remove_suffix(1);
+  if (last != "</MachineData>" || opened != closed) {
+    throw ConfigFileError("The template \"" + path +
+                          "\" is incomplete: it must end with </MachineData> and close every "
+                          "<Group>. Reinstall template.xml.");
+  }
+  return lines;
+}
+
 bool has_format_marker(const std::string& path) {
   for (const std::string& line : read_text_lines(path)) {
     if (contains(line, kFormatMarker)) return true;
@@ -171,7 +200,7 @@ std::vector<std::string> configuration_lines(const std::vector<std::string>& tem
 
 std::vector<std::string> merged_configuration(const std::string& template_path,
                                               const std::string& chosen_path) {
-  const std::vector<std::string> template_lines = read_text_lines(template_path);
+  const std::vector<std::string> template_lines = read_template_lines(template_path);
   const std::vector<std::string> chosen_lines = read_text_lines(chosen_path);
   static constexpr std::string_view kDataEnd = "</Data>";
   for (std::size_t n = 0; n < chosen_lines.size(); ++n) {
@@ -198,7 +227,8 @@ std::string force_xml_extension(const std::string& name) {
 
 std::string write_configuration(const std::string& template_path, const ParameterTree& tree,
                                 const std::string& target_path) {
-  const std::vector<std::string> lines = configuration_lines(read_text_lines(template_path), tree);
+  const std::vector<std::string> lines =
+      configuration_lines(read_template_lines(template_path), tree);
   const std::string target = force_xml_extension(target_path);
   write_text_lines(target, lines);
   return target;

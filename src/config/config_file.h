@@ -52,6 +52,11 @@ std::vector<std::string> merge_lines(const std::vector<std::string>& template_li
 std::vector<std::string> configuration_lines(const std::vector<std::string>& template_lines,
                                              const ParameterTree& tree);
 
+// The template's lines, refused with ConfigFileError when the file was cut
+// short or its groups do not close: every item after the cut would silently
+// be missing from each upload and save.
+std::vector<std::string> read_template_lines(const std::string& path);
+
 // Lines of a text file without their LF or CR LF ends.
 std::vector<std::string> read_text_lines(const std::string& path);
 // Writes every line followed by CR LF through a fresh file in the target's

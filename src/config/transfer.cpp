@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "channels/channels_page.h"
+#include "config/config_file.h"
 #include "config/config_image.h"
 #include "config/parameter_tree.h"
 #include "config/working_images.h"
@@ -168,6 +169,13 @@ int ConfigTransfer::read_items() {
 
 bool ConfigTransfer::upload() {
   Ui& ui = selector_.ui;
+  // A template cut short would read fewer items and still report success.
+  try {
+    (void)read_template_lines(template_path);
+  } catch (const ConfigFileError& e) {
+    ui.file_error(e.what());
+    return false;
+  }
   if (!selector_.identify_device()) {
     ui.error(language_text(msg::kCoinSelectorNotFound));
     return false;

@@ -86,6 +86,45 @@ TEST(Transfer, UploadSaveOpenDownloadCopiesEveryTemplateItem) {
   EXPECT_EQ(target.requests({0xFF, 0x02, 0x08, 0x1A, 20}).size(), 1u);
 }
 
+// A template cut short (an interrupted copy, a full disk) would drop every
+// item after the cut from uploads and saves that still report success.
+TEST(Transfer, TemplateCutShortIsRefusedByUploadSaveAndOpen) {
+  TempDir dir;
+  ConfigBench bench({}, dir.path());
+  load_known_configuration(bench.device());
+  ASSERT_TRUE(bench.app.SpeedButton10Click());
+  bench.ui.save_files.push_back(dir.file("whole.xml"));
+  ASSERT_TRUE(bench.app.SpeedButton4Click());
+  const std::string whole_template = dir.read("template.xml");
+  const auto cut_at = whole_template.find("Channel 9");
+  ASSERT_NE(cut_at, std::string::npos);
+  dir.write("template.xml", whole_template.substr(0, cut_at));
+  const auto only_error_names_the_template = [&] {
+    ASSERT_EQ(bench.ui.errors().size(), 1u);
+    EXPECT_NE(bench.ui.errors()[0].find("template.xml"), std::string::npos) << bench.ui.errors()[0];
+    EXPECT_EQ(bench.ui.informations(), std::vector<std::string>{});
+  };
+
+  bench.ui.clear();
+  const std::size_t frames = bench.device().requests().size();
+  EXPECT_FALSE(bench.app.SpeedButton10Click());
+  only_error_names_the_template();
+  EXPECT_EQ(bench.device().requests().size(), frames) << "the device was asked";
+
+  bench.ui.clear();
+  bench.ui.save_files.push_back(dir.file("cut.xml"));
+  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  only_error_names_the_template();
+  EXPECT_FALSE(std::filesystem::exists(dir.file("cut.xml")));
+
+  bench.ui.clear();
+  const std::string page = bench.images().param_image;
+  bench.ui.open_files.push_back(dir.file("whole.xml"));
+  EXPECT_FALSE(bench.app.SpeedButton3Click());
+  only_error_names_the_template();
+  EXPECT_EQ(bench.images().param_image, page);
+}
+
 TEST(Transfer, UploadOfOneChannelReadsOnlyThatChannel) {
   ConfigBench bench;
   const Bytes before = nv_block(bench.device(), 0x05B0, 32);
