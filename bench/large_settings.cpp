@@ -44,7 +44,7 @@ double children_cpu_seconds() {
 }  // namespace
 
 int main() {
-  const fs::path data = fs::path(__FILE__).parent_path().parent_path() / "data";
+  const fs::path data = QV82_DATA_DIR;
   const fs::path workdir =
       fs::temp_directory_path() / ("qv82-bench-settings-" + std::to_string(::getpid()));
   fs::create_directories(workdir);

@@ -66,7 +66,7 @@ struct Outcome {
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   namespace fs = std::filesystem;
-  const fs::path data = fs::path(__FILE__).parent_path().parent_path() / "data";
+  const fs::path data = QV82_DATA_DIR;
   const fs::path workdir =
       fs::temp_directory_path() /
       ("qv82-bench-vanish-" + std::to_string(QCoreApplication::applicationPid()));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -22,7 +23,15 @@ double wall_seconds() {
 
 int device_latency_ms(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i) {
-    if (std::string(argv[i]) == "--latency") return std::max(0, std::atoi(argv[i + 1]));
+    if (std::string(argv[i]) != "--latency") continue;
+    char* end = nullptr;
+    const long ms = std::strtol(argv[i + 1], &end, 10);
+    if (end == argv[i + 1] || *end != '\0' || ms < 0 || ms > 10000) {
+      std::fprintf(stderr, "--latency wants milliseconds from 0 to 10000, not \"%s\"\n",
+                   argv[i + 1]);
+      std::exit(64);
+    }
+    return static_cast<int>(ms);
   }
   return 2;
 }

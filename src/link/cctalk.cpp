@@ -117,11 +117,15 @@ void TccTfrm::log(std::string_view prefix, const Bytes& bytes) {
   if (log_enabled && add_log_line) add_log_line(std::string(prefix) + bytes_to_hex(bytes));
 }
 
+namespace {
+
 // The shortest time one byte can take on the wire: 10 bits, rounded down.
 std::uint64_t byte_time_us(int baud) {
   if (baud <= 0) baud = 9600;
   return 10'000'000ULL / static_cast<unsigned>(baud);
 }
+
+}  // namespace
 
 std::uint64_t settle_time_us(int baud) {
   if (baud <= 0) baud = 9600;
@@ -136,6 +140,7 @@ bool TccTfrm::await_reply(const ExpectedSize& expected_size, bool can_accept,
   // A transfer inside this one's wait (a window timer) sets its own
   // threshold; this one's is put back when that returns.
   const std::size_t outer_wake_size = wake_size_;
+  bool may_rest = true;
   for (;;) {
     // A port that failed while the request was written (the failure came
     // before the wait that would have reported it) ends the transfer now.
@@ -155,20 +160,31 @@ bool TccTfrm::await_reply(const ExpectedSize& expected_size, bool can_accept,
     }
     // Bytes still missing cannot all arrive sooner than the wire carries
     // them: rest until then instead of waking for each byte. The last byte
-    // is always awaited with a wake, so the time a reply became whole is
-    // known to the byte.
-    if (!whole && rx_buffer.size() + 1 < expected && expected != kNeverComplete) {
+    // is awaited with a wake, so the time a reply became whole is known to
+    // the byte; a rest ends early too when the reply came faster than the
+    // wire. After a rest that brought nothing the reply has stalled: the
+    // next byte is awaited before resting again.
+    if (may_rest && !whole && rx_buffer.size() + 1 < expected && expected != kNeverComplete) {
       const std::uint64_t earliest = now + (expected - rx_buffer.size() - 1) * byte_us;
-      const std::uint64_t rest_end = std::min(earliest, give_up_us);
+      const std::uint64_t rest_end = std::min(earliest, accept_by_us);
       if (rest_end > now + byte_us) {
-        wake_size_ = kNoWake;
+        const std::size_t before = rx_buffer.size();
+        wake_size_ = expected;
         pump.rest_until_us(rest_end);
+        wake_size_ = kNoWake;
+        may_rest = rx_buffer.size() != before;
         continue;
       }
     }
-    // Woken only when the reply may have become whole; a byte arriving in
-    // the settling time is seen when it ends, and spoils the reply then.
-    wake_size_ = !whole && rx_buffer.size() < expected ? expected : kNoWake;
+    // Woken only when the reply may have become whole (or, stalled, at its
+    // next byte); a byte arriving in the settling time is seen when it
+    // ends, and spoils the reply then.
+    if (whole || rx_buffer.size() >= expected) {
+      wake_size_ = kNoWake;
+    } else {
+      wake_size_ = may_rest ? expected : rx_buffer.size() + 1;
+    }
+    may_rest = true;
     pump.wait_until_us(whole ? settled_at : give_up_us);
     wake_size_ = kNoWake;
   }

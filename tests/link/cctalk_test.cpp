@@ -81,13 +81,14 @@ TEST(SettlingTime, IsTwoByteTimesAtTheRate) {
 }
 
 // The reply is taken as soon as the line has stayed quiet for the settling
-// time after its last byte, not at the next 10 ms poll.
+// time after its last byte, not at the next 10 ms poll; also when the bytes
+// come faster than the wire would carry them (a network adapter).
 TEST(ReplyTiming, TakenTwoByteTimesAfterTheLastByte) {
   struct Case {
     int rate;
     std::uint64_t byte_us;
   };
-  for (const Case c : {Case{9600, 1042}, Case{38400, 260}}) {
+  for (const Case c : {Case{9600, 1042}, Case{38400, 260}, Case{9600, 0}}) {
     SCOPED_TRACE(c.rate);
     ScriptedBench bench(c.rate, c.byte_us);
     bench.line.answers = {kAck};
@@ -326,17 +327,23 @@ TEST(RawTransferTiming, AnswerMustBeWholeBeforeTheLastPollPeriod) {
 // transfer a few times (pre-wait, rest until the header, its last byte, rest
 // until the end, the last byte, settling), not once a byte.
 TEST(ReplyTiming, LongReplyWakesTheTransferOnlyAFewTimes) {
-  ScriptedBench bench;
-  Bytes answer = {0x01, 250, 0x02, 0x00};
-  answer.resize(4 + 250, 0x5A);
-  answer.push_back(cctalk_checksum(answer.data(), answer.size()));
-  bench.line.answers = {answer};
-  int waits = 0;
-  bench.clock.on_wait = [&] { ++waits; };
-  Bytes reply;
-  EXPECT_EQ(bench.link.cctalk_transaction(2, Bytes{0xFF, 0x02, 0x00, 0x00, 250}, reply, 50),
-            kTransactionOk);
-  EXPECT_LE(waits, 6);
+  // Whole, and three bytes short: a stalled reply is then awaited
+  // byte by byte, not with a rest after a rest until the budget ends.
+  for (const std::size_t cut : {std::size_t{0}, std::size_t{4 + 250 + 1 - 3}}) {
+    SCOPED_TRACE(cut);
+    ScriptedBench bench;
+    Bytes answer = {0x01, 250, 0x02, 0x00};
+    answer.resize(4 + 250, 0x5A);
+    answer.push_back(cctalk_checksum(answer.data(), answer.size()));
+    if (cut > 0) answer.resize(cut);
+    bench.line.answers = {answer};
+    int waits = 0;
+    bench.clock.on_wait = [&] { ++waits; };
+    Bytes reply;
+    EXPECT_EQ(bench.link.cctalk_transaction(2, Bytes{0xFF, 0x02, 0x00, 0x00, 250}, reply, 50),
+              cut > 0 ? kTransactionTimeout : kTransactionOk);
+    EXPECT_LE(waits, 6);
+  }
 }
 
 TEST_F(TransactionTest, BaudRateSwitchReopensThePort) {

@@ -64,6 +64,24 @@ class QtEventPumpTest : public QObject {
     }
   }
 
+  // A rest sleeps through events and delivers them when it ends; a wake
+  // from one of them (a reply already whole) ends it at the next look.
+  void restDeliversAtItsEndAndEndsOnAWake() {
+    QtEventPump pump;
+    QObject context;
+    bool delivered = false;
+    QTimer::singleShot(1, &context, [&delivered] { delivered = true; });
+    std::uint64_t start = pump.now_us();
+    pump.rest_until_us(start + 30 * kMs);
+    QVERIFY(delivered);
+    QVERIFY(pump.now_us() - start >= 30 * kMs);
+
+    QTimer::singleShot(1, &context, [&pump] { pump.wake(); });
+    start = pump.now_us();
+    pump.rest_until_us(start + kLong);
+    QVERIFY(pump.now_us() - start < kSoon);
+  }
+
   void waitMsIsNotShortenedByWakes() {
     QtEventPump pump;
     QObject context;
