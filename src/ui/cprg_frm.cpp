@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,6 +21,8 @@
 #include "channels/country_list.h"
 #include "lang/language.h"
 #include "link/errors.h"
+#include "channels/sample_chart.h"
+#include "ui/sample_chart_view.h"
 #include "ui/scope_exit.h"
 #include "ui/typed_limit_spin_box.h"
 
@@ -61,6 +65,9 @@ TCprgFrm::TCprgFrm(CoinProgramming& model, QWidget* parent)
   ListBox1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
   ListBox1->setMinimumHeight(160);
+  // A whole sample line in view, beside the chart.
+  ListBox1->setMinimumWidth(QFontMetrics(ListBox1->font()).horizontalAdvance(QString(53, '0')) +
+                            ListBox1->verticalScrollBar()->sizeHint().width() + 8);
   connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
     if (rendering_) return;
     model_.selected_lines.clear();
@@ -69,6 +76,12 @@ TCprgFrm::TCprgFrm(CoinProgramming& model, QWidget* parent)
         model_.selected_lines.insert(static_cast<std::size_t>(i));
     }
   });
+
+  // A plainly wrong coin goes from the list with the Delete key as with "Delete item".
+  auto* delete_key = new QShortcut(QKeySequence::Delete, ListBox1, nullptr, nullptr,
+                                   Qt::WidgetShortcut);
+  connect(delete_key, &QShortcut::activated, this, [this] { Button3->click(); });
+  sample_chart = new SampleChartView(this);
 
   SpinEdit15 = new QSpinBox(this);
   SpinEdit15->setObjectName("SpinEdit15");
@@ -113,7 +126,10 @@ TCprgFrm::TCprgFrm(CoinProgramming& model, QWidget* parent)
   for (QPushButton* b : {Button3, Button2, Button4, Button1}) controls->addWidget(b);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(ListBox1);
+  auto* samples = new QHBoxLayout;
+  samples->addWidget(ListBox1);
+  samples->addWidget(sample_chart, 1);
+  layout->addLayout(samples, 1);
   layout->addWidget(build_view());
   layout->addLayout(controls);
 
@@ -130,6 +146,11 @@ QWidget* TCprgFrm::build_view() {
     tolerance_edits[k] = byte_edit(box);
     grid->addWidget(parameter_edits[k], 1, k);
     grid->addWidget(tolerance_edits[k], 2, k);
+    for (QSpinBox* edit : {parameter_edits[k], tolerance_edits[k]}) {
+      connect(edit, &QSpinBox::valueChanged, this, [this] {
+        if (!rendering_) redraw_chart();
+      });
+    }
   }
 
   cctalk_box = new QCheckBox("ccTalk", box);
@@ -235,6 +256,17 @@ void TCprgFrm::render() {
   SpinEdit15->setValue(model_.channel_number);
   ComboBox2->setCurrentIndex(static_cast<int>(model_.tolerance));
   rendering_ = false;
+  redraw_chart();
+}
+
+void TCprgFrm::redraw_chart() {
+  std::array<int, kChannelParameterCount> means{};
+  std::array<int, kChannelParameterCount> tolerances{};
+  for (int k = 0; k < kChannelParameterCount; ++k) {
+    means[k] = parameter_edits[k]->value();
+    tolerances[k] = tolerance_edits[k]->value();
+  }
+  sample_chart->show_chart(qv82::sample_chart(model_.samples, means, tolerances));
 }
 
 bool TCprgFrm::run(const std::function<void()>& action) {

@@ -14,6 +14,10 @@ class QSpinBox;
 class QTimer;
 
 namespace qv82 {
+class SampleChartView;
+}
+
+namespace qv82 {
 
 // "Coins programming": the sample list, the channel view being computed, the channel box, the
 // "Tollerance:" choice and the buttons, over a CoinProgramming model. Open it with exec() after
@@ -32,6 +36,7 @@ class TCprgFrm : public QDialog {
   void render();
 
   QListWidget* ListBox1;  // samples
+  SampleChartView* sample_chart;  // the samples against the band of the view
   std::array<QSpinBox*, kChannelParameterCount> parameter_edits{};
   std::array<QSpinBox*, kChannelParameterCount> tolerance_edits{};
   QCheckBox* cctalk_box;
@@ -60,6 +65,8 @@ class TCprgFrm : public QDialog {
   QWidget* build_view();
   // The controls' values into model.view (the user edited them).
   void take_view();
+  // The chart from the samples and the parameters and tolerances the view shows.
+  void redraw_chart();
   void Timer1Timer();
   void finish();
   // Runs one model operation with the view taken first and the window redrawn after. False

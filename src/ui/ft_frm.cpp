@@ -13,8 +13,10 @@
 #include <QVBoxLayout>
 
 #include "device/coin_selector.h"
+#include "diagnostics/analogue_gauges.h"
 #include "diagnostics/production_report.h"
 #include "lang/language.h"
+#include "ui/analogue_gauge_view.h"
 
 namespace qv82 {
 
@@ -43,6 +45,7 @@ TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, IniFile& s
       recent_units(new QListWidget(this)),
       record_path(new QLineEdit(this)),
       change_record(new QPushButton(this)),
+      gauges(new AnalogueGaugeView(this)),
       limits_file_(production_ini),
       settings_(settings),
       record_(settings.read_string(kRecordSection, kRecordKey, default_record)),
@@ -87,7 +90,10 @@ TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, IniFile& s
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Panel1);
-  layout->addWidget(ListBox1, 1);
+  auto* results = new QHBoxLayout;
+  results->addWidget(ListBox1, 2);
+  results->addWidget(gauges, 3);
+  layout->addLayout(results, 1);
   layout->addWidget(unit_counts);
   layout->addWidget(recent_units);
   layout->addLayout(record_row);
@@ -133,6 +139,8 @@ void TFtFrm::render() {
   change_record->setEnabled(!model_.cycle_running() && !model_.view.loop_mode);
   unit_counts->setText(QString("Passed: %1   Failed: %2").arg(model_.passed).arg(model_.failed));
   record_path->setText(QString::fromStdString(record_.path()));
+  gauges->show_gauges(model_.limits ? analogue_gauges(model_.unit.readings, *model_.limits)
+                                    : std::vector<AnalogueGauge>{});
 }
 
 void TFtFrm::show_recent_units() {

@@ -18,6 +18,7 @@ class QTimer;
 
 namespace qv82 {
 
+class AnalogueGaugeView;
 class CoinSelector;
 class IniFile;
 
@@ -51,6 +52,7 @@ class TFtFrm : public QDialog {
   QListWidget* recent_units;  // the last units of the record
   QLineEdit* record_path;
   QPushButton* change_record;
+  AnalogueGaugeView* gauges;  // the last unit's analogue readings against their limits
 
   // The handlers behind the buttons and the timer.
   void Button2Click();

@@ -1,0 +1,90 @@
+#include "ui/sample_chart_view.h"
+
+#include <QAreaSeries>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+namespace qv82 {
+
+namespace {
+
+constexpr double kLeft = 0.5;
+constexpr double kRight = kChannelParameterCount + 0.5;
+
+QScatterSeries* points(const QString& name, const QColor& colour, double size) {
+  auto* series = new QScatterSeries;
+  series->setName(name);
+  series->setColor(colour);
+  series->setBorderColor(colour.darker(130));
+  series->setMarkerSize(size);
+  return series;
+}
+
+}  // namespace
+
+SampleChartView::SampleChartView(QWidget* parent)
+    : QChartView(parent),
+      inside_points(points("Sample", QColor(30, 90, 200), 6)),
+      outside_points(points("Outside the band", Qt::red, 9)),
+      mean_line(new QLineSeries),
+      band_upper(new QLineSeries),
+      band_lower(new QLineSeries),
+      band(new QAreaSeries(band_upper, band_lower)),
+      parameter_axis(new QCategoryAxis),
+      deviation_axis(new QValueAxis) {
+  auto* chart = new QChart;
+  chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  band_upper->append({{kLeft, 1}, {kRight, 1}});
+  band_lower->append({{kLeft, -1}, {kRight, -1}});
+  band->setName("Mean \u00b1 tolerance");
+  band->setColor(QColor(200, 235, 200));
+  band->setBorderColor(QColor(120, 180, 120));
+  mean_line->setName("Mean");
+  mean_line->append({{kLeft, 0}, {kRight, 0}});
+  mean_line->setPen(QPen(QColor(40, 120, 40), 1.5, Qt::DashLine));
+  for (QAbstractSeries* series :
+       std::initializer_list<QAbstractSeries*>{band, mean_line, inside_points, outside_points}) {
+    chart->addSeries(series);
+  }
+
+  parameter_axis->setRange(kLeft, kRight);
+  parameter_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+  parameter_axis->setStartValue(kLeft);
+  QFont small = parameter_axis->labelsFont();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  parameter_axis->setLabelsFont(small);
+  deviation_axis->setRange(-kSampleChartLimit, kSampleChartLimit);
+  deviation_axis->setTickCount(7);
+  deviation_axis->setLabelFormat("%+.0f");
+  deviation_axis->setLabelsFont(small);
+  deviation_axis->setTitleText("(value - mean) / tolerance");
+  deviation_axis->setTitleFont(small);
+  chart->addAxis(parameter_axis, Qt::AlignBottom);
+  chart->addAxis(deviation_axis, Qt::AlignLeft);
+  for (QAbstractSeries* series : chart->series()) {
+    series->attachAxis(parameter_axis);
+    series->attachAxis(deviation_axis);
+  }
+  setChart(chart);
+  setRenderHint(QPainter::Antialiasing);
+  setMinimumSize(440, 260);
+  show_chart(sample_chart({}, {}, {}));
+}
+
+void SampleChartView::show_chart(const SampleChart& data) {
+  QList<QPointF> inside;
+  QList<QPointF> outside;
+  for (const SampleChartPoint& p : data.points) (p.outside ? outside : inside).append({p.x, p.y});
+  inside_points->replace(inside);
+  outside_points->replace(outside);
+  for (const QString& label : parameter_axis->categoriesLabels()) parameter_axis->remove(label);
+  for (int k = 0; k < kChannelParameterCount; ++k) {
+    parameter_axis->append(QString::fromStdString(data.labels[k]), k + 1.5);
+  }
+}
+
+}  // namespace qv82
