@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -12,7 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -77,10 +77,7 @@ TCprgFrm::TCprgFrm(CoinProgramming& model, QWidget* parent)
     }
   });
 
-  // A plainly wrong coin goes from the list with the Delete key as with "Delete item".
-  auto* delete_key = new QShortcut(QKeySequence::Delete, ListBox1, nullptr, nullptr,
-                                   Qt::WidgetShortcut);
-  connect(delete_key, &QShortcut::activated, this, [this] { Button3->click(); });
+  ListBox1->installEventFilter(this);
   sample_chart = new SampleChartView(this);
 
   SpinEdit15 = new QSpinBox(this);
@@ -330,6 +327,16 @@ void TCprgFrm::finish() {
 void TCprgFrm::closeEvent(QCloseEvent* event) {
   finish();
   QDialog::closeEvent(event);
+}
+
+bool TCprgFrm::eventFilter(QObject* watched, QEvent* event) {
+  // A plainly wrong coin leaves the list with the Delete key as with "Delete item".
+  if (watched == ListBox1 && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    Button3->click();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TCprgFrm::reject() {

@@ -2,7 +2,10 @@
 // tick fetches the coins inserted into the simulator, its buttons save and close.
 #include "ui/cprg_frm.h"
 
+#include <QCategoryAxis>
+#include <QComboBox>
 #include <QListWidget>
+#include <QScatterSeries>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -11,7 +14,10 @@
 
 #include "channels/channels_page.h"
 #include "channels/coin_programming.h"
+#include "channels/coin_programming_calc.h"
+#include "channels/sample_chart.h"
 #include "ui/channels_page_widget.h"
+#include "ui/sample_chart_view.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -33,6 +39,44 @@ sim::Measurement all(std::uint8_t v) {
   sim::Measurement m;
   m.fill(v);
   return m;
+}
+
+// Ten samples of one coin, scattered by a step, and a wrong coin among them: its parameter 5
+// lies far off.
+constexpr std::size_t kOutlier = 6;
+std::vector<CoinSample> samples_with_outlier() {
+  std::vector<CoinSample> samples;
+  for (std::size_t i = 0; i < 11; ++i) {
+    CoinSample s;
+    for (int k = 0; k < kChannelParameterCount; ++k) {
+      s[k] = static_cast<std::uint8_t>(60 + 10 * k + static_cast<int>((i + k) % 3) - 1);
+    }
+    if (i == kOutlier) s[4] = 140;
+    samples.push_back(s);
+  }
+  return samples;
+}
+
+// The chart shows these samples against this band: every value a point, red where outside.
+void check_chart(TCprgFrm& w, const std::vector<CoinSample>& samples,
+                 const ComputedParameters& band) {
+  std::array<int, kChannelParameterCount> means{};
+  std::array<int, kChannelParameterCount> tolerances{};
+  for (int k = 0; k < kChannelParameterCount; ++k) {
+    means[k] = band.parameters[k];
+    tolerances[k] = band.tolerances[k];
+  }
+  const SampleChart expected = sample_chart(samples, means, tolerances);
+  QList<QPointF> inside;
+  QList<QPointF> outside;
+  for (const SampleChartPoint& p : expected.points) (p.outside ? outside : inside).append({p.x, p.y});
+  QCOMPARE(w.sample_chart->inside_points->points(), inside);
+  QCOMPARE(w.sample_chart->outside_points->points(), outside);
+  QStringList labels;
+  for (int k = 0; k < kChannelParameterCount; ++k) {
+    labels << QString("%1\n%2\u00b1%3").arg(k + 1).arg(means[k]).arg(tolerances[k]);
+  }
+  QCOMPARE(w.sample_chart->parameter_axis->categoriesLabels(), labels);
 }
 
 // Presses "Coins prog." and, once the window is up and sampling, runs drive inside it. The
@@ -62,6 +106,66 @@ class CprgFrmTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Coins from the simulator fill the chart as they arrive; the wrong one stands out, and once
+  // deleted the channel is what the other samples give, on screen and in the device.
+  void chartFollowsTheSamplesAndADeletedSampleLeavesTheChannel() {
+    WindowBench bench;
+    QVERIFY(bench.window.FormActivate());
+    bench.app.settings.write_string("COINPROG", "Par5_ADD", "3");
+    ToleranceMargins margins{};
+    margins[4] = 3;
+    const std::vector<CoinSample> samples = samples_with_outlier();
+    std::vector<CoinSample> rest = samples;
+    rest.erase(rest.begin() + kOutlier);
+    const ComputedParameters kept = compute_parameters(rest, tolerance_factor(ToleranceLevel::kHigh),
+                                                       margins);
+    bench.ui.clear();
+    bench.ui.answers = {Answer::Ok, Answer::Yes};  // save channel 1; store on Close
+
+    QVERIFY(run_window(bench, [&](TCprgFrm& w) {
+      for (std::size_t i = 0; i < samples.size(); ++i) {
+        bench.setup.device().insert_measurement(samples[i]);
+        QTRY_COMPARE(w.ListBox1->count(), static_cast<int>(i + 1));
+        const std::span<const CoinSample> so_far(samples.data(), i + 1);
+        check_chart(w, {so_far.begin(), so_far.end()},
+                    compute_parameters(so_far, tolerance_factor(ToleranceLevel::kMiddle), margins));
+      }
+      // Of all the values, only the wrong coin's parameter 5 falls outside its band.
+      const QList<QPointF> outside = w.sample_chart->outside_points->points();
+      QCOMPARE(outside.size(), 1);
+      QCOMPARE(outside[0].x(), 5 + kSampleChartSpread * (2.0 * kOutlier / 10 - 1));
+      QVERIFY(outside[0].y() > 1);
+
+      w.ComboBox2->setCurrentIndex(static_cast<int>(ToleranceLevel::kHigh));
+      check_chart(w, samples,
+                  compute_parameters(samples, tolerance_factor(ToleranceLevel::kHigh), margins));
+
+      // The user selects the wrong coin's line and presses Delete.
+      QListWidgetItem* line = w.ListBox1->item(static_cast<int>(kOutlier));
+      w.ListBox1->scrollToItem(line);
+      QTest::mouseClick(w.ListBox1->viewport(), Qt::LeftButton, {},
+                        w.ListBox1->visualItemRect(line).center());
+      QTest::keyClick(w.ListBox1, Qt::Key_Delete);
+      QCOMPARE(w.ListBox1->count(), 10);
+      QCOMPARE(w.model().samples, rest);
+      for (int k = 0; k < kChannelParameterCount; ++k) {
+        QCOMPARE(w.parameter_edits[k]->value(), int{kept.parameters[k]});
+        QCOMPARE(w.tolerance_edits[k]->value(), int{kept.tolerances[k]});
+      }
+      check_chart(w, rest, kept);
+      QVERIFY(w.sample_chart->outside_points->points().isEmpty());
+      w.Button4->click();
+      w.Button1->click();
+    }));
+
+    QVERIFY(bench.ui.errors().empty());
+    const Bytes saved = nv_channel(bench, 1);
+    QCOMPARE(Bytes(saved.begin(), saved.begin() + 13),
+             Bytes(kept.parameters.begin(), kept.parameters.end()));
+    QCOMPARE(Bytes(saved.begin() + 13, saved.begin() + 26),
+             Bytes(kept.tolerances.begin(), kept.tolerances.end()));
+  }
+
   void storedValueAboveThreeDigitsIsShownAndSavedUnchanged() {
     WindowBench bench;
     QVERIFY(bench.window.FormActivate());

@@ -2,7 +2,11 @@
 // timer running in virtual time.
 #include "ui/ft_frm.h"
 
+#include <QCategoryAxis>
 #include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QScatterSeries>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -10,6 +14,7 @@
 #include <filesystem>
 
 #include "support/selector_bench.h"
+#include "ui/analogue_gauge_view.h"
 #include "virtual_events.h"
 
 namespace qv82::test {
@@ -43,6 +48,44 @@ class FtFrmTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // After each unit the gauges show its readings against the installed limits (PH1 64 ... 8C
+  // among them), green inside and red outside; a unit that fails before it is measured shows
+  // none, not the unit before.
+  void gaugesShowTheReadingsAgainstTheLimits() {
+    FactoryBench run;
+    const AnalogueGaugeView& gauges = *run.window.gauges;
+    QCOMPARE(gauges.row_axis->categoriesLabels().filter("(").size(), 0);
+
+    run.window.Button2->click();
+    QCOMPARE(run.label(), std::string("Test OK, change device"));
+    const QStringList passing = gauges.row_axis->categoriesLabels();
+    QCOMPARE(passing.size(), 9);
+    // Rows from the bottom: the first reading of the reply on top.
+    QCOMPARE(passing[8], QString("TPM1C3V 0200 (0180 ... 0280)"));
+    QCOMPARE(passing[5], QString("PH1 78 (64 ... 8C)"));
+    QCOMPARE(passing[0], QString("T 19 (05 ... 3C)"));
+    QCOMPARE(gauges.inside_readings->count(), 9);
+    QCOMPARE(gauges.outside_readings->count(), 0);
+    QVERIFY(gauges.inside_readings->points().contains(QPointF(0.5, 5)));  // 78 halfway
+    QCOMPARE(gauges.limit_bars[5]->points(), (QList<QPointF>{{0, 5}, {1, 5}}));
+    QCOMPARE(gauges.inside_readings->color(), QColor(0, 170, 0));
+
+    run.bench.device().config().analogue.ph1 = 0x90;
+    run.window.Button2->click();
+    QCOMPARE(run.label(), std::string("ERROR!!! Change device"));
+    QCOMPARE(run.window.model().last_error, std::string("PH1 error, value = 90"));
+    QCOMPARE(gauges.row_axis->categoriesLabels()[5], QString("PH1 90 (64 ... 8C)"));
+    QCOMPARE(gauges.inside_readings->count(), 8);
+    QCOMPARE(gauges.outside_readings->points(), QList<QPointF>{QPointF(44.0 / 40, 5)});
+    QCOMPARE(gauges.outside_readings->color(), QColor(Qt::red));
+
+    run.bench.device().config().inputs.sw1 = 0x06;
+    run.window.Button2->click();
+    QCOMPARE(run.label(), std::string("ERROR!!! Change device"));
+    QCOMPARE(gauges.inside_readings->count() + gauges.outside_readings->count(), 0);
+    QCOMPARE(gauges.row_axis->categoriesLabels().filter("(").size(), 0);
+  }
+
   // A click on "Loop" at any moment of a "Start" test must not start a
   // second test inside it; afterwards it starts the loop as usual.
   void loopClickedAcrossAStartTestNeverNestsATest() {
