@@ -40,6 +40,12 @@ Measurement measure(const CoinKind& kind, Random& random) {
   return values;
 }
 
+Measurement disturbed(Measurement measured, int parameter, int delta) {
+  std::uint8_t& value = measured.at(static_cast<std::size_t>(parameter - 1));
+  value = static_cast<std::uint8_t>(std::clamp(int{value} + delta, 0, 255));
+  return measured;
+}
+
 std::array<std::uint8_t, kChannelRecordSize> channel_record_for(const CoinKind& kind,
                                                                 std::uint8_t sorter_path) {
   std::array<std::uint8_t, kChannelRecordSize> record{};

@@ -31,6 +31,10 @@ std::vector<CoinKind> make_coin_kinds(Random& random, std::size_t count);
 // One insertion of a coin of that kind: each value drawn around its nominal.
 Measurement measure(const CoinKind& kind, Random& random);
 
+// The measurement with parameter (1..13) moved by delta, within 0..255: a coin that is not quite
+// the kind it looks like, for an outlier among the samples of coin programming.
+Measurement disturbed(Measurement measured, int parameter, int delta);
+
 // A channel record (32 bytes) that accepts the kind: nominal values, a
 // tolerance of three spreads plus a margin, enabled, ccTalk reporting on.
 std::array<std::uint8_t, kChannelRecordSize> channel_record_for(const CoinKind& kind,

@@ -9,7 +9,7 @@
 namespace qv82::sim {
 
 const char* Console::help() {
-  return "commands: insert N | kinds | dump ADDR LEN | reset | monitor | "
+  return "commands: insert N [P DELTA] | kinds | dump ADDR LEN | reset | monitor | "
          "fault no-echo on|off | fault drop | fault extra | fault checksum | fault nak | "
          "fault store | "
          "fault slow MS | fault stuck N | fault second ADDR|off | quit";
@@ -17,8 +17,8 @@ const char* Console::help() {
 
 std::string Console::run(const std::string& line) {
   std::istringstream in(line);
-  std::string command, first, second;
-  in >> command >> first >> second;
+  std::string command, first, second, third;
+  in >> command >> first >> second >> third;
   try {
     if (command.empty()) return "";
     if (command == "quit" || command == "exit") {
@@ -30,7 +30,15 @@ std::string Console::run(const std::string& line) {
       if (kind < 0 || static_cast<std::size_t>(kind) >= device_.coin_kinds().size()) {
         return "no coin kind " + first;
       }
-      const InsertResult result = device_.insert(static_cast<std::size_t>(kind));
+      InsertResult result;
+      if (second.empty()) {
+        result = device_.insert(static_cast<std::size_t>(kind));
+      } else {
+        const long parameter = number_between(second, 1, kParameterCount, "P");
+        const long delta = number_between(third, -255, 255, "DELTA");
+        result = device_.insert_disturbed(static_cast<std::size_t>(kind),
+                                          static_cast<int>(parameter), static_cast<int>(delta));
+      }
       if (result.accepted) return "accepted, channel " + std::to_string(result.channel);
       return "rejected, code " + std::to_string(result.second);
     }

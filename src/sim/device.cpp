@@ -289,6 +289,11 @@ InsertResult Device::insert(std::size_t kind) {
   return insert_measurement(measure(kinds_[kind], random_));
 }
 
+InsertResult Device::insert_disturbed(std::size_t kind, int parameter, int delta) {
+  if (kind >= kinds_.size()) return {};
+  return insert_measurement(disturbed(measure(kinds_[kind], random_), parameter, delta));
+}
+
 InsertResult Device::insert_measurement(const Measurement& measured) {
   InsertResult result;
   result.measurement = measured;

@@ -65,6 +65,8 @@ class Device : public BusDevice {
   const std::vector<CoinKind>& coin_kinds() const { return kinds_; }
   // Inserts a coin of the kind (an index into coin_kinds()).
   InsertResult insert(std::size_t kind);
+  // Inserts a coin of the kind with parameter (1..13) moved by delta.
+  InsertResult insert_disturbed(std::size_t kind, int parameter, int delta);
   // Inserts a coin with exactly these measured values.
   InsertResult insert_measurement(const Measurement& measured);
   std::uint32_t insertion_count() const { return insertions_; }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -42,6 +43,25 @@ TEST(Console, CommandsActOnTheDevice) {
   EXPECT_FALSE(console.quit_requested());
   console.run("quit");
   EXPECT_TRUE(console.quit_requested());
+}
+
+// A wrong coin for coin programming: one parameter off, the others as the kind's next coin.
+TEST(Console, InsertWithADisturbedParameter) {
+  SimulatedSetup plain;
+  SimulatedSetup wrong;
+  Console plain_console(plain.device(), plain.line().bus("SIM"));
+  Console wrong_console(wrong.device(), wrong.line().bus("SIM"));
+  for (int coin = 0; coin < 3; ++coin) {
+    plain_console.run("insert 2");
+    EXPECT_EQ(wrong_console.run("insert 2 5 -40"), "rejected, code 2");
+    Measurement expected = *plain.device().last_measurement();
+    expected[4] = static_cast<std::uint8_t>(std::max(0, expected[4] - 40));
+    EXPECT_EQ(*wrong.device().last_measurement(), expected);
+  }
+  EXPECT_EQ(wrong_console.run("insert 2 14 1"), "P must be between 1 and 13");
+  EXPECT_EQ(wrong_console.run("insert 2 1 300"), "DELTA must be between -255 and 255");
+  EXPECT_NE(wrong_console.run("insert 2 1").find("valid integer"), std::string::npos);
+  EXPECT_EQ(wrong.device().insertion_count(), 3u);
 }
 
 TEST(ImageFile, SavedImageLoadsBackAndBadFilesChangeNothing) {

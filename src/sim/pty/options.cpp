@@ -87,7 +87,7 @@ with ADDR in hex; blanks between bytes are optional, lines starting with '#'
 are comments, bytes not mentioned keep their factory value. --save-image
 writes the whole 4 KiB image in the same form, 32 bytes a line.
 
-Standard input takes commands, one a line: insert N, kinds, dump ADDR LEN,
+Standard input takes commands, one a line: insert N [P DELTA], kinds, dump ADDR LEN,
 reset, monitor, fault ..., quit. The rate of the host is read from the
 terminal's settings: the device answers only at its own rate (9600; the
 monitor at --monitor-rates) unless --any-rate is given.
