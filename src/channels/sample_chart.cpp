@@ -10,7 +10,7 @@ SampleChart sample_chart(std::span<const CoinSample> samples,
                          const std::array<int, kChannelParameterCount>& tolerances) {
   SampleChart chart;
   for (int k = 0; k < kChannelParameterCount; ++k) {
-    chart.labels[k] = std::to_string(k + 1) + "\n" + std::to_string(means[k]) + "\u00b1" +
+    chart.labels[k] = std::to_string(k + 1) + "\n" + std::to_string(means[k]) + "\n\u00b1" +
                       std::to_string(tolerances[k]);
   }
   const std::size_t n = samples.size();
@@ -24,7 +24,7 @@ SampleChart sample_chart(std::span<const CoinSample> samples,
       const int deviation = samples[i][k] - means[k];
       const int tolerance = tolerances[k];
       // A zero tolerance accepts the mean only; anything else sits beyond the edge.
-      double y = tolerance > 0 ? static_cast<double>(deviation) / tolerance
+      double y = tolerance > 0    ? static_cast<double>(deviation) / tolerance
                  : deviation == 0 ? 0.0
                                   : (deviation > 0 ? kSampleChartLimit : -kSampleChartLimit);
       y = std::clamp(y, -kSampleChartLimit, kSampleChartLimit);

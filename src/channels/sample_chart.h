@@ -15,7 +15,7 @@ namespace qv82 {
 // parameters have scales of their own, so each sample value is shown as its distance from the
 // parameter's mean in units of its tolerance: the accepted band is -1 ... +1 for every parameter
 // and the eye compares them at once. Labels carry the absolute mean and tolerance.
-inline constexpr double kSampleChartLimit = 3.0;  // deviations beyond are drawn at the edge
+inline constexpr double kSampleChartLimit = 3.0;   // deviations beyond are drawn at the edge
 inline constexpr double kSampleChartSpread = 0.3;  // samples side by side around x = parameter
 
 struct SampleChartPoint {
@@ -28,7 +28,8 @@ struct SampleChartPoint {
 
 struct SampleChart {
   std::vector<SampleChartPoint> points;  // sample by sample, parameter by parameter
-  // Axis labels "1\n120±6": parameter, mean and tolerance of the channel.
+  // Axis labels "1\n120\n±6": parameter, mean and tolerance of the channel, a line each so that
+  // three-digit means fit the width of a parameter's column.
   std::array<std::string, kChannelParameterCount> labels;
   std::size_t outside_samples = 0;  // samples with at least one value outside
 };

@@ -45,9 +45,9 @@ std::vector<AnalogueGauge> analogue_gauges(const Bytes& readings, const Producti
     const double width = static_cast<double>(row.range.max) - row.range.min;
     // A single allowed value (or limits the wrong way round) has no width to measure in.
     const double position = width > 0 ? (static_cast<double>(row.value) - row.range.min) / width
-                      : gauge.inside ? 0.5
-                      : row.value < row.range.min ? -kGaugeReach
-                                                  : 1 + kGaugeReach;
+                            : gauge.inside              ? 0.5
+                            : row.value < row.range.min ? -kGaugeReach
+                                                        : 1 + kGaugeReach;
     gauge.position = std::clamp(position, -kGaugeReach, 1 + kGaugeReach);
     gauge.label = gauge.name + " " + hex(row.value, row.digits) + " (" +
                   hex(row.range.min, row.digits) + " ... " + hex(row.range.max, row.digits) + ")";

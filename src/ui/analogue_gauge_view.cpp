@@ -55,6 +55,7 @@ AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
   row_axis->setRange(-0.5, kRows - 0.5);
   row_axis->setStartValue(-0.5);
   row_axis->setGridLineVisible(false);
+  row_axis->setTruncateLabels(false);  // the labels are the numbers an operator reads
   chart->addAxis(limit_axis, Qt::AlignBottom);
   chart->addAxis(position_axis, Qt::AlignBottom);
   chart->addAxis(row_axis, Qt::AlignLeft);

@@ -2,12 +2,12 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -19,9 +19,9 @@
 
 #include "channels/channel_lists.h"
 #include "channels/country_list.h"
+#include "channels/sample_chart.h"
 #include "lang/language.h"
 #include "link/errors.h"
-#include "channels/sample_chart.h"
 #include "ui/sample_chart_view.h"
 #include "ui/scope_exit.h"
 #include "ui/typed_limit_spin_box.h"

@@ -35,7 +35,7 @@ class TCprgFrm : public QDialog {
   // Redraws every control from the model.
   void render();
 
-  QListWidget* ListBox1;  // samples
+  QListWidget* ListBox1;          // samples
   SampleChartView* sample_chart;  // the samples against the band of the view
   std::array<QSpinBox*, kChannelParameterCount> parameter_edits{};
   std::array<QSpinBox*, kChannelParameterCount> tolerance_edits{};

@@ -90,6 +90,8 @@ TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, IniFile& s
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Panel1);
+  // Room for the gauges' labels: the value and both limits of each reading.
+  gauges->setMinimumWidth(480);
   auto* results = new QHBoxLayout;
   results->addWidget(ListBox1, 2);
   results->addWidget(gauges, 3);

@@ -23,6 +23,7 @@
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
 #include "ui/qt_ui.h"
+#include "ui/window_shots.h"
 
 namespace {
 
@@ -154,7 +155,10 @@ int main(int argc, char** argv) {
       QTimer::singleShot(300, &window, [&, started] {
         const bool saved = save_screenshots(window, file);
         if (!saved) std::cerr << "error: cannot save " << file.toStdString() << '\n';
-        QApplication::exit(started && saved ? 0 : 1);
+        // The other windows need the simulated device: it takes their coins and faults.
+        const bool windows_saved =
+            !started || !simulation || save_window_shots(window, simulation->device(), file);
+        QApplication::exit(started && saved && windows_saved ? 0 : 1);
       });
     });
   }

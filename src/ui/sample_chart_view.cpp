@@ -71,7 +71,7 @@ SampleChartView::SampleChartView(QWidget* parent)
   }
   setChart(chart);
   setRenderHint(QPainter::Antialiasing);
-  setMinimumSize(440, 260);
+  setMinimumSize(620, 300);
   show_chart(sample_chart({}, {}, {}));
 }
 
@@ -83,7 +83,8 @@ void SampleChartView::show_chart(const SampleChart& data) {
   outside_points->replace(outside);
   for (const QString& label : parameter_axis->categoriesLabels()) parameter_axis->remove(label);
   for (int k = 0; k < kChannelParameterCount; ++k) {
-    parameter_axis->append(QString::fromStdString(data.labels[k]), k + 1.5);
+    // Axis labels are rich text: the line break of the label is a <br>.
+    parameter_axis->append(QString::fromStdString(data.labels[k]).replace('\n', "<br>"), k + 1.5);
   }
 }
 

@@ -28,9 +28,15 @@ TEST(SampleChart, PointsAreDeviationsInTolerancesAndOutsideWhereTheDeviceRejects
     double y;
     bool outside;
   } cases[] = {
-      {100, 4, 0.0, false},   {104, 4, 1.0, false},  {96, 4, -1.0, false},
-      {105, 4, 1.25, true},   {95, 4, -1.25, true},  {180, 4, kSampleChartLimit, true},
-      {0, 4, -kSampleChartLimit, true},  {100, 0, 0.0, false}, {101, 0, kSampleChartLimit, true},
+      {100, 4, 0.0, false},
+      {104, 4, 1.0, false},
+      {96, 4, -1.0, false},
+      {105, 4, 1.25, true},
+      {95, 4, -1.25, true},
+      {180, 4, kSampleChartLimit, true},
+      {0, 4, -kSampleChartLimit, true},
+      {100, 0, 0.0, false},
+      {101, 0, kSampleChartLimit, true},
       {99, 0, -kSampleChartLimit, true},
   };
   for (const Case& c : cases) {
@@ -64,8 +70,8 @@ TEST(SampleChart, SamplesSpreadAcrossTheirColumnInListOrderAndLabelsNameTheBand)
   EXPECT_DOUBLE_EQ(first.x, 13 - kSampleChartSpread);
   EXPECT_DOUBLE_EQ(chart.points[kChannelParameterCount + 12].x, 13.0);
   EXPECT_DOUBLE_EQ(last.x, 13 + kSampleChartSpread);
-  EXPECT_EQ(chart.labels[0], "1\n100\u00b14");
-  EXPECT_EQ(chart.labels[12], "13\n7\u00b112");
+  EXPECT_EQ(chart.labels[0], "1\n100\n\u00b14");
+  EXPECT_EQ(chart.labels[12], "13\n7\n\u00b112");
   EXPECT_TRUE(sample_chart({}, means, tolerances).points.empty());
 }
 

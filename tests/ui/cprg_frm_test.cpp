@@ -5,8 +5,8 @@
 #include <QCategoryAxis>
 #include <QComboBox>
 #include <QListWidget>
-#include <QScatterSeries>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
@@ -69,12 +69,13 @@ void check_chart(TCprgFrm& w, const std::vector<CoinSample>& samples,
   const SampleChart expected = sample_chart(samples, means, tolerances);
   QList<QPointF> inside;
   QList<QPointF> outside;
-  for (const SampleChartPoint& p : expected.points) (p.outside ? outside : inside).append({p.x, p.y});
+  for (const SampleChartPoint& p : expected.points)
+    (p.outside ? outside : inside).append({p.x, p.y});
   QCOMPARE(w.sample_chart->inside_points->points(), inside);
   QCOMPARE(w.sample_chart->outside_points->points(), outside);
   QStringList labels;
   for (int k = 0; k < kChannelParameterCount; ++k) {
-    labels << QString("%1\n%2\u00b1%3").arg(k + 1).arg(means[k]).arg(tolerances[k]);
+    labels << QString("%1<br>%2<br>\u00b1%3").arg(k + 1).arg(means[k]).arg(tolerances[k]);
   }
   QCOMPARE(w.sample_chart->parameter_axis->categoriesLabels(), labels);
 }
@@ -117,8 +118,8 @@ class CprgFrmTest : public QObject {
     const std::vector<CoinSample> samples = samples_with_outlier();
     std::vector<CoinSample> rest = samples;
     rest.erase(rest.begin() + kOutlier);
-    const ComputedParameters kept = compute_parameters(rest, tolerance_factor(ToleranceLevel::kHigh),
-                                                       margins);
+    const ComputedParameters kept =
+        compute_parameters(rest, tolerance_factor(ToleranceLevel::kHigh), margins);
     bench.ui.clear();
     bench.ui.answers = {Answer::Ok, Answer::Yes};  // save channel 1; store on Close
 

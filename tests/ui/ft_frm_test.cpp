@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
-#include <QScatterSeries>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScatterSeries>
 #include <QTimer>
 #include <QtTest>
 #include <filesystem>

@@ -1,0 +1,115 @@
+#include "ui/window_shots.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTimer>
+#include <functional>
+#include <iostream>
+
+#include "channels/coin_programming.h"
+#include "sim/device.h"
+#include "ui/cprg_frm.h"
+#include "ui/ft_frm.h"
+#include "ui/main_frm.h"
+
+namespace qv82 {
+
+namespace {
+
+constexpr int kSamples = 11;
+constexpr int kWrongSample = 6;
+constexpr std::size_t kCoinKind = 0;
+constexpr int kWrongParameter = 5;
+constexpr int kWrongBy = 25;
+constexpr std::uint8_t kFailingPh1 = 0x90;  // above the installed PH1_MAX 8C
+
+// Lets events run (the device answers, ticks fire) until done or the time is up.
+bool wait_until(const std::function<bool()>& done, int ms) {
+  const QDeadlineTimer deadline(ms);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  }
+  return true;
+}
+
+// Paints what the last events changed before the grab.
+void settle() {
+  const QDeadlineTimer deadline(300);
+  while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+bool report(bool saved, const QString& name) {
+  if (!saved) std::cerr << "error: cannot save " << name.toStdString() << '\n';
+  return saved;
+}
+
+QString shot_name(const QString& file, const char* suffix) {
+  const QFileInfo info(file);
+  return info.path() + "/" + info.completeBaseName() + "-" + suffix + "." + info.suffix();
+}
+
+bool coin_programming_shot(TMainFrm& window, sim::Device& device, const QString& name) {
+  TCprgFrm& form = *window.CprgFrm;
+  bool saved = false;
+  // The window is modal: the coins go in from inside its event loop, once it samples (the
+  // device is asked first, with events running, before the window opens).
+  QTimer poll;
+  poll.setInterval(50);
+  QObject::connect(&poll, &QTimer::timeout, &form, [&] {
+    if (!form.isVisible() || !form.model().tick_running()) return;
+    poll.stop();
+    bool all_in = true;
+    for (int i = 0; i < kSamples && all_in; ++i) {
+      const int before = form.ListBox1->count();
+      if (i == kWrongSample) {
+        device.insert_disturbed(kCoinKind, kWrongParameter, kWrongBy);
+      } else {
+        device.insert(kCoinKind);
+      }
+      all_in = wait_until([&] { return form.ListBox1->count() > before; }, 3000);
+    }
+    settle();
+    saved = all_in && form.grab().save(name);
+    form.close();
+  });
+  poll.start();
+  window.SpeedButton1->trigger();
+  poll.stop();
+  return report(saved, name);
+}
+
+bool factory_test_shots(TMainFrm& window, sim::Device& device, const QString& pass_name,
+                        const QString& fail_name) {
+  TFtFrm& form = *window.FtFrm;
+  form.show();
+  settle();
+  form.Button2Click();
+  settle();
+  const bool pass_saved =
+      report(form.model().last_error.empty() && form.grab().save(pass_name), pass_name);
+  const std::uint8_t ph1 = device.config().analogue.ph1;
+  device.config().analogue.ph1 = kFailingPh1;
+  form.Button2Click();
+  settle();
+  const bool fail_saved =
+      report(!form.model().last_error.empty() && form.grab().save(fail_name), fail_name);
+  device.config().analogue.ph1 = ph1;
+  form.close();
+  return pass_saved && fail_saved;
+}
+
+}  // namespace
+
+bool save_window_shots(TMainFrm& window, sim::Device& device, const QString& file) {
+  bool saved = coin_programming_shot(window, device, shot_name(file, "coin-programming"));
+  saved = factory_test_shots(window, device, shot_name(file, "factory-test-pass"),
+                             shot_name(file, "factory-test-fail")) &&
+          saved;
+  return saved;
+}
+
+}  // namespace qv82
