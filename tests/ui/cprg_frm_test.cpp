@@ -155,6 +155,12 @@ class CprgFrmTest : public QObject {
       }
       check_chart(w, rest, kept);
       QVERIFY(w.sample_chart->outside_points->points().isEmpty());
+      // A tolerance typed into the view moves the band the samples are drawn against.
+      ComputedParameters typed = kept;
+      typed.tolerances[0] = static_cast<std::uint8_t>(kept.tolerances[0] + 10);
+      w.tolerance_edits[0]->setValue(typed.tolerances[0]);
+      check_chart(w, rest, typed);
+      w.tolerance_edits[0]->setValue(kept.tolerances[0]);
       w.Button4->click();
       w.Button1->click();
     }));
