@@ -14,10 +14,8 @@ class QSpinBox;
 class QTimer;
 
 namespace qv82 {
-class SampleChartView;
-}
 
-namespace qv82 {
+class SampleChartView;
 
 // "Coins programming": the sample list, the channel view being computed, the channel box, the
 // "Tollerance:" choice and the buttons, over a CoinProgramming model. Open it with exec() after
