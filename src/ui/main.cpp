@@ -42,7 +42,8 @@ class UnattendedUi : public Ui {
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No
                                                                         : Answer::Cancel;
   }
-  std::optional<std::string> password(const std::string&, const Validator&) override {
+  std::optional<std::string> password(const std::string&, const std::string&,
+                                      const Validator&) override {
     return std::nullopt;
   }
   bool choose_sections(const std::string&, ParameterTree&) override { return false; }
