@@ -29,7 +29,8 @@ class PrintingUi : public qv82::Ui {
   }
   void information(const std::string&) override {}
   qv82::Answer question(const std::string&, qv82::Buttons) override { return qv82::Answer::No; }
-  std::optional<std::string> password(const std::string&, const Validator&) override {
+  std::optional<std::string> password(const std::string&, const std::string&,
+                                      const Validator&) override {
     return std::nullopt;
   }
   bool choose_sections(const std::string&, qv82::ParameterTree&) override { return false; }

@@ -33,7 +33,8 @@ class BenchUi : public Ui {
   }
   void information(const std::string& text) override { last_information = text; }
   Answer question(const std::string&, Buttons) override { return Answer::Cancel; }
-  std::optional<std::string> password(const std::string&, const Validator&) override {
+  std::optional<std::string> password(const std::string&, const std::string&,
+                                      const Validator&) override {
     return std::nullopt;
   }
   bool choose_sections(const std::string&, ParameterTree&) override { return true; }

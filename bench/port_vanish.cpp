@@ -33,7 +33,8 @@ class BenchUi : public Ui {
   void error(const std::string& text) override { errors.push_back(text); }
   void information(const std::string&) override {}
   Answer question(const std::string&, Buttons) override { return Answer::Yes; }
-  std::optional<std::string> password(const std::string&, const Validator&) override {
+  std::optional<std::string> password(const std::string&, const std::string&,
+                                      const Validator&) override {
     return std::nullopt;
   }
   bool choose_sections(const std::string&, ParameterTree&) override { return true; }

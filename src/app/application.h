@@ -8,6 +8,7 @@
 
 #include "app/configuration_workspace.h"
 #include "app/ini_file.h"
+#include "app/version.h"
 #include "device/coin_selector.h"
 #include "device/device_state.h"
 #include "device/ui.h"
@@ -15,7 +16,6 @@
 
 namespace qv82 {
 
-inline constexpr const char* kVersionText = "1.000";
 inline constexpr const char* kSettingsFileName = "qv82hs.ini";
 inline constexpr const char* kIoFileName = "io.ini";
 inline constexpr const char* kTemplateFileName = "template.xml";

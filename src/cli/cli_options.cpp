@@ -50,6 +50,8 @@ GlobalOptions parse_global_options(const std::vector<std::string>& argv) {
       options.yes = true;
     } else if ((arg == "--help" || arg == "-h") && !command_seen) {
       options.help = true;
+    } else if (arg == "--version" && !command_seen) {
+      options.version = true;
     } else if (!command_seen && !arg.empty() && arg[0] != '-') {
       options.command = arg;
       command_seen = true;
@@ -68,10 +70,11 @@ std::string global_options_help() {
          "  --address N       ccTalk address in decimal (default: found by a search)\n"
          "  --simulate        talk to the built-in simulated coin selector\n"
          "  --log FILE        append the communication log (\"-> \" and \"<- \" lines)\n"
-         "  --workdir DIR     folder of qv82hs.ini, io.ini and template.xml (default: .)\n"
+         "  --workdir DIR     folder of qv82hs.ini, io.ini and template.xml (default: below)\n"
          "  --password HEX    factory password (12 hex digits) when the device asks\n"
          "  --pin HEX         PIN (8 hex digits) when the device asks\n"
-         "  --yes             answer questions with Yes or OK\n";
+         "  --yes             answer questions with Yes or OK\n"
+         "  --version         print the program's name and version\n";
 }
 
 }  // namespace qv82::cli

@@ -17,6 +17,7 @@ struct GlobalOptions {
   std::optional<std::string> pin;
   bool yes = false;
   bool help = false;
+  bool version = false;
 
   std::string command;
   std::vector<std::string> args;  // what follows the command, globals removed

@@ -102,7 +102,8 @@ Answer CliUi::question(const std::string& text, Buttons buttons) {
   }
 }
 
-std::optional<std::string> CliUi::password(const std::string& caption, const Validator& validate) {
+std::optional<std::string> CliUi::password(const std::string& caption, const std::string& note,
+                                           const Validator& validate) {
   const bool factory = caption == language_text(msg::kEnterFactoryPassword);
   const std::optional<std::string>& given = factory ? options_.password : options_.pin;
   if (given) {
@@ -120,6 +121,7 @@ std::optional<std::string> CliUi::password(const std::string& caption, const Val
     error(caption + ": none given (" + (factory ? "--password" : "--pin") + ")");
     return std::nullopt;
   }
+  if (!note.empty()) err_ << note << "\n";
   for (;;) {
     const auto line = read_line(caption + ": ", false);
     if (!line || line->empty()) return std::nullopt;

@@ -24,7 +24,7 @@ class CliUi : public Ui {
   void file_error(const std::string& text) override;
   void information(const std::string& text) override;
   Answer question(const std::string& text, Buttons buttons) override;
-  std::optional<std::string> password(const std::string& caption,
+  std::optional<std::string> password(const std::string& caption, const std::string& note,
                                       const Validator& validate) override;
   // The tree as section_choice leaves it (as it stands without one): the
   // command line has no tree to tick.

@@ -2,6 +2,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/data_folder.h"
+#include "app/version.h"
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "config/xml_parser.h"
@@ -14,7 +16,7 @@ void print_help(std::ostream& out) {
   for (const auto& [name, command] : qv82::cli::commands()) {
     out << "  " << command.usage << "\n      " << command.summary << "\n";
   }
-  out << "\n" << qv82::cli::global_options_help();
+  out << "\n" << qv82::cli::global_options_help() << "\n" << qv82::data_folder_help();
 }
 
 }  // namespace
@@ -30,6 +32,10 @@ int main(int argc, char** argv) {
   } catch (const std::invalid_argument& e) {
     std::cerr << "qv82hs-cli: " << e.what() << "\n";
     return kExitUsage;
+  }
+  if (options.version && !options.help) {
+    std::cout << "qv82hs-cli " << qv82::kVersionText << "\n";
+    return kExitOk;
   }
   if (options.help || options.command.empty()) {
     print_help(options.help ? std::cout : std::cerr);
@@ -51,6 +57,18 @@ int main(int argc, char** argv) {
                 << "\n";
       return kExitData;
     }
+  }
+  if (!options.workdir) {
+    std::error_code error;
+    const qv82::DataFolder folder = qv82::choose_data_folder(
+        qv82::data_folder_places(std::filesystem::current_path(error).string(),
+                                 QCoreApplication::applicationDirPath().toStdString()));
+    if (!folder.error.empty()) {
+      std::cerr << "qv82hs-cli: " << folder.error << "\n";
+      return kExitData;
+    }
+    // The current folder stays "." so that messages name files as before.
+    if (folder.per_user) options.workdir = folder.path;
   }
   CliContext context(std::move(options));
   try {

@@ -25,11 +25,11 @@ std::array<std::uint8_t, 6> unlock_response(const std::array<std::uint8_t, 6>& c
   };
 }
 
-// Asks for a password with the caption; false on Cancel.
-bool CoinSelector::ask_key(int caption, std::size_t length, Bytes& key) {
+// Asks for a password with the caption and note; false on Cancel.
+bool CoinSelector::ask_key(int caption, const std::string& note, std::size_t length, Bytes& key) {
   const std::string title = language_text(caption);
   const auto typed = ui.password(
-      title, [&title](const std::string& text) { return validate_password(title, text); });
+      title, note, [&title](const std::string& text) { return validate_password(title, text); });
   if (!typed) return false;
   key = password_key(*typed);
   return key.size() == length;
@@ -43,6 +43,9 @@ bool CoinSelector::check_access(AccessKind kind, std::uint8_t area) {
   const std::uint8_t address = link.device_address;
 
   bool granted = true;
+  // The device answered the factory password with a refusal: the PIN
+  // dialog that follows says so, or the user takes it for the same one.
+  bool factory_refused = false;
   std::uint8_t last_result = kTransactionOk;
   Bytes reply;
 
@@ -50,7 +53,7 @@ bool CoinSelector::check_access(AccessKind kind, std::uint8_t area) {
     granted = false;
     if ((state.unlock_flags & kFactoryUnlocked) == 0) {
       Bytes key;
-      if (!ask_key(msg::kEnterFactoryPassword, state.factory_key.size(), key)) return false;
+      if (!ask_key(msg::kEnterFactoryPassword, {}, state.factory_key.size(), key)) return false;
       std::copy(key.begin(), key.end(), state.factory_key.begin());
     }
     last_result = link.cctalk_transaction(address, Bytes{0xFF, 0x00}, reply, 10);
@@ -69,6 +72,7 @@ bool CoinSelector::check_access(AccessKind kind, std::uint8_t area) {
         state.unlock_flags |= kFactoryUnlocked;
         return true;
       }
+      factory_refused = last_result == kTransactionOk;
     }
   }
 
@@ -76,7 +80,8 @@ bool CoinSelector::check_access(AccessKind kind, std::uint8_t area) {
     granted = false;
     if ((state.unlock_flags & kPinUnlocked) == 0) {
       Bytes key;
-      if (!ask_key(msg::kEnterPin, state.pin_key.size(), key)) return false;
+      const std::string note = factory_refused ? language_text(msg::kFactoryPasswordRefused) : "";
+      if (!ask_key(msg::kEnterPin, note, state.pin_key.size(), key)) return false;
       std::copy(key.begin(), key.end(), state.pin_key.begin());
     }
     Bytes request{0xDA};

@@ -98,7 +98,7 @@ class CoinSelector {
   void note_port_failure(const std::string& text);
   void set_device_address(std::uint8_t address);
   void report(const std::string& text);
-  bool ask_key(int caption, std::size_t length, Bytes& key);
+  bool ask_key(int caption, const std::string& note, std::size_t length, Bytes& key);
   void read_information();
   std::string read_date(std::uint8_t header);
 

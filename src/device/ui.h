@@ -29,10 +29,12 @@ class Ui {
   virtual void information(const std::string& text) = 0;
   virtual Answer question(const std::string& text, Buttons buttons) = 0;
 
-  // The masked password dialog with the given caption. Each OK runs the
-  // validator; an error is shown and the dialog stays open. Returns the
-  // accepted text, or nothing on Cancel.
-  virtual std::optional<std::string> password(const std::string& caption,
+  // The masked password dialog with the given caption, which also says
+  // inside the dialog what is asked for; a note, when not empty, says why
+  // it is asked (an earlier password refused). Each OK runs the validator;
+  // an error is shown and the dialog stays open. Returns the accepted text,
+  // or nothing on Cancel.
+  virtual std::optional<std::string> password(const std::string& caption, const std::string& note,
                                               const Validator& validate) = 0;
 
   // The parameter tree dialog, modal, with its caption. True on OK.

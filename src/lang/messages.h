@@ -334,5 +334,8 @@ inline constexpr int kThisOutputIsAlreadyDefined = 322;  // "This output is alre
 inline constexpr int kThisOutputCannotBeUsed = 323;      // "This output cannot be used"
 inline constexpr int kFirstConfigureInputs = 324;        // "First configure input(s) "
 inline constexpr int kCannotChangeInput = 325;           // "Cannot change input"
+inline constexpr int kSingle = 326;                      // "Single"
+inline constexpr int kFactoryPasswordRefused = 327;      // "The factory password was refused."
+inline constexpr int kNoSuchValueInLayout = 328;  // "The device's layout carries no such value"
 
 }  // namespace qv82::msg

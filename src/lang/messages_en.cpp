@@ -328,6 +328,9 @@ constexpr MessageEntry kEnglishTexts[] = {
     {323, "This output cannot be used"},
     {324, "First configure input(s) "},
     {325, "Cannot change input"},
+    {326, "Single"},
+    {327, "The factory password was refused."},
+    {328, "The device's layout carries no such value"},
 };
 
 }  // namespace

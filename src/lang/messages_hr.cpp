@@ -328,6 +328,9 @@ constexpr MessageEntry kCroatianTexts[] = {
     {323, "Ovaj izlaz se ne može koristiti"},
     {324, "Prvo konfigurirajte ulaz(e) "},
     {325, "Nije moguće promijeniti ulaz"},
+    {326, "Pojedinačno"},
+    {327, "Tvornička lozinka je odbijena."},
+    {328, "Raspored uređaja ne sadrži ovu vrijednost"},
 };
 
 }  // namespace

@@ -328,6 +328,9 @@ constexpr MessageEntry kItalianTexts[] = {
     {323, "Questa uscita non può essere usata"},
     {324, "Configurare prima gli ingressi "},
     {325, "Impossibile cambiare ingresso"},
+    {326, "Singolo"},
+    {327, "La password di fabbrica è stata rifiutata."},
+    {328, "Lo schema del dispositivo non contiene questo valore"},
 };
 
 }  // namespace

@@ -237,7 +237,14 @@ void TCheckFrm::render() {
   inputs_[0]->set_on(view.input1);
   inputs_[1]->set_on(view.input2);
   for (int i = 0; i < kOptoIndicators; ++i) opto_[i]->set_on(view.opto[i]);
-  for (int i = 0; i < kAnalogueValues; ++i) analogue_[i]->setText(q(view.analogue[i]));
+  // The eleven-byte measurement has one PI3 value: its "PI3S2 =" row gets
+  // a dash and the reason, not a blank that looks like a failed read.
+  const bool measured = !view.analogue[0].empty();
+  for (int i = 0; i < kAnalogueValues; ++i) {
+    const bool absent = measured && view.analogue[i].empty();
+    analogue_[i]->setText(absent ? QString::fromUtf8("\u2014") : q(view.analogue[i]));
+    analogue_[i]->setToolTip(absent ? q(msg::kNoSuchValueInLayout) : QString());
+  }
   for (int k = 0; k < kTestOutputs; ++k) {
     output_buttons[k]->setVisible(view.output_offered[k]);
     output_leds_[k]->setVisible(view.output_offered[k]);

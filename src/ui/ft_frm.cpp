@@ -114,7 +114,7 @@ TFtFrm::TFtFrm(CoinSelector& coin, const std::string& production_ini, IniFile& s
 
 void TFtFrm::init_language() {
   setWindowTitle(q(msg::kFactoryTest));
-  RadioButton1->setText("Single");
+  RadioButton1->setText(q(msg::kSingle));
   RadioButton2->setText(q(msg::kLoop));
   Button2->setText(q(msg::kStart));
   Button1->setText(q(msg::kClose));

@@ -1,15 +1,17 @@
 // qv82hs: the programming and configuration utility's main window.
 //
-//   qv82hs [--simulate] [--workdir DIR] [--port NAME]
+//   qv82hs [--simulate] [--workdir DIR] [--port NAME] [--version]
 //
 // --simulate talks to the built-in simulated coin selector in real time,
 // --workdir names the folder of qv82hs.ini, io.ini and template.xml (default:
-// the current directory), --port tries that serial port first in the search.
+// see data_folder.h), --port tries that serial port first in the search.
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
@@ -17,6 +19,7 @@
 #include <memory>
 
 #include "app/application.h"
+#include "app/data_folder.h"
 #include "link/errors.h"
 #include "sim/simulated_setup.h"
 #include "ui/main_frm.h"
@@ -40,7 +43,8 @@ class UnattendedUi : public Ui {
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No
                                                                         : Answer::Cancel;
   }
-  std::optional<std::string> password(const std::string&, const Validator&) override {
+  std::optional<std::string> password(const std::string&, const std::string&,
+                                      const Validator&) override {
     return std::nullopt;
   }
   bool choose_sections(const std::string&, ParameterTree&) override { return false; }
@@ -100,18 +104,39 @@ bool save_screenshots(TMainFrm& window, const QString& file) {
 int main(int argc, char** argv) {
   GuardedApplication application(argc, argv);
   QApplication::setApplicationName("qv82hs");
+  QApplication::setApplicationVersion(kVersionText);
+  QApplication::setWindowIcon(QIcon::fromTheme("qv82hs"));
 
   QCommandLineParser parser;
-  parser.setApplicationDescription("QV82HS programming and configuration utility");
+  parser.setApplicationDescription(
+      (QString("QV82HS programming and configuration utility\n\n") + data_folder_help()).trimmed());
   parser.addHelpOption();
+  parser.addVersionOption();
   const QCommandLineOption simulate("simulate", "Talk to the built-in simulated coin selector.");
-  const QCommandLineOption workdir("workdir", "Folder of the data files (default: current).", "DIR",
-                                   QDir::currentPath());
+  const QCommandLineOption workdir("workdir", "Folder of the data files (default: see above).",
+                                   "DIR");
   const QCommandLineOption port("port", "Serial port to try first.", "NAME");
   QCommandLineOption screenshot("screenshot", "Save the window after start-up and exit.", "FILE");
   screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({simulate, workdir, port, screenshot});
+  QCommandLineOption screenshot_size("screenshot-size", "Size of the window for --screenshot.",
+                                     "WIDTHxHEIGHT");
+  screenshot_size.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOptions({simulate, workdir, port, screenshot, screenshot_size});
   parser.process(application);
+
+  QString data_folder = QDir::currentPath();
+  if (parser.isSet(workdir)) {
+    data_folder = QDir(parser.value(workdir)).absolutePath();
+  } else {
+    const DataFolder chosen = choose_data_folder(data_folder_places(
+        data_folder.toStdString(), QApplication::applicationDirPath().toStdString()));
+    if (!chosen.error.empty()) {
+      QMessageBox::critical(nullptr, QApplication::applicationName(),
+                            QString::fromStdString(chosen.error));
+      return 1;
+    }
+    data_folder = QString::fromStdString(chosen.path);
+  }
 
   QtEventPump pump;
   std::unique_ptr<sim::SimulatedSetup> simulation;
@@ -143,9 +168,19 @@ int main(int argc, char** argv) {
   Ui& ui = unattended ? static_cast<Ui&>(unattended_ui) : windows_ui;
   application.ui = &ui;
 
-  Application app(*line, pump, ui, QDir(parser.value(workdir)).absolutePath().toStdString());
+  Application app(*line, pump, ui, data_folder.toStdString());
   TMainFrm window(app);
   windows_ui.set_parent(&window);
+  if (parser.isSet(screenshot_size)) {
+    const QStringList size = parser.value(screenshot_size).split('x');
+    const int width = size.size() == 2 ? size[0].toInt() : 0;
+    const int height = size.size() == 2 ? size[1].toInt() : 0;
+    if (width <= 0 || height <= 0) {
+      std::cerr << "error: --screenshot-size takes WIDTHxHEIGHT, for example 1366x700\n";
+      return 1;
+    }
+    window.resize(width, height);
+  }
 
   if (unattended) {
     const QString file = parser.value(screenshot);

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
@@ -55,21 +56,22 @@ TMainFrm::TMainFrm(Application& application, QWidget* parent)
   tool_bar->toggleViewAction()->setVisible(false);
   setContextMenuPolicy(Qt::NoContextMenu);
 
-  SpeedButton3 = add_tool_button(msg::kFileOpen, QStyle::SP_DialogOpenButton);
-  SpeedButton4 = add_tool_button(msg::kFileSave, QStyle::SP_DialogSaveButton);
+  SpeedButton3 = add_tool_button(msg::kFileOpen, QStyle::SP_DialogOpenButton, "Ctrl+O");
+  SpeedButton4 = add_tool_button(msg::kFileSave, QStyle::SP_DialogSaveButton, "Ctrl+S");
   tool_bar->addSeparator();
-  SpeedButton10 = add_tool_button(msg::kUpload, QStyle::SP_ArrowUp);
-  SpeedButton9 = add_tool_button(msg::kDownload, QStyle::SP_ArrowDown);
-  SpeedButton8 = add_tool_button(msg::kEraseTool, QStyle::SP_TrashIcon);
-  SpeedButton1 = add_tool_button(msg::kCoinsProg, QStyle::SP_DriveCDIcon);
-  SpeedButton2 = add_tool_button(msg::kUpgrade, QStyle::SP_BrowserReload);
+  SpeedButton10 = add_tool_button(msg::kUpload, QStyle::SP_ArrowUp, "Ctrl+U");
+  SpeedButton9 = add_tool_button(msg::kDownload, QStyle::SP_ArrowDown, "Ctrl+D");
+  SpeedButton8 = add_tool_button(msg::kEraseTool, QStyle::SP_TrashIcon, "Ctrl+E");
+  SpeedButton1 = add_tool_button(msg::kCoinsProg, QStyle::SP_DriveCDIcon, "Ctrl+P");
+  SpeedButton2 = add_tool_button(msg::kUpgrade, QStyle::SP_BrowserReload, "Ctrl+G");
   tool_bar->addSeparator();
-  SpeedButton6 = add_tool_button(msg::kTest, QStyle::SP_DialogApplyButton);
-  SpeedButton7 = add_tool_button(msg::kFactoryTestButton, QStyle::SP_MessageBoxInformation);
-  SpeedButton11 = add_tool_button(msg::kSearch, QStyle::SP_FileDialogContentsView);
+  SpeedButton6 = add_tool_button(msg::kTest, QStyle::SP_DialogApplyButton, "Ctrl+T");
+  // Shown from the start, so the tool bar does not move when start-up ends.
+  SpeedButton7 =
+      add_tool_button(msg::kFactoryTestButton, QStyle::SP_MessageBoxInformation, "Ctrl+F");
+  SpeedButton11 = add_tool_button(msg::kSearch, QStyle::SP_FileDialogContentsView, "F5");
   tool_bar->addSeparator();
-  SpeedButton12 = add_tool_button(msg::kExit, QStyle::SP_DialogCloseButton);
-  SpeedButton7->setVisible(false);
+  SpeedButton12 = add_tool_button(msg::kExit, QStyle::SP_DialogCloseButton, "Ctrl+Q");
 
   connect_tool_bar();
   make_pages();
@@ -78,7 +80,13 @@ TMainFrm::TMainFrm(Application& application, QWidget* parent)
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(4, 4, 4, 4);
-  layout->addWidget(PageControl1, 1);
+  // On a laptop screen with a task bar the pages scroll; the device panel
+  // and the tool bar stay in view.
+  pages_scroll = new QScrollArea;
+  pages_scroll->setWidget(PageControl1);
+  pages_scroll->setWidgetResizable(true);
+  pages_scroll->setFrameShape(QFrame::NoFrame);
+  layout->addWidget(pages_scroll, 1);
   layout->addWidget(device_panel);
   setCentralWidget(central);
 
@@ -105,9 +113,13 @@ TMainFrm::~TMainFrm() {
   delete ErFrm;
 }
 
-QAction* TMainFrm::add_tool_button(int caption, int icon) {
+QAction* TMainFrm::add_tool_button(int caption, int icon, const char* shortcut) {
   QAction* action = tool_bar->addAction(
       style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)), QString());
+  action->setShortcut(QKeySequence(shortcut));
+  // Tool-bar buttons take no focus by default; the keyboard alone must
+  // reach them with Tab.
+  tool_bar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
   tool_captions_.emplace_back(action, caption);
   return action;
 }
@@ -134,7 +146,11 @@ QWidget* TMainFrm::make_about_page() {
 
 void TMainFrm::init_language() {
   setWindowTitle(QString::fromStdString(app.window_title()));
-  for (const auto& [action, caption] : tool_captions_) action->setText(text_of(caption));
+  for (const auto& [action, caption] : tool_captions_) {
+    action->setText(text_of(caption));
+    action->setToolTip(text_of(caption) + " (" +
+                       action->shortcut().toString(QKeySequence::NativeText) + ")");
+  }
   const int pages[] = {msg::kConfigurationPage, msg::kChannelsPage, msg::kStatistics, msg::kCommLog,
                        msg::kAbout};
   for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabText(i, text_of(pages[i]));

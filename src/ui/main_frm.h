@@ -11,6 +11,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 class QToolBar;
 
@@ -85,6 +86,8 @@ class TMainFrm : public QMainWindow {
   QAction* SpeedButton12;  // Exit
 
   QTabWidget* PageControl1;
+  // Holds the notebook; scrolls when the window is lower than a page.
+  QScrollArea* pages_scroll;
   ConfigPage* config_page;
   // The settings panel of the configuration page.
   QWidget* settings_panel;
@@ -118,7 +121,7 @@ class TMainFrm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QAction* add_tool_button(int caption, int icon);
+  QAction* add_tool_button(int caption, int icon, const char* shortcut);
   void connect_tool_bar();
   void make_pages();
   void make_windows();

@@ -1,6 +1,7 @@
 #include "ui/password_dlg.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,8 +12,16 @@
 
 namespace qv82 {
 
-TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent), Password(new QLineEdit(this)) {
+TPasswordDlg::TPasswordDlg(QWidget* parent)
+    : QDialog(parent),
+      note_label(new QLabel(this)),
+      prompt_label(new QLabel(this)),
+      Password(new QLineEdit(this)) {
   setWindowTitle(QString::fromStdString(language_text(msg::kEnterFactoryPassword)));
+  prompt_label->setText(windowTitle());
+  prompt_label->setBuddy(Password);
+  note_label->setWordWrap(true);
+  note_label->hide();
   Password->setEchoMode(QLineEdit::Password);
   Password->setValidator(new UpperCaseValidator(Password));
   Password->setMinimumWidth(220);
@@ -22,13 +31,19 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent), Password(new QLin
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(note_label);
+  layout->addWidget(prompt_label);
   layout->addWidget(Password);
   layout->addWidget(buttons);
 }
 
-std::optional<std::string> TPasswordDlg::ask(const QString& caption,
+std::optional<std::string> TPasswordDlg::ask(const QString& caption, const QString& note,
                                              const Ui::Validator& validate) {
   setWindowTitle(caption);
+  // The title bar is not always shown or read: the dialog says it too.
+  prompt_label->setText(caption);
+  note_label->setText(note);
+  note_label->setVisible(!note.isEmpty());
   validate_ = validate;
   Password->clear();
   Password->setFocus();

@@ -4,12 +4,14 @@
 
 #include "device/ui.h"
 
+class QLabel;
 class QLineEdit;
 
 namespace qv82 {
 
 // The password dialog: one masked field, OK and Cancel. The caller sets the
-// caption ("Enter factory password" or "Enter PIN") and the check that OK
+// caption ("Enter factory password" or "Enter PIN"), shown as the title and
+// above the field, a note on why it asks (or none) and the check that OK
 // runs; a rejected text shows its error and keeps the dialog open.
 class TPasswordDlg : public QDialog {
   Q_OBJECT
@@ -18,8 +20,11 @@ class TPasswordDlg : public QDialog {
   explicit TPasswordDlg(QWidget* parent = nullptr);
 
   // Shows the dialog modally; the accepted text, or nothing on Cancel.
-  std::optional<std::string> ask(const QString& caption, const Ui::Validator& validate);
+  std::optional<std::string> ask(const QString& caption, const QString& note,
+                                 const Ui::Validator& validate);
 
+  QLabel* note_label;
+  QLabel* prompt_label;
   QLineEdit* Password;
 
  private:

@@ -65,8 +65,9 @@ TPasswordDlg& QtUi::password_dialog() {
   return *password_dlg_;
 }
 
-std::optional<std::string> QtUi::password(const std::string& caption, const Validator& validate) {
-  return password_dialog().ask(q(caption), validate);
+std::optional<std::string> QtUi::password(const std::string& caption, const std::string& note,
+                                          const Validator& validate) {
+  return password_dialog().ask(q(caption), q(note), validate);
 }
 
 TParsFrm& QtUi::pars_dialog() {
@@ -109,7 +110,10 @@ QString dialog_filter(const std::string& filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
     for (QString& pattern : patterns) pattern = pattern.trimmed();
-    entries << parts[i].trimmed() + " (" + patterns.join(' ') + ")";
+    const QString description = parts[i].trimmed();
+    const QString shown = "(" + patterns.join(' ') + ")";
+    // "Corvanti u record (*.u19)" names its pattern already.
+    entries << (description.endsWith(shown) ? description : description + " " + shown);
   }
   return entries.join(";;");
 }

@@ -24,7 +24,7 @@ class QtUi : public Ui {
   void error(const std::string& text) override;
   void information(const std::string& text) override;
   Answer question(const std::string& text, Buttons buttons) override;
-  std::optional<std::string> password(const std::string& caption,
+  std::optional<std::string> password(const std::string& caption, const std::string& note,
                                       const Validator& validate) override;
   bool choose_sections(const std::string& caption, ParameterTree& tree) override;
   std::optional<std::string> open_file(const std::string& filter) override;

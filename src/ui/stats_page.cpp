@@ -47,6 +47,10 @@ StatisticsPageWidget::StatisticsPageWidget(StatisticsPage& model, QWidget* paren
     settings[i]->setMinimumContentsLength(18);
     values[i] = new QLineEdit(this);
     values[i]->setReadOnly(true);
+    // Read from the device, never typed: the box must not look editable.
+    QPalette look = values[i]->palette();
+    look.setColor(QPalette::Base, look.color(QPalette::Window));
+    values[i]->setPalette(look);
     values[i]->setAlignment(Qt::AlignRight);
     grid->addWidget(new QLabel(QString::number(i + 1) + ".", this), row, column);
     grid->addWidget(settings[i], row, column + 1);

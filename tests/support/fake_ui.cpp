@@ -26,8 +26,10 @@ Answer FakeUi::question(const std::string& text, Buttons buttons) {
   return Answer::No;
 }
 
-std::optional<std::string> FakeUi::password(const std::string& caption, const Validator& validate) {
+std::optional<std::string> FakeUi::password(const std::string& caption, const std::string& note,
+                                            const Validator& validate) {
   shown.push_back({Kind::Password, caption});
+  password_notes.push_back(note);
   while (!passwords.empty()) {
     const std::optional<std::string> typed = passwords.front();
     passwords.pop_front();

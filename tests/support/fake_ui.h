@@ -28,6 +28,8 @@ class FakeUi : public Ui {
   // text the validator refuses shows its error and the next text is typed
   // into the same dialog.
   std::deque<std::optional<std::string>> passwords;
+  // The note of each password dialog shown, "" where there was none.
+  std::vector<std::string> password_notes;
   // Answers of the tree dialog (OK when empty) and the file dialogs.
   std::deque<bool> section_answers;
   // What the person clicks in the tree dialog before answering.
@@ -42,7 +44,7 @@ class FakeUi : public Ui {
   void error(const std::string& text) override;
   void information(const std::string& text) override;
   Answer question(const std::string& text, Buttons buttons) override;
-  std::optional<std::string> password(const std::string& caption,
+  std::optional<std::string> password(const std::string& caption, const std::string& note,
                                       const Validator& validate) override;
   bool choose_sections(const std::string& caption, ParameterTree& tree) override;
   std::optional<std::string> open_file(const std::string& filter) override;
@@ -56,7 +58,10 @@ class FakeUi : public Ui {
   std::vector<std::string> questions() const { return texts(Kind::Question); }
   // Captions of the password dialogs shown.
   std::vector<std::string> password_prompts() const { return texts(Kind::Password); }
-  void clear() { shown.clear(); }
+  void clear() {
+    shown.clear();
+    password_notes.clear();
+  }
 };
 
 }  // namespace qv82::test

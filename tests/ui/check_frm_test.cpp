@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -92,6 +93,18 @@ class CheckFrmTest : public QObject {
         "%d nested transfers",
         timings, static_cast<unsigned long long>(cycle), nested);
     QCOMPARE(nested, 0);
+  }
+
+  // The measurement carries one PI3 value: the second row says so instead
+  // of staying blank.
+  void missingPi3s2ShowsADashAndWhy() {
+    CheckBench run;
+    run.events.run_until_ms(run.now() + 3 * kTestTickMs);
+    QStringList dashed;
+    for (const QLabel* label : run.window.findChildren<QLabel*>()) {
+      if (label->text() == QString::fromUtf8("\u2014")) dashed << label->toolTip();
+    }
+    QCOMPARE(dashed, QStringList{"The device's layout carries no such value"});
   }
 
   // "Loop" walks the outputs tick by tick and pulses M after output 7; the

@@ -120,7 +120,7 @@ class DialogsTest : public QObject {
     driver.start(5);
     const std::string caption = "Enter factory password";
     const auto text =
-        ui.password(caption, [&](const std::string& t) { return validate_password(caption, t); });
+        ui.password(caption, "", [&](const std::string& t) { return validate_password(caption, t); });
     driver.stop();
     QCOMPARE(boxes, QStringList{"Incorrect password length"});
     QVERIFY(text.has_value());

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/version.h"
 #include "link/errors.h"
 #include "options.h"
 #include "pseudo_terminal.h"
@@ -197,6 +198,10 @@ int main(int argc, char** argv) {
   }
   if (options.show_help) {
     std::cout << usage();
+    return 0;
+  }
+  if (options.show_version) {
+    std::cout << "qv82hs-sim " << kVersionText << std::endl;
     return 0;
   }
 

@@ -80,6 +80,7 @@ Other:
   --link PATH           make PATH a symbolic link to the terminal (removed on exit)
   --exit-on-eof         end when standard input ends
   --help                this text
+  --version             the program's name and version
 
 Image files are text, one block per line: "ADDR: HEX BYTES", e.g.
   07EB: FF FF 00 00
@@ -168,6 +169,7 @@ PtyOptions parse_options(const std::vector<std::string>& args) {
       {"--exit-on-eof", [&] { o.exit_on_eof = true; }},
       {"--help", [&] { o.show_help = true; }},
       {"-h", [&] { o.show_help = true; }},
+      {"--version", [&] { o.show_version = true; }},
   };
 
   for (std::size_t i = 0; i < args.size(); ++i) {

@@ -30,6 +30,7 @@ struct PtyOptions {
   // The terminal goes away once the host has sent this many bytes (0 = never).
   long vanish_after = 0;
   bool show_help = false;
+  bool show_version = false;
 };
 
 // Throws ConversionError with a message for the user on a bad option.

@@ -1,0 +1,103 @@
+#include "app/data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace qv82::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// An installed program: bin/ with share/qv82hs beside it, a home, and a
+// current folder.
+struct Installation {
+  Installation() {
+    fs::create_directories(root.path() + "/usr/bin");
+    fs::create_directories(root.path() + "/usr/share/qv82hs");
+    fs::create_directories(root.path() + "/home");
+    fs::create_directories(root.path() + "/here");
+    for (const char* name : {"qv82hs.ini", "io.ini", "template.xml", "Production.ini"}) {
+      root.write(std::string("usr/share/qv82hs/") + name, std::string("installed ") + name);
+    }
+  }
+  DataFolderPlaces places() const {
+    return data_folder_places(root.file("here"), root.file("usr/bin"));
+  }
+  TempDir root;
+};
+
+TEST(DataFolder, InstallationIsFoundBesideTheExecutable) {
+  EXPECT_EQ(installed_data_folder("/opt/x/bin"), "/opt/x/share/qv82hs");
+}
+
+TEST(DataFolder, ChoosesByWhatTheFoldersHold) {
+  struct Case {
+    const char* name;
+    const char* current_file;  // a data file in the current folder, or none
+    bool installed;
+    const char* config_home;  // relative to the test root, "" unset, "/x" absolute as is
+    const char* expected;     // relative to the test root
+  } cases[] = {
+      {"bench folder", "qv82hs.ini", true, "", "here"},
+      {"bench folder with only the template", "template.xml", true, "", "here"},
+      {"from the menu", nullptr, true, "", "home/.config/qv82hs"},
+      {"from the menu, own config home", nullptr, true, "ABS:cfg", "cfg/qv82hs"},
+      {"a relative config home is ignored", nullptr, true, "cfg", "home/.config/qv82hs"},
+      {"not installed (build tree)", nullptr, false, "", "here"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Installation inst;
+    if (c.current_file != nullptr) inst.root.write(std::string("here/") + c.current_file, "mine");
+    if (!c.installed) fs::remove_all(inst.root.file("usr/share/qv82hs"));
+    DataFolderPlaces places = inst.places();
+    places.home = inst.root.file("home");
+    const std::string home(c.config_home);
+    places.config_home = home.rfind("ABS:", 0) == 0 ? inst.root.file(home.substr(4)) : home;
+    const DataFolder chosen = choose_data_folder(places);
+    EXPECT_EQ(chosen.error, "");
+    EXPECT_EQ(chosen.path, inst.root.file(c.expected));
+    EXPECT_EQ(chosen.per_user, std::string(c.expected) != "here");
+    if (chosen.per_user) {
+      EXPECT_EQ(inst.root.read(std::string(c.expected) + "/io.ini"), "installed io.ini");
+    }
+  }
+}
+
+TEST(DataFolder, FirstStartFillsLaterStartsKeepTheUsersSettings) {
+  Installation inst;
+  fs::permissions(inst.root.file("usr/share/qv82hs/qv82hs.ini"), fs::perms::owner_read);
+  DataFolderPlaces places = inst.places();
+  places.home = inst.root.file("home");
+  places.config_home = "";
+  ASSERT_EQ(choose_data_folder(places).path, inst.root.file("home/.config/qv82hs"));
+  // Installed read-only, the copies are the user's to write.
+  const auto perms = fs::status(inst.root.file("home/.config/qv82hs/qv82hs.ini")).permissions();
+  EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none);
+
+  inst.root.write("home/.config/qv82hs/qv82hs.ini", "the user's settings");
+  fs::remove(inst.root.file("home/.config/qv82hs/Production.ini"));
+  choose_data_folder(places);
+  EXPECT_EQ(inst.root.read("home/.config/qv82hs/qv82hs.ini"), "the user's settings");
+  EXPECT_EQ(inst.root.read("home/.config/qv82hs/Production.ini"), "installed Production.ini");
+  EXPECT_EQ(inst.root.read("usr/share/qv82hs/qv82hs.ini"), "installed qv82hs.ini");
+  EXPECT_FALSE(fs::exists(inst.root.file("here/qv82hs.ini")));
+}
+
+TEST(DataFolder, AFolderThatCannotBeMadeIsSaid) {
+  Installation inst;
+  inst.root.write("cfg", "a file where the folder should be");
+  DataFolderPlaces places = inst.places();
+  places.config_home = inst.root.file("cfg");
+  const DataFolder chosen = choose_data_folder(places);
+  EXPECT_EQ(chosen.path, "");
+  EXPECT_NE(chosen.error.find("cannot make the settings folder " + inst.root.file("cfg/qv82hs")),
+            std::string::npos)
+      << chosen.error;
+}
+
+}  // namespace
+}  // namespace qv82::test

@@ -1,0 +1,165 @@
+// The main window on a technician's laptop: keyboard shortcuts, Tab, a
+// 1366 x 768 screen with a task bar, and password dialogs that say what
+// they ask for.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+#include <deque>
+#include <set>
+
+#include "support/selector_bench.h"
+#include "ui/device_info_panel.h"
+#include "ui/password_dlg.h"
+#include "ui/qt_ui.h"
+#include "window_bench.h"
+
+namespace qv82::test {
+
+class DesktopTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void eachShortcutTriggersItsActionAndShowsInItsTooltip() {
+    WindowBench bench;
+    QVERIFY(bench.window.FormActivate());
+    TMainFrm& w = bench.window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const std::pair<QAction*, const char*> keys[] = {
+        {w.SpeedButton3, "Ctrl+O"}, {w.SpeedButton4, "Ctrl+S"},  {w.SpeedButton10, "Ctrl+U"},
+        {w.SpeedButton9, "Ctrl+D"}, {w.SpeedButton8, "Ctrl+E"},  {w.SpeedButton1, "Ctrl+P"},
+        {w.SpeedButton2, "Ctrl+G"}, {w.SpeedButton6, "Ctrl+T"},  {w.SpeedButton7, "Ctrl+F"},
+        {w.SpeedButton11, "F5"},    {w.SpeedButton12, "Ctrl+Q"},
+    };
+    for (const auto& [action, key] : keys) {
+      // Only whether the key reaches the action: what the action does has
+      // tests of its own.
+      QObject::disconnect(action, &QAction::triggered, &w, nullptr);
+      QSignalSpy triggered(action, &QAction::triggered);
+      QTest::keySequence(&w, QKeySequence(key));
+      QCOMPARE(triggered.count(), 1);
+      QVERIFY2(action->toolTip().endsWith(QString(" (") + key + ")"),
+               qPrintable(action->toolTip()));
+      QVERIFY(action->toolTip().startsWith(action->text()));
+    }
+  }
+
+  void tabReachesEveryToolBarButton() {
+    WindowBench bench;
+    QVERIFY(bench.window.FormActivate());
+    TMainFrm& w = bench.window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    std::set<QWidget*> reached;
+    for (int i = 0; i < 400; ++i) {
+      QWidget* focus = QApplication::focusWidget();
+      QVERIFY(focus != nullptr);
+      reached.insert(focus);
+      QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    for (QAction* action : w.tool_bar->actions()) {
+      if (action->isSeparator()) continue;
+      QVERIFY2(reached.count(w.tool_bar->widgetForAction(action)) == 1, qPrintable(action->text()));
+    }
+  }
+
+  void factoryTestIsShownBeforeTheStartUpSearch() {
+    WindowBench bench;
+    TMainFrm& w = bench.window;
+    QVERIFY(w.SpeedButton7->isVisible());
+    // Start-up runs from a timer after the first show: not yet here.
+    w.show();
+    QVERIFY(!w.app.factory_test_visible);
+    QVERIFY(w.tool_bar->widgetForAction(w.SpeedButton7)->isVisible());
+  }
+
+  // 768 pixels less a task bar and the title bar: the pages scroll, the
+  // device panel stays in view.
+  void windowFitsALaptopScreen() {
+    WindowBench bench;
+    QVERIFY(bench.window.FormActivate());
+    TMainFrm& w = bench.window;
+    QVERIFY2(w.minimumSizeHint().height() <= 700,
+             qPrintable(QString::number(w.minimumSizeHint().height())));
+    w.resize(1366, 700);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.height(), 700);
+    for (int page = 0; page < w.PageControl1->count(); ++page) {
+      w.PageControl1->setCurrentIndex(page);
+      QApplication::processEvents();
+      const QRect panel(w.device_panel->mapTo(&w, QPoint(0, 0)), w.device_panel->size());
+      QVERIFY(w.device_panel->isVisible());
+      QVERIFY2(w.rect().contains(panel), qPrintable(QString::number(panel.bottom())));
+      // What does not fit can be scrolled to.
+      const int needed = w.PageControl1->minimumSizeHint().height();
+      if (needed > w.pages_scroll->viewport()->height()) {
+        QVERIFY(w.pages_scroll->verticalScrollBar()->maximum() > 0);
+      }
+    }
+  }
+
+  // The dialogs a read of the channels brings up, through the real dialog:
+  // what each says inside, and the note after a refused factory password.
+  void passwordDialogSaysWhichPasswordAndWhy() {
+    const QString refused = "The factory password was refused.";
+    struct Case {
+      const char* name;
+      sim::SetupOptions masks;
+      std::deque<QString> typed;
+      QStringList shown;  // prompt | note of each dialog
+    };
+    const Case cases[] = {
+        {"factory", with_masks(0, 0, 0, 0), {"123456789ABC"}, {"Enter factory password|"}},
+        {"refused, then PIN",
+         with_masks(0, 0, 0, 0),
+         {"000000000000", "12345678"},
+         {"Enter factory password|", "Enter PIN|" + refused}},
+        {"PIN only", with_masks(0xFF, 0xFF, 0, 0), {"12345678"}, {"Enter PIN|"}},
+    };
+    for (const Case& c : cases) {
+      QWidget parent;
+      QtUi ui(&parent);
+      SelectorBench bench(c.masks);
+      QVERIFY(bench.selector.identify_device());
+      CoinSelector selector(bench.link, bench.state, ui, bench.settings);
+      std::deque<QString> typed = c.typed;
+      QStringList shown;
+      QTimer driver;
+      connect(&driver, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<TPasswordDlg*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || typed.empty()) return;
+        shown << dialog->prompt_label->text() + "|" +
+                     (dialog->note_label->isVisible() ? dialog->note_label->text() : QString());
+        dialog->Password->setText(typed.front());
+        typed.pop_front();
+        QTimer::singleShot(0, dialog,
+                           [dialog] { QTest::keyClick(dialog->Password, Qt::Key_Return); });
+      });
+      driver.start(5);
+      QCOMPARE(selector.read_channel(1), kMemoryOk);
+      driver.stop();
+      QVERIFY2(shown == c.shown, qPrintable(QString(c.name) + ": " + shown.join(" / ")));
+    }
+  }
+
+  void firmwareFilterNamesItsPatternOnce() {
+    QCOMPARE(dialog_filter("Corvanti u record (*.u19)|*.u19"),
+             QString("Corvanti u record (*.u19)"));
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::DesktopTest)
+#include "desktop_test.moc"
