@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <iostream>
@@ -23,6 +24,7 @@
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
 #include "ui/qt_ui.h"
+#include "ui/stats_page.h"
 
 namespace {
 
@@ -152,6 +154,8 @@ int main(int argc, char** argv) {
     // and the window has painted.
     QObject::connect(&window, &TMainFrm::activated, &window, [&](bool started) {
       QTimer::singleShot(300, &window, [&, started] {
+        // The statistics page as "Read" leaves it: rows and chart from the device.
+        if (started) window.statistics_page->Button1->click();
         const bool saved = save_screenshots(window, file);
         if (!saved) std::cerr << "error: cannot save " << file.toStdString() << '\n';
         QApplication::exit(started && saved ? 0 : 1);

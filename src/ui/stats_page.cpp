@@ -13,7 +13,9 @@
 
 #include "lang/language.h"
 #include "link/errors.h"
+#include "stats/statistic_bars.h"
 #include "ui/scope_exit.h"
+#include "ui/stats_chart.h"
 
 namespace qv82 {
 
@@ -68,10 +70,12 @@ StatisticsPageWidget::StatisticsPageWidget(StatisticsPage& model, QWidget* paren
   for (QPushButton* b : {Button4, Button1, Button2, Button3}) buttons->addWidget(b);
   buttons->addStretch();
 
+  chart = new StatisticsChart(this);
+
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addLayout(buttons);
-  layout->addStretch();
+  layout->addWidget(chart, 1);
 
   init_language();
   reload_option_names();
@@ -106,6 +110,7 @@ void StatisticsPageWidget::render() {
     settings[i]->setCurrentIndex(model_.selected[i]);
     values[i]->setText(QString::number(model_.values[i]));
   }
+  chart->show_bars(statistic_bars(model_));
   rendering_ = false;
 }
 
