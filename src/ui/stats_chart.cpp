@@ -37,8 +37,6 @@ StatisticsChart::StatisticsChart(QWidget* parent)
   chart->legend()->hide();
   chart->setMargins(QMargins(4, 4, 4, 4));
   chart->setBackgroundRoundness(0);
-  // The rows in the order of the page: the first at the top.
-  labels_->setReverse(true);
   labels_->setGridLineVisible(false);
   counts_->setLabelFormat("%i");
   counts_->setTickCount(6);
@@ -51,13 +49,15 @@ StatisticsChart::StatisticsChart(QWidget* parent)
 }
 
 void StatisticsChart::show_bars(const std::vector<StatisticBar>& bars) {
+  // A horizontal series draws its first category at the bottom: the last row goes first so
+  // that the rows read from the top as on the page.
   QStringList names;
   QList<qreal> counts;
   std::uint32_t highest = 0;
-  for (const StatisticBar& bar : bars) {
-    names << QString::fromStdString(bar.label);
-    counts << static_cast<qreal>(bar.value);
-    highest = std::max(highest, bar.value);
+  for (auto bar = bars.rbegin(); bar != bars.rend(); ++bar) {
+    names << QString::fromStdString(bar->label);
+    counts << static_cast<qreal>(bar->value);
+    highest = std::max(highest, bar->value);
   }
   values_->remove(0, values_->count());
   labels_->clear();
@@ -65,6 +65,16 @@ void StatisticsChart::show_bars(const std::vector<StatisticBar>& bars) {
   values_->append(counts);
   counts_->setRange(0, highest == 0 ? 1.0 : highest * kHeadroom);
   counts_->applyNiceNumbers();
+}
+
+std::vector<std::pair<QString, qreal>> StatisticsChart::drawn_bars() const {
+  std::vector<std::pair<QString, qreal>> bars;
+  const QStringList names = labels_->categories();
+  for (int i = static_cast<int>(names.size()) - 1; i >= 0; --i) {
+    bars.emplace_back(names[i], i < values_->count() ? values_->at(i) : -1.0);
+  }
+  if (values_->count() != names.size()) bars.emplace_back("values and labels differ", -1.0);
+  return bars;
 }
 
 }  // namespace qv82

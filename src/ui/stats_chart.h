@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QChartView>
+#include <QString>
+#include <utility>
 #include <vector>
 
 #include "stats/statistic_bars.h"
@@ -22,9 +24,8 @@ class StatisticsChart : public QChartView {
 
   void show_bars(const std::vector<StatisticBar>& bars);
 
-  // What is drawn, for the tests: one value and one category per bar.
-  QBarSet& bar_values() const { return *values_; }
-  QBarCategoryAxis& bar_labels() const { return *labels_; }
+  // What the series draws, read back from it: label and value of each bar, top to bottom.
+  std::vector<std::pair<QString, qreal>> drawn_bars() const;
 
  private:
   QHorizontalBarSeries* series_;

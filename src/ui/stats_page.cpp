@@ -70,12 +70,15 @@ StatisticsPageWidget::StatisticsPageWidget(StatisticsPage& model, QWidget* paren
   for (QPushButton* b : {Button4, Button1, Button2, Button3}) buttons->addWidget(b);
   buttons->addStretch();
 
+  // The rows on the left, the chart of their counters beside them at the page's full height.
+  auto* table = new QVBoxLayout;
+  table->addLayout(grid);
+  table->addLayout(buttons);
+  table->addStretch();
   chart = new StatisticsChart(this);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(grid);
-  layout->addLayout(buttons);
-  layout->addWidget(chart, 1);
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(table, 3);
+  layout->addWidget(chart, 2);
 
   init_language();
   reload_option_names();

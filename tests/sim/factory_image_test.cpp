@@ -57,8 +57,9 @@ TEST_F(FactoryDevice, EachEuroCoinIsAcceptedInItsOwnChannelAndForeignCoinsNowher
 }
 
 TEST_F(FactoryDevice, InsertedCoinsMoveTheCountersTheirOptionsName) {
-  // Rows of the factory options: 1 accepted, 2 rejected, 3 inhibited, 4 credits paid, 9 ... 16
-  // channels 1 ... 8.
+  // Rows of the factory options: 1 accepted, 2 rejected, 3 inhibited, 8 ... 15 channels 1 ... 8;
+  // row 16, unused there, made "Credits paid".
+  device().memory().poke(kOptionBase + 15, {statistic_code::kCreditsPaid});
   struct Step {
     const char* what;
     std::function<void()> act;
@@ -71,8 +72,8 @@ TEST_F(FactoryDevice, InsertedCoinsMoveTheCountersTheirOptionsName) {
          enable_all();
          device().insert(4);
        },
-       {{1, 1}, {4, 100}, {13, 1}}},
-      {"2 euro, mint B", [&] { device().insert(7); }, {{1, 1}, {4, 200}, {16, 1}}},
+       {{1, 1}, {12, 1}, {16, 100}}},
+      {"2 euro, mint B", [&] { device().insert(7); }, {{1, 1}, {15, 1}, {16, 200}}},
       {"foreign coin", [&] { device().insert(kForeignKind); }, {{2, 1}}},
       {"channel 1 inhibited",
        [&] {
@@ -86,7 +87,7 @@ TEST_F(FactoryDevice, InsertedCoinsMoveTheCountersTheirOptionsName) {
          ASSERT_TRUE(acked({0xFF, 0x03, 0x08, 0x1A, 0xFF}));
          device().insert(1);
        },
-       {{4, 10}, {10, 1}}},
+       {{9, 1}, {16, 10}}},
   };
   auto expected = counters(device().memory().nv());
   for (const Step& step : steps) {
@@ -100,12 +101,13 @@ TEST_F(FactoryDevice, InsertedCoinsMoveTheCountersTheirOptionsName) {
 }
 
 TEST_F(FactoryDevice, CountersStopAtTheirLargestValue) {
-  device().memory().poke(kCounterBase + 3 * 3, {0xFF, 0xFF, 0x00});  // credits paid
-  device().memory().poke(kCounterBase, {0xFF, 0xFF, 0xFE});          // coins accepted
+  device().memory().poke(kOptionBase + 15, {statistic_code::kCreditsPaid});
+  device().memory().poke(kCounterBase + 3 * 15, {0xFF, 0xFF, 0x00});
+  device().memory().poke(kCounterBase, {0xFF, 0xFF, 0xFE});  // coins accepted
   enable_all();
   for (int i = 0; i < 3; ++i) device().insert(7);  // 200 each
   EXPECT_EQ(device().memory().read(kCounterBase, 3), (Bytes{0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(device().memory().read(kCounterBase + 9, 3), (Bytes{0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(device().memory().read(kCounterBase + 3 * 15, 3), (Bytes{0xFF, 0xFF, 0xFF}));
 }
 
 // The codes the device counts mean what the installation's settings call them.
