@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "channels/country_list.h"
+
 namespace qv82::sim {
 
 namespace {
@@ -11,18 +13,30 @@ namespace {
 // Status byte bits of a channel record.
 constexpr std::uint8_t kChannelDisabled = 0x01;
 constexpr std::uint8_t kFakeCoin = 0x02;
-// Device-internal bits as coin programming writes them.
-constexpr std::uint8_t kStatusBase = 0x70;
-constexpr std::uint16_t kKindValues[] = {5, 10, 20, 50, 100, 200, 25, 250, 2, 500};
+constexpr std::size_t kCountryByte = 28;
+constexpr std::size_t kCoinCodeByte = 29;
+constexpr std::uint8_t kNoCountry = 0xFF;
 
 }  // namespace
 
-std::vector<CoinKind> make_coin_kinds(Random& random, std::size_t count) {
+CoinKind coin_kind_for_record(const std::uint8_t* record, int channel) {
+  CoinKind kind;
+  kind.value = static_cast<std::uint16_t>(record[30] << 8 | record[31]);
+  const int mint = (record[kCoinCodeByte] >> 4) & 0x03;
+  kind.name = std::string(country_code(record[kCountryByte])) + " " + std::to_string(kind.value) +
+              ", mint " + "ABC."[mint] + ", channel " + std::to_string(channel);
+  for (int k = 0; k < kParameterCount; ++k) {
+    kind.nominal[k] = record[k];
+    kind.spread[k] = std::max(0.25, record[kParameterCount + k] / 4.0);
+  }
+  return kind;
+}
+
+std::vector<CoinKind> make_foreign_kinds(Random& random, std::size_t count) {
   std::vector<CoinKind> kinds(count);
   for (std::size_t i = 0; i < count; ++i) {
     CoinKind& kind = kinds[i];
-    kind.value = kKindValues[i % std::size(kKindValues)];
-    kind.name = "Coin " + std::to_string(i) + " (" + std::to_string(kind.value) + ")";
+    kind.name = "Foreign coin " + std::to_string(i + 1);
     for (int k = 0; k < kParameterCount; ++k) {
       kind.nominal[k] = random.between(40, 215);
       kind.spread[k] = 0.5 + 2.5 * random.uniform();
@@ -46,21 +60,8 @@ Measurement disturbed(Measurement measured, int parameter, int delta) {
   return measured;
 }
 
-std::array<std::uint8_t, kChannelRecordSize> channel_record_for(const CoinKind& kind,
-                                                                std::uint8_t sorter_path) {
-  std::array<std::uint8_t, kChannelRecordSize> record{};
-  for (int k = 0; k < kParameterCount; ++k) {
-    record[k] = static_cast<std::uint8_t>(std::clamp(std::round(kind.nominal[k]), 0.0, 255.0));
-    const double tolerance = std::ceil(3.0 * kind.spread[k]) + 2.0;
-    record[kParameterCount + k] = static_cast<std::uint8_t>(std::min(tolerance, 255.0));
-  }
-  record[26] = kStatusBase;
-  record[27] = sorter_path;
-  record[28] = 1;     // EU
-  record[29] = 0xC0;  // CVF index 0, mint "A"
-  record[30] = static_cast<std::uint8_t>(kind.value >> 8);
-  record[31] = static_cast<std::uint8_t>(kind.value & 0xFF);
-  return record;
+bool accepts_coins(const std::uint8_t* record) {
+  return (record[26] & (kChannelDisabled | kFakeCoin)) == 0 && record[kCountryByte] != kNoCountry;
 }
 
 std::optional<int> matching_channel(const std::uint8_t* records, const Measurement& measured) {

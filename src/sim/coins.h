@@ -25,8 +25,14 @@ struct CoinKind {
   std::array<double, kParameterCount> spread{};
 };
 
-// Coin kinds drawn from the generator: the same seed gives the same kinds.
-std::vector<CoinKind> make_coin_kinds(Random& random, std::size_t count);
+// The coins a channel record accepts: centred on its means, scattering by a
+// quarter of its tolerances, so that nearly every one falls inside. Named
+// after the record's country, value and mint and the channel (1..16).
+CoinKind coin_kind_for_record(const std::uint8_t* record, int channel);
+
+// Kinds of coin no factory channel is meant for, drawn from the generator:
+// the same seed gives the same kinds.
+std::vector<CoinKind> make_foreign_kinds(Random& random, std::size_t count);
 
 // One insertion of a coin of that kind: each value drawn around its nominal.
 Measurement measure(const CoinKind& kind, Random& random);
@@ -35,10 +41,9 @@ Measurement measure(const CoinKind& kind, Random& random);
 // the kind it looks like, for an outlier among the samples of coin programming.
 Measurement disturbed(Measurement measured, int parameter, int delta);
 
-// A channel record (32 bytes) that accepts the kind: nominal values, a
-// tolerance of three spreads plus a margin, enabled, ccTalk reporting on.
-std::array<std::uint8_t, kChannelRecordSize> channel_record_for(const CoinKind& kind,
-                                                                std::uint8_t sorter_path);
+// True when the record is a programmed channel that accepts coins: enabled,
+// not a fake coin, with a country.
+bool accepts_coins(const std::uint8_t* record);
 
 // The first channel (1..16) whose enabled record accepts the measurement,
 // given the 16 records in order (512 bytes).

@@ -9,7 +9,7 @@
 namespace qv82::sim {
 
 const char* Console::help() {
-  return "commands: insert N [P DELTA] | kinds | dump ADDR LEN | reset | monitor | "
+  return "commands: insert N [P DELTA] | accept on|off | kinds | dump ADDR LEN | reset | monitor | "
          "fault no-echo on|off | fault drop | fault extra | fault checksum | fault nak | "
          "fault store | "
          "fault slow MS | fault stuck N | fault second ADDR|off | quit";
@@ -41,6 +41,11 @@ std::string Console::run(const std::string& line) {
       }
       if (result.accepted) return "accepted, channel " + std::to_string(result.channel);
       return "rejected, code " + std::to_string(result.second);
+    }
+    if (command == "accept") {
+      if (first != "on" && first != "off") return "accept takes on or off";
+      device_.accept_coins(first == "on");
+      return first == "on" ? "coins accepted" : "coins inhibited";
     }
     if (command == "kinds") {
       std::string text;

@@ -12,6 +12,7 @@ namespace qv82::sim {
 // Typed commands that act on a running simulated device, one per line:
 //   insert N            insert a coin of kind N
 //   insert N P DELTA    the same with its parameter P (1..13) moved by DELTA (a wrong coin)
+//   accept on|off       lift the master inhibit and enable every channel, or inhibit
 //   kinds               list the coin kinds
 //   dump ADDR LEN       RAM bytes from hex ADDR, LEN (decimal) of them
 //   reset | monitor     restart the device / enter its boot monitor

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "link/cctalk.h"
+#include "sim/factory_image.h"
+#include "sim/statistic_counting.h"
 
 namespace qv82::sim {
 
@@ -16,31 +18,22 @@ Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 Device::Device(DeviceConfig config)
     : config_(std::move(config)), random_(config_.seed), monitor_(config_.monitor_id) {
-  kinds_ = make_coin_kinds(random_, config_.coin_kinds);
+  const Memory::Image& factory = factory_image();
+  for (int channel = 1; channel <= kChannelCount; ++channel) {
+    const std::uint8_t* record = factory.data() + kChannelBase + kChannelRecordSize * (channel - 1);
+    if (accepts_coins(record)) kinds_.push_back(coin_kind_for_record(record, channel));
+  }
+  for (CoinKind& kind : make_foreign_kinds(random_, config_.foreign_kinds)) {
+    kinds_.push_back(std::move(kind));
+  }
   build_factory_image();
   in_monitor_ = config_.start_in_monitor;
 }
 
 void Device::build_factory_image() {
-  Memory::Image image;
-  image.fill(0xFF);
-  std::fill(image.begin() + 0x0770, image.begin() + 0x0870, std::uint8_t{0});
-  image[0x07F0] = 1;  // "Credit" never below one
+  Memory::Image image = config_.erased ? erased_image() : factory_image();
   std::copy(config_.masks.begin(), config_.masks.end(), image.begin() + kMaskAddress);
   memory_.load(image);
-  const std::size_t programmed =
-      std::min({config_.programmed_kinds, kinds_.size(), static_cast<std::size_t>(kChannelCount)});
-  for (std::size_t i = 0; i < programmed; ++i) {
-    program_channel(static_cast<int>(i) + 1, i, static_cast<std::uint8_t>(1 + i % 4));
-  }
-}
-
-void Device::program_channel(int channel, std::size_t kind, std::uint8_t sorter_path) {
-  if (channel < 1 || channel > kChannelCount || kind >= kinds_.size()) return;
-  const auto record = channel_record_for(kinds_[kind], sorter_path);
-  const auto address =
-      static_cast<std::uint16_t>(kChannelBase + kChannelRecordSize * (channel - 1));
-  memory_.poke(address, Bytes(record.begin(), record.end()));
 }
 
 void Device::reset() {
@@ -284,6 +277,11 @@ void Device::record_event(std::uint8_t credit, std::uint8_t second) {
   event_counter_ = event_counter_ == 255 ? 1 : static_cast<std::uint8_t>(event_counter_ + 1);
 }
 
+void Device::accept_coins(bool accept) {
+  accepting_ = accept;
+  if (accept) inhibit_mask_ = 0xFFFF;
+}
+
 InsertResult Device::insert(std::size_t kind) {
   if (kind >= kinds_.size()) return {};
   return insert_measurement(measure(kinds_[kind], random_));
@@ -304,16 +302,22 @@ InsertResult Device::insert_measurement(const Measurement& measured) {
   const auto channel = matching_channel(memory_.ram().data() + kChannelBase, measured);
   if (!accepting_) {
     result.second = kInhibitedCoin;
+    count_coin(memory_, CoinOutcome::kInhibited, 0, 0);
   } else if (!channel) {
     result.second = kRejectCoin;
+    count_coin(memory_, CoinOutcome::kRejected, 0, 0);
   } else if ((inhibit_mask_ & (1u << (*channel - 1))) == 0) {
     result.second = kInhibitedCoin;
+    count_coin(memory_, CoinOutcome::kInhibited, 0, 0);
   } else {
-    const std::uint8_t path =
-        memory_.ram()[kChannelBase + kChannelRecordSize * (*channel - 1) + 27];
+    const std::uint8_t* record =
+        memory_.ram().data() + kChannelBase + kChannelRecordSize * (*channel - 1);
+    const std::uint8_t path = record[27];
     result.accepted = true;
     result.channel = *channel;
     result.second = path <= 8 ? path : 0;
+    count_coin(memory_, CoinOutcome::kAccepted, *channel,
+               static_cast<std::uint16_t>(record[30] << 8 | record[31]));
   }
   record_event(static_cast<std::uint8_t>(result.channel), result.second);
   return result;

@@ -54,21 +54,22 @@ class Device : public BusDevice {
 
   Memory& memory() { return memory_; }
   const Memory& memory() const { return memory_; }
-  // Puts a record accepting the kind into channel n (1..16), RAM and NV.
-  void program_channel(int channel, std::size_t kind, std::uint8_t sorter_path = 1);
-
   // A restart, as after the reset command: RAM from NV, unlocks, events,
   // inhibits and outputs cleared.
   void reset();
 
   // Coins.
   const std::vector<CoinKind>& coin_kinds() const { return kinds_; }
-  // Inserts a coin of the kind (an index into coin_kinds()).
+  // Inserts a coin of the kind (an index into coin_kinds()). The counters
+  // whose statistic options count it grow.
   InsertResult insert(std::size_t kind);
   // Inserts a coin of the kind with parameter (1..13) moved by delta.
   InsertResult insert_disturbed(std::size_t kind, int parameter, int delta);
   // Inserts a coin with exactly these measured values.
   InsertResult insert_measurement(const Measurement& measured);
+  // As a machine's controller does over ccTalk: the master inhibit lifted
+  // and every channel enabled (true), or the master inhibit set (false).
+  void accept_coins(bool accept);
   std::uint32_t insertion_count() const { return insertions_; }
   std::uint8_t event_counter() const { return event_counter_; }
   const std::optional<Measurement>& last_measurement() const { return last_measurement_; }

@@ -64,10 +64,13 @@ struct DeviceConfig {
   bool start_in_monitor = false;
 
   std::uint64_t seed = 1;
-  std::size_t coin_kinds = 8;
-  // Kinds 0 .. programmed_kinds-1 are programmed into channels 1 .. n of
-  // the factory image; the others are rejected.
-  std::size_t programmed_kinds = 6;
+  // Start from an all-FF memory (the masks still laid over it) instead of
+  // the factory image.
+  bool erased = false;
+  // The bench's coins are first those the factory image programs (kinds
+  // 0..7, the euro coins of channels 1..8), then this many foreign kinds that
+  // no factory channel accepts.
+  std::size_t foreign_kinds = 2;
 
   AnalogueReadings analogue;
   InputState inputs;
@@ -83,7 +86,7 @@ struct DeviceFaults {
   bool extra_byte_after_next_reply = false;
   bool wrong_checksum_next_reply = false;
   bool nak_next_request = false;
-  bool refuse_next_store = false;      // the next store request is refused; RAM is not kept
+  bool refuse_next_store = false;  // the next store request is refused; RAM is not kept
   // Every request whose header and data start with one of these is
   // answered NAK (FF 03 refuses every memory write).
   std::vector<Bytes> nak_requests_starting;

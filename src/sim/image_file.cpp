@@ -47,27 +47,35 @@ std::string apply_line(const std::string& line, Memory::Image& image) {
 
 }  // namespace
 
+bool apply_image_text(const std::string& text, const std::string& name, Memory::Image& image,
+                      std::string& error) {
+  Memory::Image copy = image;
+  std::istringstream lines(text);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    const std::string problem = apply_line(line, copy);
+    if (!problem.empty()) {
+      error = name + " line " + std::to_string(number) + ": " + problem;
+      return false;
+    }
+  }
+  image = copy;
+  return true;
+}
+
 bool load_image_file(const std::string& path, Memory::Image& image, std::string& error) {
   std::ifstream file(path);
   if (!file) {
     error = "cannot open " + path;
     return false;
   }
-  Memory::Image copy = image;
-  std::string line;
-  for (int number = 1; std::getline(file, line); ++number) {
-    const std::string problem = apply_line(line, copy);
-    if (!problem.empty()) {
-      error = path + " line " + std::to_string(number) + ": " + problem;
-      return false;
-    }
-  }
+  std::ostringstream text;
+  text << file.rdbuf();
   if (file.bad()) {
     error = "cannot read " + path;
     return false;
   }
-  image = copy;
-  return true;
+  return apply_image_text(text.str(), path, image, error);
 }
 
 bool save_image_file(const std::string& path, const Memory::Image& image, std::string& error) {

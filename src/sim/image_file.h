@@ -14,6 +14,11 @@ namespace qv82::sim {
 // mention keep their value. Saved files hold the whole image, 32 bytes a
 // line.
 
+// Applies image text to the image; name stands for it in the error. On
+// failure the image is unchanged.
+bool apply_image_text(const std::string& text, const std::string& name, Memory::Image& image,
+                      std::string& error);
+
 // Applies the file to the image. On failure the image is unchanged and
 // error says why ("image.txt line 3: ...").
 bool load_image_file(const std::string& path, Memory::Image& image, std::string& error);

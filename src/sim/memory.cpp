@@ -43,6 +43,20 @@ void Memory::poke(std::uint16_t address, const Bytes& data) {
   std::copy(data.begin(), data.end(), nv_.begin() + address);
 }
 
+void Memory::add_to_counter(int index, std::uint32_t amount) {
+  if (index < 0 || index >= kCounterCount) return;
+  const std::size_t at = kCounterBase + 3 * static_cast<std::size_t>(index);
+  for (Image* image : {&ram_, &nv_}) {
+    Image& bytes = *image;
+    const std::uint32_t now =
+        std::uint32_t{bytes[at]} << 16 | std::uint32_t{bytes[at + 1]} << 8 | bytes[at + 2];
+    const std::uint32_t sum = std::min<std::uint32_t>(now + std::min(amount, 0xFFFFFFu), 0xFFFFFF);
+    bytes[at] = static_cast<std::uint8_t>(sum >> 16);
+    bytes[at + 1] = static_cast<std::uint8_t>(sum >> 8);
+    bytes[at + 2] = static_cast<std::uint8_t>(sum);
+  }
+}
+
 std::array<std::uint8_t, 4> Memory::masks() const {
   return {ram_[kMaskAddress], ram_[kMaskAddress + 1], ram_[kMaskAddress + 2],
           ram_[kMaskAddress + 3]};

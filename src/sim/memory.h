@@ -45,6 +45,10 @@ class Memory {
   void write(std::uint16_t address, const Bytes& data);
   // Sets bytes in both images as they stand, as the factory programs them.
   void poke(std::uint16_t address, const Bytes& data);
+  // Adds to counter index (0..19) in RAM and NV alike: the device keeps its
+  // own counts whatever the host has written and not stored. Stops at the
+  // largest 24-bit value instead of wrapping to a small count.
+  void add_to_counter(int index, std::uint32_t amount);
   void store() { nv_ = ram_; }
   void reload() { ram_ = nv_; }
 

@@ -130,6 +130,11 @@ std::string StatisticsPage::option_name(int row) const {
   return index < 0 ? std::string() : option_names[static_cast<std::size_t>(index)];
 }
 
+std::string StatisticsPage::option_code(int row) const {
+  const std::string name = option_name(row);
+  return name.empty() ? std::string() : code_of(option_codes(), name);
+}
+
 std::string StatisticsPage::rows_text() const {
   std::size_t width = 0;
   for (int row = 1; row <= kStatisticRows; ++row) width = std::max(width, option_name(row).size());

@@ -42,6 +42,8 @@ class StatisticsPage {
   bool select_option(int row, const std::string& name);
   // The name selected in row 1 ... 20, "" when none is.
   std::string option_name(int row) const;
+  // The code the settings file gives the name selected in row 1 ... 20, "" when none.
+  std::string option_code(int row) const;
   // The 20 rows as text for the command line: number, option name and counter value.
   std::string rows_text() const;
 

@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <iostream>
@@ -26,6 +27,7 @@
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
 #include "ui/qt_ui.h"
+#include "ui/stats_page.h"
 #include "ui/window_shots.h"
 
 namespace {
@@ -188,6 +190,8 @@ int main(int argc, char** argv) {
     // and the window has painted.
     QObject::connect(&window, &TMainFrm::activated, &window, [&](bool started) {
       QTimer::singleShot(300, &window, [&, started] {
+        // The statistics page as "Read" leaves it: rows and chart from the device.
+        if (started) window.statistics_page->Button1->click();
         const bool saved = save_screenshots(window, file);
         if (!saved) std::cerr << "error: cannot save " << file.toStdString() << '\n';
         // The other windows need the simulated device: it takes their coins and faults.

@@ -13,7 +13,9 @@
 
 #include "lang/language.h"
 #include "link/errors.h"
+#include "stats/statistic_bars.h"
 #include "ui/scope_exit.h"
+#include "ui/stats_chart.h"
 
 namespace qv82 {
 
@@ -72,10 +74,15 @@ StatisticsPageWidget::StatisticsPageWidget(StatisticsPage& model, QWidget* paren
   for (QPushButton* b : {Button4, Button1, Button2, Button3}) buttons->addWidget(b);
   buttons->addStretch();
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(grid);
-  layout->addLayout(buttons);
-  layout->addStretch();
+  // The rows on the left, the chart of their counters beside them at the page's full height.
+  auto* table = new QVBoxLayout;
+  table->addLayout(grid);
+  table->addLayout(buttons);
+  table->addStretch();
+  chart = new StatisticsChart(this);
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(table, 3);
+  layout->addWidget(chart, 2);
 
   init_language();
   reload_option_names();
@@ -110,6 +117,7 @@ void StatisticsPageWidget::render() {
     settings[i]->setCurrentIndex(model_.selected[i]);
     values[i]->setText(QString::number(model_.values[i]));
   }
+  chart->show_bars(statistic_bars(model_));
   rendering_ = false;
 }
 

@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace qv82 {
 
+class StatisticsChart;
+
 // The "Statistics" page of the notebook: 20 rows ("1." ... "20.", rows 1 ... 10 left and
 // 11 ... 20 right), each an option drop-down under "Setting" and the counter under "Value",
 // with "Export to XLS", "Read", "Write" and "Erase all", over a StatisticsPage model.
@@ -36,6 +38,8 @@ class StatisticsPageWidget : public QWidget {
   QPushButton* Button1;  // "Read"
   QPushButton* Button2;  // "Write"
   QPushButton* Button3;  // "Erase all"
+  // The counters of the options in use, redrawn with the rows.
+  StatisticsChart* chart;
 
  private:
   void run(const std::function<void()>& action);

@@ -57,12 +57,12 @@ TEST(CoinprogEndToEnd, SavedChannelReachesNonVolatileMemory) {
   const std::string image = dir + "/nv.txt";
   SimOnPty sim({"--link", link, "--save-image", image});
 
-  // Coins of an unprogrammed kind keep coming until the program has what it wants.
+  // Foreign coins (of no programmed kind) keep coming until the program has what it wants.
   std::atomic<bool> done{false};
   std::thread inserter([&] {
     for (int i = 0; i < 200 && !done; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(350));
-      sim.send_line("insert 7");
+      sim.send_line("insert 8");
     }
   });
   const RunResult result =
@@ -112,7 +112,7 @@ TEST(CoinprogEndToEnd, FailedCalculationSavesNothing) {
   std::thread inserter([&] {
     for (int i = 0; i < 100 && !done; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(350));
-      sim.send_line("insert 7");
+      sim.send_line("insert 8");
     }
   });
   const RunResult result = run_program(

@@ -16,7 +16,7 @@ constexpr unsigned kConfigurationEnd = 0x0870;  // one past
 
 sim::SetupOptions erased_device() {
   sim::SetupOptions options;
-  options.device.programmed_kinds = 0;
+  options.device.erased = true;
   return options;
 }
 

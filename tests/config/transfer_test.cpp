@@ -21,7 +21,7 @@ std::string text_of(int number) { return language_text(number); }
 
 sim::SetupOptions erased_device() {
   sim::SetupOptions options;
-  options.device.programmed_kinds = 0;
+  options.device.erased = true;
   return options;
 }
 

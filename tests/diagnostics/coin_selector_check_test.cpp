@@ -95,7 +95,7 @@ TEST_F(CheckTest, InsertionTestListsEachCoinOnce) {
   EXPECT_TRUE(check.view.events.empty());
 
   dev().insert(4);  // channel 5
-  dev().insert(7);  // not programmed: rejected
+  dev().insert(8);  // a foreign coin: rejected
   dev().insert(1);  // channel 2
   check.Timer1Timer();
   EXPECT_EQ(check.view.events, (std::vector<std::string>{"Coin 5", "Rejected", "Coin 2"}));
@@ -142,8 +142,9 @@ TEST_F(CheckTest, NormalTickShowsSwitchesInputsOptosAndAnalogueValues) {
 }
 
 TEST_F(CheckTest, OutputLoopLatchesEachOutputInTurnAndPulsesTheMotor) {
-  dev().memory().poke(0x0770 + 8 * 2, {0x80});  // output 3 not used
-  dev().memory().poke(0x0788, {0x01, 0x03});    // S3 present
+  dev().memory().poke(0x0770, Bytes(64, 0x00));  // every I/O position an output
+  dev().memory().poke(0x0770 + 8 * 2, {0x80});   // output 3 not used
+  dev().memory().poke(0x0788, {0x01, 0x03});     // S3 present
   open();
   EXPECT_EQ(check.view.output_offered,
             (std::array<bool, 7>{true, true, false, true, true, true, true}));

@@ -236,7 +236,7 @@ TEST_F(ProductionTestRun, LoopWaitsForRemovalAfterAFailureAndListsInsertions) {
         link.pump.now_ms() > good + 3000) {
       inserted = true;
       dev().insert(1);
-      dev().insert(7);
+      dev().insert(8);  // a foreign coin
     }
     if (production.view.results.size() > seen.size()) seen = production.view.results;
     if (link.pump.now_ms() > good + 8000) dev().config().address = 40;

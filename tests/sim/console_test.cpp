@@ -64,6 +64,22 @@ TEST(Console, InsertWithADisturbedParameter) {
   EXPECT_EQ(wrong.device().insertion_count(), 3u);
 }
 
+TEST(Console, AcceptLetsTheFactoryCoinsInAndKindsNamesThem) {
+  SimulatedSetup setup;
+  Console console(setup.device(), setup.line().bus("SIM"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"insert 4", "rejected, code 2"},     {"accept on", "coins accepted"},
+      {"insert 4", "accepted, channel 5"},  {"insert 8", "rejected, code 1"},  // a foreign coin
+      {"accept off", "coins inhibited"},    {"insert 4", "rejected, code 2"},
+      {"accept", "accept takes on or off"},
+  };
+  for (const auto& [line, output] : cases) EXPECT_EQ(console.run(line), output) << line;
+  const std::string kinds = console.run("kinds");
+  EXPECT_NE(kinds.find("0: EU 5, mint A, channel 1\n"), std::string::npos) << kinds;
+  EXPECT_NE(kinds.find("7: EU 200, mint B, channel 8\n8: Foreign coin 1"), std::string::npos)
+      << kinds;
+}
+
 TEST(ImageFile, SavedImageLoadsBackAndBadFilesChangeNothing) {
   const std::string dir = test::make_temp_dir();
   Memory::Image image;

@@ -63,7 +63,8 @@ TEST(PtyBridge, SimplePollThroughTheLinkAndStoredImageOnExit) {
   const std::string saved = dir + "/saved.txt";
   std::ofstream(image) << "# masks closed for PIN reads\n07EB: FF FF 00 FF\n";
 
-  test::SimOnPty sim({"--link", link, "--image", image, "--save-image", saved});
+  // An erased device with the file laid over it: every other byte reads FF.
+  test::SimOnPty sim({"--link", link, "--erased", "--image", image, "--save-image", saved});
   char target[256] = {};
   ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
   EXPECT_EQ(sim.slave_path(), target);
@@ -83,7 +84,7 @@ TEST(PtyBridge, SimplePollThroughTheLinkAndStoredImageOnExit) {
   EXPECT_EQ(port.exchange(build_frame(2, {0xFF, 0x03}), 11).size(), 11u);
   EXPECT_EQ(sim.stop(), 0);
   const std::string text = contents(saved);
-  EXPECT_NE(text.find("\n07A0: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 AB "),
+  EXPECT_NE(text.find("\n07A0: FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF AB FF "),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("FF FF 00 FF"), std::string::npos);

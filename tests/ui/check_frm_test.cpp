@@ -82,7 +82,7 @@ class CheckFrmTest : public QObject {
       run.events.run_until_ms(opened + kTestTickMs + at + 1000);
       QCOMPARE(run.resets_since(requests_at_click), 1);
       run.bench.device().insert(0);
-      run.bench.device().insert(7);  // not programmed: rejected
+      run.bench.device().insert(8);  // a foreign coin: rejected
       run.events.run_until_ms(run.now() + 500);
       QCOMPARE(run.events_listed(), (QStringList{"Coin 1", "Rejected"}));
       ++timings;

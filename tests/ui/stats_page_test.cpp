@@ -8,7 +8,9 @@
 #include <QtTest>
 #include <fstream>
 
+#include "app/ini_file.h"
 #include "support/biff_reader.h"
+#include "ui/stats_chart.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -32,6 +34,33 @@ void choose(QComboBox* row, const char* name) {
   const int index = row->findText(QString::fromUtf8(name));
   QVERIFY2(index >= 0, name);
   row->setCurrentIndex(index);
+}
+
+// The bars the device's own options and counters call for: one per option other than FF,
+// named as the installation names its code, as long as the counter.
+std::vector<std::pair<QString, qreal>> device_bars(WindowBench& bench) {
+  const IniFile settings(bench.dir.filePath("qv82hs.ini").toStdString());
+  const auto names = settings.section_entries("Statistic options");
+  std::vector<std::pair<QString, qreal>> bars;
+  const auto& image = bench.setup.device().memory().nv();
+  for (std::size_t i = 0; i < 20; ++i) {
+    const std::uint8_t code = image[kOptionsAddress + i];
+    if (code == 0xFF) continue;
+    QString name;
+    for (const auto& [key, value] : names) {
+      if (value == bytes_to_hex(Bytes{code})) name = QString::fromStdString(key);
+    }
+    const std::size_t at = kCountersAddress + 3 * i;
+    bars.emplace_back(name, image[at] << 16 | image[at + 1] << 8 | image[at + 2]);
+  }
+  return bars;
+}
+
+std::string described(const std::vector<std::pair<QString, qreal>>& bars) {
+  std::string text;
+  for (const auto& [name, value] : bars)
+    text += name.toStdString() + "=" + std::to_string(value) + " ";
+  return text;
 }
 
 }  // namespace
@@ -80,6 +109,42 @@ class StatsPageTest : public QObject {
     page.Button3->click();
     QCOMPARE(nv(bench, kCountersAddress, 60), Bytes(60, 0x00));
     QCOMPARE(page.values[19]->text(), QString("0"));
+  }
+
+  void chartBarsAreTheCountersReadFromTheDevice() {
+    WindowBench bench;
+    QVERIFY(bench.window.FormActivate());
+    StatisticsPageWidget& page = *bench.window.statistics_page;
+    QVERIFY(page.chart->drawn_bars().empty());  // nothing read yet
+
+    page.Button1->click();  // "Read"
+    auto expected = device_bars(bench);
+    QCOMPARE(expected.size(), std::size_t{15});  // the factory's options in use
+    QCOMPARE(expected[0].first, QString("Coins accepted"));
+    QVERIFY(expected[0].second > 0);
+    QVERIFY2(page.chart->drawn_bars() == expected, described(page.chart->drawn_bars()).c_str());
+
+    // Coins arrive while the machine accepts them: the next Read draws the grown counters.
+    Bytes reply;
+    QCOMPARE(bench.app.link.cctalk_transaction(2, {0xE7, 0xFF, 0xFF}, reply, 15), 0);
+    QCOMPARE(bench.app.link.cctalk_transaction(2, {0xE4, 0x01}, reply, 15), 0);
+    for (int i = 0; i < 3; ++i) QVERIFY(bench.setup.device().insert(4).accepted);  // 1 euro
+    page.Button1->click();
+    const auto grown = device_bars(bench);
+    QCOMPARE(grown[0].second, expected[0].second + 3);
+    QVERIFY2(page.chart->drawn_bars() == grown, described(page.chart->drawn_bars()).c_str());
+
+    // Write with a new option in row 16 adds its bar; "Erase all" draws every bar at zero.
+    choose(page.settings[15], "Credits paid");
+    page.Button2->click();
+    QVERIFY2(page.chart->drawn_bars() == device_bars(bench),
+             described(page.chart->drawn_bars()).c_str());
+    QCOMPARE(page.chart->drawn_bars().size(), std::size_t{16});
+    bench.ui.answers = {Answer::Ok};
+    page.Button3->click();
+    const auto erased = page.chart->drawn_bars();
+    QCOMPARE(erased.size(), std::size_t{16});
+    for (const auto& [name, value] : erased) QCOMPARE(value, 0.0);
   }
 
   void exportWritesLabelsInTheSheetsCodePage() {

@@ -54,8 +54,10 @@ Device:
   --password HEX12      factory password (default 123456789ABC)
   --pin HEX8            PIN (default 12345678)
   --image FILE          memory image to start from (see below)
+  --erased              start from an erased memory (all FF) instead of the
+                        factory image
   --save-image FILE     write the non-volatile image there on exit
-  --seed N              seed of challenges, coin kinds and measurements
+  --seed N              seed of challenges, foreign coins and measurements
   --latency MS          reply latency (default 2)
   --monitor             start in the boot monitor
   --monitor-rates LIST  rates the monitor answers at (default 9600), e.g. 9600,38400
@@ -85,13 +87,25 @@ Other:
 Image files are text, one block per line: "ADDR: HEX BYTES", e.g.
   07EB: FF FF 00 00
 with ADDR in hex; blanks between bytes are optional, lines starting with '#'
-are comments, bytes not mentioned keep their factory value. --save-image
-writes the whole 4 KiB image in the same form, 32 bytes a line.
+are comments, bytes not mentioned keep their factory value (FF with
+--erased). --save-image writes the whole 4 KiB image in the same form, 32
+bytes a line.
 
-Standard input takes commands, one a line: insert N [P DELTA], kinds, dump ADDR LEN,
-reset, monitor, fault ..., quit. The rate of the host is read from the
-terminal's settings: the device answers only at its own rate (9600; the
-monitor at --monitor-rates) unless --any-rate is given.
+The factory image is a vending coin selector: the standard configuration
+"Vending standard", the euro coins 5 cent to 2 euro in channels 1 to 8, and
+statistic options with their counts. Coin kinds (see "kinds") are these
+euro coins first, then foreign coins that no channel accepts. An inserted
+coin adds to the counters whose options count it.
+
+Standard input takes commands, one a line: insert N [P DELTA], accept
+on|off, kinds, dump ADDR LEN, reset, monitor, fault ..., quit. The device starts with its
+master inhibit set, as after a reset: inserted coins count as inhibited
+until the host lifts it, or "accept on" does what a machine's controller
+would.
+
+The rate of the host is read from the terminal's settings: the device
+answers only at its own rate (9600; the monitor at --monitor-rates) unless
+--any-rate is given.
 )";
 }
 
@@ -163,6 +177,7 @@ PtyOptions parse_options(const std::vector<std::string>& args) {
   };
   const std::map<std::string, std::function<void()>> flags = {
       {"--monitor", [&] { d.start_in_monitor = true; }},
+      {"--erased", [&] { d.erased = true; }},
       {"--any-rate", [&] { o.any_rate = true; }},
       {"--no-echo", [&] { o.no_echo = true; }},
       {"--nak-store", [&] { o.nak_store = true; }},

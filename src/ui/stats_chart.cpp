@@ -1,0 +1,80 @@
+#include "ui/stats_chart.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QHorizontalBarSeries>
+#include <QValueAxis>
+#include <algorithm>
+
+namespace qv82 {
+
+namespace {
+
+// Room right of the longest bar for its value label.
+constexpr double kHeadroom = 1.18;
+
+}  // namespace
+
+StatisticsChart::StatisticsChart(QWidget* parent)
+    : QChartView(parent),
+      series_(new QHorizontalBarSeries),
+      values_(new QBarSet(QString())),
+      labels_(new QBarCategoryAxis),
+      counts_(new QValueAxis) {
+  setObjectName("StatisticsChart");
+  setRenderHint(QPainter::Antialiasing);
+  series_->append(values_);
+  series_->setBarWidth(0.7);
+  series_->setLabelsVisible(true);
+  series_->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+  series_->setLabelsFormat("@value");
+  values_->setColor(QColor(0x3A, 0x7C, 0xB8));
+  values_->setLabelColor(Qt::black);
+
+  auto* chart = new QChart;
+  chart->addSeries(series_);
+  chart->legend()->hide();
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  chart->setBackgroundRoundness(0);
+  labels_->setGridLineVisible(false);
+  counts_->setLabelFormat("%i");
+  counts_->setTickCount(6);
+  chart->addAxis(labels_, Qt::AlignLeft);
+  chart->addAxis(counts_, Qt::AlignBottom);
+  series_->attachAxis(labels_);
+  series_->attachAxis(counts_);
+  setChart(chart);
+  show_bars({});
+}
+
+void StatisticsChart::show_bars(const std::vector<StatisticBar>& bars) {
+  // A horizontal series draws its first category at the bottom: the last row goes first so
+  // that the rows read from the top as on the page.
+  QStringList names;
+  QList<qreal> counts;
+  std::uint32_t highest = 0;
+  for (auto bar = bars.rbegin(); bar != bars.rend(); ++bar) {
+    names << QString::fromStdString(bar->label);
+    counts << static_cast<qreal>(bar->value);
+    highest = std::max(highest, bar->value);
+  }
+  values_->remove(0, values_->count());
+  labels_->clear();
+  labels_->append(names);
+  values_->append(counts);
+  counts_->setRange(0, highest == 0 ? 1.0 : highest * kHeadroom);
+  counts_->applyNiceNumbers();
+}
+
+std::vector<std::pair<QString, qreal>> StatisticsChart::drawn_bars() const {
+  std::vector<std::pair<QString, qreal>> bars;
+  const QStringList names = labels_->categories();
+  for (int i = static_cast<int>(names.size()) - 1; i >= 0; --i) {
+    bars.emplace_back(names[i], i < values_->count() ? values_->at(i) : -1.0);
+  }
+  if (values_->count() != names.size()) bars.emplace_back("values and labels differ", -1.0);
+  return bars;
+}
+
+}  // namespace qv82

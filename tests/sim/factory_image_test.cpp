@@ -1,0 +1,144 @@
+// The factory image: a configured vending coin selector whose euro coins are
+// accepted in their own channels and whose counters count what their options name.
+#include "sim/factory_image.h"
+
+#include <gtest/gtest.h>
+
+#include "app/ini_file.h"
+#include "sim/statistic_counting.h"
+#include "support/sim_fixture.h"
+
+namespace qv82::sim {
+namespace {
+
+constexpr std::size_t kEuroKinds = 8;
+constexpr std::size_t kForeignKind = 8;
+
+std::array<std::uint32_t, kCounterCount> counters(const Memory::Image& image) {
+  std::array<std::uint32_t, kCounterCount> values{};
+  for (int i = 0; i < kCounterCount; ++i) {
+    const std::size_t at = kCounterBase + 3 * static_cast<std::size_t>(i);
+    values[i] = image[at] << 16 | image[at + 1] << 8 | image[at + 2];
+  }
+  return values;
+}
+
+class FactoryDevice : public test::SimFixture {
+ protected:
+  void enable_all() {
+    ASSERT_TRUE(acked({0xE7, 0xFF, 0xFF}, 15));
+    ASSERT_TRUE(acked({0xE4, 0x01}, 15));
+  }
+};
+
+TEST_F(FactoryDevice, EachEuroCoinIsAcceptedInItsOwnChannelAndForeignCoinsNowhere) {
+  ASSERT_EQ(device().coin_kinds().size(), kEuroKinds + 2);
+  EXPECT_EQ(device().coin_kinds()[0].name, "EU 5, mint A, channel 1");
+  EXPECT_EQ(device().coin_kinds()[7].name, "EU 200, mint B, channel 8");
+  enable_all();
+  for (std::size_t kind = 0; kind < device().coin_kinds().size(); ++kind) {
+    int accepted_elsewhere = 0;
+    int rejected = 0;
+    for (int i = 0; i < 300; ++i) {
+      const InsertResult result = device().insert(kind);
+      if (!result.accepted) {
+        ++rejected;
+      } else if (result.channel != static_cast<int>(kind) + 1) {
+        ++accepted_elsewhere;
+      }
+    }
+    EXPECT_EQ(accepted_elsewhere, 0) << device().coin_kinds()[kind].name;
+    if (kind < kEuroKinds) {
+      EXPECT_LE(rejected, 2) << device().coin_kinds()[kind].name;
+    } else {
+      EXPECT_EQ(rejected, 300) << device().coin_kinds()[kind].name;
+    }
+  }
+}
+
+TEST_F(FactoryDevice, InsertedCoinsMoveTheCountersTheirOptionsName) {
+  // Rows of the factory options: 1 accepted, 2 rejected, 3 inhibited, 8 ... 15 channels 1 ... 8;
+  // row 16, unused there, made "Credits paid".
+  device().memory().poke(kOptionBase + 15, {statistic_code::kCreditsPaid});
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::vector<std::pair<int, std::uint32_t>> grown;  // row, amount
+  };
+  const Step steps[] = {
+      {"master inhibit", [&] { device().insert(0); }, {{3, 1}}},
+      {"1 euro, mint A",
+       [&] {
+         enable_all();
+         device().insert(4);
+       },
+       {{1, 1}, {12, 1}, {16, 100}}},
+      {"2 euro, mint B", [&] { device().insert(7); }, {{1, 1}, {15, 1}, {16, 200}}},
+      {"foreign coin", [&] { device().insert(kForeignKind); }, {{2, 1}}},
+      {"channel 1 inhibited",
+       [&] {
+         ASSERT_TRUE(acked({0xE7, 0xFE, 0xFF}));
+         device().insert(0);
+       },
+       {{3, 1}}},
+      // Row 1 made "not used" (in RAM, as a write does before the store): it no longer counts.
+      {"row 1 unused",
+       [&] {
+         ASSERT_TRUE(acked({0xFF, 0x03, 0x08, 0x1A, 0xFF}));
+         device().insert(1);
+       },
+       {{9, 1}, {16, 10}}},
+  };
+  auto expected = counters(device().memory().nv());
+  for (const Step& step : steps) {
+    step.act();
+    for (const auto& [row, amount] : step.grown) expected[row - 1] += amount;
+    EXPECT_EQ(counters(device().memory().ram()), expected) << step.what;
+    EXPECT_EQ(counters(device().memory().nv()), expected) << step.what << ": kept for life";
+  }
+  ASSERT_TRUE(acked({0x01}, 20));
+  EXPECT_EQ(counters(device().memory().ram()), expected) << "a reset loses no count";
+}
+
+TEST_F(FactoryDevice, CountersStopAtTheirLargestValue) {
+  device().memory().poke(kOptionBase + 15, {statistic_code::kCreditsPaid});
+  device().memory().poke(kCounterBase + 3 * 15, {0xFF, 0xFF, 0x00});
+  device().memory().poke(kCounterBase, {0xFF, 0xFF, 0xFE});  // coins accepted
+  enable_all();
+  for (int i = 0; i < 3; ++i) device().insert(7);  // 200 each
+  EXPECT_EQ(device().memory().read(kCounterBase, 3), (Bytes{0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(device().memory().read(kCounterBase + 3 * 15, 3), (Bytes{0xFF, 0xFF, 0xFF}));
+}
+
+// The codes the device counts mean what the installation's settings call them.
+TEST(FactoryImage, TheInstalledSettingsNameTheCodesTheDeviceCounts) {
+  IniFile settings(QV82_SOURCE_DIR "/data/qv82hs.ini");
+  const std::pair<const char*, std::uint8_t> names[] = {
+      {"Coins accepted", statistic_code::kCoinsAccepted},
+      {"Coins rejected", statistic_code::kCoinsRejected},
+      {"Coins inhibited", statistic_code::kCoinsInhibited},
+      {"Credits paid", statistic_code::kCreditsPaid},
+      {"Coins channel 1", statistic_code::kFirstChannel},
+      {"Coins channel 16", static_cast<std::uint8_t>(statistic_code::kFirstChannel + 15)},
+  };
+  for (const auto& [name, code] : names) {
+    EXPECT_EQ(settings.read_string("Statistic options", name, ""), bytes_to_hex(Bytes{code}))
+        << name;
+  }
+}
+
+TEST(ErasedDevice, StartsAllFFWithItsMasksAndAcceptsNoCoin) {
+  DeviceConfig config;
+  config.erased = true;
+  config.masks = {0x0F, 0x0E, 0x0D, 0x0C};
+  Device device(config);
+  Memory::Image expected = erased_image();
+  std::copy(config.masks.begin(), config.masks.end(), expected.begin() + kMaskAddress);
+  EXPECT_EQ(device.memory().nv(), expected);
+  EXPECT_EQ(device.memory().ram(), expected);
+  EXPECT_FALSE(device.insert(4).accepted) << "no channel is programmed";
+  EXPECT_EQ(device.memory().nv(), expected) << "no option counts anything";
+}
+
+}  // namespace
+}  // namespace qv82::sim
