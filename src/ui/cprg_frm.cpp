@@ -30,6 +30,9 @@ namespace qv82 {
 
 namespace {
 
+// Background of a sample line with a value outside the band.
+const QColor kOutsideLine(255, 214, 214);
+
 QString q(int message) { return QString::fromStdString(language_text(message)); }
 
 QSpinBox* byte_edit(QWidget* parent) {
@@ -263,7 +266,18 @@ void TCprgFrm::redraw_chart() {
     means[k] = parameter_edits[k]->value();
     tolerances[k] = tolerance_edits[k]->value();
   }
-  sample_chart->show_chart(qv82::sample_chart(model_.samples, means, tolerances));
+  const SampleChart chart = qv82::sample_chart(model_.samples, means, tolerances);
+  sample_chart->show_chart(chart);
+  // The line of a sample the device would reject stands out as its point does, so the user
+  // can find the wrong coin in the list and delete it.
+  std::vector<bool> outside(static_cast<std::size_t>(ListBox1->count()), false);
+  for (const SampleChartPoint& point : chart.points) {
+    if (point.outside && point.sample < outside.size()) outside[point.sample] = true;
+  }
+  for (int i = 0; i < ListBox1->count(); ++i) {
+    ListBox1->item(i)->setBackground(outside[static_cast<std::size_t>(i)] ? kOutsideLine
+                                                                          : QBrush());
+  }
 }
 
 bool TCprgFrm::run(const std::function<void()>& action) {

@@ -71,7 +71,8 @@ SampleChartView::SampleChartView(QWidget* parent)
   }
   setChart(chart);
   setRenderHint(QPainter::Antialiasing);
-  setMinimumSize(620, 300);
+  // Narrow enough that the window, list beside it, fits a 1024 px screen.
+  setMinimumSize(560, 300);
   show_chart(sample_chart({}, {}, {}));
 }
 

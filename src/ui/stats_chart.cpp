@@ -29,6 +29,8 @@ StatisticsChart::StatisticsChart(QWidget* parent)
   series_->setLabelsVisible(true);
   series_->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
   series_->setLabelsFormat("@value");
+  // Counters run to 16777215: every digit, never "1.23457e+06".
+  series_->setLabelsPrecision(9);
   values_->setColor(QColor(0x3A, 0x7C, 0xB8));
   values_->setLabelColor(Qt::black);
 

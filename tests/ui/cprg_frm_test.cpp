@@ -136,6 +136,11 @@ class CprgFrmTest : public QObject {
       QCOMPARE(outside.size(), 1);
       QCOMPARE(outside[0].x(), 5 + kSampleChartSpread * (2.0 * kOutlier / 10 - 1));
       QVERIFY(outside[0].y() > 1);
+      // Its line stands out in the list too, and only its line.
+      for (int i = 0; i < w.ListBox1->count(); ++i) {
+        QCOMPARE(w.ListBox1->item(i)->background().style() != Qt::NoBrush,
+                 i == static_cast<int>(kOutlier));
+      }
 
       w.ComboBox2->setCurrentIndex(static_cast<int>(ToleranceLevel::kHigh));
       check_chart(w, samples,
