@@ -38,9 +38,11 @@ set(CPACK_PACKAGE_VERSION ${QV82_VERSION})
 set(CPACK_PACKAGE_VENDOR "QV82HS utility developers")
 set(CPACK_PACKAGE_CONTACT "QV82HS utility developers <qv82hs@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "QV82HS coin selector programming and configuration utility")
+# One string: two would be joined with ";" into the package's description.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Programs, configures, tests and upgrades QV82HS coin selectors over ccTalk: a window\n"
-    "(qv82hs), a command line (qv82hs-cli) and a simulated coin selector (qv82hs-sim).")
+    "Programs, configures, tests and upgrades QV82HS coin selectors over ccTalk: a window\n(qv82hs), a command line (qv82hs-cli) and a simulated coin selector (qv82hs-sim).")
+# The programs without their debugging symbols: a tenth of the size.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

@@ -6,6 +6,8 @@
 
 #include "app/application.h"
 #include "diagnostics/production_limits.h"
+#include "link/read_file.h"
+#include "link/replace_file.h"
 
 namespace qv82 {
 
@@ -69,15 +71,15 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
     const fs::path from = fs::path(places.installed_data) / name;
     const fs::path to = folder / name;
     if (fs::exists(to, error) || !fs::exists(from, error)) continue;
-    fs::copy_file(from, to, error);
-    if (error) {
-      return {{},
-              false,
-              "cannot copy " + from.string() + " to " + to.string() + ": " + error.message()};
+    // Through a fresh file renamed into place: a copy cut short (a full
+    // disk) must not stay behind as the user's file for good.
+    const FileContent content = read_whole_file(from.string(), kConfigurationFileLimit);
+    std::optional<std::string> failure = content.failure == ReadFailure::kNone
+                                             ? replace_file(to.string(), content.content)
+                                             : std::optional<std::string>(content.reason);
+    if (failure) {
+      return {{}, false, "cannot copy " + from.string() + " to " + to.string() + ": " + *failure};
     }
-    // Installed files are read-only for the user; the copy is theirs to change.
-    fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
-                    error);
   }
   return {folder.string(), true, {}};
 }

@@ -12,7 +12,7 @@ if [ "$(id -u)" -ne 0 ] || ! command -v dpkg >/dev/null || ! command -v cpack >/
   echo "skipped: needs root, dpkg and cpack"
   exit 77
 fi
-if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "installed"; then
+if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
   # Someone's own installation is not ours to replace or remove.
   echo "skipped: $package is installed on this machine already"
   exit 77
