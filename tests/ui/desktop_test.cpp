@@ -23,6 +23,13 @@
 
 namespace qv82::test {
 
+// Keys go to the active window only.
+static bool shown_active(TMainFrm& w) {
+  w.show();
+  QApplication::setActiveWindow(&w);
+  return QTest::qWaitForWindowActive(&w);
+}
+
 class DesktopTest : public QObject {
   Q_OBJECT
 
@@ -31,9 +38,7 @@ class DesktopTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.FormActivate());
     TMainFrm& w = bench.window;
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(shown_active(w));
     const std::pair<QAction*, const char*> keys[] = {
         {w.SpeedButton3, "Ctrl+O"}, {w.SpeedButton4, "Ctrl+S"},  {w.SpeedButton10, "Ctrl+U"},
         {w.SpeedButton9, "Ctrl+D"}, {w.SpeedButton8, "Ctrl+E"},  {w.SpeedButton1, "Ctrl+P"},
@@ -57,9 +62,7 @@ class DesktopTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.FormActivate());
     TMainFrm& w = bench.window;
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(shown_active(w));
     std::set<QWidget*> reached;
     for (int i = 0; i < 400; ++i) {
       QWidget* focus = QApplication::focusWidget();
