@@ -30,7 +30,8 @@ AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
       row_axis(new QCategoryAxis),
       limit_axis(new QCategoryAxis),
       position_axis(new QValueAxis) {
-  auto* chart = new QChart;
+  // The view comes with a chart of its own; one set in its place would leave this one behind.
+  QChart* chart = QChartView::chart();
   chart->setMargins(QMargins(2, 2, 2, 2));
   chart->legend()->hide();
   const QPen bar_pen(QColor(170, 200, 230), 9, Qt::SolidLine, Qt::FlatCap);
@@ -63,7 +64,6 @@ AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
     series->attachAxis(position_axis);
     series->attachAxis(row_axis);
   }
-  setChart(chart);
   setRenderHint(QPainter::Antialiasing);
   setMinimumHeight(240);
   show_gauges({});

@@ -30,12 +30,14 @@ SampleChartView::SampleChartView(QWidget* parent)
       inside_points(points("Sample", QColor(30, 90, 200), 6)),
       outside_points(points("Outside the band", Qt::red, 9)),
       mean_line(new QLineSeries),
-      band_upper(new QLineSeries),
-      band_lower(new QLineSeries),
+      // An area series does not own its edges: the view does.
+      band_upper(new QLineSeries(this)),
+      band_lower(new QLineSeries(this)),
       band(new QAreaSeries(band_upper, band_lower)),
       parameter_axis(new QCategoryAxis),
       deviation_axis(new QValueAxis) {
-  auto* chart = new QChart;
+  // The view comes with a chart of its own; one set in its place would leave this one behind.
+  QChart* chart = QChartView::chart();
   chart->setMargins(QMargins(2, 2, 2, 2));
   chart->legend()->setAlignment(Qt::AlignBottom);
   band_upper->append({{kLeft, 1}, {kRight, 1}});
@@ -69,7 +71,6 @@ SampleChartView::SampleChartView(QWidget* parent)
     series->attachAxis(parameter_axis);
     series->attachAxis(deviation_axis);
   }
-  setChart(chart);
   setRenderHint(QPainter::Antialiasing);
   // Narrow enough that the window, list beside it, fits a 1024 px screen.
   setMinimumSize(560, 300);

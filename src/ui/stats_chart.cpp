@@ -34,7 +34,8 @@ StatisticsChart::StatisticsChart(QWidget* parent)
   values_->setColor(QColor(0x3A, 0x7C, 0xB8));
   values_->setLabelColor(Qt::black);
 
-  auto* chart = new QChart;
+  // The view comes with a chart of its own; one set in its place would leave this one behind.
+  QChart* chart = QChartView::chart();
   chart->addSeries(series_);
   chart->legend()->hide();
   chart->setMargins(QMargins(4, 4, 4, 4));
@@ -46,7 +47,6 @@ StatisticsChart::StatisticsChart(QWidget* parent)
   chart->addAxis(counts_, Qt::AlignBottom);
   series_->attachAxis(labels_);
   series_->attachAxis(counts_);
-  setChart(chart);
   show_bars({});
 }
 
