@@ -14,7 +14,7 @@
 #include "app/ini_file.h"
 #include "device/coin_selector.h"
 #include "firmware/srecord_writer.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim_process.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   QtEventPump pump;
   port.set_port_name(sim.slave_path());
   port.open();
-  TccTfrm link(port, pump);
+  CcTalkLink link(port, pump);
   PrintingUi ui;
   DeviceState state;
   state.access_masks = {0xFF, 0xFF, 0xFF, 0xFF};  // the simulator's factory masks

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim_process.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"

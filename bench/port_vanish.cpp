@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     options.insert(options.end(), c.sim_options.begin(), c.sim_options.end());
     auto sim = std::make_unique<bench::SimProcess>(options);
     port.close();
-    if (!app.selector.SpeedButton11Click()) {
+    if (!app.selector.search()) {
       std::fprintf(stderr, "%s: no device found before the pull\n", c.name);
       return 1;
     }
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
 
     sim = std::make_unique<bench::SimProcess>(options);
     ui.errors.clear();
-    outcome.found_again = app.selector.SpeedButton11Click() && ui.errors.empty();
+    outcome.found_again = app.selector.search() && ui.errors.empty();
     sim->stop();
 
     std::printf("%-9s %11.0f ms %9zu %16.2f %% %12s  %s\n", c.name, outcome.to_message_ms,

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim_process.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   QtEventPump pump;
   port.set_port_name(sim.slave_path());
   port.open();
-  TccTfrm link(port, pump);
+  CcTalkLink link(port, pump);
   link.log_enabled = false;
 
   const double cpu_start = bench::own_cpu_seconds();

@@ -71,7 +71,7 @@ void Application::read_settings() {
   link.device_address = static_cast<std::uint8_t>(address);
   device.download_address = link.device_address;
 
-  SerialPort& port = link.ComPort1;
+  SerialPort& port = link.port;
   port.close();
   port.set_port_name(settings.read_string("SETTINGS", "ComPort", "COM3"));
   try {
@@ -99,7 +99,7 @@ void Application::start_up() {
   if (hooks.apply_first_standard_configuration) hooks.apply_first_standard_configuration();
   if (hooks.show_channel) hooks.show_channel(1);
 
-  selector.SpeedButton11Click();
+  selector.search();
 
   device.pin_key = {};
   device.pin_check_bypass = false;
@@ -110,7 +110,7 @@ void Application::start_up() {
   configuration.image.note_baseline(kSectionChannels | kSectionConfiguration);
 }
 
-bool Application::FormActivate() {
+bool Application::start_up_once() {
   if (started_) return true;
   started_ = true;
   try {
@@ -122,15 +122,15 @@ bool Application::FormActivate() {
   return true;
 }
 
-bool Application::SpeedButton3Click() { return configuration.files.open(); }
+bool Application::open_file() { return configuration.files.open(); }
 
-bool Application::SpeedButton4Click() { return configuration.files.save().has_value(); }
+bool Application::save_file() { return configuration.files.save().has_value(); }
 
-bool Application::SpeedButton10Click() { return configuration.transfer.upload(); }
+bool Application::upload() { return configuration.transfer.upload(); }
 
-bool Application::SpeedButton9Click() { return configuration.transfer.download(); }
+bool Application::download() { return configuration.transfer.download(); }
 
-bool Application::SpeedButton6Click() {
+bool Application::run_test() {
   if (!identified_or_said()) return false;
   if (hooks.open_test) hooks.open_test();
   return true;
@@ -142,13 +142,13 @@ bool Application::identified_or_said() {
   return false;
 }
 
-bool Application::SpeedButton7Click() {
+bool Application::run_factory_test() {
   if (!selector.check_access(AccessKind::Write, kAreaModes)) return false;
   if (hooks.open_production_test) hooks.open_production_test();
   return true;
 }
 
-bool Application::SpeedButton8Click() {
+bool Application::erase() {
   if (!identified_or_said()) return false;
   if (hooks.open_erase) hooks.open_erase();
   // The counters are read again whether or not anything was erased.
@@ -156,14 +156,14 @@ bool Application::SpeedButton8Click() {
   return true;
 }
 
-void Application::SpeedButton2Click() {
+void Application::upgrade_firmware() {
   if (hooks.open_firmware_download) hooks.open_firmware_download();
-  selector.SpeedButton11Click();
+  selector.search();
 }
 
-bool Application::SpeedButton11Click() { return selector.SpeedButton11Click(); }
+bool Application::search() { return selector.search(); }
 
-bool Application::SpeedButton12Click() {
+bool Application::exit() {
   if (ui.question(language_text(msg::kCloseApplication), Buttons::YesNo) != Answer::Yes) {
     return false;
   }
@@ -171,7 +171,7 @@ bool Application::SpeedButton12Click() {
   return true;
 }
 
-void Application::FormClose() {
+void Application::close_down() {
   if (hooks.close_log_file) hooks.close_log_file();
 }
 

@@ -12,7 +12,7 @@
 #include "device/coin_selector.h"
 #include "device/device_state.h"
 #include "device/ui.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 
 namespace qv82 {
 
@@ -79,7 +79,7 @@ class Application {
 
   Ui& ui;
   const std::string workdir;
-  TccTfrm link;
+  CcTalkLink link;
   DeviceState device;
   IniFile settings;
   CoinSelector selector;
@@ -106,7 +106,7 @@ class Application {
   void start_up();
   // Start-up once, the first time the main window shows. A conversion error
   // is shown to the user and stops start-up: false.
-  bool FormActivate();
+  bool start_up_once();
 
   // Parts of start-up that the command line runs on their own.
   // Masks 0, address 2, unlock flags and keys cleared, channels all FF.
@@ -117,18 +117,18 @@ class Application {
   void read_settings();
 
   // Tool bar.
-  bool SpeedButton3Click();   // File Open
-  bool SpeedButton4Click();   // File Save
-  bool SpeedButton10Click();  // Upload
-  bool SpeedButton9Click();   // Download
-  bool SpeedButton6Click();   // Test
-  bool SpeedButton7Click();   // Factory test
-  bool SpeedButton8Click();   // Erase
-  void SpeedButton2Click();   // Upgrade
-  bool SpeedButton11Click();  // Search
+  bool open_file();   // File Open
+  bool save_file();   // File Save
+  bool upload();  // Upload
+  bool download();   // Download
+  bool run_test();   // Test
+  bool run_factory_test();   // Factory test
+  bool erase();   // Erase
+  void upgrade_firmware();   // Upgrade
+  bool search();  // Search
   // Exit: true when the user confirmed and the main window closes.
-  bool SpeedButton12Click();
-  void FormClose();
+  bool exit();
+  void close_down();
 
  private:
   // Identifies the device; without one says "Coin selector not found!".

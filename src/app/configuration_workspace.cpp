@@ -4,7 +4,7 @@
 
 namespace qv82 {
 
-ConfigurationWorkspace::ConfigurationWorkspace(TccTfrm& link, CoinSelector& selector,
+ConfigurationWorkspace::ConfigurationWorkspace(CcTalkLink& link, CoinSelector& selector,
                                                DeviceState& device, IniFile& settings, Ui& ui,
                                                const std::string& workdir)
     : channels(device.channel_buffer),

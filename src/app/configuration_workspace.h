@@ -16,7 +16,7 @@ namespace qv82 {
 
 class CoinSelector;
 class IniFile;
-class TccTfrm;
+class CcTalkLink;
 class Ui;
 struct DeviceState;
 
@@ -27,7 +27,7 @@ struct DeviceState;
 // bound to the configuration rules and the statistics page here.
 class ConfigurationWorkspace {
  public:
-  ConfigurationWorkspace(TccTfrm& link, CoinSelector& selector, DeviceState& device,
+  ConfigurationWorkspace(CcTalkLink& link, CoinSelector& selector, DeviceState& device,
                          IniFile& settings, Ui& ui, const std::string& workdir);
   ConfigurationWorkspace(const ConfigurationWorkspace&) = delete;
   ConfigurationWorkspace& operator=(const ConfigurationWorkspace&) = delete;

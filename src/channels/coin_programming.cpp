@@ -6,7 +6,7 @@
 #include "app/ini_file.h"
 #include "device/coin_selector.h"
 #include "lang/language.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "link/errors.h"
 
 namespace qv82 {
@@ -30,7 +30,7 @@ constexpr int kTailOffset = 26;
 
 }  // namespace
 
-CoinProgramming::CoinProgramming(TccTfrm& link, CoinSelector& selector, ChannelsPage& page,
+CoinProgramming::CoinProgramming(CcTalkLink& link, CoinSelector& selector, ChannelsPage& page,
                                  IniFile& settings, Ui& ui)
     : link_(link), selector_(selector), page_(page), settings_(settings), ui_(ui) {
   if (static_cast<const void*>(&page_.channel_buffer) !=
@@ -85,7 +85,7 @@ bool CoinProgramming::read_insertion_counter(std::uint32_t& counter) {
   return true;
 }
 
-bool CoinProgramming::SpeedButton1Click() {
+bool CoinProgramming::prepare() {
   if (!selector_.identify_device()) {
     ui_.error(language_text(msg::kCommunicationError));
     return false;
@@ -117,7 +117,7 @@ bool CoinProgramming::read_min_insertions() {
   }
 }
 
-void CoinProgramming::FormActivate() {
+void CoinProgramming::on_open() {
   read_min_insertions();
   set_inhibit(true);
   std::uint32_t counter = 0;
@@ -127,11 +127,11 @@ void CoinProgramming::FormActivate() {
   }
   last_insertion_count = counter;
   channel_number = 1;
-  channelChange();
+  change_channel();
   saved_channels = 0;
 }
 
-void CoinProgramming::channelChange() {
+void CoinProgramming::change_channel() {
   stop_tick();
   prog_channel = channel_number;
   refresh_channels_page();
@@ -153,7 +153,7 @@ void CoinProgramming::channelChange() {
   start_tick();
 }
 
-void CoinProgramming::Timer1Timer() {
+void CoinProgramming::on_sample_tick() {
   stop_tick();
   std::uint32_t counter = 0;
   if (!read_insertion_counter(counter)) {
@@ -237,14 +237,14 @@ bool CoinProgramming::channelsave() {
   return saved;
 }
 
-void CoinProgramming::Button4Click() {
+void CoinProgramming::save_channel() {
   stop_tick();
   const std::string question =
       language_text(msg::kPressOkToSaveChannel) + std::to_string(prog_channel);
   if (ui_.question(question, Buttons::OkCancel) == Answer::Ok && channelsave()) {
     set_inhibit(true);
     samples_unsaved = false;
-    if (prog_channel < kChannelCount) SpinEdit15Change(prog_channel + 1);
+    if (prog_channel < kChannelCount) choose_channel(prog_channel + 1);
   }
   start_tick();
 }
@@ -255,7 +255,7 @@ Answer CoinProgramming::ask_save_unsaved() {
   return ui_.question(question, Buttons::YesNoCancel);
 }
 
-void CoinProgramming::SpinEdit15Change(int m) {
+void CoinProgramming::choose_channel(int m) {
   if (m < 1 || m > kChannelCount) {
     throw std::out_of_range("channel number " + std::to_string(m) + " outside 1 ... 16");
   }
@@ -266,7 +266,7 @@ void CoinProgramming::SpinEdit15Change(int m) {
   }
   if (!samples_unsaved) {
     channel_number = m;
-    channelChange();
+    change_channel();
     return;
   }
   const bool was_running = tick_running_;
@@ -274,7 +274,7 @@ void CoinProgramming::SpinEdit15Change(int m) {
   const Answer answer = ask_save_unsaved();
   if (answer == Answer::No || (answer == Answer::Yes && channelsave())) {
     channel_number = m;
-    channelChange();
+    change_channel();
     return;
   }
   // Cancel, or a save that failed: the box goes back to the channel whose samples are kept.
@@ -282,12 +282,12 @@ void CoinProgramming::SpinEdit15Change(int m) {
   if (was_running) start_tick();
 }
 
-void CoinProgramming::ComboBox2Change(ToleranceLevel level) {
+void CoinProgramming::set_tolerance(ToleranceLevel level) {
   tolerance = level;
   calculate();
 }
 
-void CoinProgramming::Button2Click() {
+void CoinProgramming::clear_samples() {
   const bool was_running = tick_running_;
   stop_tick();
   if (ui_.question(language_text(msg::kDoYouReallyWantToClearList), Buttons::YesNo) ==
@@ -299,7 +299,7 @@ void CoinProgramming::Button2Click() {
   if (was_running) start_tick();
 }
 
-void CoinProgramming::Button3Click() {
+void CoinProgramming::delete_samples() {
   std::vector<CoinSample> kept;
   for (std::size_t i = 0; i < samples.size(); ++i) {
     if (!selected_lines.count(i)) kept.push_back(samples[i]);
@@ -310,7 +310,7 @@ void CoinProgramming::Button3Click() {
   calculate();
 }
 
-bool CoinProgramming::Button1Click() {
+bool CoinProgramming::close() {
   const bool was_running = tick_running_;
   stop_tick();
   const auto stay_open = [&] {
@@ -330,7 +330,7 @@ bool CoinProgramming::Button1Click() {
     if (answer == Answer::Cancel) return stay_open();
     if (answer == Answer::Yes) save_to_nv();
   }
-  FormClose();
+  on_close();
   return true;
 }
 
@@ -341,7 +341,7 @@ bool CoinProgramming::save_to_nv() {
   return false;
 }
 
-void CoinProgramming::FormClose() {
+void CoinProgramming::on_close() {
   stop_tick();
   samples.clear();
   selected_lines.clear();

@@ -15,52 +15,52 @@ namespace qv82 {
 
 class CoinSelector;
 class IniFile;
-class TccTfrm;
+class CcTalkLink;
 
 inline constexpr unsigned kCoinProgrammingTickMs = 150;
 
 // The "Coins programming" window without its widgets: teaching the device a coin from sample
 // insertions. The window (or the command line) renders the public state, forwards each user
-// action to the operation of the same name, and runs Timer1Timer every 150 ms while
+// action to the operation of the same name, and runs on_sample_tick every 150 ms while
 // tick_running() is true; the model stops the tick around everything that talks to the device.
 class CoinProgramming {
  public:
   // page is the main window's channels page; its channel_buffer must be the one the selector
   // reads and writes (checked, std::logic_error otherwise).
-  CoinProgramming(TccTfrm& link, CoinSelector& selector, ChannelsPage& page, IniFile& settings,
+  CoinProgramming(CcTalkLink& link, CoinSelector& selector, ChannelsPage& page, IniFile& settings,
                   Ui& ui);
   CoinProgramming(const CoinProgramming&) = delete;
   CoinProgramming& operator=(const CoinProgramming&) = delete;
 
   // Tool bar "Coins prog.": identifies the device, reads the 16 channels and shows the main
   // page's channel. True when the window may open.
-  bool SpeedButton1Click();
+  bool prepare();
 
   // The window opens: master inhibit, insertion counter, sampling on channel 1.
-  void FormActivate();
+  void on_open();
   // The sampling tick: fetches the measurements of a new insertion, if any.
-  void Timer1Timer();
+  void on_sample_tick();
   // Parameters and tolerances from the samples into the view. False when a margin setting is
   // not a number: the error was shown and the view keeps what it showed.
   bool calculate();
   // The view holds the channel computed from the samples taken since the channel was chosen.
   bool computed() const { return computed_; }
   // Switches the view to the channel in channel_number and starts sampling afresh.
-  void channelChange();
+  void change_channel();
   // Writes the view to the device as prog_channel. True on success.
   bool channelsave();
 
-  void Button3Click();  // "Delete item": the selected lines
-  void Button2Click();  // "Clear list"
-  void Button4Click();  // "Save channel"
+  void delete_samples();  // "Delete item": the selected lines
+  void clear_samples();  // "Clear list"
+  void save_channel();  // "Save channel"
   // The channel number box changed to m (1 ... 16).
-  void SpinEdit15Change(int m);
+  void choose_channel(int m);
   // "Tollerance:" changed.
-  void ComboBox2Change(ToleranceLevel level);
-  // "Close": true when the window closes (FormClose has run then).
-  bool Button1Click();
+  void set_tolerance(ToleranceLevel level);
+  // "Close": true when the window closes (on_close has run then).
+  bool close();
   // The window closes, however: inhibit lifted, device reset.
-  void FormClose();
+  void on_close();
   // "Save data to NV memory?" answered Yes: inhibit lifted, the device stores and restarts.
   bool save_to_nv();
 
@@ -101,7 +101,7 @@ class CoinProgramming {
   // Yes/No/Cancel "Data not saved! ..." question; the answer.
   Answer ask_save_unsaved();
 
-  TccTfrm& link_;
+  CcTalkLink& link_;
   CoinSelector& selector_;
   ChannelsPage& page_;
   IniFile& settings_;

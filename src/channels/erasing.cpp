@@ -23,12 +23,12 @@ Erasing::Erasing(CoinSelector& selector, ChannelsPage& page, Ui& ui)
   }
 }
 
-void Erasing::CheckBox17Click(bool checked) {
+void Erasing::tick_all_channels(bool checked) {
   all_channels = checked;
   channels.fill(checked);
 }
 
-void Erasing::CheckBox38Click(bool checked) {
+void Erasing::tick_all_statistics(bool checked) {
   all_statistics = checked;
   statistics.fill(checked);
 }
@@ -37,7 +37,7 @@ void Erasing::progress() {
   if (progress_changed) progress_changed();
 }
 
-bool Erasing::Button1Click() {
+bool Erasing::erase_selected() {
   if (running) return false;
   stored = false;
   if (ui_.question(language_text(msg::kEraseSelection), Buttons::YesNo) != Answer::Yes) {

@@ -22,11 +22,11 @@ class Erasing {
   Erasing& operator=(const Erasing&) = delete;
 
   // "All" of group "Select Channels " and of group "Select Statistic ".
-  void CheckBox17Click(bool checked);
-  void CheckBox38Click(bool checked);
+  void tick_all_channels(bool checked);
+  void tick_all_statistics(bool checked);
 
   // "Erase selected": true when the run completed and the dialog closes.
-  bool Button1Click();
+  bool erase_selected();
   // The last run ended with the device storing what was erased; a run the dialog closes after
   // may still have failed to store.
   bool stored = false;

@@ -41,7 +41,7 @@ void CliContext::set_up() {
   }
   connection_->ui = std::make_unique<CliUi>(options, out, err);
   connection_->app = std::make_unique<Application>(*port, *pump, *connection_->ui, workdir());
-  TccTfrm& holder = connection_->app->link;
+  CcTalkLink& holder = connection_->app->link;
   if (options.address) holder.device_address = static_cast<std::uint8_t>(*options.address);
 
   if (options.log_file) {
@@ -60,11 +60,11 @@ void CliContext::set_up() {
   }
 }
 
-TccTfrm& CliContext::link() {
+CcTalkLink& CliContext::link() {
   if (!connection_) set_up();
   if (!port_tried_) {
     port_tried_ = true;
-    SerialPort& port = connection_->app->link.ComPort1;
+    SerialPort& port = connection_->app->link.port;
     try {
       port.open();
     } catch (const PortError& e) {
@@ -76,7 +76,7 @@ TccTfrm& CliContext::link() {
 
 SerialPort& CliContext::port() {
   if (!connection_) set_up();
-  return connection_->app->link.ComPort1;
+  return connection_->app->link.port;
 }
 
 EventPump& CliContext::pump() {
@@ -102,7 +102,7 @@ bool CliContext::connect_device(bool announce) {
   if (!connection_) set_up();
   if (options.address) {
     // No search follows: a port that will not open is the whole story.
-    if (!link().ComPort1.connected()) return false;
+    if (!link().port.connected()) return false;
   } else if (!port_tried_) {
     // As at start-up: the search scans every port if this one is gone.
     port_tried_ = true;
@@ -123,7 +123,7 @@ bool CliContext::connect_device(bool announce) {
     return false;
   }
   person.information_to_err = !announce;
-  const bool found = application.selector.SpeedButton11Click();
+  const bool found = application.selector.search();
   person.information_to_err = false;
   return found;
 }

@@ -8,7 +8,7 @@
 #include "app/application.h"
 #include "cli/cli_options.h"
 #include "cli/cli_ui.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 
 namespace qv82::cli {
 
@@ -27,7 +27,7 @@ class CliContext {
 
   // The transaction holder, its port opened under the chosen name. A port
   // that cannot be opened is reported on stderr (once); it stays closed.
-  TccTfrm& link();
+  CcTalkLink& link();
   // The port without opening it (listing ports needs no open port).
   SerialPort& port();
   EventPump& pump();

@@ -67,14 +67,14 @@ int run_coinprog(CliContext& context, const CommandArgs& args) {
   ChannelsPage page(app.device.channel_buffer);
   CoinProgramming prog(app.link, app.selector, page, app.settings, context.ui());
   prog.sample_added = [&context](const std::string& line) { context.out << line << std::endl; };
-  if (!prog.SpeedButton1Click()) return kExitFailed;
-  prog.FormActivate();
+  if (!prog.prepare()) return kExitFailed;
+  prog.on_open();
   if (!prog.tick_running()) {
-    prog.FormClose();
+    prog.on_close();
     return kExitFailed;
   }
-  if (options.channel != prog.prog_channel) prog.SpinEdit15Change(options.channel);
-  prog.ComboBox2Change(options.tolerance);
+  if (options.channel != prog.prog_channel) prog.choose_channel(options.channel);
+  prog.set_tolerance(options.tolerance);
 
   const std::size_t wanted = static_cast<std::size_t>(
       options.samples > 0 ? options.samples : std::max(1u, prog.min_insertions));
@@ -85,18 +85,18 @@ int run_coinprog(CliContext& context, const CommandArgs& args) {
     if (pump.now_ms() >= deadline) {
       context.ui().error("Timed out waiting for coins: " + std::to_string(prog.samples.size()) +
                          " of " + std::to_string(wanted) + " inserted");
-      prog.FormClose();
+      prog.on_close();
       return kExitFailed;
     }
     pump.wait_ms(kCoinProgrammingTickMs);
-    if (prog.tick_running()) prog.Timer1Timer();
+    if (prog.tick_running()) prog.on_sample_tick();
   }
   if (!prog.computed()) {
     // The view still holds the channel as it was before the samples; saving it would program
     // a coin nobody measured.
     context.ui().error("Channel " + std::to_string(options.channel) +
                        " was not computed from the samples; nothing saved");
-    prog.FormClose();
+    prog.on_close();
     return kExitFailed;
   }
   context.out << channel_text(prog.view, options.channel);
@@ -109,7 +109,7 @@ int run_coinprog(CliContext& context, const CommandArgs& args) {
       ok = prog.save_to_nv();
     }
   }
-  prog.FormClose();
+  prog.on_close();
   return ok ? kExitOk : kExitFailed;
 }
 

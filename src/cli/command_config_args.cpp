@@ -5,7 +5,7 @@
 #include "cli/cli_context.h"
 #include "config/transfer.h"
 #include "config/working_images.h"
-#include "config/xml_parser.h"
+#include "config/xml_reader.h"
 #include "link/errors.h"
 
 namespace qv82::cli {

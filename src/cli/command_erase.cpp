@@ -62,7 +62,7 @@ int run_erase(CliContext& context, const CommandArgs& args) {
   Erasing erasing(app.selector, page, context.ui());
   erasing.channels = channels;
   erasing.statistics = counters;
-  const bool done = erasing.Button1Click();
+  const bool done = erasing.erase_selected();
 
   // As after the dialog, whatever came of it: the counters as the device now has them.
   WorkingImages images;

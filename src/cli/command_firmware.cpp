@@ -32,7 +32,7 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
   // the other commands, it is searched for unless --address says where.
   // A port that does not open ends the command with its own words, before
   // any search or monitor request could add others.
-  if (!context.link().ComPort1.connected()) return kExitFailed;
+  if (!context.link().port.connected()) return kExitFailed;
   if (context.options.address) {
     app.device.messages_enabled = false;
     app.selector.identify_device();
@@ -43,7 +43,7 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
     context.connect_device(false);
     ui.muted = false;
   }
-  TccTfrm& link = context.link();
+  CcTalkLink& link = context.link();
   app.device.download_address = link.device_address;
 
   FirmwareDownload download(link, app.selector);

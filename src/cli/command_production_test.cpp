@@ -65,19 +65,19 @@ int run_production_test(CliContext& context, const CommandArgs& args) {
       context.out << "  " << test.view.results[printed_results] << "\n" << std::flush;
     }
   };
-  test.FormActivate();
+  test.on_open();
 
-  if (!loop) return test.Button2Click() ? kExitOk : kExitFailed;
+  if (!loop) return test.start_single() ? kExitOk : kExitFailed;
 
   std::signal(SIGINT, request_stop);
   std::signal(SIGTERM, request_stop);
   test.stop_wanted = [] { return stop_signal != 0; };
-  test.RadioButton1Click(true);
+  test.choose_mode(true);
   while (!stop_signal && test.timer_enabled) {
     app.link.wait_ms(kProductionTickMs);
-    if (!stop_signal) test.Timer84Timer();
+    if (!stop_signal) test.on_loop_tick();
   }
-  test.Button1Click();
+  test.close();
   context.out << "Devices tested: " << test.passed + test.failed << ", passed: " << test.passed
               << ", failed: " << test.failed << "\n";
   const bool all_passed = test.failed == 0 && test.passed > 0;

@@ -6,7 +6,7 @@
 #include "app/version.h"
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
-#include "config/xml_parser.h"
+#include "config/xml_reader.h"
 #include "link/errors.h"
 
 namespace {

@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-std::string caption_of(const TXMLItem& item) {
+std::string caption_of(const XmlItem& item) {
   if (item.Name == "MachineData" && item.Params.empty()) return "All data";
   return attribute_value(item, "caption");
 }
@@ -16,43 +16,43 @@ std::string caption_of(const TXMLItem& item) {
 }  // namespace
 
 ParameterTree::ParameterTree() {
-  parser_.OnLoaded = [this] {
+  reader_.on_loaded = [this] {
     // A load replaces every item except the root, so a remembered item other
     // than the root no longer exists.
-    if (selected_item_ != &parser_.root()) selected_item_ = nullptr;
+    if (selected_item_ != &reader_.root()) selected_item_ = nullptr;
     rebuild();
   };
   rebuild();
 }
 
 void ParameterTree::load_file(const std::string& path) {
-  parser_.LoadFromFile(path);
+  reader_.load_file(path);
   mark_from_data();
 }
 
 void ParameterTree::load_string(std::string_view text) {
-  parser_.LoadFromString(text);
+  reader_.load_text(text);
   mark_from_data();
 }
 
 void ParameterTree::rebuild() {
-  const TXMLItem* keep = selected_item_;
+  const XmlItem* keep = selected_item_;
   nodes_.clear();
 
   // Depth first, in document order, without recursion: documents may nest
   // arbitrarily deep.
   struct Frame {
-    TXMLItem* item;
+    XmlItem* item;
     std::size_t node;
     std::size_t next_child;
   };
-  TXMLItem& root = parser_.root();
+  XmlItem& root = reader_.root();
   nodes_.push_back(Node{&root, kNone, 0, caption_of(root), CheckState::kUnchecked});
   std::vector<Frame> stack{{&root, 0, 0}};
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (frame.next_child < frame.item->child_count()) {
-      TXMLItem& child = frame.item->child(frame.next_child++);
+      XmlItem& child = frame.item->child(frame.next_child++);
       const std::size_t index = nodes_.size();
       nodes_.push_back(Node{&child, frame.node, 0, caption_of(child), CheckState::kUnchecked});
       stack.push_back(Frame{&child, index, 0});

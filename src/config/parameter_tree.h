@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "config/xml_parser.h"
+#include "config/xml_reader.h"
 
 namespace qv82 {
 
@@ -42,7 +42,7 @@ class ParameterTree {
   void set_state(std::size_t node, CheckState state) { at(node).state = state; }
   const std::string& text(std::size_t node) const { return at(node).item->Text; }
   void set_text(std::size_t node, std::string text) { at(node).item->Text = std::move(text); }
-  const TXMLItem& item(std::size_t node) const { return *at(node).item; }
+  const XmlItem& item(std::size_t node) const { return *at(node).item; }
   // An attribute of the node's item, looked up as attribute_value does.
   std::string attribute(std::size_t node, std::string_view name) const;
 
@@ -79,7 +79,7 @@ class ParameterTree {
 
  private:
   struct Node {
-    TXMLItem* item;
+    XmlItem* item;
     std::size_t parent;
     std::size_t end;
     std::string caption;
@@ -92,10 +92,10 @@ class ParameterTree {
   void mark_from_data();
   void set_branch(std::size_t node, CheckState state);
 
-  TECXMLParser parser_;
+  XmlReader reader_;
   std::vector<Node> nodes_;
   std::size_t selected_ = 0;
-  const TXMLItem* selected_item_ = nullptr;
+  const XmlItem* selected_item_ = nullptr;
 };
 
 }  // namespace qv82

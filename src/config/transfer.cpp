@@ -29,7 +29,7 @@ constexpr unsigned long kMaxLength = 255;
 // that the tool bar stays off between its requests too.
 class TransferScope {
  public:
-  TransferScope(Ui& ui, TccTfrm& link) : ui_(ui), link_(link) {
+  TransferScope(Ui& ui, CcTalkLink& link) : ui_(ui), link_(link) {
     ui_.wait_cursor(true);
     if (link_.busy_start) link_.busy_start();
   }
@@ -46,7 +46,7 @@ class TransferScope {
 
  private:
   Ui& ui_;
-  TccTfrm& link_;
+  CcTalkLink& link_;
   bool active_ = true;
 };
 

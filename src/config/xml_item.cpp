@@ -4,21 +4,21 @@
 
 namespace qv82 {
 
-TXMLItem::~TXMLItem() { clear(); }
+XmlItem::~XmlItem() { clear(); }
 
-TXMLItem& TXMLItem::add_child() {
-  children_.push_back(std::make_unique<TXMLItem>());
+XmlItem& XmlItem::add_child() {
+  children_.push_back(std::make_unique<XmlItem>());
   children_.back()->parent_ = this;
   return *children_.back();
 }
 
-void TXMLItem::clear() {
+void XmlItem::clear() {
   // Detach every descendant into a work list before it dies, so that each
   // destructor runs on an item that has no children left.
-  std::vector<std::unique_ptr<TXMLItem>> pending = std::move(children_);
+  std::vector<std::unique_ptr<XmlItem>> pending = std::move(children_);
   children_.clear();
   while (!pending.empty()) {
-    std::unique_ptr<TXMLItem> item = std::move(pending.back());
+    std::unique_ptr<XmlItem> item = std::move(pending.back());
     pending.pop_back();
     for (auto& grandchild : item->children_) pending.push_back(std::move(grandchild));
     item->children_.clear();
@@ -29,7 +29,7 @@ void TXMLItem::clear() {
   CData.clear();
 }
 
-void TXMLItem::take_content(TXMLItem& other) {
+void XmlItem::take_content(XmlItem& other) {
   if (&other == this) return;
   clear();
   Name = std::move(other.Name);
@@ -41,7 +41,7 @@ void TXMLItem::take_content(TXMLItem& other) {
   other.clear();
 }
 
-std::string_view attribute_view(const TXMLItem& item, std::string_view name) {
+std::string_view attribute_view(const XmlItem& item, std::string_view name) {
   if (item.Params.empty()) return {};
   for (const std::string& entry : item.Params) {
     if (entry.find(name) == std::string::npos) continue;
@@ -52,7 +52,7 @@ std::string_view attribute_view(const TXMLItem& item, std::string_view name) {
   return item.Params.back();
 }
 
-std::string attribute_value(const TXMLItem& item, std::string_view name) {
+std::string attribute_value(const XmlItem& item, std::string_view name) {
   return std::string(attribute_view(item, name));
 }
 

@@ -10,7 +10,7 @@
 #include "device/device_state.h"
 #include "device/ui.h"
 #include "link/bytes.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 
 namespace qv82 {
 
@@ -31,9 +31,9 @@ class CoinSelector {
  public:
   // settings is qv82hs.ini of the working directory: the supported types
   // are read from it, and the found port and address written to it.
-  CoinSelector(TccTfrm& link, DeviceState& state, Ui& ui, IniFile& settings);
+  CoinSelector(CcTalkLink& link, DeviceState& state, Ui& ui, IniFile& settings);
 
-  TccTfrm& link;
+  CcTalkLink& link;
   DeviceState& state;
   Ui& ui;
   IniFile& settings;
@@ -50,7 +50,7 @@ class CoinSelector {
   // --- discovery (search.cpp, identify.cpp) ---
   // The Search button: finds and identifies the coin selector on any port
   // and address and says so. True when a device was found.
-  bool SpeedButton11Click();
+  bool search();
   bool identify_device();
   bool scan_ports();
   bool scan_monitor_ports();

@@ -44,8 +44,8 @@ bool CoinSelector::identify_device() {
   state.access_masks = {};
   // The simulated selector's port would be no port at the next start.
   if (!settings.write_string("SETTINGS", "ccTalkAddr", two_hex_digits(address)) ||
-      (!link.ComPort1.simulated() &&
-       !settings.write_string("SETTINGS", "ComPort", link.ComPort1.port_name()))) {
+      (!link.port.simulated() &&
+       !settings.write_string("SETTINGS", "ComPort", link.port.port_name()))) {
     report(settings.last_error());
   }
   state.download_address = address;

@@ -32,7 +32,7 @@ class PagesDisabled {
 
 }  // namespace
 
-CoinSelector::CoinSelector(TccTfrm& holder, DeviceState& device_state, Ui& user,
+CoinSelector::CoinSelector(CcTalkLink& holder, DeviceState& device_state, Ui& user,
                            IniFile& settings_file)
     : link(holder), state(device_state), ui(user), settings(settings_file) {}
 
@@ -47,10 +47,10 @@ void CoinSelector::report(const std::string& text) {
 
 std::string CoinSelector::found_message() const {
   return language_text(msg::kCoinSelectorWithAddress) + std::to_string(link.device_address) +
-         language_text(msg::kFoundAt) + link.ComPort1.port_name();
+         language_text(msg::kFoundAt) + link.port.port_name();
 }
 
-bool CoinSelector::SpeedButton11Click() {
+bool CoinSelector::search() {
   set_device_address(kDefaultAddress);
   PagesDisabled pages(set_pages_enabled);
   port_failures_.clear();
@@ -75,7 +75,7 @@ bool CoinSelector::SpeedButton11Click() {
       // After a completed upgrade the device runs its new firmware: find it.
       if (ui.question(language_text(msg::kCoinSelInMonitorMode), Buttons::YesNo) == Answer::Yes &&
           open_firmware_download && open_firmware_download()) {
-        return SpeedButton11Click();
+        return search();
       }
       break;
     case SearchOutcome::kNothing: {
@@ -100,7 +100,7 @@ CoinSelector::SearchOutcome CoinSelector::find_device() {
   state.messages_enabled = false;
   bool quiet_find = false;
   try {
-    quiet_find = identify_device() && link.ComPort1.connected();
+    quiet_find = identify_device() && link.port.connected();
   } catch (const PortError& e) {
     note_port_failure(e.what());
   }
@@ -123,8 +123,8 @@ void CoinSelector::note_port_failure(const std::string& text) {
 }
 
 bool CoinSelector::scan_ports() {
-  port_list_ = link.ComPort1.list_ports();
-  SerialPort& port = link.ComPort1;
+  port_list_ = link.port.list_ports();
+  SerialPort& port = link.port;
   for (const std::string& name : port_list_) {
     port.close();
     port.set_port_name(name);
@@ -143,7 +143,7 @@ bool CoinSelector::scan_ports() {
 }
 
 bool CoinSelector::scan_monitor_ports() {
-  SerialPort& port = link.ComPort1;
+  SerialPort& port = link.port;
   const Bytes identify_request = text_to_bytes("V");
   Bytes reply;
   bool answered = false;

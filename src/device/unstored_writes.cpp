@@ -12,7 +12,7 @@ constexpr int kResetPolls = 20;
 }  // namespace
 
 std::string abandon_unstored_writes(CoinSelector& selector, int written, int chosen) {
-  TccTfrm& link = selector.link;
+  CcTalkLink& link = selector.link;
   Bytes reply;
   // No store command first: the restart reloads the working memory from
   // what is stored.

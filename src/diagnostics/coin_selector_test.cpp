@@ -1,7 +1,7 @@
 #include "diagnostics/coin_selector_test.h"
 
 #include "device/coin_selector.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 
 namespace qv82 {
 
@@ -23,7 +23,7 @@ constexpr int kOptoBits[kOptoIndicators] = {0, 1, 4, 5, 6};
 
 }  // namespace
 
-CoinSelectorTest::CoinSelectorTest(TccTfrm& link, CoinSelector& selector)
+CoinSelectorTest::CoinSelectorTest(CcTalkLink& link, CoinSelector& selector)
     : link_(link), selector_(selector) {}
 
 void CoinSelectorTest::changed() {
@@ -67,12 +67,12 @@ void CoinSelectorTest::run_exclusive(const std::function<void()>& work) {
   }
 }
 
-void CoinSelectorTest::FormShow() {
+void CoinSelectorTest::reset_device() {
   if (busy_) return;
   run_exclusive([this] { getto_reset(); });
 }
 
-void CoinSelectorTest::FormActivate() {
+void CoinSelectorTest::on_open() {
   if (busy_) return;
   run_exclusive([this] { open(); });
 }
@@ -116,7 +116,7 @@ void CoinSelectorTest::read_io_records() {
   view.solenoid_offered[0] = true;
 }
 
-void CoinSelectorTest::Timer1Timer() {
+void CoinSelectorTest::on_tick() {
   if (busy_ || !open_) return;
   tick_enabled = false;
   run_exclusive([this] {
@@ -216,13 +216,13 @@ void CoinSelectorTest::tick_normal() {
   }
 }
 
-void CoinSelectorTest::Timer2Timer() {
+void CoinSelectorTest::on_impulse_end() {
   view.output_on = {};
   impulse_timer_enabled = false;
   changed();
 }
 
-void CoinSelectorTest::CheckBox1Click(bool ticked) {
+void CoinSelectorTest::set_insertion_test(bool ticked) {
   view.insertion_test = ticked;
   if (ticked) {
     view.opto = {};
@@ -240,42 +240,42 @@ void CoinSelectorTest::CheckBox1Click(bool ticked) {
   changed();
 }
 
-void CoinSelectorTest::SpeedButtonOutputClick(int output) {
+void CoinSelectorTest::toggle_output(int output) {
   if (output < 1 || output > kTestOutputs) return;
   view.output_on[output - 1] = !view.output_on[output - 1];
   changed();
 }
 
-void CoinSelectorTest::SpeedButton8Click() {
+void CoinSelectorTest::start_loop() {
   loop_mask = 1;
   view.latch = true;
   changed();
 }
 
-void CoinSelectorTest::SpeedButtonSolenoidClick(int solenoid) {
+void CoinSelectorTest::pulse_solenoid(int solenoid) {
   if (solenoid < 0 || solenoid >= kTestSolenoids) return;
   view.solenoid_pending[solenoid] = true;
   changed();
 }
 
-void CoinSelectorTest::RadioButton1Click() {
+void CoinSelectorTest::choose_latch() {
   view.latch = true;
   changed();
 }
 
-void CoinSelectorTest::RadioButton2Click() {
+void CoinSelectorTest::choose_impulse() {
   // Pulses would break the walk through the outputs.
   view.latch = loop_mask != 0;
   changed();
 }
 
-void CoinSelectorTest::Button2Click() {
+void CoinSelectorTest::clear_list() {
   view.events.clear();
   view.selected_event = -1;
   changed();
 }
 
-void CoinSelectorTest::FormClose() {
+void CoinSelectorTest::on_close() {
   open_ = false;
   tick_enabled = false;
   impulse_timer_enabled = false;

@@ -12,7 +12,7 @@
 namespace qv82 {
 
 class CoinSelector;
-class TccTfrm;
+class CcTalkLink;
 
 inline constexpr int kTestOutputs = 7;
 inline constexpr int kTestSolenoids = 4;  // M, S1, S2, S3
@@ -70,11 +70,11 @@ std::vector<std::string> event_lines(const Bytes& data, int n);
 std::vector<std::string> check_view_lines(const CheckView& view);
 
 // The coin selector test: each tick talks to the device and updates the
-// view. Timers belong to the caller: it runs Timer1Timer every 200 ms while
-// tick_enabled, and Timer2Timer 100 ms after impulse_timer_enabled is set.
+// view. Timers belong to the caller: it runs on_tick every 200 ms while
+// tick_enabled, and on_impulse_end 100 ms after impulse_timer_enabled is set.
 class CoinSelectorTest {
  public:
-  CoinSelectorTest(TccTfrm& link, CoinSelector& selector);
+  CoinSelectorTest(CcTalkLink& link, CoinSelector& selector);
 
   CheckView view;
   std::function<void()> view_changed;
@@ -90,18 +90,18 @@ class CoinSelectorTest {
   void getto_reset();
 
   // --- the window's handlers ---
-  void FormShow();      // getto_reset
-  void FormActivate();  // outputs and solenoids offered, tick started
-  void Timer1Timer();   // the tick
-  void Timer2Timer();   // end of an output impulse
-  void CheckBox1Click(bool ticked);
-  void SpeedButtonOutputClick(int output);      // "1." ... "7."
-  void SpeedButton8Click();                     // "Loop"
-  void SpeedButtonSolenoidClick(int solenoid);  // 0 "M", 1 "S1", 2 "S2", 3 "S3"
-  void RadioButton1Click();                     // "Latch"
-  void RadioButton2Click();                     // "Impuls"
-  void Button2Click();                          // "Clear list"
-  void FormClose();
+  void reset_device();      // getto_reset
+  void on_open();  // outputs and solenoids offered, tick started
+  void on_tick();   // the tick
+  void on_impulse_end();   // end of an output impulse
+  void set_insertion_test(bool ticked);
+  void toggle_output(int output);      // "1." ... "7."
+  void start_loop();                     // "Loop"
+  void pulse_solenoid(int solenoid);  // 0 "M", 1 "S1", 2 "S2", 3 "S3"
+  void choose_latch();                     // "Latch"
+  void choose_impulse();                     // "Impuls"
+  void clear_list();                          // "Clear list"
+  void on_close();
 
   // True while the window talks to the device (the tick, the reset, the
   // opening); clicks during it change the view only.
@@ -121,7 +121,7 @@ class CoinSelectorTest {
   void read_io_records();
   void changed();
 
-  TccTfrm& link_;
+  CcTalkLink& link_;
   CoinSelector& selector_;
   bool open_ = false;
   bool busy_ = false;

@@ -5,7 +5,7 @@
 #include "app/ini_file.h"
 #include "device/coin_selector.h"
 #include "lang/language.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "link/errors.h"
 
 namespace qv82 {
@@ -46,7 +46,7 @@ std::uint32_t panel_rgb(PanelColour colour) {
   return 0xF0F0F0;
 }
 
-ProductionTest::ProductionTest(TccTfrm& link, CoinSelector& selector, const IniFile& limits_file)
+ProductionTest::ProductionTest(CcTalkLink& link, CoinSelector& selector, const IniFile& limits_file)
     : link_(link), selector_(selector), limits_file_(limits_file) {}
 
 void ProductionTest::changed() {
@@ -102,7 +102,7 @@ bool ProductionTest::fail(const std::string& message) {
   return false;
 }
 
-void ProductionTest::FormActivate() {
+void ProductionTest::on_open() {
   device_types = limits_file_.section_names();
   passed = 0;
   failed = 0;
@@ -114,7 +114,7 @@ void ProductionTest::FormActivate() {
   set_label({});
 }
 
-void ProductionTest::RadioButton1Click(bool loop) {
+void ProductionTest::choose_mode(bool loop) {
   if (!view.mode_enabled) return;
   view.loop_mode = loop;
   // A cycle in progress restarts the timer when it ends.
@@ -155,7 +155,7 @@ class CycleScope {
 
 }  // namespace
 
-bool ProductionTest::Button2Click() {
+bool ProductionTest::start_single() {
   if (cycle_running_ || view.loop_mode || !record_ready()) return false;
   const CycleScope cycle(cycle_running_, view, view_changed, true);
   set_panel(PanelColour::Yellow);
@@ -165,7 +165,7 @@ bool ProductionTest::Button2Click() {
   return pass;
 }
 
-void ProductionTest::Timer84Timer() {
+void ProductionTest::on_loop_tick() {
   if (cycle_running_) return;
   const CycleScope cycle(cycle_running_, view, view_changed, false);
   timer_enabled = false;
@@ -183,7 +183,7 @@ void ProductionTest::Timer84Timer() {
   timer_enabled = view.loop_mode;
 }
 
-void ProductionTest::Button1Click() {
+void ProductionTest::close() {
   view.loop_mode = false;
   timer_enabled = false;
   set_label(language_text(msg::kWaitAMomentPlease));

@@ -14,7 +14,7 @@ namespace qv82 {
 
 class CoinSelector;
 class IniFile;
-class TccTfrm;
+class CcTalkLink;
 
 inline constexpr unsigned kProductionTickMs = 350;
 inline constexpr std::uint16_t kOutputTestAddress = 0x0730;
@@ -42,11 +42,11 @@ struct FtView {
 
 // The production test of a freshly built coin selector against the limits
 // of its type in Production.ini, with the calibration write. Timers belong to
-// the caller: it runs Timer84Timer every 350 ms while timer_enabled.
+// the caller: it runs on_loop_tick every 350 ms while timer_enabled.
 class ProductionTest {
  public:
   // limits_file is Production.ini of the working directory.
-  ProductionTest(TccTfrm& link, CoinSelector& selector, const IniFile& limits_file);
+  ProductionTest(CcTalkLink& link, CoinSelector& selector, const IniFile& limits_file);
 
   FtView view;
   bool timer_enabled = false;
@@ -66,11 +66,11 @@ class ProductionTest {
   std::string last_error;
 
   // --- the window's handlers ---
-  void FormActivate();
-  void RadioButton1Click(bool loop);  // "Single" (false) or "Loop" (true)
-  bool Button2Click();                // "Start": one test; true on a pass
-  void Timer84Timer();                // one cycle of the loop
-  void Button1Click();                // "Close"
+  void on_open();
+  void choose_mode(bool loop);  // "Single" (false) or "Loop" (true)
+  bool start_single();                // "Start": one test; true on a pass
+  void on_loop_tick();                // one cycle of the loop
+  void close();                // "Close"
 
   // Pieces of the cycle.
   bool device_present();
@@ -117,7 +117,7 @@ class ProductionTest {
   // Whether the loop goes on.
   bool looping();
 
-  TccTfrm& link_;
+  CcTalkLink& link_;
   CoinSelector& selector_;
   const IniFile& limits_file_;
   bool cycle_running_ = false;

@@ -2,7 +2,7 @@
 
 #include "device/coin_selector.h"
 #include "lang/language.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "link/errors.h"
 
 namespace qv82 {
@@ -44,7 +44,7 @@ std::string monitor_status_text(std::uint8_t status) {
   }
 }
 
-FirmwareDownload::FirmwareDownload(TccTfrm& link, CoinSelector& selector)
+FirmwareDownload::FirmwareDownload(CcTalkLink& link, CoinSelector& selector)
     : link_(link), selector_(selector) {}
 
 void FirmwareDownload::changed() {
@@ -75,7 +75,7 @@ void FirmwareDownload::report_information(const std::string& text) {
   selector_.ui.information(text);
 }
 
-void FirmwareDownload::FormActivate() {
+void FirmwareDownload::on_open() {
   view.file_chosen = false;
   completed = false;
   changed();
@@ -88,7 +88,7 @@ void FirmwareDownload::choose_file(const std::string& path) {
   changed();
 }
 
-bool FirmwareDownload::Button3Click() {
+bool FirmwareDownload::start() {
   if (!view.file_chosen) {
     report_error(language_text(msg::kOpenFileFirst));
     return false;
@@ -107,7 +107,7 @@ bool FirmwareDownload::Button3Click() {
   return download_prgm(*file.image);
 }
 
-void FirmwareDownload::Button1Click() {
+void FirmwareDownload::close() {
   view.progress = 0;
   restore_rate();
   set_status({});
@@ -116,10 +116,10 @@ void FirmwareDownload::Button1Click() {
 void FirmwareDownload::restore_rate() {
   // A port that failed has been reported and closed; opening it again here
   // would only repeat the message. The rate is kept for the next open.
-  if (link_.ComPort1.connected()) {
+  if (link_.port.connected()) {
     link_.set_baud_rate(9600);
   } else {
-    link_.ComPort1.set_baud_rate(9600);
+    link_.port.set_baud_rate(9600);
   }
 }
 

@@ -11,7 +11,7 @@
 namespace qv82 {
 
 class CoinSelector;
-class TccTfrm;
+class CcTalkLink;
 
 // Results of start_monitor.
 inline constexpr int kMonitorReady = 0;
@@ -47,7 +47,7 @@ struct DownloadView {
 // coin selector's Ui; the view is for the window to render.
 class FirmwareDownload {
  public:
-  FirmwareDownload(TccTfrm& link, CoinSelector& selector);
+  FirmwareDownload(CcTalkLink& link, CoinSelector& selector);
 
   DownloadView view;
   // Called whenever view changed, so that a window repaints during the
@@ -66,13 +66,13 @@ class FirmwareDownload {
   int records_accepted = 0;
 
   // --- the window's handlers ---
-  void FormActivate();
+  void on_open();
   void choose_file(const std::string& path);
   // "Start": true when the window closes (the monitor could not be started
   // or every record was accepted).
-  bool Button3Click();
+  bool start();
   // "Close" and closing the window.
-  void Button1Click();
+  void close();
 
   // 0 monitor ready, 1 upgrade not permitted, 2 no monitor answered. The
   // rate stays where the monitor answered. A port that will not open throws
@@ -100,7 +100,7 @@ class FirmwareDownload {
   void set_progress(int value);
   void changed();
 
-  TccTfrm& link_;
+  CcTalkLink& link_;
   CoinSelector& selector_;
   std::string path_;
 };

@@ -1,6 +1,6 @@
 #include "link/frame_decoder.h"
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 
 namespace qv82 {
 

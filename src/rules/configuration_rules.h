@@ -47,7 +47,7 @@ namespace qv82 {
 //    then renders the model again. Refusals are shown through the Ui.
 class ConfigurationRules {
  public:
-  // The "New configuration" dialog (TConfFrm): its caption, and the check
+  // The "New configuration" dialog (ConfigurationNameDialog): its caption, and the check
   // run on each OK, which shows its own message and returns false to keep
   // the dialog open. Returns the accepted name, or nothing on Cancel.
   using NameCheckFn = std::function<bool(const std::string&)>;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim/factory_image.h"
 #include "sim/statistic_counting.h"
 

@@ -1,6 +1,6 @@
 #include "sim/frame_assembler.h"
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 
 namespace qv82::sim {
 

@@ -29,7 +29,7 @@ struct SetupOptions {
 
 // A complete simulated bench in one object: time, the line, the coin
 // selector and an optional second device, ready for
-//   SimulatedSetup setup; TccTfrm link(setup.line(), setup.clock());
+//   SimulatedSetup setup; CcTalkLink link(setup.line(), setup.clock());
 class SimulatedSetup {
  public:
   explicit SimulatedSetup(SetupOptions options = {});

@@ -13,7 +13,7 @@
 #include "config/working_images.h"
 #include "device/coin_selector.h"
 #include "lang/language.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "link/errors.h"
 #include "stats/xls_export.h"
 
@@ -86,7 +86,7 @@ std::string local_short_date() {
   return text.str();
 }
 
-StatisticsPage::StatisticsPage(TccTfrm& link, CoinSelector& selector, WorkingImages& images,
+StatisticsPage::StatisticsPage(CcTalkLink& link, CoinSelector& selector, WorkingImages& images,
                                IniFile& settings, Ui& ui)
     : short_date(local_short_date),
       link_(link),
@@ -319,7 +319,7 @@ bool StatisticsPage::export_xls_to(const std::string& chosen) {
     data.counters[row - 1] = values[row - 1];
   }
   std::string error;
-  if (!build_statistics_sheet(data, captions).SaveToFile(xls_file_name(chosen), &error)) {
+  if (!build_statistics_sheet(data, captions).save_to_file(xls_file_name(chosen), &error)) {
     ui_.error(error);
     return false;
   }

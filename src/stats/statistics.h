@@ -13,7 +13,7 @@ namespace qv82 {
 
 class CoinSelector;
 class IniFile;
-class TccTfrm;
+class CcTalkLink;
 struct WorkingImages;
 
 inline constexpr int kStatisticRows = 20;
@@ -28,7 +28,7 @@ int erase_statistic_counter(CoinSelector& selector, int i);
 // counter ("Value"), over the main window's stat_options_image and stat_counters_image.
 class StatisticsPage {
  public:
-  StatisticsPage(TccTfrm& link, CoinSelector& selector, WorkingImages& images, IniFile& settings,
+  StatisticsPage(CcTalkLink& link, CoinSelector& selector, WorkingImages& images, IniFile& settings,
                  Ui& ui);
   StatisticsPage(const StatisticsPage&) = delete;
   StatisticsPage& operator=(const StatisticsPage&) = delete;
@@ -79,7 +79,7 @@ class StatisticsPage {
   std::vector<std::pair<std::string, std::string>> option_codes() const;
   std::string device_text(std::uint8_t header);
 
-  TccTfrm& link_;
+  CcTalkLink& link_;
   CoinSelector& selector_;
   WorkingImages& images_;
   IniFile& settings_;

@@ -27,25 +27,25 @@ XlsSheetCaptions xls_sheet_captions() {
   return c;
 }
 
-TXLSfile build_statistics_sheet(const StatisticsExport& data, const XlsSheetCaptions& captions) {
-  TXLSfile sheet;
-  sheet.AddStrCell(kColumnA, 1, captions.statistic_data_for);
-  sheet.AddStrCell(kColumnA, 2, captions.serial_number);
-  sheet.AddStrCell(kColumnB, 1, data.product_code);
-  sheet.AddStrCell(kColumnB, 2, data.serial);
-  sheet.AddStrCell(kColumnB, 4, data.date);
-  sheet.AddStrCell(kColumnA, 4, captions.date);
-  sheet.AddStrCell(kColumnA, 6, "Stat. No");
+XlsFile build_statistics_sheet(const StatisticsExport& data, const XlsSheetCaptions& captions) {
+  XlsFile sheet;
+  sheet.add_text_cell(kColumnA, 1, captions.statistic_data_for);
+  sheet.add_text_cell(kColumnA, 2, captions.serial_number);
+  sheet.add_text_cell(kColumnB, 1, data.product_code);
+  sheet.add_text_cell(kColumnB, 2, data.serial);
+  sheet.add_text_cell(kColumnB, 4, data.date);
+  sheet.add_text_cell(kColumnA, 4, captions.date);
+  sheet.add_text_cell(kColumnA, 6, "Stat. No");
   for (int i = 0; i < kExportStatisticCount; ++i) {
-    sheet.AddStrCell(kColumnA, kFirstStatisticRow + i, "Stat. " + std::to_string(i + 1));
+    sheet.add_text_cell(kColumnA, kFirstStatisticRow + i, "Stat. " + std::to_string(i + 1));
   }
-  sheet.AddStrCell(kColumnB, 6, captions.stat_type);
+  sheet.add_text_cell(kColumnB, 6, captions.stat_type);
   for (int i = 0; i < kExportStatisticCount; ++i) {
-    sheet.AddStrCell(kColumnB, kFirstStatisticRow + i, data.option_names[i]);
+    sheet.add_text_cell(kColumnB, kFirstStatisticRow + i, data.option_names[i]);
   }
-  sheet.AddStrCell(kColumnC, 6, captions.value);
+  sheet.add_text_cell(kColumnC, 6, captions.value);
   for (int i = 0; i < kExportStatisticCount; ++i) {
-    sheet.AddWordCell(kColumnC, kFirstStatisticRow + i,
+    sheet.add_number_cell(kColumnC, kFirstStatisticRow + i,
                       static_cast<std::uint16_t>(data.counters[i] & 0xFFFF));
   }
   return sheet;

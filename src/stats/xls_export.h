@@ -35,7 +35,7 @@ struct StatisticsExport {
 
 // A fresh sheet (so a second export never repeats the cells of the first) holding the device
 // data in A1:B4 and the 20 statistics in A6:C27. Counters keep their low 16 bits.
-TXLSfile build_statistics_sheet(const StatisticsExport& data, const XlsSheetCaptions& captions);
+XlsFile build_statistics_sheet(const StatisticsExport& data, const XlsSheetCaptions& captions);
 
 // The serial number text from the data bytes of the serial number reply: decimal, low byte
 // first, or not_programmed for FF FF FF. A reply too short to hold a serial gives "".

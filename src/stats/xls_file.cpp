@@ -29,38 +29,38 @@ bool fail(std::string* error, const std::string& path, const std::string& reason
 
 }  // namespace
 
-void TDispatcher::write(TMyWriter& writer) const {
+void XlsRecordList::write(XlsRecordWriter& writer) const {
   for (const auto& record : records_) record->write_record(writer);
   writer.write_word(eof_id);
   writer.write_word(0);
 }
 
-TXLSfile::TXLSfile() { clear_cells(); }
+XlsFile::XlsFile() { clear_cells(); }
 
-void TXLSfile::AddStrCell(int column, int row, std::string_view text, std::uint16_t format) {
-  dispatcher_.add(std::make_unique<TStrCell>(cell_index(column, "column"), cell_index(row, "row"),
+void XlsFile::add_text_cell(int column, int row, std::string_view text, std::uint16_t format) {
+  dispatcher_.add(std::make_unique<XlsTextCell>(cell_index(column, "column"), cell_index(row, "row"),
                                              text, format));
 }
 
-void TXLSfile::AddWordCell(int column, int row, std::uint16_t value, std::uint16_t format) {
-  dispatcher_.add(std::make_unique<TWordCell>(cell_index(column, "column"), cell_index(row, "row"),
+void XlsFile::add_number_cell(int column, int row, std::uint16_t value, std::uint16_t format) {
+  dispatcher_.add(std::make_unique<XlsNumberCell>(cell_index(column, "column"), cell_index(row, "row"),
                                               value, format));
 }
 
-void TXLSfile::clear_cells() {
+void XlsFile::clear_cells() {
   dispatcher_.clear();
-  dispatcher_.add(std::make_unique<TBOF>());
-  dispatcher_.add(std::make_unique<TCodePage>());
-  dispatcher_.add(std::make_unique<TDimension>());
+  dispatcher_.add(std::make_unique<XlsBeginOfFile>());
+  dispatcher_.add(std::make_unique<XlsCodePage>());
+  dispatcher_.add(std::make_unique<XlsDimension>());
 }
 
-Bytes TXLSfile::to_bytes() const {
-  TMyWriter writer;
+Bytes XlsFile::to_bytes() const {
+  XlsRecordWriter writer;
   dispatcher_.write(writer);
   return writer.bytes();
 }
 
-bool TXLSfile::SaveToFile(const std::string& path, std::string* error) const {
+bool XlsFile::save_to_file(const std::string& path, std::string* error) const {
   if (path.empty()) return fail(error, path, "no file name");
   const Bytes bytes = to_bytes();
   if (const auto failure = replace_file(path, std::string(bytes.begin(), bytes.end()))) {

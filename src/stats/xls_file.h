@@ -13,29 +13,29 @@ namespace qv82 {
 
 // The ordered record list of a sheet; records are written in the order they were added and
 // followed by the end-of-file record.
-class TDispatcher {
+class XlsRecordList {
  public:
-  void add(std::unique_ptr<TData> record) { records_.push_back(std::move(record)); }
+  void add(std::unique_ptr<XlsRecord> record) { records_.push_back(std::move(record)); }
   void clear() { records_.clear(); }
-  const std::vector<std::unique_ptr<TData>>& records() const { return records_; }
-  void write(TMyWriter& writer) const;
+  const std::vector<std::unique_ptr<XlsRecord>>& records() const { return records_; }
+  void write(XlsRecordWriter& writer) const;
 
   std::uint16_t eof_id = 0x000A;
 
  private:
-  std::vector<std::unique_ptr<TData>> records_;
+  std::vector<std::unique_ptr<XlsRecord>> records_;
 };
 
 // A minimal worksheet of label and integer cells in the Excel BIFF record format:
 // BOF, CODEPAGE (Windows-1252), DIMENSIONS, the cells in the order they were added, EOF.
-class TXLSfile {
+class XlsFile {
  public:
-  TXLSfile();
+  XlsFile();
 
   // Column and row are 1-based (A1 is 1, 1); numbers outside 1 ... 65536 are a programming
   // error (std::out_of_range). format is a set of CellFormat flags.
-  void AddStrCell(int column, int row, std::string_view text, std::uint16_t format = 0);
-  void AddWordCell(int column, int row, std::uint16_t value, std::uint16_t format = 0);
+  void add_text_cell(int column, int row, std::string_view text, std::uint16_t format = 0);
+  void add_number_cell(int column, int row, std::uint16_t value, std::uint16_t format = 0);
 
   // Back to BOF, CODEPAGE and DIMENSIONS alone.
   void clear_cells();
@@ -45,10 +45,10 @@ class TXLSfile {
 
   // Writes the sheet to a temporary file beside path and renames it over path, so a failed
   // save leaves no half-written sheet behind. On failure returns false with the reason in error.
-  bool SaveToFile(const std::string& path, std::string* error = nullptr) const;
+  bool save_to_file(const std::string& path, std::string* error = nullptr) const;
 
  private:
-  TDispatcher dispatcher_;
+  XlsRecordList dispatcher_;
 };
 
 }  // namespace qv82

@@ -4,21 +4,21 @@
 
 namespace qv82 {
 
-void TMyWriter::write_word(std::uint16_t w) {
+void XlsRecordWriter::write_word(std::uint16_t w) {
   bytes_.push_back(static_cast<std::uint8_t>(w & 0xFF));
   bytes_.push_back(static_cast<std::uint8_t>(w >> 8));
 }
 
-void TMyWriter::write_bytes(std::string_view text) {
+void XlsRecordWriter::write_bytes(std::string_view text) {
   bytes_.insert(bytes_.end(), text.begin(), text.end());
 }
 
-void TMyWriter::patch_word(std::size_t at, std::uint16_t w) {
+void XlsRecordWriter::patch_word(std::size_t at, std::uint16_t w) {
   bytes_.at(at) = static_cast<std::uint8_t>(w & 0xFF);
   bytes_.at(at + 1) = static_cast<std::uint8_t>(w >> 8);
 }
 
-std::uint8_t TMyReader::read_byte() {
+std::uint8_t XlsRecordReader::read_byte() {
   if (at_ >= data_.size()) {
     ok_ = false;
     return 0;
@@ -26,13 +26,13 @@ std::uint8_t TMyReader::read_byte() {
   return data_[at_++];
 }
 
-std::uint16_t TMyReader::read_word() {
+std::uint16_t XlsRecordReader::read_word() {
   const std::uint8_t low = read_byte();
   const std::uint8_t high = read_byte();
   return static_cast<std::uint16_t>(low | high << 8);
 }
 
-void TData::write_record(TMyWriter& writer) const {
+void XlsRecord::write_record(XlsRecordWriter& writer) const {
   writer.write_word(id_);
   const std::size_t length_at = writer.position();
   writer.write_word(0);
@@ -40,25 +40,25 @@ void TData::write_record(TMyWriter& writer) const {
   writer.patch_word(length_at, static_cast<std::uint16_t>(writer.position() - length_at - 2));
 }
 
-void TBOF::write(TMyWriter& writer) const {
+void XlsBeginOfFile::write(XlsRecordWriter& writer) const {
   writer.write_word(0x0000);
   writer.write_word(0x0010);  // worksheet
   writer.write_word(0x0000);
 }
 
-TCodePage::TCodePage() : TData(0x0042), code_page(kWindows1252) {}
+XlsCodePage::XlsCodePage() : XlsRecord(0x0042), code_page(kWindows1252) {}
 
-void TCodePage::write(TMyWriter& writer) const { writer.write_word(code_page); }
+void XlsCodePage::write(XlsRecordWriter& writer) const { writer.write_word(code_page); }
 
-void TDimension::write(TMyWriter& writer) const {
+void XlsDimension::write(XlsRecordWriter& writer) const {
   writer.write_word(first_row);
   writer.write_word(last_row);
   writer.write_word(first_column);
   writer.write_word(last_column);
 }
 
-TCell::TCell(std::uint16_t id, std::uint16_t column, std::uint16_t row, std::uint16_t format)
-    : TData(id), column(column), row(row) {
+XlsCell::XlsCell(std::uint16_t id, std::uint16_t column, std::uint16_t row, std::uint16_t format)
+    : XlsRecord(id), column(column), row(row) {
   // Byte 0: protection; byte 1: font and number format (always the defaults);
   // byte 2: alignment, borders and shading.
   if (format & kCellLocked) attributes[0] |= 0x40;
@@ -74,28 +74,28 @@ TCell::TCell(std::uint16_t id, std::uint16_t column, std::uint16_t row, std::uin
   if (format & kCellShaded) attributes[2] |= 0x80;
 }
 
-void TCell::write(TMyWriter& writer) const {
+void XlsCell::write(XlsRecordWriter& writer) const {
   writer.write_word(row);
   writer.write_word(column);
   for (std::uint8_t a : attributes) writer.write_byte(a);
 }
 
-TWordCell::TWordCell(std::uint16_t column, std::uint16_t row, std::uint16_t value,
+XlsNumberCell::XlsNumberCell(std::uint16_t column, std::uint16_t row, std::uint16_t value,
                      std::uint16_t format)
-    : TCell(0x0002, column, row, format), value(value) {}
+    : XlsCell(0x0002, column, row, format), value(value) {}
 
-void TWordCell::write(TMyWriter& writer) const {
-  TCell::write(writer);
+void XlsNumberCell::write(XlsRecordWriter& writer) const {
+  XlsCell::write(writer);
   writer.write_word(value);
 }
 
-TStrCell::TStrCell(std::uint16_t column, std::uint16_t row, std::string_view text,
+XlsTextCell::XlsTextCell(std::uint16_t column, std::uint16_t row, std::string_view text,
                    std::uint16_t format)
-    : TCell(0x0004, column, row, format), text(to_windows_1252(text).substr(0, kMaxLength)) {}
+    : XlsCell(0x0004, column, row, format), text(to_windows_1252(text).substr(0, kMaxLength)) {}
 
-void TStrCell::write(TMyWriter& writer) const {
+void XlsTextCell::write(XlsRecordWriter& writer) const {
   const std::string_view t = std::string_view(text).substr(0, kMaxLength);
-  TCell::write(writer);
+  XlsCell::write(writer);
   writer.write_byte(static_cast<std::uint8_t>(t.size()));
   writer.write_bytes(t);
 }

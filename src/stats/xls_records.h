@@ -12,7 +12,7 @@ namespace qv82 {
 
 // Little-endian byte writer over an in-memory stream; a record's length is patched in once its
 // body has been written.
-class TMyWriter {
+class XlsRecordWriter {
  public:
   void write_byte(std::uint8_t b) { bytes_.push_back(b); }
   void write_word(std::uint16_t w);
@@ -25,10 +25,10 @@ class TMyWriter {
   Bytes bytes_;
 };
 
-// The reading twin of TMyWriter. Reads past the end give 0 and clear ok().
-class TMyReader {
+// The reading twin of XlsRecordWriter. Reads past the end give 0 and clear ok().
+class XlsRecordReader {
  public:
-  explicit TMyReader(std::span<const std::uint8_t> data) : data_(data) {}
+  explicit XlsRecordReader(std::span<const std::uint8_t> data) : data_(data) {}
   std::uint8_t read_byte();
   std::uint16_t read_word();
   bool ok() const { return ok_; }
@@ -41,44 +41,44 @@ class TMyReader {
 
 // Something that streams itself through the byte writer. Sheets are only ever written, so
 // reading does nothing.
-class TMyPersistent {
+class XlsStreamable {
  public:
-  virtual ~TMyPersistent() = default;
-  virtual void write(TMyWriter& writer) const = 0;
-  virtual void read(TMyReader& /*reader*/) {}
+  virtual ~XlsStreamable() = default;
+  virtual void write(XlsRecordWriter& writer) const = 0;
+  virtual void read(XlsRecordReader& /*reader*/) {}
 };
 
 // A record of the sheet file: 16-bit id, 16-bit body length, body.
-class TData : public TMyPersistent {
+class XlsRecord : public XlsStreamable {
  public:
-  explicit TData(std::uint16_t id) : id_(id) {}
+  explicit XlsRecord(std::uint16_t id) : id_(id) {}
   std::uint16_t id() const { return id_; }
   // Id, a placeholder length, the body, then the real length.
-  void write_record(TMyWriter& writer) const;
+  void write_record(XlsRecordWriter& writer) const;
 
  private:
   std::uint16_t id_;
 };
 
-class TBOF : public TData {
+class XlsBeginOfFile : public XlsRecord {
  public:
-  TBOF() : TData(0x0809) {}
-  void write(TMyWriter& writer) const override;
+  XlsBeginOfFile() : XlsRecord(0x0809) {}
+  void write(XlsRecordWriter& writer) const override;
 };
 
 // CODEPAGE record: the code page the labels' bytes are in.
-class TCodePage : public TData {
+class XlsCodePage : public XlsRecord {
  public:
-  TCodePage();
-  void write(TMyWriter& writer) const override;
+  XlsCodePage();
+  void write(XlsRecordWriter& writer) const override;
 
   std::uint16_t code_page;
 };
 
-class TDimension : public TData {
+class XlsDimension : public XlsRecord {
  public:
-  TDimension() : TData(0x0000) {}
-  void write(TMyWriter& writer) const override;
+  XlsDimension() : XlsRecord(0x0000) {}
+  void write(XlsRecordWriter& writer) const override;
 
   std::uint16_t first_row = 0;
   std::uint16_t last_row = 1000;
@@ -101,11 +101,11 @@ enum CellFormat : std::uint16_t {
   kCellShaded = 0x0400,
 };
 
-class TCell : public TData {
+class XlsCell : public XlsRecord {
  public:
   // column and row are 0-based.
-  TCell(std::uint16_t id, std::uint16_t column, std::uint16_t row, std::uint16_t format);
-  void write(TMyWriter& writer) const override;
+  XlsCell(std::uint16_t id, std::uint16_t column, std::uint16_t row, std::uint16_t format);
+  void write(XlsRecordWriter& writer) const override;
 
   std::array<std::uint8_t, 3> attributes{};
   std::uint16_t column;
@@ -113,21 +113,21 @@ class TCell : public TData {
 };
 
 // INTEGER record: an unsigned 16-bit number.
-class TWordCell : public TCell {
+class XlsNumberCell : public XlsCell {
  public:
-  TWordCell(std::uint16_t column, std::uint16_t row, std::uint16_t value, std::uint16_t format);
-  void write(TMyWriter& writer) const override;
+  XlsNumberCell(std::uint16_t column, std::uint16_t row, std::uint16_t value, std::uint16_t format);
+  void write(XlsRecordWriter& writer) const override;
 
   std::uint16_t value;
 };
 
 // LABEL record: a text of at most 255 bytes, its length held in one byte.
-class TStrCell : public TCell {
+class XlsTextCell : public XlsCell {
  public:
   static constexpr std::size_t kMaxLength = 255;
   // text is UTF-8; it is kept in the sheet's code page (Windows-1252), cut to kMaxLength bytes.
-  TStrCell(std::uint16_t column, std::uint16_t row, std::string_view text, std::uint16_t format);
-  void write(TMyWriter& writer) const override;
+  XlsTextCell(std::uint16_t column, std::uint16_t row, std::string_view text, std::uint16_t format);
+  void write(XlsRecordWriter& writer) const override;
 
   std::string text;  // Windows-1252
 };

@@ -43,31 +43,31 @@ QComboBox* list_box(const List& items, QWidget* parent) {
 ChannelsPageWidget::ChannelsPageWidget(ChannelsPage& model, WorkingImages& images, QWidget* parent)
     : QWidget(parent), model_(model), images_(images) {
   setObjectName("ChannelsPage");
-  GroupBox1 = new QGroupBox(this);
-  SpinEdit1 = new QSpinBox(GroupBox1);
-  SpinEdit1->setRange(1, kChannelCount);
-  (new QHBoxLayout(GroupBox1))->addWidget(SpinEdit1);
+  channel_group = new QGroupBox(this);
+  channel_number_box = new QSpinBox(channel_group);
+  channel_number_box->setRange(1, kChannelCount);
+  (new QHBoxLayout(channel_group))->addWidget(channel_number_box);
 
-  GroupBox2 = new QGroupBox(this);
-  auto* grid = new QGridLayout(GroupBox2);
+  parameters_group = new QGroupBox(this);
+  auto* grid = new QGridLayout(parameters_group);
   for (int k = 0; k < kChannelParameterCount; ++k) {
-    auto* label = new QLabel(QString::number(k + 1) + ".", GroupBox2);
+    auto* label = new QLabel(QString::number(k + 1) + ".", parameters_group);
     label->setAlignment(Qt::AlignCenter);
     grid->addWidget(label, 0, k);
-    parameters[k] = number_box(255, GroupBox2);
-    tolerances[k] = number_box(255, GroupBox2);
+    parameters[k] = number_box(255, parameters_group);
+    tolerances[k] = number_box(255, parameters_group);
     grid->addWidget(parameters[k], 1, k);
     grid->addWidget(tolerances[k], 2, k);
   }
 
-  GroupBox3 = new QGroupBox(this);
-  auto* status = new QGridLayout(GroupBox3);
-  status_captions[0] = new QLabel(GroupBox3);
-  status_captions[1] = new QLabel(GroupBox3);
-  CheckBoxCcTalk = new QCheckBox(GroupBox3);
-  CheckBoxSel = new QCheckBox(GroupBox3);
-  CheckBoxFake = new QCheckBox(GroupBox3);
-  CheckBoxEn = new QCheckBox(GroupBox3);
+  status_group = new QGroupBox(this);
+  auto* status = new QGridLayout(status_group);
+  status_captions[0] = new QLabel(status_group);
+  status_captions[1] = new QLabel(status_group);
+  CheckBoxCcTalk = new QCheckBox(status_group);
+  CheckBoxSel = new QCheckBox(status_group);
+  CheckBoxFake = new QCheckBox(status_group);
+  CheckBoxEn = new QCheckBox(status_group);
   status->addWidget(status_captions[0], 0, 0, 1, 2);
   status->addWidget(status_captions[1], 0, 2, 1, 2);
   status->addWidget(CheckBoxCcTalk, 1, 0);
@@ -75,35 +75,35 @@ ChannelsPageWidget::ChannelsPageWidget(ChannelsPage& model, WorkingImages& image
   status->addWidget(CheckBoxFake, 1, 2);
   status->addWidget(CheckBoxEn, 1, 3);
 
-  GroupBox4 = new QGroupBox(this);
-  auto* options = new QGridLayout(GroupBox4);
-  ComboBoxDir = list_box(direction_list(), GroupBox4);
-  ComboBoxCvf = list_box(cvf_list(CvfListKind::kChannelsPage), GroupBox4);
-  ComboBoxMint = list_box(mint_list(), GroupBox4);
-  ComboBoxCc = list_box(country_list(), GroupBox4);
-  SpinEditVal = number_box(65535, GroupBox4);
+  options_group = new QGroupBox(this);
+  auto* options = new QGridLayout(options_group);
+  ComboBoxDir = list_box(direction_list(), options_group);
+  ComboBoxCvf = list_box(cvf_list(CvfListKind::kChannelsPage), options_group);
+  ComboBoxMint = list_box(mint_list(), options_group);
+  ComboBoxCc = list_box(country_list(), options_group);
+  SpinEditVal = number_box(65535, options_group);
   QWidget* const option_fields[5] = {ComboBoxDir, ComboBoxCvf, ComboBoxMint, ComboBoxCc,
                                      SpinEditVal};
   for (int i = 0; i < 5; ++i) {
-    option_captions_[i] = new QLabel(GroupBox4);
+    option_captions_[i] = new QLabel(options_group);
     options->addWidget(option_captions_[i], 0, i);
     options->addWidget(option_fields[i], 1, i);
   }
 
   auto* lower = new QHBoxLayout;
-  lower->addWidget(GroupBox3);
-  lower->addWidget(GroupBox4, 1);
+  lower->addWidget(status_group);
+  lower->addWidget(options_group, 1);
   auto* layout = new QVBoxLayout(this);
   auto* upper = new QHBoxLayout;
-  upper->addWidget(GroupBox1);
+  upper->addWidget(channel_group);
   upper->addStretch();
   layout->addLayout(upper);
-  layout->addWidget(GroupBox2);
+  layout->addWidget(parameters_group);
   layout->addLayout(lower);
   layout->addStretch();
 
-  connect(SpinEdit1, &QSpinBox::valueChanged, this, [this](int m) {
-    if (!rendering_) channelChange(m);
+  connect(channel_number_box, &QSpinBox::valueChanged, this, [this](int m) {
+    if (!rendering_) change_channel(m);
   });
   for (QSpinBox* box : parameters)
     connect(box, &QSpinBox::valueChanged, this, [this] { edited(); });
@@ -122,10 +122,10 @@ ChannelsPageWidget::ChannelsPageWidget(ChannelsPage& model, WorkingImages& image
 }
 
 void ChannelsPageWidget::init_language() {
-  GroupBox1->setTitle(text_of(msg::kChannel));
-  GroupBox2->setTitle(text_of(msg::kParameterTollerance));
-  GroupBox3->setTitle(text_of(msg::kStatus));
-  GroupBox4->setTitle(tr("Options"));
+  channel_group->setTitle(text_of(msg::kChannel));
+  parameters_group->setTitle(text_of(msg::kParameterTollerance));
+  status_group->setTitle(text_of(msg::kStatus));
+  options_group->setTitle(tr("Options"));
   // Two captions over four boxes, as the boxes sit in pairs.
   status_captions[0]->setText("ccTalk  Sel.");
   status_captions[1]->setText(QString::fromStdString(language_text(msg::kFakeEn)));
@@ -140,7 +140,7 @@ void ChannelsPageWidget::init_language() {
 void ChannelsPageWidget::refresh() {
   rendering_ = true;
   const ChannelView& view = model_.view;
-  SpinEdit1->setValue(model_.channel_number);
+  channel_number_box->setValue(model_.channel_number);
   for (int k = 0; k < kChannelParameterCount; ++k) {
     parameters[k]->setValue(view.parameters[k]);
     tolerances[k]->setValue(view.tolerances[k]);
@@ -176,7 +176,7 @@ void ChannelsPageWidget::edited() {
   model_.mark_modified();
 }
 
-void ChannelsPageWidget::channelChange(int m) {
+void ChannelsPageWidget::change_channel(int m) {
   images_.loaded_sections |= model_.change_channel(m);
   refresh();
 }

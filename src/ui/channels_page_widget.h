@@ -30,18 +30,18 @@ class ChannelsPageWidget : public QWidget {
   void refresh();
   void init_language();
 
-  QGroupBox* GroupBox1;  // "Channel"
-  QSpinBox* SpinEdit1;   // channel number 1 ... 16
-  QGroupBox* GroupBox2;  // "Parameter / tollerance"
+  QGroupBox* channel_group;  // "Channel"
+  QSpinBox* channel_number_box;   // channel number 1 ... 16
+  QGroupBox* parameters_group;  // "Parameter / tollerance"
   std::array<QSpinBox*, kChannelParameterCount> parameters;
   std::array<QSpinBox*, kChannelParameterCount> tolerances;
-  QGroupBox* GroupBox3;  // "Status"
+  QGroupBox* status_group;  // "Status"
   QLabel* status_captions[2];
   QCheckBox* CheckBoxCcTalk;
   QCheckBox* CheckBoxSel;
   QCheckBox* CheckBoxFake;
   QCheckBox* CheckBoxEn;
-  QGroupBox* GroupBox4;  // "Options"
+  QGroupBox* options_group;  // "Options"
   QComboBox* ComboBoxDir;
   QComboBox* ComboBoxCvf;
   QComboBox* ComboBoxMint;
@@ -49,7 +49,7 @@ class ChannelsPageWidget : public QWidget {
   QSpinBox* SpinEditVal;
 
   // The channel number box was changed to m.
-  void channelChange(int m);
+  void change_channel(int m);
 
  private:
   void edited();

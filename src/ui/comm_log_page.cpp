@@ -24,78 +24,78 @@ QString text_of(int number) { return QString::fromStdString(language_text(number
 
 CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget* parent)
     : QWidget(parent),
-      ListBox2(new QTreeView(this)),
+      log_view(new QTreeView(this)),
       model(new CommLogModel(log, this)),
-      Button10(new QPushButton(tr("Save to file"), this)),
+      save_log_button(new QPushButton(tr("Save to file"), this)),
       save_explained_button(new QPushButton(tr("Save with explanations"), this)),
       explanations_box(new QCheckBox(tr("Explanations"), this)),
-      Button1(new QPushButton(this)),
-      CheckBox162(new QCheckBox(this)),
-      Edit1(new QLineEdit(this)),
-      Button2(new QPushButton(this)),
+      clear_log_button(new QPushButton(this)),
+      log_to_file_box(new QCheckBox(this)),
+      command_edit(new QLineEdit(this)),
+      send_command_button(new QPushButton(this)),
       log_(log),
       ui_(ui),
       send_command_(std::move(send_command)) {
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  ListBox2->setModel(model);
-  ListBox2->setFont(fixed);
-  ListBox2->setRootIsDecorated(false);
-  ListBox2->setItemsExpandable(false);
-  ListBox2->setUniformRowHeights(true);
-  ListBox2->setAllColumnsShowFocus(true);
-  ListBox2->setSelectionMode(QAbstractItemView::SingleSelection);
+  log_view->setModel(model);
+  log_view->setFont(fixed);
+  log_view->setRootIsDecorated(false);
+  log_view->setItemsExpandable(false);
+  log_view->setUniformRowHeights(true);
+  log_view->setAllColumnsShowFocus(true);
+  log_view->setSelectionMode(QAbstractItemView::SingleSelection);
   // Room for a request and its short replies; longer lines show in full as
   // a tool tip or when the explanations are hidden.
-  ListBox2->header()->resizeSection(CommLogModel::kLineColumn,
+  log_view->header()->resizeSection(CommLogModel::kLineColumn,
                                     QFontMetrics(fixed).horizontalAdvance(QString(44, 'F')));
   explanations_box->setChecked(true);
-  ListBox2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  log_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(model, &CommLogModel::lineAdded, this, [this] {
     const QModelIndex last = model->index(model->rowCount() - 1);
-    ListBox2->setCurrentIndex(last);
-    ListBox2->scrollTo(last);
+    log_view->setCurrentIndex(last);
+    log_view->scrollTo(last);
   });
 
-  Edit1->setFont(fixed);
-  Edit1->setValidator(new UpperCaseValidator(Edit1));
+  command_edit->setFont(fixed);
+  command_edit->setValidator(new UpperCaseValidator(command_edit));
 
-  connect(Button10, &QPushButton::clicked, this, &CommLogPage::Button10Click);
+  connect(save_log_button, &QPushButton::clicked, this, &CommLogPage::save_log);
   connect(save_explained_button, &QPushButton::clicked, this, &CommLogPage::save_with_explanations);
   connect(explanations_box, &QCheckBox::toggled, this, &CommLogPage::show_explanations);
-  connect(Button1, &QPushButton::clicked, this, &CommLogPage::Button1Click);
-  connect(CheckBox162, &QCheckBox::clicked, this, &CommLogPage::CheckBox162Click);
-  connect(Button2, &QPushButton::clicked, this, &CommLogPage::Button2Click);
-  connect(Edit1, &QLineEdit::returnPressed, this, &CommLogPage::Button2Click);
+  connect(clear_log_button, &QPushButton::clicked, this, &CommLogPage::clear_log);
+  connect(log_to_file_box, &QCheckBox::clicked, this, &CommLogPage::set_log_to_file);
+  connect(send_command_button, &QPushButton::clicked, this, &CommLogPage::send_typed_command);
+  connect(command_edit, &QLineEdit::returnPressed, this, &CommLogPage::send_typed_command);
 
   log_.on_file_error = [this](const std::string& error) {
-    CheckBox162->setChecked(false);
+    log_to_file_box->setChecked(false);
     ui_.error(error);
   };
 
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(Button10);
+  buttons->addWidget(save_log_button);
   buttons->addWidget(save_explained_button);
-  buttons->addWidget(Button1);
-  buttons->addWidget(CheckBox162);
+  buttons->addWidget(clear_log_button);
+  buttons->addWidget(log_to_file_box);
   buttons->addWidget(explanations_box);
   buttons->addStretch();
   auto* terminal = new QHBoxLayout;
-  terminal->addWidget(Edit1, 1);
-  terminal->addWidget(Button2);
+  terminal->addWidget(command_edit, 1);
+  terminal->addWidget(send_command_button);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(ListBox2, 1);
+  layout->addWidget(log_view, 1);
   layout->addLayout(buttons);
   layout->addLayout(terminal);
   init_language();
 }
 
 void CommLogPage::init_language() {
-  Button1->setText(text_of(msg::kClearLog));
-  Button2->setText(text_of(msg::kSendCommand));
-  CheckBox162->setText(text_of(msg::kLogToFile));
+  clear_log_button->setText(text_of(msg::kClearLog));
+  send_command_button->setText(text_of(msg::kSendCommand));
+  log_to_file_box->setText(text_of(msg::kLogToFile));
 }
 
-void CommLogPage::Button10Click() { save(false); }
+void CommLogPage::save_log() { save(false); }
 
 void CommLogPage::save_with_explanations() { save(true); }
 
@@ -107,24 +107,24 @@ void CommLogPage::save(bool explained) {
 }
 
 void CommLogPage::show_explanations(bool shown) {
-  ListBox2->setColumnHidden(CommLogModel::kExplanationColumn, !shown);
+  log_view->setColumnHidden(CommLogModel::kExplanationColumn, !shown);
 }
 
-void CommLogPage::Button1Click() {
+void CommLogPage::clear_log() {
   if (ui_.question(language_text(msg::kPressOkToClearLog), Buttons::OkCancel) == Answer::Ok) {
     log_.clear();
   }
 }
 
-void CommLogPage::CheckBox162Click() {
-  if (auto error = log_.set_log_to_file(CheckBox162->isChecked())) {
-    CheckBox162->setChecked(false);
+void CommLogPage::set_log_to_file() {
+  if (auto error = log_.set_log_to_file(log_to_file_box->isChecked())) {
+    log_to_file_box->setChecked(false);
     ui_.error(*error);
   }
 }
 
-void CommLogPage::Button2Click() {
-  const std::string text = Edit1->text().toStdString();
+void CommLogPage::send_typed_command() {
+  const std::string text = command_edit->text().toStdString();
   try {
     if (send_command_) send_command_(text);
   } catch (const ConversionError& e) {
@@ -132,7 +132,7 @@ void CommLogPage::Button2Click() {
     ui_.error(e.what());
     return;
   }
-  Edit1->clear();
+  command_edit->clear();
 }
 
 }  // namespace qv82

@@ -32,22 +32,22 @@ class CommLogPage : public QWidget {
   // Captions from the message table.
   void init_language();
 
-  QTreeView* ListBox2;
+  QTreeView* log_view;
   CommLogModel* model;
-  QPushButton* Button10;  // "Save to file"
+  QPushButton* save_log_button;  // "Save to file"
   QPushButton* save_explained_button;
   QCheckBox* explanations_box;  // shows the explanation column
-  QPushButton* Button1;         // "Clear log"
-  QCheckBox* CheckBox162;       // "Log to file"
-  QLineEdit* Edit1;             // terminal line
-  QPushButton* Button2;         // "Send command"
+  QPushButton* clear_log_button;         // "Clear log"
+  QCheckBox* log_to_file_box;       // "Log to file"
+  QLineEdit* command_edit;             // terminal line
+  QPushButton* send_command_button;         // "Send command"
 
-  void Button10Click();
+  void save_log();
   void save_with_explanations();
   void show_explanations(bool shown);
-  void Button1Click();
-  void CheckBox162Click();
-  void Button2Click();
+  void clear_log();
+  void set_log_to_file();
+  void send_typed_command();
 
  private:
   CommLog& log_;

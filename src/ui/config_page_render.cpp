@@ -10,6 +10,7 @@
 
 #include "ui/config_page.h"
 #include "ui/config_page_widgets.h"
+#include "ui/configuration_name_dialog.h"
 
 namespace qv82 {
 
@@ -54,7 +55,9 @@ void ConfigPage::act(const std::function<void()>& rule) {
 std::optional<std::string> ConfigPage::ask_name(const std::string& caption,
                                                 const ConfigurationRules::NameCheckFn& check) {
   if (name_dialog) return name_dialog(caption, check);
-  ConfigurationNameDialog dialog(q(caption), check, this);
+  ConfigurationNameDialog dialog(rules.ui, {}, this);
+  dialog.setWindowTitle(q(caption));
+  dialog.check = check;
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.name();
 }

@@ -1,14 +1,9 @@
 #include "ui/config_page_widgets.h"
 
 #include <QAbstractItemView>
-#include <QDialogButtonBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QVBoxLayout>
 
 #include "lang/language.h"
 
@@ -87,27 +82,5 @@ QIcon io_image(const std::string& name) {
   }
   return QIcon(pixmap);
 }
-
-ConfigurationNameDialog::ConfigurationNameDialog(const QString& caption,
-                                                 std::function<bool(const std::string&)> check,
-                                                 QWidget* parent)
-    : QDialog(parent), Edit1(new QLineEdit(this)), check_(std::move(check)) {
-  setWindowTitle(caption);
-  Edit1->setMinimumWidth(220);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-    if (!check_ || check_(name())) accept();
-  });
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel(tr("Name:"), this));
-  row->addWidget(Edit1, 1);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(row);
-  layout->addWidget(buttons);
-  Edit1->setFocus();
-}
-
-std::string ConfigurationNameDialog::name() const { return Edit1->text().toStdString(); }
 
 }  // namespace qv82

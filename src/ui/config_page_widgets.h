@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QComboBox>
-#include <QDialog>
 #include <QIcon>
 #include <functional>
 #include <string>
-
-class QLineEdit;
 
 namespace qv82 {
 
@@ -38,20 +35,5 @@ class OpeningComboBox : public QComboBox {
 // "B0I" (output active high or low), the input levels "B1", "B1P", "B1Z",
 // "B03", "B04", "B0", "B0P", "B0Z", "B83", "B84", and "BUP" / "BDN".
 QIcon io_image(const std::string& name);
-
-// "New configuration": the name field, OK runs the check (which shows its
-// own message) and closes only when it passes.
-class ConfigurationNameDialog : public QDialog {
-  Q_OBJECT
-
- public:
-  ConfigurationNameDialog(const QString& caption, std::function<bool(const std::string&)> check,
-                          QWidget* parent = nullptr);
-  std::string name() const;
-  QLineEdit* Edit1;
-
- private:
-  std::function<bool(const std::string&)> check_;
-};
 
 }  // namespace qv82

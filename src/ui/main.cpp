@@ -23,7 +23,7 @@
 #include "app/data_folder.h"
 #include "link/errors.h"
 #include "sim/simulated_setup.h"
-#include "ui/main_frm.h"
+#include "ui/main_window.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
 #include "ui/qt_ui.h"
@@ -86,18 +86,18 @@ class GuardedApplication : public QApplication {
 
 // Saves the window with each page of the notebook in front: FILE for the
 // first page, FILE-1 ... FILE-4 for the others.
-bool save_screenshots(TMainFrm& window, const QString& file) {
+bool save_screenshots(MainWindow& window, const QString& file) {
   const QFileInfo info(file);
   QDir().mkpath(info.absolutePath());
   bool saved = true;
-  for (int page = 0; page < window.PageControl1->count(); ++page) {
-    window.PageControl1->setCurrentIndex(page);
+  for (int page = 0; page < window.pages->count(); ++page) {
+    window.pages->setCurrentIndex(page);
     const QString name = page == 0 ? file
                                    : info.path() + "/" + info.completeBaseName() + "-" +
                                          QString::number(page) + "." + info.suffix();
     saved = window.grab().save(name) && saved;
   }
-  window.PageControl1->setCurrentIndex(0);
+  window.pages->setCurrentIndex(0);
   return saved;
 }
 
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
   application.ui = &ui;
 
   Application app(*line, pump, ui, data_folder.toStdString());
-  TMainFrm window(app);
+  MainWindow window(app);
   windows_ui.set_parent(&window);
   if (parser.isSet(screenshot_size)) {
     const QStringList size = parser.value(screenshot_size).split('x');
@@ -188,10 +188,10 @@ int main(int argc, char** argv) {
     const QString file = parser.value(screenshot);
     // Start-up runs from the first show; the shot is taken once it is over
     // and the window has painted.
-    QObject::connect(&window, &TMainFrm::activated, &window, [&](bool started) {
+    QObject::connect(&window, &MainWindow::activated, &window, [&](bool started) {
       QTimer::singleShot(300, &window, [&, started] {
         // The statistics page as "Read" leaves it: rows and chart from the device.
-        if (started) window.statistics_page->Button1->click();
+        if (started) window.statistics_page->read_button->click();
         const bool saved = save_screenshots(window, file);
         if (!saved) std::cerr << "error: cannot save " << file.toStdString() << '\n';
         // The other windows need the simulated device: it takes their coins and faults.

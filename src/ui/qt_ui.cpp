@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "lang/language.h"
-#include "ui/password_dlg.h"
+#include "ui/password_dialog.h"
 
 namespace qv82 {
 
@@ -20,8 +20,8 @@ QtUi::QtUi(QWidget* parent) : parent_(parent) {}
 
 QtUi::~QtUi() {
   while (wait_depth_ > 0) wait_cursor(false);
-  if (password_dlg_ && !password_dlg_->parent()) delete password_dlg_.data();
-  if (pars_frm_ && !pars_frm_->parent()) delete pars_frm_.data();
+  if (password_dialog_ && !password_dialog_->parent()) delete password_dialog_.data();
+  if (section_tree_dialog_ && !section_tree_dialog_->parent()) delete section_tree_dialog_.data();
 }
 
 void QtUi::error(const std::string& text) {
@@ -60,9 +60,9 @@ Answer QtUi::question(const std::string& text, Buttons buttons) {
   }
 }
 
-TPasswordDlg& QtUi::password_dialog() {
-  if (!password_dlg_) password_dlg_ = new TPasswordDlg(parent_);
-  return *password_dlg_;
+PasswordDialog& QtUi::password_dialog() {
+  if (!password_dialog_) password_dialog_ = new PasswordDialog(parent_);
+  return *password_dialog_;
 }
 
 std::optional<std::string> QtUi::password(const std::string& caption, const std::string& note,
@@ -70,9 +70,9 @@ std::optional<std::string> QtUi::password(const std::string& caption, const std:
   return password_dialog().ask(q(caption), q(note), validate);
 }
 
-TParsFrm& QtUi::pars_dialog() {
-  if (!pars_frm_) pars_frm_ = new TParsFrm(parent_);
-  return *pars_frm_;
+SectionTreeDialog& QtUi::pars_dialog() {
+  if (!section_tree_dialog_) section_tree_dialog_ = new SectionTreeDialog(parent_);
+  return *section_tree_dialog_;
 }
 
 bool QtUi::choose_sections(const std::string& caption, ParameterTree& tree) {

@@ -4,8 +4,8 @@
 #include <QString>
 
 #include "device/ui.h"
-#include "ui/pars_frm.h"
-#include "ui/password_dlg.h"
+#include "ui/section_tree_dialog.h"
+#include "ui/password_dialog.h"
 
 class QWidget;
 
@@ -31,16 +31,16 @@ class QtUi : public Ui {
   std::optional<std::string> save_file(const std::string& filter) override;
   void wait_cursor(bool on) override;
 
-  TPasswordDlg& password_dialog();
+  PasswordDialog& password_dialog();
   // The parameter tree dialog of choose_sections.
-  TParsFrm& pars_dialog();
+  SectionTreeDialog& pars_dialog();
 
  private:
   QWidget* parent_;
   // Owned by the parent window once it has one; the pointer clears itself
   // when the window goes first.
-  QPointer<TPasswordDlg> password_dlg_;
-  QPointer<TParsFrm> pars_frm_;
+  QPointer<PasswordDialog> password_dialog_;
+  QPointer<SectionTreeDialog> section_tree_dialog_;
   int wait_depth_ = 0;
 };
 

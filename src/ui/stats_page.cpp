@@ -62,16 +62,16 @@ StatisticsPageWidget::StatisticsPageWidget(StatisticsPage& model, QWidget* paren
     });
   }
 
-  Button4 = new QPushButton(this);
-  Button1 = new QPushButton(this);
-  Button2 = new QPushButton(this);
-  Button3 = new QPushButton(this);
-  connect(Button4, &QPushButton::clicked, this, [this] { run([this] { model_.export_xls(); }); });
-  connect(Button1, &QPushButton::clicked, this, [this] { run([this] { model_.read(); }); });
-  connect(Button2, &QPushButton::clicked, this, [this] { run([this] { model_.write(); }); });
-  connect(Button3, &QPushButton::clicked, this, [this] { run([this] { model_.erase_all(); }); });
+  export_button = new QPushButton(this);
+  read_button = new QPushButton(this);
+  write_button = new QPushButton(this);
+  erase_all_button = new QPushButton(this);
+  connect(export_button, &QPushButton::clicked, this, [this] { run([this] { model_.export_xls(); }); });
+  connect(read_button, &QPushButton::clicked, this, [this] { run([this] { model_.read(); }); });
+  connect(write_button, &QPushButton::clicked, this, [this] { run([this] { model_.write(); }); });
+  connect(erase_all_button, &QPushButton::clicked, this, [this] { run([this] { model_.erase_all(); }); });
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {Button4, Button1, Button2, Button3}) buttons->addWidget(b);
+  for (QPushButton* b : {export_button, read_button, write_button, erase_all_button}) buttons->addWidget(b);
   buttons->addStretch();
 
   // The rows on the left, the chart of their counters beside them at the page's full height.
@@ -93,10 +93,10 @@ void StatisticsPageWidget::init_language() {
     headings_[2 * column]->setText(q(msg::kSetting));
     headings_[2 * column + 1]->setText(q(msg::kValue));
   }
-  Button4->setText(q(msg::kExportToXls));
-  Button1->setText(q(msg::kRead));
-  Button2->setText(q(msg::kWrite));
-  Button3->setText("Erase all");  // not in the message table
+  export_button->setText(q(msg::kExportToXls));
+  read_button->setText(q(msg::kRead));
+  write_button->setText(q(msg::kWrite));
+  erase_all_button->setText("Erase all");  // not in the message table
 }
 
 void StatisticsPageWidget::reload_option_names() {

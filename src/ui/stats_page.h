@@ -34,10 +34,10 @@ class StatisticsPageWidget : public QWidget {
 
   std::array<QComboBox*, kStatisticRows> settings{};
   std::array<QLineEdit*, kStatisticRows> values{};
-  QPushButton* Button4;  // "Export to XLS"
-  QPushButton* Button1;  // "Read"
-  QPushButton* Button2;  // "Write"
-  QPushButton* Button3;  // "Erase all"
+  QPushButton* export_button;  // "Export to XLS"
+  QPushButton* read_button;  // "Read"
+  QPushButton* write_button;  // "Write"
+  QPushButton* erase_all_button;  // "Erase all"
   // The counters of the options in use, redrawn with the rows.
   StatisticsChart* chart;
 

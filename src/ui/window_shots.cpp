@@ -11,9 +11,9 @@
 
 #include "channels/coin_programming.h"
 #include "sim/device.h"
-#include "ui/cprg_frm.h"
-#include "ui/ft_frm.h"
-#include "ui/main_frm.h"
+#include "ui/coin_programming_window.h"
+#include "ui/production_test_window.h"
+#include "ui/main_window.h"
 
 namespace qv82 {
 
@@ -52,8 +52,8 @@ QString shot_name(const QString& file, const char* suffix) {
   return info.path() + "/" + info.completeBaseName() + "-" + suffix + "." + info.suffix();
 }
 
-bool coin_programming_shot(TMainFrm& window, sim::Device& device, const QString& name) {
-  TCprgFrm& form = *window.CprgFrm;
+bool coin_programming_shot(MainWindow& window, sim::Device& device, const QString& name) {
+  CoinProgrammingWindow& form = *window.coin_programming_window;
   bool saved = false;
   // The window is modal: the coins go in from inside its event loop, once it samples (the
   // device is asked first, with events running, before the window opens).
@@ -64,36 +64,36 @@ bool coin_programming_shot(TMainFrm& window, sim::Device& device, const QString&
     poll.stop();
     bool all_in = true;
     for (int i = 0; i < kSamples && all_in; ++i) {
-      const int before = form.ListBox1->count();
+      const int before = form.samples_list->count();
       if (i == kWrongSample) {
         device.insert_disturbed(kCoinKind, kWrongParameter, kWrongBy);
       } else {
         device.insert(kCoinKind);
       }
-      all_in = wait_until([&] { return form.ListBox1->count() > before; }, 3000);
+      all_in = wait_until([&] { return form.samples_list->count() > before; }, 3000);
     }
     settle();
     saved = all_in && form.grab().save(name);
     form.close();
   });
   poll.start();
-  window.SpeedButton1->trigger();
+  window.program_coins_action->trigger();
   poll.stop();
   return report(saved, name);
 }
 
-bool factory_test_shots(TMainFrm& window, sim::Device& device, const QString& pass_name,
+bool factory_test_shots(MainWindow& window, sim::Device& device, const QString& pass_name,
                         const QString& fail_name) {
-  TFtFrm& form = *window.FtFrm;
+  ProductionTestWindow& form = *window.production_test_window;
   form.show();
   settle();
-  form.Button2Click();
+  form.start_single();
   settle();
   const bool pass_saved =
       report(form.model().last_error.empty() && form.grab().save(pass_name), pass_name);
   const std::uint8_t ph1 = device.config().analogue.ph1;
   device.config().analogue.ph1 = kFailingPh1;
-  form.Button2Click();
+  form.start_single();
   settle();
   const bool fail_saved =
       report(!form.model().last_error.empty() && form.grab().save(fail_name), fail_name);
@@ -104,7 +104,7 @@ bool factory_test_shots(TMainFrm& window, sim::Device& device, const QString& pa
 
 }  // namespace
 
-bool save_window_shots(TMainFrm& window, sim::Device& device, const QString& file) {
+bool save_window_shots(MainWindow& window, sim::Device& device, const QString& file) {
   bool saved = coin_programming_shot(window, device, shot_name(file, "coin-programming"));
   saved = factory_test_shots(window, device, shot_name(file, "factory-test-pass"),
                              shot_name(file, "factory-test-fail")) &&

@@ -8,12 +8,12 @@ namespace sim {
 class Device;
 }
 
-class TMainFrm;
+class MainWindow;
 
 // For the unattended screenshots over the built-in simulated coin selector: the coin programming
 // window with eleven samples, one a wrong coin (FILE-coin-programming), and the factory test
 // window after a passing and after a failing unit (FILE-factory-test-pass, -fail). The windows
 // are driven as a user would; the device gets the coins and the fault. True when all were saved.
-bool save_window_shots(TMainFrm& window, sim::Device& device, const QString& file);
+bool save_window_shots(MainWindow& window, sim::Device& device, const QString& file);
 
 }  // namespace qv82

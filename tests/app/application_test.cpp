@@ -59,7 +59,7 @@ TEST(Application, StartUpFindsTheDeviceAndRemembersIt) {
   hooks.load_template = [&](const std::string& path) { steps.push_back(path); };
   bench.app.device.unlock_flags = 3;
 
-  ASSERT_TRUE(bench.app.FormActivate());
+  ASSERT_TRUE(bench.app.start_up_once());
 
   EXPECT_EQ(steps, (std::vector<std::string>{"language", "lists", "stop 10", "standard",
                                              "channel 1", bench.dir.file("template.xml")}));
@@ -84,7 +84,7 @@ TEST(Application, StartUpFindsTheDeviceAndRemembersIt) {
   EXPECT_EQ(lists.in2out7_last_output, 1);
 
   // Only once.
-  EXPECT_TRUE(bench.app.FormActivate());
+  EXPECT_TRUE(bench.app.start_up_once());
   EXPECT_EQ(bench.ui.informations().size(), 1u);
 }
 
@@ -116,7 +116,7 @@ TEST(Application, BrokenNumberInSettingsStopsStartUp) {
     EXPECT_TRUE(bench.setup.device().requests().empty());
 
     AppBench again(c.settings);
-    EXPECT_FALSE(again.app.FormActivate());
+    EXPECT_FALSE(again.app.start_up_once());
     ASSERT_EQ(again.ui.errors().size(), 1u);
     EXPECT_NE(again.ui.errors()[0].find(c.key), std::string::npos);
     EXPECT_FALSE(template_loaded);
@@ -131,8 +131,8 @@ TEST(Application, NoSettingsFileMeansDefaultsAndNoSupportedDevice) {
   bench.app.read_settings();
   EXPECT_EQ(stop_time, 5u);
   EXPECT_EQ(bench.app.link.device_address, 2);
-  EXPECT_EQ(bench.app.link.ComPort1.port_name(), "COM3");
-  EXPECT_FALSE(bench.app.link.ComPort1.connected());
+  EXPECT_EQ(bench.app.link.port.port_name(), "COM3");
+  EXPECT_FALSE(bench.app.link.port.connected());
 
   // The refusal says which file is missing, not just that the type is unknown.
   bench.app.start_up();
@@ -157,7 +157,7 @@ TEST(Application, ScreenResolutionAdvice) {
 
 TEST(Application, ToolBarRouting) {
   AppBench bench;
-  ASSERT_TRUE(bench.app.FormActivate());
+  ASSERT_TRUE(bench.app.start_up_once());
   int tests = 0, production = 0, erase = 0, statistics = 0, firmware = 0, closed = 0;
   ApplicationHooks& hooks = bench.app.hooks;
   hooks.open_test = [&] { ++tests; };
@@ -170,27 +170,27 @@ TEST(Application, ToolBarRouting) {
   };
   hooks.close_main_window = [&] { ++closed; };
 
-  EXPECT_TRUE(bench.app.SpeedButton6Click());
-  EXPECT_TRUE(bench.app.SpeedButton7Click());  // masks FF: no password
-  EXPECT_TRUE(bench.app.SpeedButton8Click());
+  EXPECT_TRUE(bench.app.run_test());
+  EXPECT_TRUE(bench.app.run_factory_test());  // masks FF: no password
+  EXPECT_TRUE(bench.app.erase());
   bench.ui.clear();
-  bench.app.SpeedButton2Click();  // the search follows the firmware window
+  bench.app.upgrade_firmware();  // the search follows the firmware window
   EXPECT_EQ(bench.ui.informations().size(), 1u);
   EXPECT_EQ((std::vector<int>{tests, production, erase, statistics, firmware}),
             (std::vector<int>{1, 1, 1, 1, 1}));
 
   bench.ui.answers = {Answer::No, Answer::Yes};
-  EXPECT_FALSE(bench.app.SpeedButton12Click());
+  EXPECT_FALSE(bench.app.exit());
   EXPECT_EQ(closed, 0);
-  EXPECT_TRUE(bench.app.SpeedButton12Click());
+  EXPECT_TRUE(bench.app.exit());
   EXPECT_EQ(closed, 1);
   EXPECT_EQ(bench.ui.questions(),
             (std::vector<std::string>{"Close application?", "Close application?"}));
 
   // A device that has gone opens no test window.
   bench.app.link.device_address = 9;
-  EXPECT_FALSE(bench.app.SpeedButton6Click());
-  EXPECT_FALSE(bench.app.SpeedButton8Click());
+  EXPECT_FALSE(bench.app.run_test());
+  EXPECT_FALSE(bench.app.erase());
   EXPECT_EQ(tests, 1);
   EXPECT_EQ(erase, 1);
   EXPECT_EQ(statistics, 1) << "no counters read from a device that is not there";

@@ -20,15 +20,15 @@ struct CoinProgrammingTest : ::testing::Test, SelectorBench {
   void tick() {
     ASSERT_TRUE(prog.tick_running());
     setup.advance_ms(kCoinProgrammingTickMs);
-    prog.Timer1Timer();
+    prog.on_sample_tick();
   }
   void insert_and_tick(const sim::Measurement& m) {
     device().insert_measurement(m);
     tick();
   }
   void open() {
-    ASSERT_TRUE(prog.SpeedButton1Click());
-    prog.FormActivate();
+    ASSERT_TRUE(prog.prepare());
+    prog.on_open();
     ui.clear();
   }
   Bytes nv_channel(int n) {
@@ -81,14 +81,14 @@ TEST_F(CoinProgrammingTest, OpensUnderMasterInhibitOnChannelOneAndSamples) {
   EXPECT_EQ(prog.view.tolerances[0], 4 + 2);
   EXPECT_EQ(prog.view.tolerances[2], 3);
 
-  prog.ComboBox2Change(ToleranceLevel::kHigh);
+  prog.set_tolerance(ToleranceLevel::kHigh);
   EXPECT_EQ(prog.view.tolerances[1], 5);
   EXPECT_TRUE(prog.tick_running());
 }
 
 TEST_F(CoinProgrammingTest, DisabledChannelOpensPreparedForANewCoin) {
   open();
-  prog.SpinEdit15Change(9);  // channels 7 ... 16 of the factory image are erased
+  prog.choose_channel(9);  // channels 7 ... 16 of the factory image are erased
   EXPECT_EQ(prog.prog_channel, 9);
   EXPECT_TRUE(prog.view.cctalk);
   EXPECT_TRUE(prog.view.enabled);
@@ -102,11 +102,11 @@ TEST_F(CoinProgrammingTest, DisabledChannelOpensPreparedForANewCoin) {
 
 TEST_F(CoinProgrammingTest, SaveWritesTheChannelAndCloseStoresItInNonVolatileMemory) {
   open();
-  prog.SpinEdit15Change(16);
+  prog.choose_channel(16);
   for (std::uint8_t v : {100, 102, 104}) insert_and_tick(all(v));
 
   ui.answers = {Answer::Ok};
-  prog.Button4Click();
+  prog.save_channel();
   EXPECT_EQ(ui.questions(), std::vector<std::string>{"Press OK to save channel 16"});
   EXPECT_TRUE(ui.errors().empty());
   EXPECT_EQ(prog.prog_channel, 16);  // the last channel does not move on
@@ -122,7 +122,7 @@ TEST_F(CoinProgrammingTest, SaveWritesTheChannelAndCloseStoresItInNonVolatileMem
 
   ui.clear();
   ui.answers = {Answer::Yes};
-  EXPECT_TRUE(prog.Button1Click());
+  EXPECT_TRUE(prog.close());
   EXPECT_EQ(ui.questions(), std::vector<std::string>{"Save data to NV memory?"});
   EXPECT_EQ(nv_channel(16), saved);
   EXPECT_FALSE(prog.tick_running());
@@ -139,7 +139,7 @@ TEST_F(CoinProgrammingTest, ChannelChangeWithUnsavedSamplesAsks) {
   insert_and_tick(all(100));
 
   ui.answers = {Answer::Cancel};
-  prog.SpinEdit15Change(4);
+  prog.choose_channel(4);
   EXPECT_EQ(ui.questions(), std::vector<std::string>{"Data not saved! Save now to channel 1 ?"});
   EXPECT_EQ(prog.prog_channel, 1);
   EXPECT_EQ(prog.channel_number, 1);
@@ -147,14 +147,14 @@ TEST_F(CoinProgrammingTest, ChannelChangeWithUnsavedSamplesAsks) {
   EXPECT_TRUE(prog.tick_running());
 
   ui.answers = {Answer::No};
-  prog.SpinEdit15Change(4);
+  prog.choose_channel(4);
   EXPECT_EQ(prog.prog_channel, 4);
   EXPECT_TRUE(prog.samples.empty());
   EXPECT_EQ(prog.saved_channels, 0);
 
   insert_and_tick(all(120));
   ui.answers = {Answer::Yes};
-  prog.SpinEdit15Change(5);
+  prog.choose_channel(5);
   EXPECT_EQ(prog.prog_channel, 5);
   EXPECT_EQ(prog.saved_channels, 1 << 3);
   EXPECT_EQ(device().memory().read(0x05D0, 1), Bytes{120});
@@ -165,7 +165,7 @@ TEST_F(CoinProgrammingTest, DeletingEveryLineKeepsTheParametersAndClearsTheMark)
   insert_and_tick(all(100));
   insert_and_tick(all(110));
   prog.selected_lines = {0, 1};
-  prog.Button3Click();
+  prog.delete_samples();
   EXPECT_TRUE(prog.samples.empty());
   EXPECT_FALSE(prog.samples_unsaved);
   EXPECT_EQ(prog.view.parameters[0], 105);
@@ -189,8 +189,8 @@ TEST_F(CoinProgrammingTest, BadSettingsAreReportedAndSamplingGoesOn) {
   dir.write("qv82hs.ini",
             "[SUPPORTED TYPES]\nQV82=\n[COIN PROG]\nMIN_INSERTION=1G\n"
             "[COINPROG]\nPar2_ADD=ten\n");
-  ASSERT_TRUE(prog.SpeedButton1Click());
-  prog.FormActivate();
+  ASSERT_TRUE(prog.prepare());
+  prog.on_open();
   ASSERT_EQ(ui.errors().size(), 1u);
   EXPECT_NE(ui.errors()[0].find("MIN_INSERTION"), std::string::npos);
   EXPECT_EQ(prog.min_insertions, 15u);
@@ -209,7 +209,7 @@ TEST_F(CoinProgrammingTest, FailedSaveIsNotCountedAndCloseStaysOpen) {
   insert_and_tick(all(100));
   device().faults().nak_next_request = true;
   ui.answers = {Answer::Yes};
-  EXPECT_FALSE(prog.Button1Click());
+  EXPECT_FALSE(prog.close());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error write channel"});
   EXPECT_EQ(prog.saved_channels, 0);
   EXPECT_TRUE(prog.samples_unsaved);
@@ -218,7 +218,7 @@ TEST_F(CoinProgrammingTest, FailedSaveIsNotCountedAndCloseStaysOpen) {
 
 TEST_F(CoinProgrammingTest, DeviceMissingKeepsTheWindowClosed) {
   device().config().address = 9;  // nobody answers at address 2
-  EXPECT_FALSE(prog.SpeedButton1Click());
+  EXPECT_FALSE(prog.prepare());
   EXPECT_FALSE(ui.errors().empty());
   EXPECT_EQ(ui.errors().back(), "Communication error");
 }

@@ -27,7 +27,7 @@ TEST_F(ErasingTest, ErasesTheTickedChannelsAndCountersAndStores) {
   erasing.channels[1] = erasing.channels[4] = true;
   erasing.statistics[2] = true;
   ui.answers = {Answer::Yes};
-  EXPECT_TRUE(erasing.Button1Click());
+  EXPECT_TRUE(erasing.erase_selected());
   EXPECT_EQ(ui.questions(), std::vector<std::string>{"Erase selection?"});
   EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
   EXPECT_EQ(nv(0x0590, 32), Bytes(32, 0xFF));
@@ -41,7 +41,7 @@ TEST_F(ErasingTest, ErasesTheTickedChannelsAndCountersAndStores) {
 
 TEST_F(ErasingTest, NoMeansNothingAndNothingTickedStillStores) {
   erasing.channels[0] = true;
-  EXPECT_FALSE(erasing.Button1Click());  // the scripted person says No
+  EXPECT_FALSE(erasing.erase_selected());  // the scripted person says No
   EXPECT_NE(device().memory().read(0x0570, 32), Bytes(32, 0xFF));
 
   erasing.channels[0] = false;
@@ -49,17 +49,17 @@ TEST_F(ErasingTest, NoMeansNothingAndNothingTickedStillStores) {
   device().memory().write(0x0570, {0x43});  // RAM only, until the store
   ui.clear();
   ui.answers = {Answer::Yes};
-  EXPECT_TRUE(erasing.Button1Click());
+  EXPECT_TRUE(erasing.erase_selected());
   EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
   EXPECT_EQ(nv(0x0570, 1), Bytes{0x43});
 }
 
 TEST_F(ErasingTest, FirstFailureStopsTheRunAndKeepsTheDialogOpen) {
   erasing.channels[1] = erasing.channels[4] = true;
-  erasing.CheckBox38Click(true);
+  erasing.tick_all_statistics(true);
   device().faults().nak_next_request = true;  // the write of channel 2
   ui.answers = {Answer::Yes};
-  EXPECT_FALSE(erasing.Button1Click());
+  EXPECT_FALSE(erasing.erase_selected());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{
                              "Error erase channels\n0 of 22 items were written; none was stored.\n"
                              "The coin selector was restarted and runs its stored configuration "
@@ -77,11 +77,11 @@ TEST_F(ErasingTest, AllBoxesSetTheirWholeGroup) {
   const std::array<bool, 20> none{};
   std::array<bool, 20> every;
   every.fill(true);
-  erasing.CheckBox38Click(true);
+  erasing.tick_all_statistics(true);
   EXPECT_EQ(erasing.statistics, every);
-  erasing.CheckBox38Click(false);
+  erasing.tick_all_statistics(false);
   EXPECT_EQ(erasing.statistics, none);
-  erasing.CheckBox17Click(true);
+  erasing.tick_all_channels(true);
   EXPECT_TRUE(erasing.channels[15]);
   EXPECT_EQ(erasing.statistics, none);
 }

@@ -19,7 +19,7 @@ TEST(FactoryConfiguration, IsWhatTheUtilityDownloadsForTheFirstStandardConfigura
   ConfigBench bench(erased);
   // The user picks the first standard configuration and downloads it.
   bench.app.configuration.rules.choose_standard_configuration(0);
-  const bool downloaded = bench.app.SpeedButton9Click();
+  const bool downloaded = bench.app.download();
   EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{});
   ASSERT_TRUE(downloaded);
   EXPECT_EQ(bench.ui.informations(),

@@ -34,7 +34,7 @@ TEST(FileOperations, OpenTakesTheFileThroughTemporaryXml) {
   TempDir files;
   files.write("small.xml", small_file());
   bench.ui.open_files.push_back(files.file("small.xml"));
-  ASSERT_TRUE(bench.app.SpeedButton3Click());
+  ASSERT_TRUE(bench.app.open_file());
 
   EXPECT_EQ(bench.ui.file_filters.back(), "Corvanti coin selector xml files|*.xml|All files|*.*");
   EXPECT_EQ(bench.ui.section_captions.back(), language_text(msg::kSelectSectionsForLoading));
@@ -59,7 +59,7 @@ TEST(FileOperations, OpenRefusals) {
   bench.ui.open_files = {std::nullopt, files.file("plain.xml"), files.file("gone.xml"),
                          files.file("small.xml")};
   bench.ui.section_answers.push_back(false);
-  for (int i = 0; i < 4; ++i) EXPECT_FALSE(bench.app.SpeedButton3Click());
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(bench.app.open_file());
 
   const auto errors = bench.ui.errors();
   ASSERT_EQ(errors.size(), 2u);
@@ -76,13 +76,13 @@ TEST(FileOperations, OpenRefusals) {
 TEST(FileOperations, SaveWritesTheLoadedSectionsOnly) {
   ConfigBench bench;
   TempDir files;
-  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  EXPECT_FALSE(bench.app.save_file());
   EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{language_text(msg::kAllBuffersAreEmpty)});
 
   bench.app.configuration.channels.channel_buffer[1] = Bytes(32, 0x5A);
   bench.images().loaded_sections = kSectionChannels;
   bench.ui.save_files.push_back(files.file("channels.txt"));
-  ASSERT_TRUE(bench.app.SpeedButton4Click());
+  ASSERT_TRUE(bench.app.save_file());
   EXPECT_EQ(bench.ui.file_filters.back(), "Corvanti coin selector xml files|*.xml");
 
   const std::string saved = files.read("channels.xml");
@@ -103,14 +103,14 @@ TEST(FileOperations, FailedSaveLeavesNoFile) {
 
   // File dialog cancelled: nothing written; then a folder that is not there.
   bench.ui.save_files = {std::nullopt, files.file("missing/new.xml")};
-  EXPECT_FALSE(bench.app.SpeedButton4Click());
-  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  EXPECT_FALSE(bench.app.save_file());
+  EXPECT_FALSE(bench.app.save_file());
   ASSERT_EQ(bench.ui.errors().size(), 1u);
   EXPECT_NE(bench.ui.errors()[0].find("new.xml"), std::string::npos);
   // An unreadable template: the old file stays as it was.
   std::filesystem::remove(bench.dir + "/template.xml");
   bench.ui.save_files.push_back(files.file("keep.xml"));
-  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  EXPECT_FALSE(bench.app.save_file());
   EXPECT_EQ(files.read("keep.xml"), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path()),
                           std::filesystem::directory_iterator()),

@@ -33,7 +33,7 @@ TEST(HostileFiles, EveryReaderRefusesWhatIsNoFileOfItsKind) {
     ConfigBench bench;
     const std::size_t nodes = bench.tree().node_count();
     bench.ui.open_files.push_back(c.file);
-    EXPECT_FALSE(bench.app.SpeedButton3Click());
+    EXPECT_FALSE(bench.app.open_file());
     ASSERT_EQ(bench.ui.errors().size(), 1u);
     EXPECT_NE(bench.ui.errors()[0].find(c.file), std::string::npos) << bench.ui.errors()[0];
     EXPECT_NE(bench.ui.errors()[0].find(c.reason), std::string::npos) << bench.ui.errors()[0];

@@ -55,9 +55,9 @@ bool normalised(unsigned address) {
 
 // Uploads everything and saves it under name; the file's text.
 std::string upload_to_file(ConfigBench& bench, TempDir& dir, const std::string& name) {
-  EXPECT_TRUE(bench.app.SpeedButton10Click());
+  EXPECT_TRUE(bench.app.upload());
   bench.ui.save_files.push_back(dir.file(name));
-  EXPECT_TRUE(bench.app.SpeedButton4Click());
+  EXPECT_TRUE(bench.app.save_file());
   return dir.read(name);
 }
 
@@ -74,8 +74,8 @@ TEST(RoundTrip, RandomImagesSurviveUploadDownloadUpload) {
     const auto copy_into = [&](ConfigBench& bench, const std::string& file) {
       fill(bench.device(), 0xFF);
       bench.ui.open_files.push_back(dir.file(file));
-      ASSERT_TRUE(bench.app.SpeedButton3Click());
-      ASSERT_TRUE(bench.app.SpeedButton9Click());
+      ASSERT_TRUE(bench.app.open_file());
+      ASSERT_TRUE(bench.app.download());
       EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{});
     };
     ConfigBench second(erased_device(), dir.path());

@@ -44,7 +44,7 @@ TEST(Transfer, UploadSaveOpenDownloadCopiesEveryTemplateItem) {
   ConfigBench source({}, dir.path());
   load_known_configuration(source.device());
 
-  ASSERT_TRUE(source.app.SpeedButton10Click());
+  ASSERT_TRUE(source.app.upload());
   EXPECT_EQ(source.ui.section_captions.back(), text_of(msg::kUploadFromCoinSelector));
   EXPECT_EQ(source.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
   EXPECT_EQ(source.images().loaded_sections, 0x0F);
@@ -61,7 +61,7 @@ TEST(Transfer, UploadSaveOpenDownloadCopiesEveryTemplateItem) {
   EXPECT_LT(start, first_read);
 
   source.ui.save_files.push_back(dir.file("copy.txt"));
-  ASSERT_TRUE(source.app.SpeedButton4Click());
+  ASSERT_TRUE(source.app.save_file());
   EXPECT_EQ(source.ui.section_captions.back(), text_of(msg::kSelectSectionsForSaving));
   const std::string saved = dir.read("copy.xml");
   ASSERT_FALSE(saved.empty()) << "saved under .xml";
@@ -70,9 +70,9 @@ TEST(Transfer, UploadSaveOpenDownloadCopiesEveryTemplateItem) {
   ConfigBench target(erased_device(), dir.path());
   erase(target.device());
   target.ui.open_files.push_back(dir.file("copy.xml"));
-  ASSERT_TRUE(target.app.SpeedButton3Click());
+  ASSERT_TRUE(target.app.open_file());
   EXPECT_EQ(target.ui.section_captions.back(), text_of(msg::kSelectSectionsForLoading));
-  ASSERT_TRUE(target.app.SpeedButton9Click());
+  ASSERT_TRUE(target.app.download());
   EXPECT_EQ(target.ui.section_captions.back(), text_of(msg::kDownloadToCoinSelector));
   EXPECT_EQ(target.ui.errors(), std::vector<std::string>{});
   EXPECT_EQ(target.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
@@ -92,9 +92,9 @@ TEST(Transfer, TemplateCutShortIsRefusedByUploadSaveAndOpen) {
   TempDir dir;
   ConfigBench bench({}, dir.path());
   load_known_configuration(bench.device());
-  ASSERT_TRUE(bench.app.SpeedButton10Click());
+  ASSERT_TRUE(bench.app.upload());
   bench.ui.save_files.push_back(dir.file("whole.xml"));
-  ASSERT_TRUE(bench.app.SpeedButton4Click());
+  ASSERT_TRUE(bench.app.save_file());
   const std::string whole_template = dir.read("template.xml");
   const auto cut_at = whole_template.find("Channel 9");
   ASSERT_NE(cut_at, std::string::npos);
@@ -107,20 +107,20 @@ TEST(Transfer, TemplateCutShortIsRefusedByUploadSaveAndOpen) {
 
   bench.ui.clear();
   const std::size_t frames = bench.device().requests().size();
-  EXPECT_FALSE(bench.app.SpeedButton10Click());
+  EXPECT_FALSE(bench.app.upload());
   only_error_names_the_template();
   EXPECT_EQ(bench.device().requests().size(), frames) << "the device was asked";
 
   bench.ui.clear();
   bench.ui.save_files.push_back(dir.file("cut.xml"));
-  EXPECT_FALSE(bench.app.SpeedButton4Click());
+  EXPECT_FALSE(bench.app.save_file());
   only_error_names_the_template();
   EXPECT_FALSE(std::filesystem::exists(dir.file("cut.xml")));
 
   bench.ui.clear();
   const std::string page = bench.images().param_image;
   bench.ui.open_files.push_back(dir.file("whole.xml"));
-  EXPECT_FALSE(bench.app.SpeedButton3Click());
+  EXPECT_FALSE(bench.app.open_file());
   only_error_names_the_template();
   EXPECT_EQ(bench.images().param_image, page);
 }
@@ -133,7 +133,7 @@ TEST(Transfer, UploadOfOneChannelReadsOnlyThatChannel) {
     tree.click(0);  // everything off
     tree.click(tree.find_by_address("0x05B0"));
   };
-  ASSERT_TRUE(bench.app.SpeedButton10Click());
+  ASSERT_TRUE(bench.app.upload());
 
   const auto reads = bench.requests(kReadMemory);
   std::vector<unsigned> addresses;
@@ -156,7 +156,7 @@ TEST(Transfer, RefusedReadChangesNoScreen) {
   const WorkingImages images = bench.images();
   const auto view = bench.app.configuration.channels.view;
 
-  EXPECT_FALSE(bench.app.SpeedButton10Click());
+  EXPECT_FALSE(bench.app.upload());
   EXPECT_EQ(bench.ui.password_prompts().size(), 1u);
   EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{text_of(msg::kErrorReadingData)});
   EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
@@ -173,7 +173,7 @@ TEST(Transfer, RefusedReadChangesNoScreen) {
 TEST(Transfer, WriteFailureHalfWayStopsWithoutCommitAndRestartsTheDevice) {
   ConfigBench bench;
   load_known_configuration(bench.device());
-  ASSERT_TRUE(bench.app.SpeedButton10Click());
+  ASSERT_TRUE(bench.app.upload());
   const sim::Memory::Image nv_before = bench.device().memory().nv();
 
   int writes = 0;
@@ -184,7 +184,7 @@ TEST(Transfer, WriteFailureHalfWayStopsWithoutCommitAndRestartsTheDevice) {
     }
   };
   const std::size_t frames_before = bench.device().requests().size();
-  EXPECT_FALSE(bench.app.SpeedButton9Click());
+  EXPECT_FALSE(bench.app.download());
   ASSERT_EQ(bench.ui.errors().size(), 1u);
   EXPECT_EQ(bench.ui.errors()[0].rfind(text_of(msg::kWritingError) + "\n4 of ", 0), 0u)
       << bench.ui.errors()[0];
@@ -207,8 +207,8 @@ TEST(Transfer, DownloadSkipsItemsWithoutDataAndStillCommits) {
   // An upload cancelled in its dialog leaves every template node checked
   // and empty.
   bench.ui.section_answers.push_back(false);
-  EXPECT_FALSE(bench.app.SpeedButton10Click());
-  ASSERT_TRUE(bench.app.SpeedButton9Click());
+  EXPECT_FALSE(bench.app.upload());
+  ASSERT_TRUE(bench.app.download());
   EXPECT_EQ(bench.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
   std::size_t data_writes = 0;
   for (const Bytes& frame : bench.requests(kWriteMemory)) data_writes += frame.size() > 7;
@@ -219,7 +219,7 @@ TEST(Transfer, DownloadSkipsItemsWithoutDataAndStillCommits) {
 TEST(Transfer, DownloadItemWithoutNumericLengthWritesNothing) {
   ConfigBench bench;
   load_known_configuration(bench.device());
-  ASSERT_TRUE(bench.app.SpeedButton10Click());
+  ASSERT_TRUE(bench.app.upload());
   // A damaged template: channel 2's length is no number.
   const std::size_t node = bench.tree().find_by_address("0x0590");
   bench.tree().load_string(
@@ -231,7 +231,7 @@ TEST(Transfer, DownloadItemWithoutNumericLengthWritesNothing) {
   bench.images().loaded_sections = 0;
   const std::size_t writes_before = bench.requests(kWriteMemory).size();
 
-  EXPECT_THROW(bench.app.SpeedButton9Click(), ConversionError);
+  EXPECT_THROW(bench.app.download(), ConversionError);
   EXPECT_EQ(bench.requests(kWriteMemory).size(), writes_before);
   EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
 }
@@ -241,13 +241,13 @@ TEST(Transfer, MessagesWhenThereIsNothingToDo) {
   elsewhere.device.address = 9;
   ConfigBench missing(elsewhere);
   missing.app.link.device_address = 2;
-  EXPECT_FALSE(missing.app.SpeedButton10Click());
-  EXPECT_FALSE(missing.app.SpeedButton9Click());
+  EXPECT_FALSE(missing.app.upload());
+  EXPECT_FALSE(missing.app.download());
   EXPECT_EQ(missing.ui.errors(), std::vector<std::string>(2, text_of(msg::kCoinSelectorNotFound)));
 
   ConfigBench empty;
   // Nothing loaded: the template without data offers nothing but the root.
-  EXPECT_FALSE(empty.app.SpeedButton9Click());
+  EXPECT_FALSE(empty.app.download());
   EXPECT_EQ(empty.ui.errors(), std::vector<std::string>{text_of(msg::kAllBuffersAreEmpty)});
   EXPECT_TRUE(empty.ui.section_captions.empty());
 }

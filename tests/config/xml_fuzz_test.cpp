@@ -68,12 +68,12 @@ class Fuzzer {
 
 void check_tree_mirrors_items(const ParameterTree& tree) {
   ASSERT_GE(tree.node_count(), 1u);
-  EXPECT_EQ(tree.item(0).Parent(), nullptr);
+  EXPECT_EQ(tree.item(0).parent(), nullptr);
   EXPECT_EQ(tree.subtree_end(0), tree.node_count());
   for (std::size_t i = 1; i < tree.node_count(); ++i) {
     const std::size_t p = tree.parent(i);
     ASSERT_LT(p, i);
-    ASSERT_EQ(&tree.item(p), tree.item(i).Parent());
+    ASSERT_EQ(&tree.item(p), tree.item(i).parent());
     ASSERT_LE(tree.subtree_end(i), tree.subtree_end(p));
     const int state = static_cast<int>(tree.state(i));
     ASSERT_TRUE(state >= 1 && state <= 3);

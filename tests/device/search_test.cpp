@@ -28,7 +28,7 @@ TEST(Search, FindsTheDeviceAndRemembersWhere) {
     bench.link.device_address = 7;  // whatever start-up remembered
     std::vector<bool> pages;
     bench.selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
-    EXPECT_TRUE(bench.selector.SpeedButton11Click());
+    EXPECT_TRUE(bench.selector.search());
 
     // The quiet first try at address 2 says nothing; only the find is told.
     EXPECT_EQ(bench.ui.shown.size(), 1u);
@@ -36,7 +36,7 @@ TEST(Search, FindsTheDeviceAndRemembersWhere) {
               Texts{"Coin selector with address " + std::string(told) + " found at  " + port});
     EXPECT_EQ(bench.link.device_address, address);
     EXPECT_EQ(bench.state.download_address, address);
-    EXPECT_EQ(bench.link.ComPort1.port_name(), port);
+    EXPECT_EQ(bench.link.port.port_name(), port);
     EXPECT_EQ(pages, (std::vector<bool>{false, true}));
     EXPECT_EQ(bench.settings.read_string("SETTINGS", "ComPort", ""), port);
     EXPECT_EQ(bench.settings.read_string("SETTINGS", "ccTalkAddr", ""), ini_text);
@@ -94,12 +94,12 @@ TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
     };
     std::vector<bool> pages;
     bench.selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
-    EXPECT_FALSE(bench.selector.SpeedButton11Click());
+    EXPECT_FALSE(bench.selector.search());
     EXPECT_EQ(bench.ui.errors(), c.errors);
     EXPECT_EQ(bench.ui.questions(), c.questions);
     EXPECT_TRUE(bench.ui.informations().empty());
     EXPECT_EQ(firmware_windows, c.firmware_windows);
-    EXPECT_EQ(bench.link.ComPort1.baud_rate(), 9600);
+    EXPECT_EQ(bench.link.port.baud_rate(), 9600);
     EXPECT_EQ(bench.link.device_address, 2);
     ASSERT_FALSE(pages.empty());
     EXPECT_TRUE(pages.back()) << "the pages are usable again";
@@ -133,7 +133,7 @@ TEST(Search, BusyFromItsFirstWaitToItsLast) {
     SelectorBench bench(options);
     int busy = 0;
     WatchedPump pump(bench.setup.clock(), busy);
-    TccTfrm link(bench.setup.line(), pump);
+    CcTalkLink link(bench.setup.line(), pump);
     link.busy_start = [&] { ++busy; };
     link.busy_end = [&] { --busy; };
     CoinSelector selector(link, bench.state, bench.ui, bench.settings);
@@ -144,7 +144,7 @@ TEST(Search, BusyFromItsFirstWaitToItsLast) {
       return false;
     };
 
-    EXPECT_FALSE(selector.SpeedButton11Click());
+    EXPECT_FALSE(selector.search());
     EXPECT_EQ(pump.idle_waits, 0);
     EXPECT_EQ(busy, 0);
     // The firmware window it offers opens on a window that is not busy.

@@ -67,8 +67,8 @@ class CheckTest : public test::SimFixture {
   ~CheckTest() override { std::filesystem::remove_all(dir); }
 
   void open() {
-    check.FormShow();
-    check.FormActivate();
+    check.reset_device();
+    check.on_open();
   }
   // Data bytes of the requests with the header, in order.
   std::vector<Bytes> sent(std::uint8_t header) {
@@ -90,26 +90,26 @@ class CheckTest : public test::SimFixture {
 
 TEST_F(CheckTest, InsertionTestListsEachCoinOnce) {
   open();
-  check.CheckBox1Click(true);
-  check.Timer1Timer();
+  check.set_insertion_test(true);
+  check.on_tick();
   EXPECT_TRUE(check.view.events.empty());
 
   dev().insert(4);  // channel 5
   dev().insert(8);  // a foreign coin: rejected
   dev().insert(1);  // channel 2
-  check.Timer1Timer();
+  check.on_tick();
   EXPECT_EQ(check.view.events, (std::vector<std::string>{"Coin 5", "Rejected", "Coin 2"}));
   EXPECT_EQ(check.view.selected_event, 2);
 
   for (int i = 0; i < 7; ++i) dev().insert(0);
-  check.Timer1Timer();
+  check.on_tick();
   EXPECT_EQ(check.view.events.size(), 3u) << "more than the buffer holds lists nothing";
   EXPECT_EQ(check.last_event_counter, dev().event_counter()) << "but the count is taken anew";
 
   dev().insert(0);
-  check.Timer1Timer();
+  check.on_tick();
   EXPECT_EQ(check.view.events.back(), "Coin 1");
-  check.CheckBox1Click(false);
+  check.set_insertion_test(false);
   EXPECT_TRUE(check.view.events.empty());
 }
 
@@ -117,7 +117,7 @@ TEST_F(CheckTest, NormalTickShowsSwitchesInputsOptosAndAnalogueValues) {
   dev().config().analogue.am1 = 123;
   dev().config().inputs = {0x05, 0x22, true, false, 0x13};
   open();
-  check.Timer1Timer();
+  check.on_tick();
   EXPECT_EQ(check.view.sw1, (std::array<bool, 6>{true, false, true, false, false, false}));
   EXPECT_EQ(check.view.sw2, (std::array<bool, 6>{false, true, false, false, false, true}));
   EXPECT_TRUE(check.view.input1);
@@ -132,7 +132,7 @@ TEST_F(CheckTest, NormalTickShowsSwitchesInputsOptosAndAnalogueValues) {
   // An opto indicator stays lit; another model shows only SW1.
   dev().config().inputs.opto = 0x40;
   dev().config().device_type = "QV80";
-  check.Timer1Timer();
+  check.on_tick();
   EXPECT_EQ(check.view.opto, (std::array<bool, 5>{true, true, true, false, true}));
   EXPECT_FALSE(check.view.sw2_visible);
   const std::vector<std::string> lines = check_view_lines(check.view);
@@ -151,10 +151,10 @@ TEST_F(CheckTest, OutputLoopLatchesEachOutputInTurnAndPulsesTheMotor) {
   EXPECT_EQ(check.view.solenoid_offered, (std::array<bool, 4>{true, false, false, true}));
 
   const std::size_t latches_before = sent(0xE9).size();
-  check.SpeedButton8Click();
+  check.start_loop();
   std::vector<std::array<bool, 7>> shown;
   for (int tick = 0; tick < 8; ++tick) {
-    check.Timer1Timer();
+    check.on_tick();
     shown.push_back(check.view.output_on);
   }
   std::vector<Bytes> latches = sent(0xE9);
@@ -169,30 +169,30 @@ TEST_F(CheckTest, OutputLoopLatchesEachOutputInTurnAndPulsesTheMotor) {
 
 TEST_F(CheckTest, OutputsLatchOrPulseAndSolenoidsFireOneATick) {
   open();
-  check.SpeedButtonOutputClick(2);
-  check.SpeedButtonSolenoidClick(1);
-  check.SpeedButtonSolenoidClick(0);
-  check.Timer1Timer();
+  check.toggle_output(2);
+  check.pulse_solenoid(1);
+  check.pulse_solenoid(0);
+  check.on_tick();
   EXPECT_EQ(dev().latched_outputs(), 0x02);
   EXPECT_EQ(dev().last_solenoids(), 0x01) << "M goes first";
-  check.Timer1Timer();
+  check.on_tick();
   EXPECT_EQ(dev().last_solenoids(), 0x02);
   EXPECT_EQ(check.view.solenoid_pending, (std::array<bool, 4>{}));
 
-  check.RadioButton2Click();
-  check.SpeedButtonOutputClick(3);
-  check.Timer1Timer();
+  check.choose_impulse();
+  check.toggle_output(3);
+  check.on_tick();
   EXPECT_EQ(dev().tested_outputs(), 0x06);
   ASSERT_TRUE(check.impulse_timer_enabled);
-  check.Timer2Timer();
+  check.on_impulse_end();
   EXPECT_EQ(check.view.output_on, (std::array<bool, 7>{}));
   EXPECT_FALSE(check.impulse_timer_enabled);
 
-  check.SpeedButton8Click();
-  check.RadioButton2Click();
+  check.start_loop();
+  check.choose_impulse();
   EXPECT_TRUE(check.view.latch) << "no pulses while the loop walks the outputs";
-  check.FormClose();
-  check.Timer1Timer();
+  check.on_close();
+  check.on_tick();
   EXPECT_FALSE(check.tick_enabled);
 }
 

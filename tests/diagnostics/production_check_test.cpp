@@ -92,7 +92,7 @@ class ProductionTestRun : public test::SimFixture {
         labels.push_back(production.view.label);
       }
     };
-    production.FormActivate();
+    production.on_open();
   }
   ~ProductionTestRun() override { std::filesystem::remove_all(dir); }
 
@@ -114,7 +114,7 @@ TEST_F(ProductionTestRun, HealthyDevicePassesAndIsCalibrated) {
   dev().memory().poke(kOutputTestAddress, {1, 2, 3, 4, 5, 6, 7, 8});
   dev().config().serial_number = 0xFFFFFF;
 
-  EXPECT_TRUE(production.Button2Click());
+  EXPECT_TRUE(production.start_single());
   EXPECT_TRUE(ui.errors().empty()) << ui.errors().front();
   EXPECT_EQ(labels, (std::vector<std::string>{"", "Product code test", "DIP switch test",
                                               "Test optic pairs", "Test solenoid and output",
@@ -136,11 +136,11 @@ TEST_F(ProductionTestRun, HealthyDevicePassesAndIsCalibrated) {
 TEST_F(ProductionTestRun, AUnitThatDoesNotIdentifyItselfIsNotRecordedUnderTheUnitBefore) {
   ProductionRecord record(dir + "/production_log.csv");
   production.record = &record;
-  ASSERT_TRUE(production.Button2Click());
+  ASSERT_TRUE(production.start_single());
   EXPECT_EQ(production.unit.serial_number, "1234567");
 
   dev().config().manufacturer = "Other";
-  production.Button2Click();
+  production.start_single();
   EXPECT_EQ(production.unit.serial_number, "");
   std::ifstream in(record.path());
   std::string header, first, second;
@@ -171,15 +171,15 @@ TEST_F(ProductionTestRun, EachFaultStopsTheTestWithItsMessage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
     sim::SimulatedSetup bench;
-    TccTfrm bench_link(bench.line(), bench.clock());
+    CcTalkLink bench_link(bench.line(), bench.clock());
     CoinSelector bench_selector(bench_link, state, ui, settings);
     ProductionTest test(bench_link, bench_selector, limits_file);
-    test.FormActivate();
+    test.on_open();
     bench.device().memory().poke(kOutputTestAddress, {9, 9, 9, 9, 9, 9, 9, 9});
     c.break_it(bench.device());
     ui.clear();
 
-    EXPECT_FALSE(test.Button2Click());
+    EXPECT_FALSE(test.start_single());
     EXPECT_EQ(ui.errors(), std::vector<std::string>{c.message});
     EXPECT_EQ(test.last_error, c.message);
     EXPECT_EQ(test.view.panel, PanelColour::Red);
@@ -191,25 +191,25 @@ TEST_F(ProductionTestRun, EachFaultStopsTheTestWithItsMessage) {
 
 TEST_F(ProductionTestRun, MissingSectionOrBadLimitFailsTheProductCodeTest) {
   std::ofstream(limits_file.path()) << "[QV80]\nSW1=05\n";
-  production.FormActivate();
-  EXPECT_FALSE(production.Button2Click());
+  production.on_open();
+  EXPECT_FALSE(production.start_single());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"QV82 is not supported"});
 
   ui.clear();
   std::ofstream(limits_file.path()) << "[QV82]\nSW1=5G\n";
-  production.FormActivate();
-  EXPECT_FALSE(production.Button2Click());
+  production.on_open();
+  EXPECT_FALSE(production.start_single());
   ASSERT_EQ(ui.errors().size(), 1u);
   EXPECT_NE(ui.errors()[0].find("5G"), std::string::npos) << ui.errors()[0];
 }
 
 TEST_F(ProductionTestRun, LoopWaitsForRemovalAfterAFailureAndListsInsertions) {
-  production.RadioButton1Click(true);
+  production.choose_mode(true);
   EXPECT_FALSE(production.view.start_enabled);
 
   // No device yet: the cycle ends and the timer runs again.
   dev().config().address = 40;
-  production.Timer84Timer();
+  production.on_loop_tick();
   EXPECT_EQ(production.view.label, "Wait for device");
   EXPECT_TRUE(production.timer_enabled);
 
@@ -220,7 +220,7 @@ TEST_F(ProductionTestRun, LoopWaitsForRemovalAfterAFailureAndListsInsertions) {
   clock().on_wait = [&] {
     if (link.pump.now_ms() > placed + 5000) dev().config().address = 40;
   };
-  production.Timer84Timer();
+  production.on_loop_tick();
   EXPECT_GE(link.pump.now_ms(), placed + 5000);
   EXPECT_EQ(production.view.label, "ERROR!!! Change device");
   EXPECT_TRUE(production.timer_enabled);
@@ -241,14 +241,14 @@ TEST_F(ProductionTestRun, LoopWaitsForRemovalAfterAFailureAndListsInsertions) {
     if (production.view.results.size() > seen.size()) seen = production.view.results;
     if (link.pump.now_ms() > good + 8000) dev().config().address = 40;
   };
-  production.Timer84Timer();
+  production.on_loop_tick();
   EXPECT_EQ(production.view.label, "Test OK, change device");
   EXPECT_EQ(seen, (std::vector<std::string>{"Rejected"}))
       << "one line for each change of the counter, worded from the newest event";
   EXPECT_EQ(production.passed, 1);
   EXPECT_EQ(production.failed, 1);
 
-  production.Button1Click();
+  production.close();
   EXPECT_FALSE(production.timer_enabled);
   EXPECT_EQ(production.view.label, "Wait a moment please");
 }

@@ -80,7 +80,7 @@ class FirmwareDownloadTest : public test::SimFixture {
 TEST_F(FirmwareDownloadTest, WholeImageLandsInFlashAndTheDeviceRunsTheNewRevision) {
   const std::string path = write_image();
   download.choose_file(path);
-  EXPECT_TRUE(download.Button3Click()) << "the window closes after a complete download";
+  EXPECT_TRUE(download.start()) << "the window closes after a complete download";
 
   EXPECT_EQ(device().monitor().flash(), expected_flash());
   EXPECT_FALSE(device().in_monitor());
@@ -215,7 +215,7 @@ TEST_F(FirmwareDownloadTest, StartMonitorResults) {
 }
 
 TEST_F(FirmwareDownloadTest, StartRefusesWithoutAFileOrWithAnUnusableOne) {
-  EXPECT_FALSE(download.Button3Click());
+  EXPECT_FALSE(download.start());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Open file first!"});
 
   ui.clear();
@@ -223,7 +223,7 @@ TEST_F(FirmwareDownloadTest, StartRefusesWithoutAFileOrWithAnUnusableOne) {
   std::ofstream(path) << srecord_line('0', 0, 2, text_to_bytes("QV82HS-BL")) << "\nS1XYZ\n";
   download.choose_file(path);
   const std::size_t written_before = setup.line().written().size();
-  EXPECT_FALSE(download.Button3Click()) << "the window stays open";
+  EXPECT_FALSE(download.start()) << "the window stays open";
   EXPECT_EQ(setup.line().written().size(), written_before);
   EXPECT_FALSE(device().in_monitor());
   ASSERT_EQ(ui.errors().size(), 1u);

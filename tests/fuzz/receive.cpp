@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz_bench.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "link/errors.h"
 #include "sim/bus.h"
 #include "sim/simulated_setup.h"
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sim::SimulatedSetup setup(options);
   HostileDevice device(data, size);
   setup.line().bus("SIM").attach(device);
-  TccTfrm link(setup.line(), setup.clock());
+  CcTalkLink link(setup.line(), setup.clock());
 
   const Bytes memory_read = {0xF6, 0x05, 0x70, 0x20};
   device.expected = build_frame(2, memory_read).size();

@@ -11,7 +11,7 @@
 #include "device/device_state.h"
 #include "config/working_images.h"
 #include "fuzz_bench.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "link/errors.h"
 #include "sim/simulated_setup.h"
 #include "stats/statistics.h"
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // One page for the whole run, as the window keeps one.
   static sim::SimulatedSetup setup;
-  static TccTfrm link(setup.line(), setup.clock());
+  static CcTalkLink link(setup.line(), setup.clock());
   static DeviceState state;
   static test::FakeUi ui;
   static IniFile settings(fuzz::workdir().file("qv82hs.ini"));

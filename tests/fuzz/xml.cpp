@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "config/parameter_tree.h"
-#include "config/xml_parser.h"
+#include "config/xml_reader.h"
 #include "fuzz_bench.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "link/comm_log.h"
 #include "support/temp_dir.h"
 

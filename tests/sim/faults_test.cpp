@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim/memory.h"
 #include "support/sim_fixture.h"
 

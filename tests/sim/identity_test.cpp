@@ -1,7 +1,7 @@
 // What the host learns from the device: identification, polls, addresses.
 #include <gtest/gtest.h>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "support/sim_fixture.h"
 
 namespace qv82::sim {

@@ -1,7 +1,7 @@
 // The simulated line: wire timing, echo, ports and rates.
 #include <gtest/gtest.h>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "link/errors.h"
 #include "sim/simulated_setup.h"
 #include "support/sim_fixture.h"
@@ -54,7 +54,7 @@ TEST(SimulatedLine, PortsListOpenAndRefuseUnknownNames) {
   EXPECT_FALSE(line.connected());
 
   // Only the port with the device answers a simple poll to address 0.
-  TccTfrm link(line, setup.clock());
+  CcTalkLink link(line, setup.clock());
   std::vector<std::string> answering;
   for (const std::string& name : line.list_ports()) {
     line.close();

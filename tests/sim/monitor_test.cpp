@@ -1,7 +1,7 @@
 // The boot monitor: entering it, identification, records, leaving it.
 #include <gtest/gtest.h>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "support/sim_fixture.h"
 
 namespace qv82::sim {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "link/bytes.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "support/processes.h"
 
 namespace qv82::sim {

@@ -56,9 +56,9 @@ class XlsFileTest : public ::testing::Test {
 };
 
 TEST_F(XlsFileTest, RecordsAreFramedAsTheFormatRequires) {
-  TXLSfile sheet;
-  sheet.AddStrCell(2, 3, "Statistic data for:");  // 19 characters
-  sheet.AddWordCell(3, 8, 4464);
+  XlsFile sheet;
+  sheet.add_text_cell(2, 3, "Statistic data for:");  // 19 characters
+  sheet.add_number_cell(3, 8, 4464);
   const Bytes file = sheet.to_bytes();
   const auto records = parse_biff_records(file);
   ASSERT_EQ(records.size(), 6u);
@@ -79,7 +79,7 @@ TEST_F(XlsFileTest, RecordsAreFramedAsTheFormatRequires) {
 }
 
 TEST_F(XlsFileTest, ExportSheetPutsEveryCellInItsPlace) {
-  const TXLSfile sheet = build_statistics_sheet(sample_export(), XlsSheetCaptions{});
+  const XlsFile sheet = build_statistics_sheet(sample_export(), XlsSheetCaptions{});
   const auto records = parse_biff_records(sheet.to_bytes());
   ASSERT_EQ(records.size(), 3u + 69u + 1u);
   EXPECT_EQ(records.front().id, 0x0809u);
@@ -130,15 +130,15 @@ TEST_F(XlsFileTest, ExportSheetPutsEveryCellInItsPlace) {
 }
 
 TEST_F(XlsFileTest, LongTextIsCutToWhatItsLengthByteHolds) {
-  TXLSfile sheet;
-  sheet.AddStrCell(1, 1, std::string(300, 'x'));
-  sheet.AddStrCell(1, 2, "", kCellShaded | kCellAlignRight);
+  XlsFile sheet;
+  sheet.add_text_cell(1, 1, std::string(300, 'x'));
+  sheet.add_text_cell(1, 2, "", kCellShaded | kCellAlignRight);
   const auto records = parse_biff_records(sheet.to_bytes());
   ASSERT_EQ(records.size(), 6u);
   EXPECT_EQ(records[3].body[7], 255);
   EXPECT_EQ(records[3].body.size(), 8u + 255u);
   EXPECT_EQ(records[4].body, (Bytes{1, 0, 0, 0, 0, 0, 0x83, 0}));
-  EXPECT_THROW(sheet.AddWordCell(0, 1, 1), std::out_of_range);
+  EXPECT_THROW(sheet.add_number_cell(0, 1, 1), std::out_of_range);
 }
 
 TEST_F(XlsFileTest, LabelsAreWrittenInWindows1252) {
@@ -152,14 +152,14 @@ TEST_F(XlsFileTest, LabelsAreWrittenInWindows1252) {
       {"\xED\xA0\x80", "???"},          // an encoded surrogate
       {"\xC0\xAF", "??"},               // an overlong '/'
   };
-  TXLSfile sheet;
+  XlsFile sheet;
   for (std::size_t i = 0; i < std::size(labels); ++i) {
-    sheet.AddStrCell(1, static_cast<int>(i) + 1, labels[i].first);
+    sheet.add_text_cell(1, static_cast<int>(i) + 1, labels[i].first);
   }
   // 200 two-byte characters become 200 bytes: nothing is cut.
   std::string long_label;
   for (int i = 0; i < 200; ++i) long_label += "\u00E9";
-  sheet.AddStrCell(2, 1, long_label);
+  sheet.add_text_cell(2, 1, long_label);
 
   Sheet cells = test::biff_cells(parse_biff_records(sheet.to_bytes()));
   for (std::size_t i = 0; i < std::size(labels); ++i) {
@@ -169,10 +169,10 @@ TEST_F(XlsFileTest, LabelsAreWrittenInWindows1252) {
 }
 
 TEST_F(XlsFileTest, SecondExportDoesNotRepeatTheFirst) {
-  TXLSfile sheet;
-  sheet.AddWordCell(1, 1, 7);
+  XlsFile sheet;
+  sheet.add_number_cell(1, 1, 7);
   sheet.clear_cells();
-  sheet.AddWordCell(1, 1, 8);
+  sheet.add_number_cell(1, 1, 8);
   const auto records = parse_biff_records(sheet.to_bytes());
   ASSERT_EQ(records.size(), 5u);
   EXPECT_EQ(word(records[3].body, 7), 8u);
@@ -181,17 +181,17 @@ TEST_F(XlsFileTest, SecondExportDoesNotRepeatTheFirst) {
 TEST_F(XlsFileTest, SaveReplacesTheTargetAndLeavesNoTemporaryFile) {
   const fs::path target = dir / "stats.xls";
   std::ofstream(target) << "old contents";
-  const TXLSfile sheet = build_statistics_sheet(sample_export(), XlsSheetCaptions{});
+  const XlsFile sheet = build_statistics_sheet(sample_export(), XlsSheetCaptions{});
   std::string error;
-  ASSERT_TRUE(sheet.SaveToFile(target.string(), &error)) << error;
+  ASSERT_TRUE(sheet.save_to_file(target.string(), &error)) << error;
   EXPECT_EQ(read_file(target), sheet.to_bytes());
   EXPECT_EQ(entries(), 1u);
 }
 
 TEST_F(XlsFileTest, FailedSaveIsReportedAndLeavesNothingBehind) {
-  const TXLSfile sheet;
+  const XlsFile sheet;
   std::string error;
-  EXPECT_FALSE(sheet.SaveToFile((dir / "missing" / "stats.xls").string(), &error));
+  EXPECT_FALSE(sheet.save_to_file((dir / "missing" / "stats.xls").string(), &error));
   EXPECT_NE(error.find("stats.xls"), std::string::npos);
 
   // The target is a directory: the sheet cannot take its place.
@@ -199,7 +199,7 @@ TEST_F(XlsFileTest, FailedSaveIsReportedAndLeavesNothingBehind) {
   fs::path inner = dir / "taken.xls" / "keep";
   std::ofstream(inner) << "x";
   error.clear();
-  EXPECT_FALSE(sheet.SaveToFile((dir / "taken.xls").string(), &error));
+  EXPECT_FALSE(sheet.save_to_file((dir / "taken.xls").string(), &error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(entries(), 1u);
   EXPECT_TRUE(fs::exists(inner));
@@ -230,7 +230,7 @@ TEST_F(XlsFileTest, OfficeReadsTheExportedSheet) {
   const std::string office = find_office();
   if (office.empty()) GTEST_SKIP() << "libreoffice not installed";
   const fs::path xls = dir / "export.xls";
-  ASSERT_TRUE(build_statistics_sheet(sample_export(), XlsSheetCaptions{}).SaveToFile(xls.string()));
+  ASSERT_TRUE(build_statistics_sheet(sample_export(), XlsSheetCaptions{}).save_to_file(xls.string()));
   const std::string command = "cd '" + dir.string() + "' && '" + office +
                               "' -env:UserInstallation=file://" + (dir / "profile").string() +
                               " --headless --convert-to csv export.xls >/dev/null 2>&1";

@@ -5,7 +5,7 @@
 
 #include "app/ini_file.h"
 #include "device/coin_selector.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim/simulated_setup.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
@@ -32,7 +32,7 @@ struct SelectorBench {
 
   TempDir dir;
   sim::SimulatedSetup setup;
-  TccTfrm link;
+  CcTalkLink link;
   DeviceState state;
   FakeUi ui;
   IniFile settings;

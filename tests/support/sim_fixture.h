@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "link/bytes.h"
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim/simulated_setup.h"
 
 namespace qv82::test {
@@ -33,7 +33,7 @@ class SimFixture : public ::testing::Test {
   bool unlock_factory(std::optional<Bytes> password = std::nullopt);
 
   sim::SimulatedSetup setup;
-  TccTfrm link;
+  CcTalkLink link;
 };
 
 }  // namespace qv82::test

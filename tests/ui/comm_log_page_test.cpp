@@ -27,7 +27,7 @@ class CommLogPageTest : public QObject {
     }
     QCOMPARE(page.model->rowCount(), 2001);
     QCOMPARE(page.model->index(0).data().toString(), QString("<- 99"));
-    QCOMPARE(page.ListBox2->currentIndex().row(), 2000);
+    QCOMPARE(page.log_view->currentIndex().row(), 2000);
     QCOMPARE(page.model->index(2000).data().toString(), QString("<- 2099"));
 
     // Received lines blue, sent lines red, all fixed pitch.
@@ -39,12 +39,12 @@ class CommLogPageTest : public QObject {
   void terminalSendsTypedCommandAndLogsBothLines() {
     WindowBench bench;
     CommLogPage& page = *bench.window.comm_log_page;
-    QTest::keyClicks(page.Edit1, "fe");
-    QCOMPARE(page.Edit1->text(), QString("FE"));
-    QTest::keyClick(page.Edit1, Qt::Key_Return);
+    QTest::keyClicks(page.command_edit, "fe");
+    QCOMPARE(page.command_edit->text(), QString("FE"));
+    QTest::keyClick(page.command_edit, Qt::Key_Return);
 
     QCOMPARE(bench.log_lines(), (std::vector<std::string>{"-> 020001FEFF", "<- 01000200FD"}));
-    QVERIFY(page.Edit1->text().isEmpty());
+    QVERIFY(page.command_edit->text().isEmpty());
     QVERIFY(bench.ui.shown.empty());
     QCOMPARE(bench.setup.device().requests().back()[3], std::uint8_t{0xFE});
   }
@@ -62,12 +62,12 @@ class CommLogPageTest : public QObject {
       WindowBench bench;
       CommLogPage& page = *bench.window.comm_log_page;
       const std::size_t written = bench.setup.line().written().size();
-      page.Edit1->setText(c.typed);
-      page.Button2->click();
+      page.command_edit->setText(c.typed);
+      page.send_command_button->click();
       QCOMPARE(bench.setup.line().written().size(), written);
       QVERIFY(bench.window.log.lines().empty());
       QCOMPARE(!bench.ui.errors().empty(), c.error);
-      QCOMPARE(page.Edit1->text(), QString(c.left_in_field));
+      QCOMPARE(page.command_edit->text(), QString(c.left_in_field));
     }
   }
 
@@ -76,7 +76,7 @@ class CommLogPageTest : public QObject {
       WindowBench bench;
       bench.app.link.add_log_line("-> 020001FEFF");
       bench.ui.answers = {answer};
-      bench.window.comm_log_page->Button1->click();
+      bench.window.comm_log_page->clear_log_button->click();
       QCOMPARE(bench.ui.questions(), std::vector<std::string>{"Press OK to clear log"});
       QCOMPARE(bench.window.comm_log_page->model->rowCount(), answer == Answer::Ok ? 0 : 1);
     }
@@ -85,12 +85,12 @@ class CommLogPageTest : public QObject {
   void saveAndLogToFileWriteIntoTheChosenFiles() {
     WindowBench bench;
     CommLogPage& page = *bench.window.comm_log_page;
-    page.CheckBox162->click();
+    page.log_to_file_box->click();
     QVERIFY(bench.window.log.logging_to_file());
     bench.app.link.add_log_line("-> 020001FEFF");
 
     bench.ui.save_files = {bench.dir.filePath("trace.log").toStdString()};
-    page.Button10->click();
+    page.save_log_button->click();
     QCOMPARE(bench.ui.file_filters, std::vector<std::string>{"Text files|*.txt"});
     QFile saved(bench.dir.filePath("trace.txt"));
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -98,9 +98,9 @@ class CommLogPageTest : public QObject {
 
     // Closing the window ends the copy into log.txt.
     bench.ui.answers = {Answer::Yes};
-    bench.window.SpeedButton12->trigger();
+    bench.window.exit_action->trigger();
     QVERIFY(!bench.window.log.logging_to_file());
-    QVERIFY(!page.CheckBox162->isChecked());
+    QVERIFY(!page.log_to_file_box->isChecked());
     QFile log_file(bench.dir.filePath("log.txt"));
     QVERIFY(log_file.open(QIODevice::ReadOnly));
     QVERIFY(log_file.readAll().startsWith("-> 020001FEFF\n"));
@@ -109,7 +109,7 @@ class CommLogPageTest : public QObject {
   void uploadShowsExplanationsThatCanBeHiddenAndSaved() {
     WindowBench bench;
     CommLogPage& page = *bench.window.comm_log_page;
-    bench.window.SpeedButton10->trigger();
+    bench.window.upload_action->trigger();
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
 
     // The row of the first channel read, and the reply under it.
@@ -130,14 +130,14 @@ class CommLogPageTest : public QObject {
       QVERIFY2(!explanation(r).contains("unknown"), qPrintable(explanation(r)));
     }
 
-    QVERIFY(!page.ListBox2->isColumnHidden(CommLogModel::kExplanationColumn));
+    QVERIFY(!page.log_view->isColumnHidden(CommLogModel::kExplanationColumn));
     page.explanations_box->click();
-    QVERIFY(page.ListBox2->isColumnHidden(CommLogModel::kExplanationColumn));
+    QVERIFY(page.log_view->isColumnHidden(CommLogModel::kExplanationColumn));
 
     // Save to file keeps the raw lines; the second choice adds the explanations.
     bench.ui.save_files = {bench.dir.filePath("raw.txt").toStdString(),
                            bench.dir.filePath("explained.txt").toStdString()};
-    page.Button10->click();
+    page.save_log_button->click();
     page.save_explained_button->click();
     QCOMPARE(bench.ui.file_filters,
              (std::vector<std::string>{"Text files|*.txt", "Text files|*.txt"}));

@@ -16,7 +16,7 @@
 
 #include "config/parameter_tree.h"
 #include "ui/channels_page_widget.h"
-#include "ui/conf_frm.h"
+#include "ui/configuration_name_dialog.h"
 #include "ui/config_page.h"
 #include "ui/config_page_widgets.h"
 #include "window_bench.h"
@@ -94,38 +94,38 @@ class ConfigFilesTest : public QObject {
   void savedFileKeepsTheEditsOnDisplay() {
     struct Case {
       const char* name;
-      std::function<void(TMainFrm&)> edit;
-      std::function<void(TMainFrm&)> check;
+      std::function<void(MainWindow&)> edit;
+      std::function<void(MainWindow&)> check;
     };
     const Case cases[] = {
         {"unticked and ticked channel boxes of Output 1",
-         [](TMainFrm& w) {
+         [](MainWindow& w) {
            w.config_page->rows[0].channels[0]->setChecked(false);
            w.config_page->rows[0].channels[1]->setChecked(false);
            w.config_page->rows[0].channels[4]->setChecked(true);
          },
-         [](TMainFrm& w) {
+         [](MainWindow& w) {
            const auto& boxes = w.config_page->rows[0].channels;
            QVERIFY(!boxes[0]->isChecked() && !boxes[1]->isChecked());
            QVERIFY(boxes[4]->isChecked());
          }},
         {"Val. of the channel on display",
-         [](TMainFrm& w) { w.channels_page->SpinEditVal->setValue(777); },
-         [](TMainFrm& w) { QCOMPARE(w.channels_page->SpinEditVal->value(), 777); }},
+         [](MainWindow& w) { w.channels_page->SpinEditVal->setValue(777); },
+         [](MainWindow& w) { QCOMPARE(w.channels_page->SpinEditVal->value(), 777); }},
     };
     for (const Case& c : cases) {
       WindowBench bench;
-      QVERIFY(bench.window.FormActivate());
+      QVERIFY(bench.window.start_up_once());
       const std::string path = bench.workdir + "/edited.xml";
-      bench.window.SpeedButton10->trigger();  // Upload: every section loaded
+      bench.window.upload_action->trigger();  // Upload: every section loaded
       c.edit(bench.window);
       bench.ui.save_files.push_back(path);
-      bench.window.SpeedButton4->trigger();
+      bench.window.save_file_action->trigger();
       QVERIFY2(item_in_file(path, "0x0770").has_value(), c.name);
 
-      bench.window.SpeedButton10->trigger();  // the device's record on the page again
+      bench.window.upload_action->trigger();  // the device's record on the page again
       bench.ui.open_files.push_back(path);
-      bench.window.SpeedButton3->trigger();
+      bench.window.open_file_action->trigger();
       QVERIFY2(bench.ui.errors().empty(), c.name);
       c.check(bench.window);
     }
@@ -143,7 +143,7 @@ class ConfigFilesTest : public QObject {
            const std::string path = bench.workdir + "/channel5.xml";
            write_file(path, make_file(bench, {{"0x05F0", kChannel}}));
            bench.ui.open_files.push_back(path);
-           bench.window.SpeedButton3->trigger();
+           bench.window.open_file_action->trigger();
          }},
         {"Upload of channel 5 alone",
          [](WindowBench& bench) {
@@ -151,26 +151,26 @@ class ConfigFilesTest : public QObject {
              tree.click(0);  // everything off
              tree.click(tree.find_by_address("0x05F0"));
            };
-           bench.window.SpeedButton10->trigger();
+           bench.window.upload_action->trigger();
            bench.ui.on_sections = nullptr;
          }},
     };
     for (const Case& c : cases) {
       WindowBench bench;
-      QVERIFY(bench.window.FormActivate());
+      QVERIFY(bench.window.start_up_once());
       ChannelsPageWidget& page = *bench.window.channels_page;
-      page.SpinEdit1->setValue(3);
+      page.channel_number_box->setValue(3);
       page.SpinEditVal->setValue(321);
       c.load(bench);
       QVERIFY2(bench.ui.errors().empty(), c.name);
       QCOMPARE(page.SpinEditVal->value(), 321);
-      page.SpinEdit1->setValue(4);
-      page.SpinEdit1->setValue(3);
+      page.channel_number_box->setValue(4);
+      page.channel_number_box->setValue(3);
       QCOMPARE(page.SpinEditVal->value(), 321);
       // And what the page keeps, a save keeps: the edit beside the load.
       const std::string saved = bench.workdir + "/saved.xml";
       bench.ui.save_files.push_back(saved);
-      bench.window.SpeedButton4->trigger();
+      bench.window.save_file_action->trigger();
       QVERIFY2(item_in_file(saved, "0x05B0").has_value(), c.name);
       QVERIFY2(item_in_file(saved, "0x05F0").has_value(), c.name);
     }
@@ -199,7 +199,7 @@ class ConfigFilesTest : public QObject {
     };
     for (const Case& c : cases) {
       WindowBench bench;
-      QVERIFY(bench.window.FormActivate());
+      QVERIFY(bench.window.start_up_once());
       Application& app = bench.app;
       const std::string path = bench.workdir + "/damaged.xml";
       // A sound item beside the damaged one must not get through either.
@@ -213,7 +213,7 @@ class ConfigFilesTest : public QObject {
       const Bytes item_before = device_bytes(bench, address, c.length);
 
       bench.ui.open_files.push_back(path);
-      bench.window.SpeedButton3->trigger();
+      bench.window.open_file_action->trigger();
       QCOMPARE(bench.ui.errors().size(), std::size_t{1});
       QVERIFY2(bench.ui.errors()[0].find(c.message) != std::string::npos,
                bench.ui.errors()[0].c_str());
@@ -223,7 +223,7 @@ class ConfigFilesTest : public QObject {
       QVERIFY(app.device.channel_buffer == channels_before);
 
       // Download: the page's own configuration may go out, nothing of the file.
-      bench.window.SpeedButton9->trigger();
+      bench.window.download_action->trigger();
       QCOMPARE(device_bytes(bench, 0x0570, 32), first_before);
       if (address < 0x0770) QCOMPARE(device_bytes(bench, address, c.length), item_before);
     }
@@ -252,7 +252,7 @@ class ConfigFilesTest : public QObject {
     };
     for (const Case& c : cases) {
       WindowBench bench;
-      QVERIFY(bench.window.FormActivate());
+      QVERIFY(bench.window.start_up_once());
       std::vector<Bytes> before;
       for (const auto& [address, length] : c.untouched) {
         before.push_back(device_bytes(bench, address, length));
@@ -266,10 +266,10 @@ class ConfigFilesTest : public QObject {
       const std::string path = bench.workdir + "/part.xml";
       write_file(path, make_file(bench, items));
       bench.ui.open_files.push_back(path);
-      bench.window.SpeedButton3->trigger();
+      bench.window.open_file_action->trigger();
       QVERIFY2(bench.ui.errors().empty(), c.name);
 
-      bench.window.SpeedButton9->trigger();
+      bench.window.download_action->trigger();
       QVERIFY2(bench.contains(bench.ui.informations(), "Operation finished"), c.name);
       for (std::size_t i = 0; i < c.untouched.size(); ++i) {
         QVERIFY2(device_bytes(bench, c.untouched[i].first, c.untouched[i].second) == before[i],
@@ -283,7 +283,7 @@ class ConfigFilesTest : public QObject {
 
       const std::string saved = bench.workdir + "/saved.xml";
       bench.ui.save_files.push_back(saved);
-      bench.window.SpeedButton4->trigger();
+      bench.window.save_file_action->trigger();
       for (const char* address : c.saved) QVERIFY2(item_in_file(saved, address), address);
       for (const char* address : c.not_saved) QVERIFY2(!item_in_file(saved, address), address);
     }
@@ -304,13 +304,13 @@ class ConfigFilesTest : public QObject {
     };
     for (const Case& c : cases) {
       WindowBench bench;
-      QVERIFY(bench.window.FormActivate());
+      QVERIFY(bench.window.start_up_once());
       const std::string existing = bench.workdir + "/conf.xml";
       write_file(existing, "keep");
-      bench.window.SpeedButton10->trigger();  // Upload: something to save
+      bench.window.upload_action->trigger();  // Upload: something to save
       if (c.answer) bench.ui.answers.push_back(*c.answer);
       bench.ui.save_files.push_back(bench.workdir + "/" + c.typed);
-      bench.window.SpeedButton4->trigger();
+      bench.window.save_file_action->trigger();
       QCOMPARE(bench.ui.questions().size(), std::size_t{c.answer ? 1u : 0u});
       QCOMPARE(read_file(existing) != "keep", c.replaced);
     }
@@ -327,16 +327,16 @@ class ConfigFilesTest : public QObject {
     };
     for (const Case& c : cases) {
       WindowBench bench;
-      QVERIFY(bench.window.FormActivate());
+      QVERIFY(bench.window.start_up_once());
       const std::string settings = bench.workdir + "/qv82hs.ini";
       const std::string before = read_file(settings);
       ConfigPage& page = *bench.window.config_page;
       page.edit->setChecked(true);
       bench.ui.answers.push_back(Answer::Yes);  // "Are you sure?"
-      TConfFrm* dialog = bench.window.ConfFrm;
+      ConfigurationNameDialog* dialog = bench.window.configuration_name_dialog;
       QTimer::singleShot(0, dialog, [dialog, &c] {
-        dialog->Edit1->setText(QString::fromUtf8(c.name));
-        dialog->Button1Click();
+        dialog->name_edit->setText(QString::fromUtf8(c.name));
+        dialog->confirm();
         if (dialog->isVisible()) dialog->reject();  // refused: the person gives up
       });
       page.store_button->click();

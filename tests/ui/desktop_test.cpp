@@ -17,14 +17,14 @@
 
 #include "support/selector_bench.h"
 #include "ui/device_info_panel.h"
-#include "ui/password_dlg.h"
+#include "ui/password_dialog.h"
 #include "ui/qt_ui.h"
 #include "window_bench.h"
 
 namespace qv82::test {
 
 // Keys go to the active window only.
-static bool shown_active(TMainFrm& w) {
+static bool shown_active(MainWindow& w) {
   w.show();
   QApplication::setActiveWindow(&w);
   return QTest::qWaitForWindowActive(&w);
@@ -36,14 +36,14 @@ class DesktopTest : public QObject {
  private slots:
   void eachShortcutTriggersItsActionAndShowsInItsTooltip() {
     WindowBench bench;
-    QVERIFY(bench.window.FormActivate());
-    TMainFrm& w = bench.window;
+    QVERIFY(bench.window.start_up_once());
+    MainWindow& w = bench.window;
     QVERIFY(shown_active(w));
     const std::pair<QAction*, const char*> keys[] = {
-        {w.SpeedButton3, "Ctrl+O"}, {w.SpeedButton4, "Ctrl+S"},  {w.SpeedButton10, "Ctrl+U"},
-        {w.SpeedButton9, "Ctrl+D"}, {w.SpeedButton8, "Ctrl+E"},  {w.SpeedButton1, "Ctrl+P"},
-        {w.SpeedButton2, "Ctrl+G"}, {w.SpeedButton6, "Ctrl+T"},  {w.SpeedButton7, "Ctrl+F"},
-        {w.SpeedButton11, "F5"},    {w.SpeedButton12, "Ctrl+Q"},
+        {w.open_file_action, "Ctrl+O"}, {w.save_file_action, "Ctrl+S"},  {w.upload_action, "Ctrl+U"},
+        {w.download_action, "Ctrl+D"}, {w.erase_action, "Ctrl+E"},  {w.program_coins_action, "Ctrl+P"},
+        {w.upgrade_action, "Ctrl+G"}, {w.test_action, "Ctrl+T"},  {w.factory_test_action, "Ctrl+F"},
+        {w.search_action, "F5"},    {w.exit_action, "Ctrl+Q"},
     };
     for (const auto& [action, key] : keys) {
       // Only whether the key reaches the action: what the action does has
@@ -60,8 +60,8 @@ class DesktopTest : public QObject {
 
   void tabReachesEveryToolBarButton() {
     WindowBench bench;
-    QVERIFY(bench.window.FormActivate());
-    TMainFrm& w = bench.window;
+    QVERIFY(bench.window.start_up_once());
+    MainWindow& w = bench.window;
     QVERIFY(shown_active(w));
     std::set<QWidget*> reached;
     for (int i = 0; i < 400; ++i) {
@@ -78,34 +78,34 @@ class DesktopTest : public QObject {
 
   void factoryTestIsShownBeforeTheStartUpSearch() {
     WindowBench bench;
-    TMainFrm& w = bench.window;
-    QVERIFY(w.SpeedButton7->isVisible());
+    MainWindow& w = bench.window;
+    QVERIFY(w.factory_test_action->isVisible());
     // Start-up runs from a timer after the first show: not yet here.
     w.show();
     QVERIFY(!w.app.factory_test_visible);
-    QVERIFY(w.tool_bar->widgetForAction(w.SpeedButton7)->isVisible());
+    QVERIFY(w.tool_bar->widgetForAction(w.factory_test_action)->isVisible());
   }
 
   // 768 pixels less a task bar and the title bar: the pages scroll, the
   // device panel stays in view.
   void windowFitsALaptopScreen() {
     WindowBench bench;
-    QVERIFY(bench.window.FormActivate());
-    TMainFrm& w = bench.window;
+    QVERIFY(bench.window.start_up_once());
+    MainWindow& w = bench.window;
     QVERIFY2(w.minimumSizeHint().height() <= 700,
              qPrintable(QString::number(w.minimumSizeHint().height())));
     w.resize(1366, 700);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.height(), 700);
-    for (int page = 0; page < w.PageControl1->count(); ++page) {
-      w.PageControl1->setCurrentIndex(page);
+    for (int page = 0; page < w.pages->count(); ++page) {
+      w.pages->setCurrentIndex(page);
       QApplication::processEvents();
       const QRect panel(w.device_panel->mapTo(&w, QPoint(0, 0)), w.device_panel->size());
       QVERIFY(w.device_panel->isVisible());
       QVERIFY2(w.rect().contains(panel), qPrintable(QString::number(panel.bottom())));
       // What does not fit can be scrolled to.
-      const int needed = w.PageControl1->minimumSizeHint().height();
+      const int needed = w.pages->minimumSizeHint().height();
       if (needed > w.pages_scroll->viewport()->height()) {
         QVERIFY(w.pages_scroll->verticalScrollBar()->maximum() > 0);
       }
@@ -140,7 +140,7 @@ class DesktopTest : public QObject {
       QStringList shown;
       QTimer driver;
       connect(&driver, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<TPasswordDlg*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<PasswordDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr || typed.empty()) return;
         shown << dialog->prompt_label->text() + "|" +
                      (dialog->note_label->isVisible() ? dialog->note_label->text() : QString());

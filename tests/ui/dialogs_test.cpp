@@ -9,10 +9,10 @@
 #include <QtTest>
 #include <deque>
 
-#include "ui/addr_frm.h"
-#include "ui/conf_frm.h"
-#include "ui/password_dlg.h"
-#include "ui/pin_frm.h"
+#include "ui/address_dialog.h"
+#include "ui/configuration_name_dialog.h"
+#include "ui/password_dialog.h"
+#include "ui/pin_dialog.h"
 #include "ui/qt_ui.h"
 #include "window_bench.h"
 
@@ -24,15 +24,15 @@ class DialogsTest : public QObject {
  private slots:
   void addressDialogShowsCurrentAddressAndChangesIt() {
     WindowBench bench;
-    TAddrFrm& dialog = *bench.window.AddrFrm;
+    AddressDialog& dialog = *bench.window.address_dialog;
     dialog.show();
-    QCOMPARE(dialog.Label3->text(), QString("2"));
-    QCOMPARE(dialog.SpinEdit1->value(), 2);
+    QCOMPARE(dialog.current_address->text(), QString("2"));
+    QCOMPARE(dialog.new_address_box->value(), 2);
     for (const auto& [typed, kept] : {std::pair{1, 2}, std::pair{255, 254}, std::pair{7, 7}}) {
-      dialog.SpinEdit1->setValue(typed);
-      QCOMPARE(dialog.SpinEdit1->value(), kept);
+      dialog.new_address_box->setValue(typed);
+      QCOMPARE(dialog.new_address_box->value(), kept);
     }
-    dialog.Button1Click();
+    dialog.confirm();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Address changed"});
     QCOMPARE(int{bench.app.link.device_address}, 7);
@@ -41,26 +41,26 @@ class DialogsTest : public QObject {
 
   void pinDialogChecksFieldsBeforeSending() {
     WindowBench bench;
-    TPinFrm& dialog = *bench.window.PinFrm;
+    PinDialog& dialog = *bench.window.pin_dialog;
     dialog.show();
     // Letters turn upper case and the fields hold eight characters.
-    QTest::keyClicks(dialog.Edit1, "abcdef123");
-    QCOMPARE(dialog.Edit1->text(), QString("ABCDEF12"));
-    QCOMPARE(dialog.Edit1->echoMode(), QLineEdit::Password);
+    QTest::keyClicks(dialog.pin_edit, "abcdef123");
+    QCOMPARE(dialog.pin_edit->text(), QString("ABCDEF12"));
+    QCOMPARE(dialog.pin_edit->echoMode(), QLineEdit::Password);
 
-    dialog.Edit2->setText("8765432");
-    dialog.Edit3->setText("8765432");
-    dialog.Button1Click();
+    dialog.new_pin_edit->setText("8765432");
+    dialog.confirm_pin_edit->setText("8765432");
+    dialog.confirm();
     QCOMPARE(bench.ui.errors(), std::vector<std::string>{"Incorrect password length"});
     QVERIFY(bench.setup.line().written().empty());
     QVERIFY(dialog.isVisible());
-    QVERIFY(dialog.Edit1->text().isEmpty());
+    QVERIFY(dialog.pin_edit->text().isEmpty());
 
     bench.ui.clear();
-    dialog.Edit1->setText("12345678");
-    dialog.Edit2->setText("87654321");
-    dialog.Edit3->setText("87654321");
-    dialog.Button1Click();
+    dialog.pin_edit->setText("12345678");
+    dialog.new_pin_edit->setText("87654321");
+    dialog.confirm_pin_edit->setText("87654321");
+    dialog.confirm();
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
     QVERIFY(!dialog.isVisible());
     QCOMPARE(bench.setup.device().pin(), (Bytes{0x87, 0x65, 0x43, 0x21}));
@@ -68,7 +68,7 @@ class DialogsTest : public QObject {
 
   void configurationNameDialogRefusesEmptyAndUsedNames() {
     FakeUi ui;
-    TConfFrm dialog(ui, [] { return std::vector<std::string>{"Standard", "Bar"}; });
+    ConfigurationNameDialog dialog(ui, [] { return std::vector<std::string>{"Standard", "Bar"}; });
     dialog.show();
     struct Case {
       const char* name;
@@ -79,8 +79,8 @@ class DialogsTest : public QObject {
          {Case{"", "Type name first", false}, Case{" Standard ", "Name is already used", false},
           Case{"Arcade", nullptr, true}}) {
       ui.clear();
-      dialog.Edit1->setText(c.name);
-      dialog.Button1Click();
+      dialog.name_edit->setText(c.name);
+      dialog.confirm();
       QCOMPARE(dialog.result() == QDialog::Accepted, c.closed);
       QCOMPARE(ui.shown.size(), std::size_t{c.shown ? 1u : 0u});
       if (c.shown) QCOMPARE(ui.shown[0].text, std::string(c.shown));
@@ -102,7 +102,7 @@ class DialogsTest : public QObject {
       if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         boxes << box->text();
         box->accept();
-      } else if (auto* dialog = qobject_cast<TPasswordDlg*>(modal);
+      } else if (auto* dialog = qobject_cast<PasswordDialog*>(modal);
                  dialog && !typed.empty() && !pressing) {
         QCOMPARE(dialog->Password->echoMode(), QLineEdit::Password);
         dialog->Password->clear();

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "app/ini_file.h"
-#include "ui/ft_frm.h"
+#include "ui/production_test_window.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -20,14 +20,14 @@ class ProductionRecordWindowTest : public QObject {
  private slots:
   void eachStartAddsAUnitThatTheWindowCountsAndShows() {
     WindowBench bench;
-    QVERIFY(bench.window.FormActivate());
+    QVERIFY(bench.window.start_up_once());
     std::filesystem::copy_file(QV82_SOURCE_DIR "/data/Production.ini",
                                bench.workdir + "/Production.ini");
-    TFtFrm& ft = *bench.window.FtFrm;
+    ProductionTestWindow& ft = *bench.window.production_test_window;
     ft.show();
     QCOMPARE(ft.record_path->text().toStdString(), bench.workdir + "/production_log.csv");
 
-    QTest::mouseClick(ft.Button2, Qt::LeftButton);
+    QTest::mouseClick(ft.start_button, Qt::LeftButton);
     QCOMPARE(bench.ui.errors(), std::vector<std::string>{});
     QCOMPARE(ft.unit_counts->text(), QString("Passed: 1   Failed: 0"));
     QCOMPARE(ft.recent_units->count(), 1);
@@ -35,7 +35,7 @@ class ProductionRecordWindowTest : public QObject {
 
     // A unit outside the limits is counted as failed, with its step.
     bench.setup.device().config().analogue.temperature = 99;
-    QTest::mouseClick(ft.Button2, Qt::LeftButton);
+    QTest::mouseClick(ft.start_button, Qt::LeftButton);
     QCOMPARE(ft.unit_counts->text(), QString("Passed: 1   Failed: 1"));
     QCOMPARE(ft.recent_units->count(), 2);
     QVERIFY(ft.recent_units->item(1)->text().endsWith(
@@ -55,10 +55,10 @@ class ProductionRecordWindowTest : public QObject {
 
   void aRecordThatCannotBeWrittenStopsStartBeforeTheDevice() {
     WindowBench bench;
-    QVERIFY(bench.window.FormActivate());
+    QVERIFY(bench.window.start_up_once());
     std::filesystem::copy_file(QV82_SOURCE_DIR "/data/Production.ini",
                                bench.workdir + "/Production.ini");
-    TFtFrm& ft = *bench.window.FtFrm;
+    ProductionTestWindow& ft = *bench.window.production_test_window;
     const std::string folder = bench.workdir + "/records";
     std::filesystem::create_directory(folder);
     ft.choose_record_file = [&folder](const std::string&) { return folder; };
@@ -69,7 +69,7 @@ class ProductionRecordWindowTest : public QObject {
              folder);
 
     const std::size_t sent = bench.log_lines().size();
-    QTest::mouseClick(ft.Button2, Qt::LeftButton);
+    QTest::mouseClick(ft.start_button, Qt::LeftButton);
     QCOMPARE(bench.ui.errors(), std::vector<std::string>{"Cannot write the production record " +
                                                          folder + ": it is a folder"});
     QCOMPARE(bench.log_lines().size(), sent);

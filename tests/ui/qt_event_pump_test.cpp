@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim/simulated_setup.h"
 
 namespace qv82::test {
@@ -131,7 +131,7 @@ class QtEventPumpTest : public QObject {
     QtEventPump pump;
     pump.set_timed_source(
         {[clock] { return clock->us_until_next(); }, [clock] { clock->catch_up(); }});
-    TccTfrm link(setup.line(), pump);
+    CcTalkLink link(setup.line(), pump);
     Bytes reply;
     const std::uint64_t start = pump.now_us();
     QCOMPARE(link.cctalk_transaction(2, Bytes{0xFE}, reply, 200), kTransactionOk);

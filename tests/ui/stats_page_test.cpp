@@ -72,18 +72,18 @@ class StatsPageTest : public QObject {
   void badOptionCodeIsNamedAndTheNextWriteStillErasesChangedCounters() {
     WindowBench bench;
     add_statistic_options(bench, "Bad entry=123\n");
-    QVERIFY(bench.window.FormActivate());
+    QVERIFY(bench.window.start_up_once());
     bench.setup.device().memory().poke(kOptionsAddress, Bytes(20, 0xFF));
     bench.setup.device().memory().poke(kCountersAddress, Bytes(60, 0x05));
     StatisticsPageWidget& page = *bench.window.statistics_page;
-    page.Button1->click();  // "Read"
+    page.read_button->click();  // "Read"
     QCOMPARE(page.values[4]->text(), QString("328965"));
     QCOMPARE(page.settings[4]->currentText(), QString("Not used"));
 
     bench.ui.clear();
     choose(page.settings[4], "Coin jams");
     choose(page.settings[6], "Bad entry");
-    page.Button2->click();  // "Write"
+    page.write_button->click();  // "Write"
     QCOMPARE(bench.ui.errors().size(), std::size_t{1});
     const std::string error = bench.ui.errors()[0];
     QVERIFY2(error.find("Row 7") != std::string::npos, error.c_str());
@@ -95,7 +95,7 @@ class StatsPageTest : public QObject {
     // Row 7 put right: the Write now erases counter 5, whose option changed, and no other.
     bench.ui.clear();
     choose(page.settings[6], "Not used");
-    page.Button2->click();
+    page.write_button->click();
     QVERIFY(bench.ui.errors().empty());
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
     QCOMPARE(nv(bench, kOptionsAddress + 4, 1), Bytes{0x06});
@@ -106,18 +106,18 @@ class StatsPageTest : public QObject {
 
     // "Erase all" after OK clears every counter.
     bench.ui.answers = {Answer::Ok};
-    page.Button3->click();
+    page.erase_all_button->click();
     QCOMPARE(nv(bench, kCountersAddress, 60), Bytes(60, 0x00));
     QCOMPARE(page.values[19]->text(), QString("0"));
   }
 
   void chartBarsAreTheCountersReadFromTheDevice() {
     WindowBench bench;
-    QVERIFY(bench.window.FormActivate());
+    QVERIFY(bench.window.start_up_once());
     StatisticsPageWidget& page = *bench.window.statistics_page;
     QVERIFY(page.chart->drawn_bars().empty());  // nothing read yet
 
-    page.Button1->click();  // "Read"
+    page.read_button->click();  // "Read"
     auto expected = device_bars(bench);
     QCOMPARE(expected.size(), std::size_t{15});  // the factory's options in use
     QCOMPARE(expected[0].first, QString("Coins accepted"));
@@ -129,19 +129,19 @@ class StatsPageTest : public QObject {
     QCOMPARE(bench.app.link.cctalk_transaction(2, {0xE7, 0xFF, 0xFF}, reply, 15), 0);
     QCOMPARE(bench.app.link.cctalk_transaction(2, {0xE4, 0x01}, reply, 15), 0);
     for (int i = 0; i < 3; ++i) QVERIFY(bench.setup.device().insert(4).accepted);  // 1 euro
-    page.Button1->click();
+    page.read_button->click();
     const auto grown = device_bars(bench);
     QCOMPARE(grown[0].second, expected[0].second + 3);
     QVERIFY2(page.chart->drawn_bars() == grown, described(page.chart->drawn_bars()).c_str());
 
     // Write with a new option in row 16 adds its bar; "Erase all" draws every bar at zero.
     choose(page.settings[15], "Credits paid");
-    page.Button2->click();
+    page.write_button->click();
     QVERIFY2(page.chart->drawn_bars() == device_bars(bench),
              described(page.chart->drawn_bars()).c_str());
     QCOMPARE(page.chart->drawn_bars().size(), std::size_t{16});
     bench.ui.answers = {Answer::Ok};
-    page.Button3->click();
+    page.erase_all_button->click();
     const auto erased = page.chart->drawn_bars();
     QCOMPARE(erased.size(), std::size_t{16});
     for (const auto& [name, value] : erased) QCOMPARE(value, 0.0);
@@ -151,16 +151,16 @@ class StatsPageTest : public QObject {
     WindowBench bench;
     add_statistic_options(bench,
                           "M\u00FCnzen angenommen=21\n\u20AC Umsatz=22\n\u017Detoni \u20AA=23\n");
-    QVERIFY(bench.window.FormActivate());
+    QVERIFY(bench.window.start_up_once());
     bench.setup.device().memory().poke(kOptionsAddress, {0x21, 0x22, 0x23});
     bench.setup.device().memory().poke(kCountersAddress, {0x00, 0x01, 0x02});
     StatisticsPageWidget& page = *bench.window.statistics_page;
-    page.Button1->click();
+    page.read_button->click();
     QCOMPARE(page.settings[0]->currentText(), QString::fromUtf8("M\u00FCnzen angenommen"));
 
     const std::string chosen = bench.dir.filePath("sheet").toStdString();
     bench.ui.save_files = {chosen};
-    page.Button4->click();  // "Export to XLS"
+    page.export_button->click();  // "Export to XLS"
     QVERIFY(bench.ui.errors().empty());
     const auto cells = biff_cell_texts(chosen + ".xls");
     const std::pair<const char*, const char*> expected[] = {

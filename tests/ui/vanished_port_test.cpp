@@ -14,7 +14,7 @@
 #include "support/processes.h"
 #include "ui/activity_indicator.h"
 #include "ui/device_info_panel.h"
-#include "ui/main_frm.h"
+#include "ui/main_window.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
 
@@ -40,11 +40,11 @@ struct PtyWindowBench {
     // The search tries the link before the system's ports.
     port.set_extra_ports({link});
     app = std::make_unique<Application>(port, pump, ui, dir.path().toStdString());
-    window = std::make_unique<TMainFrm>(*app);
+    window = std::make_unique<MainWindow>(*app);
   }
 
   bool idle() const {
-    return window->tool_bar->isEnabled() && window->PageControl1->isEnabled() &&
+    return window->tool_bar->isEnabled() && window->pages->isEnabled() &&
            !window->device_panel->Animate1->animated();
   }
 
@@ -54,7 +54,7 @@ struct PtyWindowBench {
   QtEventPump pump;
   FakeUi ui;
   std::unique_ptr<Application> app;
-  std::unique_ptr<TMainFrm> window;
+  std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace
@@ -70,10 +70,10 @@ class VanishedPortTest : public QObject {
     {
       // Past the start-up search, inside the upload's memory reads.
       SimOnPty sim({"--link", bench.link, "--vanish-after", "300"});
-      QVERIFY(bench.window->FormActivate());
+      QVERIFY(bench.window->start_up_once());
       bench.ui.clear();
 
-      bench.window->SpeedButton10->trigger();  // Upload
+      bench.window->upload_action->trigger();  // Upload
       QCOMPARE(bench.ui.errors(), std::vector<std::string>{gone});
       QVERIFY(bench.ui.informations().empty());
       QVERIFY(!bench.port.connected());
@@ -84,7 +84,7 @@ class VanishedPortTest : public QObject {
     // it without a restart.
     bench.ui.clear();
     SimOnPty sim({"--link", bench.link});
-    bench.window->SpeedButton11->trigger();
+    bench.window->search_action->trigger();
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{found});
     QVERIFY(bench.ui.errors().empty());
     QVERIFY(bench.port.connected());
@@ -94,7 +94,7 @@ class VanishedPortTest : public QObject {
   void aPortLostWhileIdleIsToldAtOnceAndClosed() {
     PtyWindowBench bench;
     auto sim = std::make_unique<SimOnPty>(std::vector<std::string>{"--link", bench.link});
-    QVERIFY(bench.window->FormActivate());
+    QVERIFY(bench.window->start_up_once());
     bench.ui.clear();
 
     sim.reset();  // the adapter is pulled while nothing talks to it

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/cctalk.h"
+#include "link/cctalk_link.h"
 #include "sim/scheduler.h"
 
 namespace qv82::test {
@@ -77,7 +77,7 @@ class VirtualEvents {
 
 // Counts transfers that start while another is still waiting for its reply.
 struct NestedTransfers {
-  explicit NestedTransfers(TccTfrm& link) {
+  explicit NestedTransfers(CcTalkLink& link) {
     link.busy_start = [this] {
       if (++depth > 1) ++nested;
     };

@@ -10,7 +10,7 @@
 #include "app/application.h"
 #include "sim/simulated_setup.h"
 #include "support/fake_ui.h"
-#include "ui/main_frm.h"
+#include "ui/main_window.h"
 
 namespace qv82::test {
 
@@ -41,7 +41,7 @@ struct WindowBench {
   FakeUi ui;
   std::string workdir;
   Application app;
-  TMainFrm window;
+  MainWindow window;
 
  private:
   static std::string make_workdir(const QTemporaryDir& dir, const std::string& settings) {

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+#include "channels/coin_programming.h"
+
+class QCheckBox;
+class QComboBox;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace qv82 {
+
+class SampleChartView;
+
+// "Coins programming": the sample list, the channel view being computed, the channel box, the
+// "Tollerance:" choice and the buttons, over a CoinProgramming model. Open it with exec() after
+// model.prepare() said yes; the window runs on_open when shown and on_close
+// when it closes, however it is closed.
+class CoinProgrammingWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CoinProgrammingWindow(CoinProgramming& model, QWidget* parent = nullptr);
+
+  void init_language();
+  CoinProgramming& model() { return model_; }
+
+  // Redraws every control from the model.
+  void render();
+
+  QListWidget* samples_list;          // samples
+  SampleChartView* sample_chart;  // the samples against the band of the view
+  std::array<QSpinBox*, kChannelParameterCount> parameter_edits{};
+  std::array<QSpinBox*, kChannelParameterCount> tolerance_edits{};
+  QCheckBox* cctalk_box;
+  QCheckBox* sel_box;
+  QCheckBox* fake_box;
+  QCheckBox* en_box;
+  QComboBox* dir_combo;
+  QComboBox* cvf_combo;
+  QComboBox* mint_combo;
+  QComboBox* cc_combo;
+  QSpinBox* val_edit;
+  QSpinBox* channel_box;  // channel
+  QComboBox* tolerance_box;  // "Tollerance:"
+  QPushButton* delete_button;  // "Delete item"
+  QPushButton* clear_button;  // "Clear list"
+  QPushButton* save_button;  // "Save channel"
+  QPushButton* close_button;  // "Close"
+  QTimer* sample_timer;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* build_view();
+  // The controls' values into model.view (the user edited them).
+  void take_view();
+  // The chart from the samples and the parameters and tolerances the view shows.
+  void redraw_chart();
+  void on_sample_tick();
+  void finish();
+  // Runs one model operation with the view taken first and the window redrawn after. False
+  // when another operation is still running (it is then skipped).
+  bool run(const std::function<void()>& action);
+
+  CoinProgramming& model_;
+  bool rendering_ = false;
+  bool in_action_ = false;
+  bool close_pending_ = false;
+  bool open_ = false;  // between on_open and on_close
+};
+
+}  // namespace qv82

@@ -1,0 +1,188 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+#include "config/working_images.h"
+#include "lang/language.h"
+#include "ui/activity_indicator.h"
+#include "ui/selector_test_window.h"
+#include "ui/config_page.h"
+#include "ui/config_page_widgets.h"
+#include "ui/coin_programming_window.h"
+#include "ui/device_info_panel.h"
+#include "ui/firmware_window.h"
+#include "ui/erase_dialog.h"
+#include "ui/production_test_window.h"
+#include "ui/stats_page.h"
+#include "window_bench.h"
+
+namespace qv82::test {
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startUpFindsTheSimulatedDeviceAndFillsTheFields() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+
+    const QStringList expected = {"QV82", "1234567", "B01", "QV82HS-1.02", "2007/3/9", "2010/6/15"};
+    QStringList shown;
+    for (QLabel* value : bench.window.device_panel->values) shown << value->text();
+    QCOMPARE(shown, expected);
+    QCOMPARE(bench.window.device_panel->captions[0]->text(), QString("Product code:"));
+    QVERIFY(bench.contains(bench.ui.informations(), "Coin selector with address 2 found at  SIM"));
+    QVERIFY(bench.ui.errors().empty());
+
+    QCOMPARE(bench.window.windowTitle(),
+             QString("QV82HS programming and configuration utility ver 1.000"));
+    QStringList captions;
+    for (QAction* action : bench.window.tool_bar->actions()) {
+      if (!action->isSeparator()) captions << action->text();
+    }
+    QCOMPARE(captions,
+             (QStringList{"File Open", "File Save", "Upload", "Download", "Erase", "Coins prog.",
+                          "Upgrade", "Test", " Factory test", "Search", "Exit"}));
+    QVERIFY(bench.window.factory_test_action->isVisible());
+    QVERIFY(bench.window.pages->isEnabled());
+    QVERIFY(!bench.window.device_panel->Animate1->animated());
+
+    // The advice about the screen follows the screen the window is on.
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const bool small = screen.width() < 1024 || screen.height() < 768;
+    QCOMPARE(bench.contains(bench.ui.informations(), "Recomended screen resolution is 1024 x 768"),
+             small);
+  }
+
+  void startUpFillsTheConfigurationAndStatisticsPages() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    QVERIFY(bench.ui.errors().empty());
+
+    // The first standard configuration of the installation, on page 0.
+    const ConfigPage& config = *bench.window.config_page;
+    QCOMPARE(bench.window.pages->widget(MainWindow::kConfigurationPage), &config);
+    QCOMPARE(config.versions->currentText(), QString("Vending standard"));
+    QVERIFY(config.io_group->isVisibleTo(&bench.window));
+    QCOMPARE(config.rows[0].function->currentText(), QString("Coin pulse"));
+    QVERIFY(config.rows[0].channels[0]->isChecked() && config.rows[0].channels[1]->isChecked());
+    QVERIFY(!config.rows[0].channels[2]->isChecked());
+    QVERIFY(bench.window.address_button->isVisibleTo(&bench.window));
+
+    // Every statistics row offers the option names, the first one chosen.
+    const StatisticsPageWidget& statistics = *bench.window.statistics_page;
+    QCOMPARE(bench.window.pages->widget(MainWindow::kStatisticsPage), &statistics);
+    for (const QComboBox* row : statistics.settings) {
+      QCOMPARE(row->count(), 26);
+      QCOMPARE(row->currentText(), QString("Not used"));
+    }
+  }
+
+  void toolBarOpensEachWindowAndGivesTheWindowBackAfterIt() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    MainWindow& w = bench.window;
+    const std::pair<QAction*, QDialog*> routes[] = {{w.program_coins_action, w.coin_programming_window},
+                                                    {w.erase_action, w.erase_dialog},
+                                                    {w.upgrade_action, w.firmware_window},
+                                                    {w.test_action, w.selector_test_window},
+                                                    {w.factory_test_action, w.production_test_window}};
+    for (const auto& [button, dialog] : routes) {
+      bench.ui.clear();
+      QPointer<QWidget> opened;
+      // Closed once the window has had its own start.
+      QTimer::singleShot(0, &w, [&opened] {
+        opened = QApplication::activeModalWidget();
+        QTimer::singleShot(0, opened, [&opened] {
+          if (auto* shown = qobject_cast<QDialog*>(opened.data())) shown->reject();
+        });
+      });
+      button->trigger();
+      QCOMPARE(opened.data(), dialog);
+      QVERIFY(!dialog->isVisible());
+      QVERIFY(bench.ui.errors().empty());
+      QVERIFY(w.tool_bar->isEnabled() && w.pages->isEnabled());
+      QVERIFY(!w.device_panel->Animate1->animated());
+      if (button == w.erase_action) {
+        // Closing the erasing dialog still reads the counters again.
+        QVERIFY(w.app.configuration.images.loaded_sections & kSectionStatistics);
+      }
+      if (button == w.upgrade_action) {
+        QVERIFY(
+            bench.contains(bench.ui.informations(), "Coin selector with address 2 found at  SIM"));
+      }
+    }
+  }
+
+  void busyIndicationDisablesTheWindowDuringEachTransfer() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    int waits = 0;
+    int enabled_while_waiting = 0;
+    bench.clock().on_wait = [&] {
+      ++waits;
+      MainWindow& w = bench.window;
+      if (w.tool_bar->isEnabled() || w.pages->isEnabled() || w.settings_panel->isEnabled() ||
+          !w.device_panel->Animate1->animated()) {
+        ++enabled_while_waiting;
+      }
+    };
+    bench.window.search_action->trigger();
+    bench.clock().on_wait = nullptr;
+
+    QVERIFY(waits > 10);
+    QCOMPARE(enabled_while_waiting, 0);
+    QVERIFY(bench.window.tool_bar->isEnabled());
+    QVERIFY(bench.window.pages->isEnabled());
+    QVERIFY(bench.window.settings_panel->isEnabled());
+    QVERIFY(!bench.window.device_panel->Animate1->animated());
+  }
+
+  void exitAsksAndOnlyYesCloses() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    bench.window.show();
+    bench.ui.clear();
+
+    bench.ui.answers = {Answer::No};
+    bench.window.exit_action->trigger();
+    QVERIFY(bench.window.isVisible());
+    bench.ui.answers = {Answer::No};
+    QVERIFY(!bench.window.close());  // the title bar's close asks the same
+    QCOMPARE(bench.ui.questions(),
+             (std::vector<std::string>{"Close application?", "Close application?"}));
+
+    bench.ui.answers = {Answer::Yes};
+    bench.window.exit_action->trigger();
+    QVERIFY(!bench.window.isVisible());
+  }
+
+  void brokenAddressSettingStopsStartUpWithAnError() {
+    WindowBench bench("");
+    QFile file(bench.dir.filePath("qv82hs.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[SETTINGS]\nccTalkAddr=X2\n[SUPPORTED TYPES]\nQV82=\n");
+    file.close();
+
+    QVERIFY(!bench.window.start_up_once());
+    QCOMPARE(bench.ui.errors().size(), std::size_t{1});
+    QVERIFY(bench.ui.errors()[0].find("ccTalkAddr") != std::string::npos);
+    QVERIFY(bench.window.tool_bar->isEnabled());
+    QVERIFY(bench.setup.device().requests().empty());
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::MainWindowTest)
+#include "main_window_test.moc"

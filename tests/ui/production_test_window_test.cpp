@@ -1,0 +1,177 @@
+// "Factory test" clicked through over the simulated coin selector, its loop
+// timer running in virtual time.
+#include "ui/production_test_window.h"
+
+#include <QCategoryAxis>
+#include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScatterSeries>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+
+#include "support/selector_bench.h"
+#include "ui/analogue_gauge_view.h"
+#include "virtual_events.h"
+
+namespace qv82::test {
+
+namespace {
+
+// The window over a healthy device and the installed limits.
+struct FactoryBench {
+  explicit FactoryBench(sim::SetupOptions options = {}) : bench(std::move(options)) {
+    std::filesystem::copy_file(QV82_SOURCE_DIR "/data/Production.ini",
+                               bench.dir.file("Production.ini"));
+    bench.selector.identify_device();
+    bench.ui.clear();
+    window.show();
+    events.add_timer(window.loop_timer, [this] { window.on_loop_tick(); });
+  }
+
+  std::string label() const { return window.status_label->text().toStdString(); }
+  std::uint64_t now() const { return events.now_ms(); }
+
+  SelectorBench bench;
+  ProductionTestWindow window{bench.selector, bench.dir.file("Production.ini"), bench.settings,
+                bench.dir.file("units.csv")};
+  VirtualEvents events{dynamic_cast<sim::VirtualClock&>(bench.setup.clock())};
+  NestedTransfers transfers{bench.link};
+};
+
+}  // namespace
+
+class ProductionTestWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // After each unit the gauges show its readings against the installed limits (PH1 64 ... 8C
+  // among them), green inside and red outside; a unit that fails before it is measured shows
+  // none, not the unit before.
+  void gaugesShowTheReadingsAgainstTheLimits() {
+    FactoryBench run;
+    const AnalogueGaugeView& gauges = *run.window.gauges;
+    QCOMPARE(gauges.row_axis->categoriesLabels().filter("(").size(), 0);
+
+    run.window.start_button->click();
+    QCOMPARE(run.label(), std::string("Test OK, change device"));
+    const QStringList passing = gauges.row_axis->categoriesLabels();
+    QCOMPARE(passing.size(), 9);
+    // Rows from the bottom: the first reading of the reply on top.
+    QCOMPARE(passing[8], QString("TPM1C3V 0200 (0180 ... 0280)"));
+    QCOMPARE(passing[5], QString("PH1 78 (64 ... 8C)"));
+    QCOMPARE(passing[0], QString("T 19 (05 ... 3C)"));
+    QCOMPARE(gauges.inside_readings->count(), 9);
+    QCOMPARE(gauges.outside_readings->count(), 0);
+    QVERIFY(gauges.inside_readings->points().contains(QPointF(0.5, 5)));  // 78 halfway
+    QCOMPARE(gauges.limit_bars[5]->points(), (QList<QPointF>{{0, 5}, {1, 5}}));
+    QCOMPARE(gauges.inside_readings->color(), QColor(0, 170, 0));
+
+    run.bench.device().config().analogue.ph1 = 0x90;
+    run.window.start_button->click();
+    QCOMPARE(run.label(), std::string("ERROR!!! Change device"));
+    QCOMPARE(run.window.model().last_error, std::string("PH1 error, value = 90"));
+    QCOMPARE(gauges.row_axis->categoriesLabels()[5], QString("PH1 90 (64 ... 8C)"));
+    QCOMPARE(gauges.inside_readings->count(), 8);
+    QCOMPARE(gauges.outside_readings->points(), QList<QPointF>{QPointF(44.0 / 40, 5)});
+    QCOMPARE(gauges.outside_readings->color(), QColor(Qt::red));
+
+    run.bench.device().config().inputs.sw1 = 0x06;
+    run.window.start_button->click();
+    QCOMPARE(run.label(), std::string("ERROR!!! Change device"));
+    QCOMPARE(gauges.inside_readings->count() + gauges.outside_readings->count(), 0);
+    QCOMPARE(gauges.row_axis->categoriesLabels().filter("(").size(), 0);
+  }
+
+  // A click on "Loop" at any moment of a "Start" test must not start a
+  // second test inside it; afterwards it starts the loop as usual.
+  void loopClickedAcrossAStartTestNeverNestsATest() {
+    std::uint64_t duration = 0;
+    {
+      FactoryBench one;
+      one.window.start_button->click();
+      duration = one.now();
+      QCOMPARE(one.label(), std::string("Test OK, change device"));
+    }
+    int timings = 0;
+    int nested = 0;
+    int failures = 0;
+    int loops = 0;
+    for (std::uint64_t at = 0; at <= duration + kProductionTickMs; at += 50) {
+      FactoryBench run;
+      bool loop_taken_during_start = false;
+      run.events.at_ms(at, [&] {
+        run.window.loop_choice->click();
+        loop_taken_during_start =
+            run.window.model().cycle_running() && run.window.model().view.loop_mode;
+      });
+      // "Single" ends any loop the click started, once it has tested the device.
+      const std::uint64_t stop_at = at + 2 * duration + kProductionTickMs;
+      run.events.at_ms(stop_at, [&] { run.window.single_choice->click(); });
+      run.window.start_button->click();
+      QVERIFY(!loop_taken_during_start);
+      run.events.run_until_ms(stop_at + 2 * duration);
+      ++timings;
+      nested += run.transfers.nested;
+      failures += run.window.model().failed;
+      loops += run.window.model().passed > 1 ? 1 : 0;
+      QVERIFY(run.window.start_button->isEnabled());
+      QVERIFY(!run.window.loop_timer->isActive());
+    }
+    qInfo(
+        "Loop clicked at %d timings in 50 ms steps across a %llu ms test: %d nested "
+        "transfers, %d healthy devices failed, %d loops run after the test",
+        timings, static_cast<unsigned long long>(duration), nested, failures, loops);
+    QCOMPARE(nested, 0);
+    QCOMPARE(failures, 0);
+    QVERIFY(loops > 0);
+  }
+
+  // While a test runs, Start and the mode choice are off; in a loop, Single
+  // stays the way out.
+  void controlsWhileATestRuns() {
+    FactoryBench run;
+    bool start_enabled = true;
+    bool mode_enabled = true;
+    run.events.at_ms(100, [&] {
+      start_enabled = run.window.start_button->isEnabled();
+      mode_enabled = run.window.loop_choice->isEnabled();
+    });
+    run.window.start_button->click();
+    QVERIFY(!start_enabled);
+    QVERIFY(!mode_enabled);
+    QVERIFY(run.window.start_button->isEnabled() && run.window.loop_choice->isEnabled());
+
+    run.window.loop_choice->click();
+    QVERIFY(!run.window.start_button->isEnabled());
+    bool single_enabled = false;
+    const std::uint64_t in_cycle = run.now() + kProductionTickMs + 200;
+    run.events.at_ms(in_cycle, [&] {
+      single_enabled = run.window.single_choice->isEnabled();
+      run.window.single_choice->click();
+    });
+    run.events.run_until_ms(in_cycle + 10000);
+    QVERIFY(single_enabled);
+    QCOMPARE(run.window.model().passed, 2);
+    QVERIFY(!run.window.loop_timer->isActive());
+    QVERIFY(run.window.start_button->isEnabled());
+  }
+
+  // A command the device refuses has not been carried out.
+  void refusedCommandFailsTheTest() {
+    FactoryBench run;
+    run.bench.device().faults().nak_prefix = {0xE9};
+    run.window.start_button->click();
+    QCOMPARE(run.label(), std::string("ERROR!!! Change device"));
+    QCOMPARE(run.bench.ui.errors(), std::vector<std::string>{"Communication error"});
+    QCOMPARE(run.window.model().failed, 1);
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::ProductionTestWindowTest)
+#include "production_test_window_test.moc"
