@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "firmware/srecord_writer.h"
 #include "link/cctalk_link.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/configuration_workspace.h"
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "app/version.h"
 #include "device/coin_selector.h"
 #include "device/device_state.h"

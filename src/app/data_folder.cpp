@@ -6,8 +6,8 @@
 
 #include "app/application.h"
 #include "diagnostics/production_limits.h"
-#include "link/read_file.h"
-#include "link/replace_file.h"
+#include "files/read_file.h"
+#include "files/replace_file.h"
 
 namespace qv82 {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "lang/language.h"
 #include "link/cctalk_link.h"

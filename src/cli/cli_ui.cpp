@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "lang/language.h"
+#include "text/text.h"
 
 namespace qv82::cli {
 
@@ -33,11 +34,6 @@ class NoEcho {
 };
 
 }  // namespace
-
-std::string upper_case(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 CliUi::CliUi(const GlobalOptions& options, std::ostream& out, std::ostream& err)
     : interactive(isatty(STDIN_FILENO) == 1), options_(options), out_(out), err_(err) {}

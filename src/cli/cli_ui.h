@@ -62,7 +62,4 @@ class CliUi : public Ui {
   bool data_error_ = false;
 };
 
-// Letters to upper case, as the dialogs' fields type them.
-std::string upper_case(std::string text);
-
 }  // namespace qv82::cli

@@ -4,7 +4,7 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "link/log_decoder.h"
-#include "link/read_file.h"
+#include "files/read_file.h"
 
 namespace qv82::cli {
 

@@ -2,16 +2,11 @@
 
 #include <cctype>
 
+#include "text/text.h"
+
 namespace qv82::cli {
 
 namespace {
-
-bool all_hex(const std::string& text) {
-  for (char c : text) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-  }
-  return true;
-}
 
 }  // namespace
 

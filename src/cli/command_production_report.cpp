@@ -3,7 +3,7 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "diagnostics/production_report.h"
-#include "link/read_file.h"
+#include "files/read_file.h"
 
 namespace qv82::cli {
 

@@ -5,6 +5,7 @@
 #include "device/coin_selector.h"
 #include "lang/language.h"
 #include "link/errors.h"
+#include "text/text.h"
 
 namespace qv82::cli {
 

@@ -10,8 +10,8 @@
 #include <system_error>
 
 #include "config/parameter_tree.h"
-#include "link/read_file.h"
-#include "link/replace_file.h"
+#include "files/read_file.h"
+#include "files/replace_file.h"
 
 namespace qv82 {
 

@@ -8,6 +8,7 @@
 #include "channels/channels_page.h"
 #include "config/parameter_tree.h"
 #include "link/errors.h"
+#include "text/text.h"
 
 namespace qv82 {
 
@@ -24,13 +25,6 @@ unsigned io_address(std::size_t k) { return kIoAddress + 8 * static_cast<unsigne
 
 [[noreturn]] void bad_item(unsigned address, const std::string& why) {
   throw ConversionError("Item " + item_address_text(address) + ": " + why);
-}
-
-bool all_hex(const std::string& text) {
-  for (const char c : text) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-  }
-  return true;
 }
 
 void require_hex(unsigned address, const std::string& text) {

@@ -6,8 +6,9 @@
 #include <sstream>
 #include <utility>
 
-#include "link/read_file.h"
+#include "files/read_file.h"
 #include "link/errors.h"
+#include "text/text.h"
 
 namespace qv82 {
 
@@ -31,13 +32,7 @@ bool equals_nocase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && starts_with_nocase(a, b);
 }
 
-std::string trim(std::string_view text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && is_blank(text[first])) ++first;
-  while (last > first && is_blank(text[last - 1])) --last;
-  return std::string(text.substr(first, last - first));
-}
+std::string trimmed(std::string_view text) { return std::string(trim(text, is_blank)); }
 
 // Replaces every occurrence in one left-to-right pass; replaced text is not
 // searched again.
@@ -145,7 +140,7 @@ class Reader {
         std::string token;
         while ((c = source_.peek()) >= 0 && c != '<')
           token.push_back(static_cast<char>(source_.get()));
-        text(trim(token));
+        text(trimmed(token));
       }
     }
   }
@@ -212,7 +207,7 @@ class Reader {
 
   void text(const std::string& token) {
     std::string piece = xml::decode_entities(xml::clean(token));
-    if (trim(current_->Text).empty()) {
+    if (trimmed(current_->Text).empty()) {
       current_->Text = std::move(piece);
     } else {
       std::string joined = std::move(current_->Text);
@@ -267,12 +262,12 @@ std::vector<std::string> split_attributes(std::string_view part) {
   for (const std::string& p : pieces) {
     const std::size_t equals = p.find('=');
     const std::string name = p.substr(0, equals);
-    std::string value = equals == std::string::npos ? std::string() : trim(p.substr(equals + 1));
+    std::string value = equals == std::string::npos ? std::string() : trimmed(p.substr(equals + 1));
     if (value.size() > 2) {
       if (value.front() == '"') value.erase(0, 1);
       if (value.back() == '"') value.pop_back();
     }
-    value = decode_entities(trim(value));
+    value = decode_entities(trimmed(value));
     if (!value.empty()) entries.push_back(name + "=" + value);
   }
   return entries;

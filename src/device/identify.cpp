@@ -1,4 +1,4 @@
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "lang/language.h"
 #include "link/errors.h"

@@ -1,7 +1,8 @@
 #include <algorithm>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
+#include "files/read_file.h"
 #include "lang/language.h"
 #include "link/errors.h"
 

@@ -2,6 +2,7 @@
 // view as lines for the command line.
 #include "diagnostics/coin_selector_test.h"
 #include "lang/language.h"
+#include "text/text.h"
 
 namespace qv82 {
 
@@ -9,11 +10,7 @@ namespace {
 
 constexpr int kEventBufferSize = 5;
 
-std::string trimmed(std::string text) {
-  const auto first = text.find_first_not_of(' ');
-  const auto last = text.find_last_not_of(' ');
-  return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
+std::string trimmed(const std::string& text) { return std::string(trim(text, " ")); }
 
 std::string on_off(bool on) { return on ? "ON" : "off"; }
 

@@ -1,6 +1,6 @@
 #include "diagnostics/production_limits.h"
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "lang/language.h"
 #include "link/errors.h"
 

@@ -10,7 +10,7 @@
 
 #include "diagnostics/csv.h"
 #include "diagnostics/production_limits.h"
-#include "link/sync_to_disk.h"
+#include "files/sync_to_disk.h"
 
 namespace qv82 {
 

@@ -4,7 +4,8 @@
 #include <sstream>
 
 #include "lang/language.h"
-#include "link/read_file.h"
+#include "files/read_file.h"
+#include "text/text.h"
 
 namespace qv82 {
 
@@ -20,13 +21,6 @@ bool is_blank(std::string_view line) {
     if (!std::isspace(static_cast<unsigned char>(c))) return false;
   }
   return true;
-}
-
-std::string_view trim_end(std::string_view line) {
-  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
-    line.remove_suffix(1);
-  }
-  return line;
 }
 
 int hex_value(char c) {

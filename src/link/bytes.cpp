@@ -1,28 +1,14 @@
 #include "link/bytes.h"
 
 #include "link/errors.h"
+#include "text/text.h"
 
 namespace qv82 {
 
-namespace {
-
-int hex_digit_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-}  // namespace
-
 std::string bytes_to_hex(const Bytes& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string text;
   text.reserve(bytes.size() * 2);
-  for (std::uint8_t b : bytes) {
-    text.push_back(kDigits[b >> 4]);
-    text.push_back(kDigits[b & 0x0F]);
-  }
+  for (std::uint8_t b : bytes) text += hex_byte(b);
   return text;
 }
 
@@ -30,12 +16,11 @@ Bytes hex_to_bytes(std::string_view text) {
   Bytes bytes;
   bytes.reserve(text.size() / 2);
   for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-    const int high = hex_digit_value(text[i]);
-    const int low = hex_digit_value(text[i + 1]);
-    if (high < 0 || low < 0) {
+    const int byte = hex_pair(text.substr(i, 2));
+    if (byte < 0) {
       throw ConversionError(quoted_value(text.substr(i, 2)) + " is not a valid hexadecimal value");
     }
-    bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    bytes.push_back(static_cast<std::uint8_t>(byte));
   }
   return bytes;
 }

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "link/replace_file.h"
+#include "files/replace_file.h"
 
 namespace qv82 {
 

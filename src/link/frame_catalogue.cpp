@@ -6,16 +6,11 @@
 #include <cstdio>
 
 #include "link/memory_labels.h"
+#include "text/text.h"
 
 namespace qv82 {
 
 namespace {
-
-std::string hex_byte(std::uint8_t byte) {
-  char text[4];
-  std::snprintf(text, sizeof text, "%02X", byte);
-  return text;
-}
 
 std::string none(const Bytes&) { return {}; }
 std::string no_reply(const ReplyData&) { return {}; }

@@ -72,8 +72,8 @@ void ConfigurationRules::apply_modes_byte(std::uint8_t modes) {
 
 void ConfigurationRules::after_images_loaded() {
   // Texts from files may be written in lower case; the rules compare text.
-  for (std::string& text : images.io_text) text = upper_text(text);
-  images.param_image = upper_text(images.param_image);
+  for (std::string& text : images.io_text) text = upper_case(text);
+  images.param_image = upper_case(images.param_image);
   ensure_parameter_image();
   recognise_standard_configuration();
   refresh_configuration_view();
@@ -114,7 +114,7 @@ int ConfigurationRules::parameter_byte(std::size_t k) const {
 
 void ConfigurationRules::set_parameter_byte(std::size_t k, unsigned value) {
   ensure_parameter_image();
-  images.param_image.replace(2 * (k - 1), 2, hex2(value));
+  images.param_image.replace(2 * (k - 1), 2, hex_byte(value));
 }
 
 void ConfigurationRules::set_parameter_flag(std::size_t k, char flag) {

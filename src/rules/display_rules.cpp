@@ -136,7 +136,7 @@ void ConfigurationRules::dip_mode_chosen(int index) {
   if (index < 0 || index >= static_cast<int>(settings_.dip_modes.size())) return;
   page.dip_mode.index = index;
   const std::string code =
-      upper_text(value_of(settings_.dip_modes, settings_.dip_modes[index].name, "00"));
+      upper_case(value_of(settings_.dip_modes, settings_.dip_modes[index].name, "00"));
   const int value = hex_pair(code);
   // Modes are whole two-digit codes: "10" is not allowed by a list "0102".
   if (value < 0 || !list_has_pair(dip_mode_list_, code)) {
@@ -151,7 +151,7 @@ void ConfigurationRules::dip_mode_chosen(int index) {
 void ConfigurationRules::warning_chosen(int position, int index) {
   if (position < 1 || position > 6) return;
   if (index < 0 || index >= static_cast<int>(settings_.warnings.size())) return;
-  std::string code = upper_text(value_of(settings_.warnings, settings_.warnings[index].name, "FF"));
+  std::string code = upper_case(value_of(settings_.warnings, settings_.warnings[index].name, "FF"));
   if (hex_pair(code) < 0) code = "FF";
   // The other controls are kept before the record is redrawn from io_text.
   store_io_records();

@@ -1,6 +1,6 @@
 #include "rules/io_catalogue.h"
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "rules/record_text.h"
 
 namespace qv82 {
@@ -13,15 +13,15 @@ void IoCatalogue::load(const std::string& path) {
   // The file is read once here rather than once per lookup: the rules ask
   // for hundreds of keys on every refresh of the page.
   for (const std::string& name : file.section_names()) {
-    Section& section = sections_[upper_text(name)];
+    Section& section = sections_[upper_case(name)];
     for (const auto& [key, value] : file.section_entries(name)) {
-      section.emplace(upper_text(key), value);
+      section.emplace(upper_case(key), value);
     }
   }
 }
 
 const IoCatalogue::Section* IoCatalogue::section(std::string_view name) const {
-  const auto it = sections_.find(upper_text(name));
+  const auto it = sections_.find(upper_case(name));
   return it == sections_.end() ? nullptr : &it->second;
 }
 
@@ -29,15 +29,15 @@ std::string IoCatalogue::function_template(std::string_view section_name, std::s
                                            std::string_view fallback) const {
   const Section* s = section(section_name);
   if (s == nullptr) return std::string(fallback);
-  const auto it = s->find(upper_text(name));
-  return it == s->end() ? std::string(fallback) : upper_text(it->second);
+  const auto it = s->find(upper_case(name));
+  return it == s->end() ? std::string(fallback) : upper_case(it->second);
 }
 
 std::string IoCatalogue::rule(std::string_view function, std::string_view key,
                               std::string_view fallback) const {
   const Section* s = section(function);
   if (s == nullptr) return std::string(fallback);
-  const auto it = s->find(upper_text(key));
+  const auto it = s->find(upper_case(key));
   return it == s->end() || it->second.empty() ? std::string(fallback) : it->second;
 }
 

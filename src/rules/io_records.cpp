@@ -23,7 +23,7 @@ bool is_hex_record(const std::string& record) {
 std::string steps_of(const NumberBox& box, const std::string& record, std::size_t b) {
   if (!box.visible || box.step <= 0) return text_part(record, 2 * b, 2);
   const long steps = round_half_even(box.value < 0 ? 0 : box.value, box.step);
-  return hex2(static_cast<unsigned>(steps > 255 ? 255 : steps));
+  return hex_byte(static_cast<unsigned>(steps > 255 ? 255 : steps));
 }
 
 }  // namespace
@@ -51,14 +51,14 @@ void ConfigurationRules::store_io_records() {
       } else if (record_class == 0x07) {
         int code = record_byte(c, 2);
         if (r.warning.visible && r.warning.has_selection()) {
-          code = hex_pair(upper_text(value_of(settings_.warnings, r.warning.text(), "FF")));
+          code = hex_pair(upper_case(value_of(settings_.warnings, r.warning.text(), "FF")));
         }
         word = static_cast<unsigned>(code < 0 ? 0xFF : code) + 0xFF00;
       }
-      out += hex2(word & 0xFF) + hex2(word >> 8) + text_part(c, 8, 4);
+      out += hex_byte(word & 0xFF) + hex_byte(word >> 8) + text_part(c, 8, 4);
     } else {
       const std::string impulses =
-          r.impulses.visible ? hex2(static_cast<unsigned>(r.impulses.value)) : text_part(c, 4, 2);
+          r.impulses.visible ? hex_byte(static_cast<unsigned>(r.impulses.value)) : text_part(c, 4, 2);
       out += impulses + text_part(c, 6, 6);
     }
     out += steps_of(r.time_on, c, 6);

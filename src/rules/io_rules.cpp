@@ -21,7 +21,7 @@ std::array<std::string, 4> prefix_variants(const std::string& record) {
   const int mode = hex_pair(text_part(prefix, 2, 2));
   if (prefix.size() < 4 || mode < 0) return variants;
   const std::string other_level =
-      text_part(prefix, 0, 2) + hex2(static_cast<unsigned>(mode) ^ 0x80);
+      text_part(prefix, 0, 2) + hex_byte(static_cast<unsigned>(mode) ^ 0x80);
   variants[1] = other_level;
   const auto swap_direction = [](std::string text) {
     text[3] = swapped_direction(text[3]);
@@ -70,13 +70,13 @@ bool ConfigurationRules::pick_io_function(int position, int index) {
 bool ConfigurationRules::output_requires_input(const std::string& old_class) const {
   const std::vector<std::string>& outputs = catalogue_.outputs();
   for (int j = 1; j <= 7; ++j) {
-    const auto variants = prefix_variants(upper_text(io(j)));
+    const auto variants = prefix_variants(upper_case(io(j)));
     for (std::size_t m = 1; m < outputs.size(); ++m) {
       const std::string prefix =
           text_part(catalogue_.function_template(kOutputsSection, outputs[m], "0000"), 0, 4);
       // The output's active level does not change what it needs.
       if (!matches_any(prefix, {variants[0], variants[1], variants[0], variants[1]})) continue;
-      const std::string needs = upper_text(catalogue_.rule(outputs[m], "Must have", ""));
+      const std::string needs = upper_case(catalogue_.rule(outputs[m], "Must have", ""));
       if (needs.find(old_class) != std::string::npos) return true;
     }
   }
@@ -99,19 +99,19 @@ std::string ConfigurationRules::select_io_function(int position, std::string_vie
     return language_text(msg::kThisOutputIsAlreadyDefined);
   }
   // Deliberately a plain substring search: "0304" also forbids class 30.
-  const std::string conflict = upper_text(catalogue_.rule(name, "Conflict", ""));
+  const std::string conflict = upper_case(catalogue_.rule(name, "Conflict", ""));
   for (int q = 1; q <= 8 && !conflict.empty(); ++q) {
     if (q != position && io_class(q).size() == 2 &&
         conflict.find(io_class(q)) != std::string::npos) {
       return language_text(msg::kThisOutputCannotBeUsed);
     }
   }
-  const std::string needs = upper_text(catalogue_.rule(name, "Must have", ""));
+  const std::string needs = upper_case(catalogue_.rule(name, "Must have", ""));
   for (std::size_t j = 0; j + 1 < needs.size(); j += 2) {
     if (!other_has_class(needs.substr(j, 2))) return language_text(msg::kFirstConfigureInputs);
   }
   if (position >= 7) {
-    const std::string old_class = upper_text(io_class(position));
+    const std::string old_class = upper_case(io_class(position));
     if (old_class.size() == 2 && output_requires_input(old_class)) {
       return language_text(msg::kCannotChangeInput);
     }
@@ -122,7 +122,7 @@ std::string ConfigurationRules::select_io_function(int position, std::string_vie
   store_io_records();
   store_parameter_image();
   for (std::size_t k = 1; k <= kCommonParameterCount; ++k) {
-    const std::string forced = upper_text(catalogue_.rule(name, common_parameter_key(k), "FFN"));
+    const std::string forced = upper_case(catalogue_.rule(name, common_parameter_key(k), "FFN"));
     const int value = hex_pair(forced);
     if (value >= 0 && value != 0xFF) set_parameter_byte(k, static_cast<unsigned>(value));
     if (text_part(forced, 2, 1) == "Y") set_parameter_flag(k, 'Y');
@@ -151,7 +151,7 @@ void ConfigurationRules::match_io_functions() {
   const int combined = static_cast<int>(outputs.size() + (inputs.empty() ? 0 : inputs.size() - 1));
 
   for (int p = 1; p <= 8; ++p) {
-    const std::string record = upper_text(io(p));
+    const std::string record = upper_case(io(p));
     const auto variants = prefix_variants(record);
     std::string name;
     std::string function;
@@ -192,7 +192,7 @@ void ConfigurationRules::match_io_functions() {
     }
     const int mask = hex_pair(catalogue_.rule(name, "display mask", "00"));
     display_mask_ = static_cast<std::uint8_t>((display_mask_ | (mask < 0 ? 0 : mask)) & 0x0F);
-    const std::string dips = upper_text(catalogue_.rule(name, "dip switches", ""));
+    const std::string dips = upper_case(catalogue_.rule(name, "dip switches", ""));
     for (std::size_t j = 0; j + 1 < dips.size(); j += 2) {
       if (!list_has_pair(dip_mode_list_, dips.substr(j, 2))) dip_mode_list_ += dips.substr(j, 2);
     }
@@ -209,7 +209,7 @@ void ConfigurationRules::match_io_functions() {
   }
 
   for (int p = 1; p <= 8; ++p) {
-    const std::string record = upper_text(io(p));
+    const std::string record = upper_case(io(p));
     const std::string prefix = text_part(record, 0, 4);
     if ((prefix == "0706" || prefix == "0786") && text_part(record, 4, 2) == "BF") {
       set_parameter_flag(kTimeoutWarning, 'Y');

@@ -31,7 +31,7 @@ void ConfigurationRules::store_parameter_image() {
       const int multiplier = page.display_multiplier.index < 0 ? 0 : page.display_multiplier.index;
       byte = static_cast<unsigned>(16 * multiplier + page.display_decimals.value) & 0xFF;
     }
-    digits += hex2(byte);
+    digits += hex_byte(byte);
   }
   images.param_image = digits + images.param_image.substr(2 * kCommonParameterCount);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/text.h"
+
 namespace qv82 {
 
 // Small helpers over the hex texts of the working images. Positions are
@@ -17,20 +19,11 @@ std::string text_part(std::string_view text, std::size_t pos, std::size_t len);
 // digits are missing or not hexadecimal.
 int record_byte(std::string_view text, std::size_t b);
 
-// A byte as two upper-case hex digits.
-std::string hex2(unsigned value);
-
-// Two characters read as a hex byte; -1 when they are not.
-int hex_pair(std::string_view two);
-
 // Replaces (or appends, padding with '0') the two digits of byte b.
 void set_record_byte(std::string& text, std::size_t b, unsigned value);
 
 // num / den rounded to the nearest integer, halves to even; den > 0.
 long round_half_even(long num, long den);
-
-// Upper-cased copy (ASCII).
-std::string upper_text(std::string_view text);
 
 // Equal ignoring ASCII letter case.
 bool same_text_ignoring_case(std::string_view a, std::string_view b);
@@ -39,7 +32,7 @@ bool same_text_ignoring_case(std::string_view a, std::string_view b);
 // other direction: 1 <-> 2, 3 <-> 4; any other digit stays as it is.
 char swapped_direction(char digit);
 
-// Leading and trailing blanks removed.
+// Leading and trailing spaces, tabs, CR and LF removed.
 std::string trimmed(std::string_view text);
 
 // A sorter output's record: class 01 in sorter mode, with either active

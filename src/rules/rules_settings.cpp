@@ -1,6 +1,6 @@
 #include "rules/rules_settings.h"
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "link/errors.h"
 #include "rules/record_text.h"
 

@@ -1,6 +1,6 @@
 #include <array>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "lang/language.h"
 #include "link/errors.h"
 #include "rules/configuration_rules.h"
@@ -14,7 +14,7 @@ constexpr std::size_t kSorterNum = 18;
 constexpr const char* kSeparatorKeys[3] = {"Out4", "Out5", "Out6"};
 
 bool holds_sorter_or_nothing(std::string_view record) {
-  return upper_text(text_part(record, 0, 4)) == "FFFF" || is_sorter_record(record);
+  return upper_case(text_part(record, 0, 4)) == "FFFF" || is_sorter_record(record);
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ void ConfigurationRules::recognise_separator() {
     for (int k = 4; k <= 6 && same; ++k) {
       const std::string value =
           file.read_string(page.separators.items[i], kSeparatorKeys[k - 4], "");
-      same = is_sorter_record(upper_text(trimmed(value))) == is_sorter_record(io(k));
+      same = is_sorter_record(upper_case(trimmed(value))) == is_sorter_record(io(k));
     }
     if (same) {
       page.separators.index = static_cast<int>(i);
@@ -67,7 +67,7 @@ void ConfigurationRules::accept_separator() {
   const IniFile file(settings_path_);
   std::array<std::string, 3> outs;
   for (int k = 4; k <= 6; ++k) {
-    std::string value = upper_text(trimmed(file.read_string(name, kSeparatorKeys[k - 4], "")));
+    std::string value = upper_case(trimmed(file.read_string(name, kSeparatorKeys[k - 4], "")));
     bool valid = value.empty() || value.size() >= 16;
     for (std::size_t b = 0; b < 8 && valid && !value.empty(); ++b)
       valid = record_byte(value, b) >= 0;
@@ -78,7 +78,7 @@ void ConfigurationRules::accept_separator() {
     }
     outs[static_cast<std::size_t>(k - 4)] = value;
   }
-  const std::string paths_text = upper_text(trimmed(value_of(settings_.separators, name, "08")));
+  const std::string paths_text = upper_case(trimmed(value_of(settings_.separators, name, "08")));
   const int paths = hex_pair(paths_text);
   if (paths < 0 || paths_text.size() != 2) {
     ui.error("Separator \"" + name + "\": \"" + paths_text + "\" is not a number of sorter paths");

@@ -4,11 +4,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/dialogs.h"
 #include "lang/language.h"
 #include "link/errors.h"
-#include "link/read_file.h"
+#include "files/read_file.h"
 #include "rules/configuration_rules.h"
 #include "rules/record_text.h"
 
@@ -73,7 +73,7 @@ void ConfigurationRules::apply_standard_configuration() {
     // Everything is read and checked before the page changes.
     const IniFile file(settings_path_);
     for (std::size_t p = 0; p < kIoRecordCount; ++p) {
-      const std::string value = upper_text(trimmed(file.read_string(name, kRecordKeys[p], "")));
+      const std::string value = upper_case(trimmed(file.read_string(name, kRecordKeys[p], "")));
       if (!value.empty() && (value.size() < 16 || !is_hex_text(value.substr(0, 16)))) {
         throw ConversionError("Standard configuration \"" + name + "\": " + kRecordKeys[p] +
                               " value \"" + value + "\" is not an I/O record");
@@ -82,7 +82,7 @@ void ConfigurationRules::apply_standard_configuration() {
     }
     for (std::size_t k = 1; k <= kCommonParameterCount; ++k) {
       const std::string value =
-          upper_text(trimmed(file.read_string(name, common_parameter_key(k), "00")));
+          upper_case(trimmed(file.read_string(name, common_parameter_key(k), "00")));
       if (value.size() != 2 || hex_pair(value) < 0) {
         throw ConversionError("Standard configuration \"" + name +
                               "\": " + common_parameter_key(k) + " value \"" + value +
@@ -130,8 +130,8 @@ void ConfigurationRules::recognise_standard_configuration() {
       const std::string& loaded = images.io_text[p];
       // A sorter may sit on outputs 4 ... 6 of any configuration.
       if (p >= 3 && p <= 5 && is_sorter_record(loaded)) continue;
-      const std::string stored = upper_text(trimmed(file.read_string(name, kRecordKeys[p], "")));
-      equal = text_part(stored, 0, 4) == upper_text(text_part(loaded, 0, 4));
+      const std::string stored = upper_case(trimmed(file.read_string(name, kRecordKeys[p], "")));
+      equal = text_part(stored, 0, 4) == upper_case(text_part(loaded, 0, 4));
     }
     if (equal) found = static_cast<int>(i);
   }

@@ -58,7 +58,7 @@ void ConfigurationRules::decode_dip_mode() {
   const std::string code = text_part(images.param_image, 2 * (kDipSwMode - 1), 2);
   page.dip_mode.index = page.dip_mode.items.empty() ? -1 : 0;
   for (std::size_t i = 0; i < settings_.dip_modes.size(); ++i) {
-    if (upper_text(settings_.dip_modes[i].value.empty() ? "00" : settings_.dip_modes[i].value) ==
+    if (upper_case(settings_.dip_modes[i].value.empty() ? "00" : settings_.dip_modes[i].value) ==
         code) {
       page.dip_mode.index = static_cast<int>(i);
       break;

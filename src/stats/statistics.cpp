@@ -9,13 +9,14 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "config/working_images.h"
 #include "device/coin_selector.h"
 #include "lang/language.h"
 #include "link/cctalk_link.h"
 #include "link/errors.h"
 #include "stats/xls_export.h"
+#include "text/text.h"
 
 namespace qv82 {
 
@@ -57,8 +58,7 @@ const std::string& code_of(const std::vector<std::pair<std::string, std::string>
 }
 
 bool is_hex_pair(const std::string& text, std::size_t at) {
-  return at + 2 <= text.size() && std::isxdigit(static_cast<unsigned char>(text[at])) &&
-         std::isxdigit(static_cast<unsigned char>(text[at + 1]));
+  return at + 2 <= text.size() && hex_pair(std::string_view(text).substr(at, 2)) >= 0;
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "link/replace_file.h"
+#include "files/replace_file.h"
 
 namespace qv82 {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "diagnostics/production_test.h"
 
 class QFrame;

@@ -3,7 +3,7 @@
 // without end; nothing already loaded is lost.
 #include <gtest/gtest.h>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "config/transfer_bench.h"
 #include "firmware/firmware_image.h"
 #include "support/hostile_files.h"

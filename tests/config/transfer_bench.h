@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "config/parameter_tree.h"
 #include "sim/simulated_setup.h"
 #include "support/fake_ui.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "diagnostics/coin_selector_test.h"
 #include "support/fake_ui.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "diagnostics/production_test.h"
 #include "link/errors.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <map>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "firmware/srecord_writer.h"
 #include "support/fake_ui.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "fuzz_bench.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "device/device_state.h"
 #include "config/working_images.h"

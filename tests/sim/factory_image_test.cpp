@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "sim/statistic_counting.h"
 #include "support/sim_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "link/cctalk_link.h"
 #include "sim/simulated_setup.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "ui/production_test_window.h"
 #include "window_bench.h"
 

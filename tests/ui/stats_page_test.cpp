@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <fstream>
 
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 #include "support/biff_reader.h"
 #include "ui/stats_chart.h"
 #include "window_bench.h"

@@ -1,4 +1,4 @@
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -1,4 +1,4 @@
-#include "link/read_file.h"
+#include "files/read_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -52,6 +52,23 @@ FileContent read_whole_file(const std::string& path, std::size_t limit) {
   }
   if (file.bad()) return failed(ReadFailure::kCannotRead, std::strerror(errno));
   return result;
+}
+
+std::string file_problem(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found) return path + " is missing";
+  if (error) return path + " cannot be read: " + error.message();
+  if (fs::is_directory(status)) return path + " is a folder, not a file";
+  if (!fs::is_regular_file(status)) return path + " is not a regular file";
+  errno = 0;
+  if (!std::ifstream(path, std::ios::binary).is_open()) {
+    const int code = errno;
+    return path + " cannot be read: " +
+           (code != 0 ? std::generic_category().message(code) : std::string("open failed"));
+  }
+  return {};
 }
 
 }  // namespace qv82

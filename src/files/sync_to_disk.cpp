@@ -1,4 +1,4 @@
-#include "link/sync_to_disk.h"
+#include "files/sync_to_disk.h"
 
 // The standard library cannot force data to the disk; the system's own call
 // is the only way.

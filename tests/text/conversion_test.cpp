@@ -1,12 +1,9 @@
-// Values and files as messages name them.
-#include "link/errors.h"
+// Values as messages name them.
+#include "text/conversion.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "support/temp_dir.h"
+#include <string>
 
 namespace qv82::test {
 namespace {
@@ -40,14 +37,5 @@ TEST(QuotedValue, ShowsEveryByteAndAtMostSixtyCharacters) {
     EXPECT_LT(what.size(), 120u) << what;
   }
 }
-
-TEST(FileProblem, NamesTheFileAndTheReason) {
-  TempDir dir;
-  dir.write("ok.ini", "[SETTINGS]\n");
-  EXPECT_EQ(file_problem(dir.file("ok.ini")), "");
-  EXPECT_EQ(file_problem(dir.file("none.ini")), dir.file("none.ini") + " is missing");
-  EXPECT_EQ(file_problem(dir.path()), dir.path() + " is a folder, not a file");
-}
-
 }  // namespace
 }  // namespace qv82::test

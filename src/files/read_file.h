@@ -35,4 +35,8 @@ struct FileContent {
 // limit; one that grows past it while being read is refused too.
 FileContent read_whole_file(const std::string& path, std::size_t limit);
 
+// Why a data file cannot be read, naming it ("PATH is missing", "PATH is a
+// folder, not a file"); empty when it is a readable file.
+std::string file_problem(const std::string& path);
+
 }  // namespace qv82

@@ -1,12 +1,13 @@
-#include "app/ini_file.h"
+#include "files/ini_file.h"
 
 #include <chrono>
 #include <mutex>
 #include <unordered_map>
 
-#include "link/read_file.h"
-#include "link/errors.h"
-#include "link/replace_file.h"
+#include "files/read_file.h"
+#include "files/replace_file.h"
+#include "text/conversion.h"
+#include "text/text.h"
 
 namespace qv82 {
 
@@ -30,12 +31,7 @@ struct Line {
   std::size_t value_pos = kNoValue;  // where the value starts in text; kNoValue without '='
 };
 
-std::string_view trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
+std::string_view trim_line(std::string_view text) { return trim(text, kBlanks); }
 
 char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -59,7 +55,7 @@ void classify(Line& line, bool first_line) {
   if (first_line && body.substr(0, kUtf8Bom.size()) == kUtf8Bom) offset = kUtf8Bom.size();
   body.remove_prefix(offset);
 
-  const std::string_view trimmed = trim(body);
+  const std::string_view trimmed = trim_line(body);
   if (trimmed.empty()) {
     line.kind = LineKind::kBlank;
   } else if (trimmed.front() == ';') {
@@ -68,7 +64,7 @@ void classify(Line& line, bool first_line) {
     const std::size_t close = trimmed.find(']');
     if (close != std::string_view::npos) {
       line.kind = LineKind::kSection;
-      line.name = trim(trimmed.substr(1, close - 1));
+      line.name = trim_line(trimmed.substr(1, close - 1));
     }
   } else {
     const std::size_t equals = body.find('=');
@@ -77,14 +73,14 @@ void classify(Line& line, bool first_line) {
       line.name = trimmed;
       return;
     }
-    line.name = trim(body.substr(0, equals));
+    line.name = trim_line(body.substr(0, equals));
     if (line.name.empty()) {
       line.kind = LineKind::kOther;
       return;
     }
     std::size_t start = equals + 1;
     while (start < body.size() && (body[start] == ' ' || body[start] == '\t')) ++start;
-    line.value = trim(body.substr(start));
+    line.value = trim_line(body.substr(start));
     line.value_pos = offset + start;
   }
 }
@@ -158,7 +154,7 @@ class Document {
       if (!same_name(lines_[i].name, key)) continue;
       Line& line = lines_[i];
       if (line.value_pos == kNoValue) {
-        line.text = std::string(trim(line.text)) + "=" + std::string(value);
+        line.text = std::string(trim_line(line.text)) + "=" + std::string(value);
       } else {
         line.text = line.text.substr(0, line.value_pos) + std::string(value);
       }
@@ -320,13 +316,13 @@ std::vector<std::string> IniFile::section_names() const {
 }
 
 bool IniFile::section_exists(std::string_view section) const {
-  return parsed()->document.has_section(trim(section));
+  return parsed()->document.has_section(trim_line(section));
 }
 
 std::vector<std::string> IniFile::section_keys(std::string_view section) const {
   const auto file = parsed();
   std::vector<std::string> keys;
-  for (std::size_t i : file->document.entries(trim(section))) {
+  for (std::size_t i : file->document.entries(trim_line(section))) {
     keys.push_back(file->document.line(i).name);
   }
   return keys;
@@ -336,7 +332,7 @@ std::vector<std::pair<std::string, std::string>> IniFile::section_entries(
     std::string_view section) const {
   const auto file = parsed();
   std::vector<std::pair<std::string, std::string>> result;
-  for (std::size_t i : file->document.entries(trim(section))) {
+  for (std::size_t i : file->document.entries(trim_line(section))) {
     result.emplace_back(file->document.line(i).name, file->document.line(i).value);
   }
   return result;
@@ -344,26 +340,26 @@ std::vector<std::pair<std::string, std::string>> IniFile::section_entries(
 
 std::string IniFile::read_string(std::string_view section, std::string_view key,
                                  std::string_view fallback) const {
-  const Line* line = parsed()->document.entry(trim(section), trim(key));
+  const Line* line = parsed()->document.entry(trim_line(section), trim_line(key));
   return line ? line->value : std::string(fallback);
 }
 
 bool IniFile::valid_section_name(std::string_view name) {
-  const std::string_view trimmed_name = trim(name);
+  const std::string_view trimmed_name = trim_line(name);
   return !trimmed_name.empty() && trimmed_name.find(']') == std::string_view::npos &&
          !has_line_break(trimmed_name);
 }
 
 bool IniFile::valid_key_name(std::string_view name) {
-  const std::string_view trimmed_name = trim(name);
+  const std::string_view trimmed_name = trim_line(name);
   return !trimmed_name.empty() && trimmed_name.find('=') == std::string_view::npos &&
          trimmed_name.front() != '[' && trimmed_name.front() != ';' &&
          !has_line_break(trimmed_name);
 }
 
 bool IniFile::write_string(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string_view section_name = trim(section);
-  const std::string_view key_name = trim(key);
+  const std::string_view section_name = trim_line(section);
+  const std::string_view key_name = trim_line(key);
   // Anything that would read back as a different line structure is refused.
   if (!valid_section_name(section) || !valid_key_name(key) || has_line_break(value)) {
     last_error_ = "Cannot write [" + std::string(section) + "] " + std::string(key) + " to " +
@@ -379,7 +375,7 @@ bool IniFile::write_string(std::string_view section, std::string_view key, std::
     return false;
   }
   Document document(content);
-  document.set(section_name, key_name, trim(value));
+  document.set(section_name, key_name, trim_line(value));
   const std::string updated = document.text();
   if (updated == content) {
     last_error_.clear();

@@ -1,4 +1,4 @@
-#include "link/replace_file.h"
+#include "files/replace_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "link/sync_to_disk.h"
+#include "files/sync_to_disk.h"
 
 namespace qv82 {
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qv82 {
+
+// The characters C's isspace takes for blanks: space, tab, LF, VT, FF, CR.
+inline constexpr std::string_view kWhitespace = " \t\n\v\f\r";
+
+// The text without leading and trailing characters out of `blanks`.
+std::string_view trim(std::string_view text, std::string_view blanks = kWhitespace);
+// The same with blanks told by a test (the XML reader counts every control
+// character as one).
+std::string_view trim(std::string_view text, bool (*is_blank)(char));
+// The text without trailing characters out of `blanks`.
+std::string_view trim_end(std::string_view text, std::string_view blanks = kWhitespace);
+
+// The value of one hexadecimal digit of either case; -1 for anything else.
+int hex_digit(char c);
+// Two characters read as a hex byte; -1 when they are not (or fewer than two).
+int hex_pair(std::string_view two);
+// A byte as two upper-case hex digits (the low eight bits of value).
+std::string hex_byte(unsigned value);
+// True when every character is a hexadecimal digit (so also for no text).
+bool all_hex(std::string_view text);
+
+// The text in capitals (ASCII letters only).
+std::string upper_case(std::string_view text);
+
+}  // namespace qv82
