@@ -2,7 +2,7 @@
 #include <sstream>
 
 #include "channels/channels_page.h"
-#include "channels/erasing.h"
+#include "stats/erasing.h"
 #include "cli/cli_context.h"
 #include "cli/command_device_args.h"
 #include "cli/command_registry.h"

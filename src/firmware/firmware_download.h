@@ -7,6 +7,7 @@
 
 #include "firmware/firmware_image.h"
 #include "link/bytes.h"
+#include "link/monitor_status.h"
 
 namespace qv82 {
 
@@ -24,14 +25,6 @@ inline constexpr int kHeaderPolls = 300;
 inline constexpr int kRecordPolls = 20;
 // A record answered 3 to 6 is sent again, up to this many sends in all.
 inline constexpr int kRecordSends = 3;
-
-// The monitor's status digit for an accepted record; '6' also stands for no
-// answer at all.
-inline constexpr char kStatusAccepted = '0';
-inline constexpr char kStatusNoAnswer = '6';
-
-// The text shown for a monitor status ("FLASH erase error!"); empty for '0'.
-std::string monitor_status_text(std::uint8_t status);
 
 // What the firmware upgrade window shows.
 struct DownloadView {

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "firmware/firmware_download.h"
 #include "link/errors.h"
 #include "link/frame_decoder.h"
+#include "link/monitor_status.h"
 
 namespace qv82 {
 

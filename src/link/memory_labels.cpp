@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "device/device_state.h"
+#include "link/memory_map.h"
 
 namespace qv82 {
 

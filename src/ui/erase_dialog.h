@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <array>
 
-#include "channels/erasing.h"
+#include "stats/erasing.h"
 
 class QCheckBox;
 class QGroupBox;

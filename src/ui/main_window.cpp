@@ -15,7 +15,7 @@
 
 #include "app/application.h"
 #include "channels/coin_programming.h"
-#include "channels/erasing.h"
+#include "stats/erasing.h"
 #include "lang/language.h"
 #include "link/errors.h"
 #include "ui/activity_indicator.h"

@@ -14,7 +14,7 @@
 
 #include "app/application.h"
 #include "channels/coin_programming.h"
-#include "channels/erasing.h"
+#include "stats/erasing.h"
 #include "config/xml_reader.h"
 #include "diagnostics/production_limits.h"
 #include "ui/address_dialog.h"

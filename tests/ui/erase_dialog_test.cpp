@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "channels/channels_page.h"
-#include "channels/erasing.h"
+#include "stats/erasing.h"
 #include "link/errors.h"
 #include "support/selector_bench.h"
 #include "virtual_events.h"

@@ -15,8 +15,8 @@
 #include "ui/activity_indicator.h"
 #include "ui/device_info_panel.h"
 #include "ui/main_window.h"
-#include "ui/port/qt_event_pump.h"
-#include "ui/port/qt_serial_port.h"
+#include "port/qt_event_pump.h"
+#include "port/qt_serial_port.h"
 
 namespace qv82::test {
 

@@ -1,4 +1,4 @@
-#include "ui/port/qt_serial_port.h"
+#include "port/qt_serial_port.h"
 
 #include <QSerialPortInfo>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "channels/erasing.h"
+#include "stats/erasing.h"
 
 #include <gtest/gtest.h>
 
