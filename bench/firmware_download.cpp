@@ -11,13 +11,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "files/ini_file.h"
 #include "device/coin_selector.h"
+#include "files/ini_file.h"
 #include "firmware/srecord_writer.h"
 #include "link/cctalk_link.h"
-#include "sim_process.h"
 #include "port/qt_event_pump.h"
 #include "port/qt_serial_port.h"
+#include "sim_process.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "app/configuration_workspace.h"
-#include "files/ini_file.h"
 #include "app/version.h"
 #include "device/coin_selector.h"
 #include "device/device_state.h"
 #include "device/ui.h"
+#include "files/ini_file.h"
 #include "link/cctalk_link.h"
 
 namespace qv82 {
@@ -117,15 +117,15 @@ class Application {
   void read_settings();
 
   // Tool bar.
-  bool open_file();   // File Open
-  bool save_file();   // File Save
-  bool upload();  // Upload
-  bool download();   // Download
-  bool run_test();   // Test
-  bool run_factory_test();   // Factory test
-  bool erase();   // Erase
-  void upgrade_firmware();   // Upgrade
-  bool search();  // Search
+  bool open_file();         // File Open
+  bool save_file();         // File Save
+  bool upload();            // Upload
+  bool download();          // Download
+  bool run_test();          // Test
+  bool run_factory_test();  // Factory test
+  bool erase();             // Erase
+  void upgrade_firmware();  // Upgrade
+  bool search();            // Search
   // Exit: true when the user confirmed and the main window closes.
   bool exit();
   void close_down();

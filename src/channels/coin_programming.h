@@ -51,8 +51,8 @@ class CoinProgramming {
   bool channelsave();
 
   void delete_samples();  // "Delete item": the selected lines
-  void clear_samples();  // "Clear list"
-  void save_channel();  // "Save channel"
+  void clear_samples();   // "Clear list"
+  void save_channel();    // "Save channel"
   // The channel number box changed to m (1 ... 16).
   void choose_channel(int m);
   // "Tollerance:" changed.

@@ -6,9 +6,7 @@
 
 namespace qv82::cli {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 std::optional<std::uint16_t> parse_memory_address(const std::string& text) {
   std::string digits = text;

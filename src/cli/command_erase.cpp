@@ -2,11 +2,11 @@
 #include <sstream>
 
 #include "channels/channels_page.h"
-#include "stats/erasing.h"
 #include "cli/cli_context.h"
 #include "cli/command_device_args.h"
 #include "cli/command_registry.h"
 #include "config/working_images.h"
+#include "stats/erasing.h"
 #include "stats/statistics.h"
 
 namespace qv82::cli {

@@ -1,5 +1,5 @@
-#include "files/ini_file.h"
 #include "device/coin_selector.h"
+#include "files/ini_file.h"
 #include "lang/language.h"
 #include "link/errors.h"
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 
-#include "files/ini_file.h"
 #include "device/coin_selector.h"
+#include "files/ini_file.h"
 #include "files/read_file.h"
 #include "lang/language.h"
 #include "link/errors.h"

@@ -90,17 +90,17 @@ class CoinSelectorTest {
   void getto_reset();
 
   // --- the window's handlers ---
-  void reset_device();      // getto_reset
-  void on_open();  // outputs and solenoids offered, tick started
-  void on_tick();   // the tick
-  void on_impulse_end();   // end of an output impulse
+  void reset_device();    // getto_reset
+  void on_open();         // outputs and solenoids offered, tick started
+  void on_tick();         // the tick
+  void on_impulse_end();  // end of an output impulse
   void set_insertion_test(bool ticked);
-  void toggle_output(int output);      // "1." ... "7."
-  void start_loop();                     // "Loop"
+  void toggle_output(int output);     // "1." ... "7."
+  void start_loop();                  // "Loop"
   void pulse_solenoid(int solenoid);  // 0 "M", 1 "S1", 2 "S2", 3 "S3"
-  void choose_latch();                     // "Latch"
-  void choose_impulse();                     // "Impuls"
-  void clear_list();                          // "Clear list"
+  void choose_latch();                // "Latch"
+  void choose_impulse();              // "Impuls"
+  void clear_list();                  // "Clear list"
   void on_close();
 
   // True while the window talks to the device (the tick, the reset, the

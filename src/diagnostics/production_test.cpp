@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "files/ini_file.h"
 #include "device/coin_selector.h"
+#include "files/ini_file.h"
 #include "lang/language.h"
 #include "link/cctalk_link.h"
 #include "link/errors.h"

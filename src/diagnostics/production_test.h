@@ -68,9 +68,9 @@ class ProductionTest {
   // --- the window's handlers ---
   void on_open();
   void choose_mode(bool loop);  // "Single" (false) or "Loop" (true)
-  bool start_single();                // "Start": one test; true on a pass
-  void on_loop_tick();                // one cycle of the loop
-  void close();                // "Close"
+  bool start_single();          // "Start": one test; true on a pass
+  void on_loop_tick();          // one cycle of the loop
+  void close();                 // "Close"
 
   // Pieces of the cycle.
   bool device_present();

@@ -228,7 +228,7 @@ class Document {
   std::vector<Line> lines_;
   std::string newline_;
   std::unordered_map<std::string, SectionIndex> sections_;  // folded name -> index
-  std::vector<std::size_t> section_headers_;                 // first header of each, in order
+  std::vector<std::size_t> section_headers_;                // first header of each, in order
 };
 
 enum class LoadResult { kRead, kMissing, kFailed };
@@ -291,8 +291,7 @@ std::shared_ptr<const IniFile::Parsed> IniFile::parsed() const {
   Stamp now;
   now.written = fs::last_write_time(path_, ec);
   if (!ec) now.size = fs::file_size(path_, ec);
-  if (cache_ && !ec && stamp_.settled && stamp_.size == now.size &&
-      stamp_.written == now.written) {
+  if (cache_ && !ec && stamp_.settled && stamp_.size == now.size && stamp_.written == now.written) {
     return cache_;
   }
   now.settled = !ec && fs::file_time_type::clock::now() - now.written > kSettling;

@@ -20,8 +20,8 @@ namespace qv82 {
 // Every call looks at the file, so changes by another writer are always
 // seen, but the text is parsed again only when it changed (by size and time,
 // or by content for a file written in the last seconds, whose time may not
-// tell two writes apart); lookups are by name, not a pass over the file. A missing or unreadable file (one that is
-// not a regular file, or larger than a settings file can be) reads as empty.
+// tell two writes apart); lookups are by name, not a pass over the file. A missing or unreadable
+// file (one that is not a regular file, or larger than a settings file can be) reads as empty.
 //
 // write_string changes a single line and keeps everything else of the file
 // as it was (comments, order, line endings). It writes a temporary file in

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <sstream>
 
-#include "lang/language.h"
 #include "files/read_file.h"
+#include "lang/language.h"
 #include "text/text.h"
 
 namespace qv82 {

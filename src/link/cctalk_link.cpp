@@ -134,7 +134,7 @@ std::uint64_t settle_time_us(int baud) {
 }
 
 bool CcTalkLink::await_reply(const ExpectedSize& expected_size, bool can_accept,
-                          std::uint64_t accept_by_us, std::uint64_t give_up_us) {
+                             std::uint64_t accept_by_us, std::uint64_t give_up_us) {
   const std::uint64_t settle = settle_time_us(port.baud_rate());
   const std::uint64_t byte_us = byte_time_us(port.baud_rate());
   // A transfer inside this one's wait (a window timer) sets its own
@@ -191,7 +191,7 @@ bool CcTalkLink::await_reply(const ExpectedSize& expected_size, bool can_accept,
 }
 
 std::uint8_t CcTalkLink::exchange(std::uint8_t destination, const Bytes& command, Bytes& reply,
-                               int max_polls) {
+                                  int max_polls) {
   wait_ms(kPollPeriodMs);
   if (command.empty() || command.size() > kMaxCommandBytes) return kTransactionTimeout;
 
@@ -220,14 +220,14 @@ std::uint8_t CcTalkLink::exchange(std::uint8_t destination, const Bytes& command
 }
 
 std::uint8_t CcTalkLink::cctalk_transaction(std::uint8_t destination, const Bytes& command,
-                                         Bytes& reply, int max_polls) {
+                                            Bytes& reply, int max_polls) {
   BusyScope busy(*this);
   return exchange(destination, command, reply, max_polls);
 }
 
 std::uint8_t CcTalkLink::cctalk_transaction(std::uint8_t destination, std::string_view command,
-                                         std::string& reply, int max_polls, bool raw_reply,
-                                         bool raw_command) {
+                                            std::string& reply, int max_polls, bool raw_reply,
+                                            bool raw_command) {
   BusyScope busy(*this);
   const Bytes bytes = raw_command ? text_to_bytes(command) : hex_to_bytes(command);
   Bytes answer;
@@ -237,7 +237,7 @@ std::uint8_t CcTalkLink::cctalk_transaction(std::uint8_t destination, std::strin
 }
 
 std::uint8_t CcTalkLink::raw_transfer(const Bytes& data, std::uint8_t reply_length, int max_polls,
-                                   Bytes& reply) {
+                                      Bytes& reply) {
   BusyScope busy(*this);
   reply.clear();
   clear_rx_buffer();

@@ -57,8 +57,9 @@ void ConfigurationRules::store_io_records() {
       }
       out += hex_byte(word & 0xFF) + hex_byte(word >> 8) + text_part(c, 8, 4);
     } else {
-      const std::string impulses =
-          r.impulses.visible ? hex_byte(static_cast<unsigned>(r.impulses.value)) : text_part(c, 4, 2);
+      const std::string impulses = r.impulses.visible
+                                       ? hex_byte(static_cast<unsigned>(r.impulses.value))
+                                       : text_part(c, 4, 2);
       out += impulses + text_part(c, 6, 6);
     }
     out += steps_of(r.time_on, c, 6);

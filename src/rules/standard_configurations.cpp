@@ -4,11 +4,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "files/ini_file.h"
 #include "device/dialogs.h"
+#include "files/ini_file.h"
+#include "files/read_file.h"
 #include "lang/language.h"
 #include "link/errors.h"
-#include "files/read_file.h"
 #include "rules/configuration_rules.h"
 #include "rules/record_text.h"
 

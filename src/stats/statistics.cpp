@@ -9,9 +9,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "files/ini_file.h"
 #include "config/working_images.h"
 #include "device/coin_selector.h"
+#include "files/ini_file.h"
 #include "lang/language.h"
 #include "link/cctalk_link.h"
 #include "link/errors.h"

@@ -46,7 +46,7 @@ XlsFile build_statistics_sheet(const StatisticsExport& data, const XlsSheetCapti
   sheet.add_text_cell(kColumnC, 6, captions.value);
   for (int i = 0; i < kExportStatisticCount; ++i) {
     sheet.add_number_cell(kColumnC, kFirstStatisticRow + i,
-                      static_cast<std::uint16_t>(data.counters[i] & 0xFFFF));
+                          static_cast<std::uint16_t>(data.counters[i] & 0xFFFF));
   }
   return sheet;
 }

@@ -38,13 +38,13 @@ void XlsRecordList::write(XlsRecordWriter& writer) const {
 XlsFile::XlsFile() { clear_cells(); }
 
 void XlsFile::add_text_cell(int column, int row, std::string_view text, std::uint16_t format) {
-  dispatcher_.add(std::make_unique<XlsTextCell>(cell_index(column, "column"), cell_index(row, "row"),
-                                             text, format));
+  dispatcher_.add(std::make_unique<XlsTextCell>(cell_index(column, "column"),
+                                                cell_index(row, "row"), text, format));
 }
 
 void XlsFile::add_number_cell(int column, int row, std::uint16_t value, std::uint16_t format) {
-  dispatcher_.add(std::make_unique<XlsNumberCell>(cell_index(column, "column"), cell_index(row, "row"),
-                                              value, format));
+  dispatcher_.add(std::make_unique<XlsNumberCell>(cell_index(column, "column"),
+                                                  cell_index(row, "row"), value, format));
 }
 
 void XlsFile::clear_cells() {

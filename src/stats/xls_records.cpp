@@ -81,7 +81,7 @@ void XlsCell::write(XlsRecordWriter& writer) const {
 }
 
 XlsNumberCell::XlsNumberCell(std::uint16_t column, std::uint16_t row, std::uint16_t value,
-                     std::uint16_t format)
+                             std::uint16_t format)
     : XlsCell(0x0002, column, row, format), value(value) {}
 
 void XlsNumberCell::write(XlsRecordWriter& writer) const {
@@ -90,7 +90,7 @@ void XlsNumberCell::write(XlsRecordWriter& writer) const {
 }
 
 XlsTextCell::XlsTextCell(std::uint16_t column, std::uint16_t row, std::string_view text,
-                   std::uint16_t format)
+                         std::uint16_t format)
     : XlsCell(0x0004, column, row, format), text(to_windows_1252(text).substr(0, kMaxLength)) {}
 
 void XlsTextCell::write(XlsRecordWriter& writer) const {

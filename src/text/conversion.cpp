@@ -39,7 +39,6 @@ std::string quoted_value(std::string_view text) {
   return out + "'";
 }
 
-
 unsigned long parse_hex_number(const std::string& text) {
   const std::string t(trim(text));
   if (t.empty() || t.size() > 8) not_a_number(text, "hexadecimal");

@@ -21,7 +21,7 @@ class AddressDialog : public QDialog {
 
   QLabel* current_caption;  // "Current address :"
   QLabel* current_address;  // the current address
-  QLabel* new_caption;  // "New address :"
+  QLabel* new_caption;      // "New address :"
   QSpinBox* new_address_box;
 
   void confirm();

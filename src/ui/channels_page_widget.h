@@ -30,9 +30,9 @@ class ChannelsPageWidget : public QWidget {
   void refresh();
   void init_language();
 
-  QGroupBox* channel_group;  // "Channel"
-  QSpinBox* channel_number_box;   // channel number 1 ... 16
-  QGroupBox* parameters_group;  // "Parameter / tollerance"
+  QGroupBox* channel_group;      // "Channel"
+  QSpinBox* channel_number_box;  // channel number 1 ... 16
+  QGroupBox* parameters_group;   // "Parameter / tollerance"
   std::array<QSpinBox*, kChannelParameterCount> parameters;
   std::array<QSpinBox*, kChannelParameterCount> tolerances;
   QGroupBox* status_group;  // "Status"

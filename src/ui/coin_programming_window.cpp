@@ -69,8 +69,9 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
   samples_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   samples_list->setMinimumHeight(160);
   // A whole sample line in view, beside the chart.
-  samples_list->setMinimumWidth(QFontMetrics(samples_list->font()).horizontalAdvance(QString(53, '0')) +
-                            samples_list->verticalScrollBar()->sizeHint().width() + 8);
+  samples_list->setMinimumWidth(
+      QFontMetrics(samples_list->font()).horizontalAdvance(QString(53, '0')) +
+      samples_list->verticalScrollBar()->sizeHint().width() + 8);
   connect(samples_list, &QListWidget::itemSelectionChanged, this, [this] {
     if (rendering_) return;
     model_.selected_lines.clear();
@@ -101,9 +102,12 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
   clear_button = new QPushButton(this);
   save_button = new QPushButton(this);
   close_button = new QPushButton(this);
-  connect(delete_button, &QPushButton::clicked, this, [this] { run([this] { model_.delete_samples(); }); });
-  connect(clear_button, &QPushButton::clicked, this, [this] { run([this] { model_.clear_samples(); }); });
-  connect(save_button, &QPushButton::clicked, this, [this] { run([this] { model_.save_channel(); }); });
+  connect(delete_button, &QPushButton::clicked, this,
+          [this] { run([this] { model_.delete_samples(); }); });
+  connect(clear_button, &QPushButton::clicked, this,
+          [this] { run([this] { model_.clear_samples(); }); });
+  connect(save_button, &QPushButton::clicked, this,
+          [this] { run([this] { model_.save_channel(); }); });
   connect(close_button, &QPushButton::clicked, this, [this] {
     bool closes = false;
     run([&] { closes = model_.close(); });
@@ -123,7 +127,8 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
   controls->addWidget(tolerance_label);
   controls->addWidget(tolerance_box);
   controls->addStretch();
-  for (QPushButton* b : {delete_button, clear_button, save_button, close_button}) controls->addWidget(b);
+  for (QPushButton* b : {delete_button, clear_button, save_button, close_button})
+    controls->addWidget(b);
 
   auto* layout = new QVBoxLayout(this);
   auto* samples = new QHBoxLayout;
@@ -276,7 +281,7 @@ void CoinProgrammingWindow::redraw_chart() {
   }
   for (int i = 0; i < samples_list->count(); ++i) {
     samples_list->item(i)->setBackground(outside[static_cast<std::size_t>(i)] ? kOutsideLine
-                                                                          : QBrush());
+                                                                              : QBrush());
   }
 }
 

@@ -33,7 +33,7 @@ class CoinProgrammingWindow : public QDialog {
   // Redraws every control from the model.
   void render();
 
-  QListWidget* samples_list;          // samples
+  QListWidget* samples_list;      // samples
   SampleChartView* sample_chart;  // the samples against the band of the view
   std::array<QSpinBox*, kChannelParameterCount> parameter_edits{};
   std::array<QSpinBox*, kChannelParameterCount> tolerance_edits{};
@@ -46,12 +46,12 @@ class CoinProgrammingWindow : public QDialog {
   QComboBox* mint_combo;
   QComboBox* cc_combo;
   QSpinBox* val_edit;
-  QSpinBox* channel_box;  // channel
-  QComboBox* tolerance_box;  // "Tollerance:"
+  QSpinBox* channel_box;       // channel
+  QComboBox* tolerance_box;    // "Tollerance:"
   QPushButton* delete_button;  // "Delete item"
-  QPushButton* clear_button;  // "Clear list"
-  QPushButton* save_button;  // "Save channel"
-  QPushButton* close_button;  // "Close"
+  QPushButton* clear_button;   // "Clear list"
+  QPushButton* save_button;    // "Save channel"
+  QPushButton* close_button;   // "Close"
   QTimer* sample_timer;
 
  protected:

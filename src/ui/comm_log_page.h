@@ -36,11 +36,11 @@ class CommLogPage : public QWidget {
   CommLogModel* model;
   QPushButton* save_log_button;  // "Save to file"
   QPushButton* save_explained_button;
-  QCheckBox* explanations_box;  // shows the explanation column
-  QPushButton* clear_log_button;         // "Clear log"
-  QCheckBox* log_to_file_box;       // "Log to file"
-  QLineEdit* command_edit;             // terminal line
-  QPushButton* send_command_button;         // "Send command"
+  QCheckBox* explanations_box;       // shows the explanation column
+  QPushButton* clear_log_button;     // "Clear log"
+  QCheckBox* log_to_file_box;        // "Log to file"
+  QLineEdit* command_edit;           // terminal line
+  QPushButton* send_command_button;  // "Send command"
 
   void save_log();
   void save_with_explanations();

@@ -42,7 +42,8 @@ EraseDialog::EraseDialog(Erasing& model, QWidget* parent) : QDialog(parent), mod
   setModal(true);
   channels_group_ = make_group(this, channel_boxes, all_channels_box, model_.channels, rendering_);
   channels_group_->setObjectName("channels_group");
-  statistics_group_ = make_group(this, statistic_boxes, all_statistics_box, model_.statistics, rendering_);
+  statistics_group_ =
+      make_group(this, statistic_boxes, all_statistics_box, model_.statistics, rendering_);
   statistics_group_->setObjectName("statistics_group");
   connect(all_channels_box, &QCheckBox::clicked, this, [this](bool on) {
     model_.tick_all_channels(on);

@@ -34,8 +34,8 @@ class EraseDialog : public QDialog {
   QCheckBox* all_channels_box;  // channels "All"
   std::array<QCheckBox*, kErasableCounters> statistic_boxes{};
   QCheckBox* all_statistics_box;  // statistics "All"
-  QPushButton* erase_button;   // "Erase selected"
-  QPushButton* close_button;   // "Close"
+  QPushButton* erase_button;      // "Erase selected"
+  QPushButton* close_button;      // "Close"
   QProgressBar* progress;
 
  protected:

@@ -24,7 +24,7 @@ class FirmwareWindow : public QDialog {
   void init_language();
   FirmwareDownload& model() { return model_; }
 
-  QPushButton* open_button;  // "Open file"
+  QPushButton* open_button;   // "Open file"
   QPushButton* start_button;  // "Start"
   QPushButton* close_button;  // "Close"
   QLabel* FileLabel;

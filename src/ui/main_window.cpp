@@ -15,21 +15,21 @@
 
 #include "app/application.h"
 #include "channels/coin_programming.h"
-#include "stats/erasing.h"
 #include "lang/language.h"
 #include "link/errors.h"
+#include "stats/erasing.h"
 #include "ui/activity_indicator.h"
 #include "ui/address_dialog.h"
 #include "ui/channels_page_widget.h"
-#include "ui/selector_test_window.h"
+#include "ui/coin_programming_window.h"
 #include "ui/comm_log_page.h"
 #include "ui/configuration_name_dialog.h"
-#include "ui/coin_programming_window.h"
 #include "ui/device_info_panel.h"
-#include "ui/firmware_window.h"
 #include "ui/erase_dialog.h"
-#include "ui/production_test_window.h"
+#include "ui/firmware_window.h"
 #include "ui/pin_dialog.h"
+#include "ui/production_test_window.h"
+#include "ui/selector_test_window.h"
 #include "ui/stats_page.h"
 
 namespace qv82 {
@@ -151,8 +151,8 @@ void MainWindow::init_language() {
     action->setToolTip(text_of(caption) + " (" +
                        action->shortcut().toString(QKeySequence::NativeText) + ")");
   }
-  const int captions[] = {msg::kConfigurationPage, msg::kChannelsPage, msg::kStatistics, msg::kCommLog,
-                       msg::kAbout};
+  const int captions[] = {msg::kConfigurationPage, msg::kChannelsPage, msg::kStatistics,
+                          msg::kCommLog, msg::kAbout};
   for (int i = 0; i < pages->count(); ++i) pages->setTabText(i, text_of(captions[i]));
   other_settings_box->setTitle(text_of(msg::kOtherSettings));
   address_button->setText(text_of(msg::kCcTalkAddress));

@@ -73,17 +73,17 @@ class MainWindow : public QMainWindow {
  public:
   QToolBar* tool_bar;
   // Tool-bar buttons, named as the routing knows them.
-  QAction* open_file_action;   // File Open
-  QAction* save_file_action;   // File Save
-  QAction* upload_action;  // Upload
-  QAction* download_action;   // Download
-  QAction* erase_action;   // Erase
-  QAction* program_coins_action;   // Coins prog.
-  QAction* upgrade_action;   // Upgrade
-  QAction* test_action;   // Test
+  QAction* open_file_action;      // File Open
+  QAction* save_file_action;      // File Save
+  QAction* upload_action;         // Upload
+  QAction* download_action;       // Download
+  QAction* erase_action;          // Erase
+  QAction* program_coins_action;  // Coins prog.
+  QAction* upgrade_action;        // Upgrade
+  QAction* test_action;           // Test
   QAction* factory_test_action;   // Factory test
-  QAction* search_action;  // Search
-  QAction* exit_action;  // Exit
+  QAction* search_action;         // Search
+  QAction* exit_action;           // Exit
 
   QTabWidget* pages;
   // Holds the notebook; scrolls when the window is lower than a page.
@@ -92,14 +92,14 @@ class MainWindow : public QMainWindow {
   // The settings panel of the configuration page.
   QWidget* settings_panel;
   QGroupBox* other_settings_box;  // " Other settings "
-  QPushButton* address_button;  // "ccTalk address"
-  QPushButton* pin_button;  // "PIN"
+  QPushButton* address_button;    // "ccTalk address"
+  QPushButton* pin_button;        // "PIN"
   ChannelsPageWidget* channels_page;
   StatisticsPageWidget* statistics_page;
   CommLogPage* comm_log_page;
-  QLabel* about_title;   // About: title
-  QLabel* about_revision;   // About: software revision
-  QLabel* about_date;  // About: modification date
+  QLabel* about_title;     // About: title
+  QLabel* about_revision;  // About: software revision
+  QLabel* about_date;      // About: modification date
   DeviceInfoPanel* device_panel;
 
   // The models of the coin programming and erasing windows.

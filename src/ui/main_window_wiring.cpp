@@ -14,22 +14,22 @@
 
 #include "app/application.h"
 #include "channels/coin_programming.h"
-#include "stats/erasing.h"
 #include "config/xml_reader.h"
 #include "diagnostics/production_limits.h"
+#include "stats/erasing.h"
 #include "ui/address_dialog.h"
 #include "ui/channels_page_widget.h"
-#include "ui/selector_test_window.h"
-#include "ui/comm_log_page.h"
-#include "ui/configuration_name_dialog.h"
-#include "ui/config_page.h"
 #include "ui/coin_programming_window.h"
+#include "ui/comm_log_page.h"
+#include "ui/config_page.h"
+#include "ui/configuration_name_dialog.h"
 #include "ui/device_info_panel.h"
-#include "ui/firmware_window.h"
 #include "ui/erase_dialog.h"
-#include "ui/production_test_window.h"
+#include "ui/firmware_window.h"
 #include "ui/main_window.h"
 #include "ui/pin_dialog.h"
+#include "ui/production_test_window.h"
+#include "ui/selector_test_window.h"
 #include "ui/stats_page.h"
 
 namespace qv82 {
@@ -93,8 +93,9 @@ void MainWindow::make_windows() {
   coin_programming_window = new CoinProgrammingWindow(*coin_programming, this);
   erase_dialog = new EraseDialog(*erasing, this);
   selector_test_window = new SelectorTestWindow(app.selector, this);
-  production_test_window = new ProductionTestWindow(app.selector, app.path_of(kProductionFileName), app.settings,
-                     app.path_of(kProductionRecordFileName), this);
+  production_test_window =
+      new ProductionTestWindow(app.selector, app.path_of(kProductionFileName), app.settings,
+                               app.path_of(kProductionRecordFileName), this);
   address_dialog = new AddressDialog(app.selector, this);
   pin_dialog = new PinDialog(app.selector, this);
   configuration_name_dialog = new ConfigurationNameDialog(

@@ -38,7 +38,7 @@ PasswordDialog::PasswordDialog(QWidget* parent)
 }
 
 std::optional<std::string> PasswordDialog::ask(const QString& caption, const QString& note,
-                                             const Ui::Validator& validate) {
+                                               const Ui::Validator& validate) {
   setWindowTitle(caption);
   // The title bar is not always shown or read: the dialog says it too.
   prompt_label->setText(caption);

@@ -22,7 +22,8 @@ PinDialog::PinDialog(CoinSelector& coin, QWidget* parent)
       confirm_pin_edit(new QLineEdit(this)),
       coin_(coin) {
   auto* form = new QFormLayout;
-  const std::pair<QLabel*, QLineEdit*> rows[] = {{pin_label, pin_edit}, {new_pin_label, new_pin_edit}, {confirm_pin_label, confirm_pin_edit}};
+  const std::pair<QLabel*, QLineEdit*> rows[] = {
+      {pin_label, pin_edit}, {new_pin_label, new_pin_edit}, {confirm_pin_label, confirm_pin_edit}};
   for (const auto& [label, edit] : rows) {
     edit->setEchoMode(QLineEdit::Password);
     edit->setMaxLength(8);
@@ -58,8 +59,9 @@ void PinDialog::showEvent(QShowEvent* event) {
 }
 
 void PinDialog::confirm() {
-  const bool changed = coin_.change_pin(pin_edit->text().toStdString(), new_pin_edit->text().toStdString(),
-                                        confirm_pin_edit->text().toStdString());
+  const bool changed =
+      coin_.change_pin(pin_edit->text().toStdString(), new_pin_edit->text().toStdString(),
+                       confirm_pin_edit->text().toStdString());
   clear_fields();
   if (changed) accept();
 }

@@ -19,8 +19,8 @@ class PinDialog : public QDialog {
 
   void init_language();
 
-  QLabel* pin_label;  // "Enter PIN :"
-  QLabel* new_pin_label;  // "Enter new PIN :"
+  QLabel* pin_label;          // "Enter PIN :"
+  QLabel* new_pin_label;      // "Enter new PIN :"
   QLabel* confirm_pin_label;  // "Confirm new PIN :"
   QLineEdit* pin_edit;
   QLineEdit* new_pin_edit;

@@ -30,8 +30,9 @@ constexpr std::size_t kRecentUnits = 5;
 
 }  // namespace
 
-ProductionTestWindow::ProductionTestWindow(CoinSelector& coin, const std::string& production_ini, IniFile& settings,
-               const std::string& default_record, QWidget* parent)
+ProductionTestWindow::ProductionTestWindow(CoinSelector& coin, const std::string& production_ini,
+                                           IniFile& settings, const std::string& default_record,
+                                           QWidget* parent)
     : QDialog(parent),
       single_choice(new QRadioButton(this)),
       loop_choice(new QRadioButton(this)),
@@ -131,7 +132,8 @@ void ProductionTestWindow::render() {
   status_label->setText(QString::fromStdString(view.label));
   if (messages_list->count() != static_cast<int>(view.results.size())) {
     messages_list->clear();
-    for (const std::string& line : view.results) messages_list->addItem(QString::fromStdString(line));
+    for (const std::string& line : view.results)
+      messages_list->addItem(QString::fromStdString(line));
   }
   messages_list->setCurrentRow(view.selected_result);
   start_button->setEnabled(view.start_enabled && !model_.cycle_running());

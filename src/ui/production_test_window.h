@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "files/ini_file.h"
 #include "diagnostics/production_test.h"
+#include "files/ini_file.h"
 
 class QFrame;
 class QLabel;
@@ -32,7 +32,7 @@ class ProductionTestWindow : public QDialog {
   // the record of tested units goes to the file named in the settings, or
   // to default_record.
   ProductionTestWindow(CoinSelector& coin, const std::string& production_ini, IniFile& settings,
-         const std::string& default_record, QWidget* parent = nullptr);
+                       const std::string& default_record, QWidget* parent = nullptr);
 
   // Where the record goes next; asked when the user changes it.
   std::function<std::optional<std::string>(const std::string& current)> choose_record_file;
@@ -41,9 +41,9 @@ class ProductionTestWindow : public QDialog {
   ProductionTest& model() { return model_; }
 
   QRadioButton* single_choice;  // "Single"
-  QRadioButton* loop_choice;  // "Loop"
-  QPushButton* start_button;        // "Start"
-  QPushButton* close_button;        // "Close"
+  QRadioButton* loop_choice;    // "Loop"
+  QPushButton* start_button;    // "Start"
+  QPushButton* close_button;    // "Close"
   QListWidget* messages_list;
   QFrame* status_panel;
   QLabel* status_label;

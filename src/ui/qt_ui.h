@@ -4,8 +4,8 @@
 #include <QString>
 
 #include "device/ui.h"
-#include "ui/section_tree_dialog.h"
 #include "ui/password_dialog.h"
+#include "ui/section_tree_dialog.h"
 
 class QWidget;
 

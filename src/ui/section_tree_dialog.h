@@ -28,7 +28,7 @@ class SectionTreeDialog : public QDialog {
   void init_language();
 
   QTreeWidget* section_tree;
-  QPushButton* ok_button;  // "OK"
+  QPushButton* ok_button;      // "OK"
   QPushButton* cancel_button;  // "Cancel"
 
   // Item of node n while the dialog shows a tree.

@@ -66,12 +66,15 @@ StatisticsPageWidget::StatisticsPageWidget(StatisticsPage& model, QWidget* paren
   read_button = new QPushButton(this);
   write_button = new QPushButton(this);
   erase_all_button = new QPushButton(this);
-  connect(export_button, &QPushButton::clicked, this, [this] { run([this] { model_.export_xls(); }); });
+  connect(export_button, &QPushButton::clicked, this,
+          [this] { run([this] { model_.export_xls(); }); });
   connect(read_button, &QPushButton::clicked, this, [this] { run([this] { model_.read(); }); });
   connect(write_button, &QPushButton::clicked, this, [this] { run([this] { model_.write(); }); });
-  connect(erase_all_button, &QPushButton::clicked, this, [this] { run([this] { model_.erase_all(); }); });
+  connect(erase_all_button, &QPushButton::clicked, this,
+          [this] { run([this] { model_.erase_all(); }); });
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {export_button, read_button, write_button, erase_all_button}) buttons->addWidget(b);
+  for (QPushButton* b : {export_button, read_button, write_button, erase_all_button})
+    buttons->addWidget(b);
   buttons->addStretch();
 
   // The rows on the left, the chart of their counters beside them at the page's full height.

@@ -34,9 +34,9 @@ class StatisticsPageWidget : public QWidget {
 
   std::array<QComboBox*, kStatisticRows> settings{};
   std::array<QLineEdit*, kStatisticRows> values{};
-  QPushButton* export_button;  // "Export to XLS"
-  QPushButton* read_button;  // "Read"
-  QPushButton* write_button;  // "Write"
+  QPushButton* export_button;     // "Export to XLS"
+  QPushButton* read_button;       // "Read"
+  QPushButton* write_button;      // "Write"
   QPushButton* erase_all_button;  // "Erase all"
   // The counters of the options in use, redrawn with the rows.
   StatisticsChart* chart;

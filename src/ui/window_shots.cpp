@@ -12,8 +12,8 @@
 #include "channels/coin_programming.h"
 #include "sim/device.h"
 #include "ui/coin_programming_window.h"
-#include "ui/production_test_window.h"
 #include "ui/main_window.h"
+#include "ui/production_test_window.h"
 
 namespace qv82 {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/application.h"
-#include "files/ini_file.h"
 #include "config/parameter_tree.h"
+#include "files/ini_file.h"
 #include "sim/simulated_setup.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "diagnostics/coin_selector_test.h"
+#include "files/ini_file.h"
 #include "support/fake_ui.h"
 #include "support/processes.h"
 #include "support/sim_fixture.h"

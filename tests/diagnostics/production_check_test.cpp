@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "files/ini_file.h"
 #include "device/coin_selector.h"
 #include "diagnostics/production_test.h"
+#include "files/ini_file.h"
 #include "link/errors.h"
 #include "support/fake_ui.h"
 #include "support/processes.h"

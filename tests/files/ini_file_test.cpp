@@ -6,9 +6,9 @@
 
 #include <chrono>
 #include <csignal>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -255,7 +255,8 @@ TEST_F(IniFileTest, KeptParseFollowsEveryChangeOfTheFile) {
 
 TEST_F(IniFileTest, ManyEntriesReadInFileOrderWithTheFirstOfEachName) {
   std::string text = "[Configurations]\n";
-  for (int i = 0; i < 3000; ++i) text += "Name " + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  for (int i = 0; i < 3000; ++i)
+    text += "Name " + std::to_string(i) + "=" + std::to_string(i) + "\n";
   text += "name 7=again\n[name 7]\nOutput1=1\n[NAME 7]\nOutput1=2\n";
   put(text);
   IniFile ini(path_);

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <map>
 
-#include "files/ini_file.h"
 #include "device/coin_selector.h"
+#include "files/ini_file.h"
 #include "firmware/srecord_writer.h"
 #include "support/fake_ui.h"
 #include "support/processes.h"

@@ -230,7 +230,8 @@ TEST_F(XlsFileTest, OfficeReadsTheExportedSheet) {
   const std::string office = find_office();
   if (office.empty()) GTEST_SKIP() << "libreoffice not installed";
   const fs::path xls = dir / "export.xls";
-  ASSERT_TRUE(build_statistics_sheet(sample_export(), XlsSheetCaptions{}).save_to_file(xls.string()));
+  ASSERT_TRUE(
+      build_statistics_sheet(sample_export(), XlsSheetCaptions{}).save_to_file(xls.string()));
   const std::string command = "cd '" + dir.string() + "' && '" + office +
                               "' -env:UserInstallation=file://" + (dir / "profile").string() +
                               " --headless --convert-to csv export.xls >/dev/null 2>&1";

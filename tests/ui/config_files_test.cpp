@@ -16,9 +16,9 @@
 
 #include "config/parameter_tree.h"
 #include "ui/channels_page_widget.h"
-#include "ui/configuration_name_dialog.h"
 #include "ui/config_page.h"
 #include "ui/config_page_widgets.h"
+#include "ui/configuration_name_dialog.h"
 #include "window_bench.h"
 
 namespace qv82::test {

@@ -40,10 +40,12 @@ class DesktopTest : public QObject {
     MainWindow& w = bench.window;
     QVERIFY(shown_active(w));
     const std::pair<QAction*, const char*> keys[] = {
-        {w.open_file_action, "Ctrl+O"}, {w.save_file_action, "Ctrl+S"},  {w.upload_action, "Ctrl+U"},
-        {w.download_action, "Ctrl+D"}, {w.erase_action, "Ctrl+E"},  {w.program_coins_action, "Ctrl+P"},
-        {w.upgrade_action, "Ctrl+G"}, {w.test_action, "Ctrl+T"},  {w.factory_test_action, "Ctrl+F"},
-        {w.search_action, "F5"},    {w.exit_action, "Ctrl+Q"},
+        {w.open_file_action, "Ctrl+O"},    {w.save_file_action, "Ctrl+S"},
+        {w.upload_action, "Ctrl+U"},       {w.download_action, "Ctrl+D"},
+        {w.erase_action, "Ctrl+E"},        {w.program_coins_action, "Ctrl+P"},
+        {w.upgrade_action, "Ctrl+G"},      {w.test_action, "Ctrl+T"},
+        {w.factory_test_action, "Ctrl+F"}, {w.search_action, "F5"},
+        {w.exit_action, "Ctrl+Q"},
     };
     for (const auto& [action, key] : keys) {
       // Only whether the key reaches the action: what the action does has

@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "channels/channels_page.h"
-#include "stats/erasing.h"
 #include "link/errors.h"
+#include "stats/erasing.h"
 #include "support/selector_bench.h"
 #include "virtual_events.h"
 

@@ -15,14 +15,14 @@
 #include "config/working_images.h"
 #include "lang/language.h"
 #include "ui/activity_indicator.h"
-#include "ui/selector_test_window.h"
+#include "ui/coin_programming_window.h"
 #include "ui/config_page.h"
 #include "ui/config_page_widgets.h"
-#include "ui/coin_programming_window.h"
 #include "ui/device_info_panel.h"
-#include "ui/firmware_window.h"
 #include "ui/erase_dialog.h"
+#include "ui/firmware_window.h"
 #include "ui/production_test_window.h"
+#include "ui/selector_test_window.h"
 #include "ui/stats_page.h"
 #include "window_bench.h"
 
@@ -92,11 +92,12 @@ class MainWindowTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     MainWindow& w = bench.window;
-    const std::pair<QAction*, QDialog*> routes[] = {{w.program_coins_action, w.coin_programming_window},
-                                                    {w.erase_action, w.erase_dialog},
-                                                    {w.upgrade_action, w.firmware_window},
-                                                    {w.test_action, w.selector_test_window},
-                                                    {w.factory_test_action, w.production_test_window}};
+    const std::pair<QAction*, QDialog*> routes[] = {
+        {w.program_coins_action, w.coin_programming_window},
+        {w.erase_action, w.erase_dialog},
+        {w.upgrade_action, w.firmware_window},
+        {w.test_action, w.selector_test_window},
+        {w.factory_test_action, w.production_test_window}};
     for (const auto& [button, dialog] : routes) {
       bench.ui.clear();
       QPointer<QWidget> opened;

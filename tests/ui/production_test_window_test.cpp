@@ -37,7 +37,7 @@ struct FactoryBench {
 
   SelectorBench bench;
   ProductionTestWindow window{bench.selector, bench.dir.file("Production.ini"), bench.settings,
-                bench.dir.file("units.csv")};
+                              bench.dir.file("units.csv")};
   VirtualEvents events{dynamic_cast<sim::VirtualClock&>(bench.setup.clock())};
   NestedTransfers transfers{bench.link};
 };

@@ -38,7 +38,8 @@ struct CheckBench {
   }
   QStringList events_listed() const {
     QStringList lines;
-    for (int i = 0; i < window.events_list->count(); ++i) lines << window.events_list->item(i)->text();
+    for (int i = 0; i < window.events_list->count(); ++i)
+      lines << window.events_list->item(i)->text();
     return lines;
   }
 
