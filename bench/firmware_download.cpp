@@ -15,9 +15,9 @@
 #include "files/ini_file.h"
 #include "firmware/srecord_writer.h"
 #include "link/cctalk_link.h"
-#include "port/qt_event_pump.h"
-#include "port/qt_serial_port.h"
 #include "sim_process.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include "firmware/firmware_download.h"
 #include "firmware/srecord_writer.h"
 #include "link/errors.h"
-#include "port/qt_event_pump.h"
-#include "port/qt_serial_port.h"
 #include "sim_process.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
 
 namespace {
 

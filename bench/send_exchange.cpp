@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "link/cctalk_link.h"
-#include "port/qt_event_pump.h"
-#include "port/qt_serial_port.h"
 #include "sim_process.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
 
 int main(int argc, char** argv) {
   using namespace qv82;

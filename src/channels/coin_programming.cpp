@@ -127,11 +127,11 @@ void CoinProgramming::on_open() {
   }
   last_insertion_count = counter;
   channel_number = 1;
-  change_channel();
+  load_channel();
   saved_channels = 0;
 }
 
-void CoinProgramming::change_channel() {
+void CoinProgramming::load_channel() {
   stop_tick();
   prog_channel = channel_number;
   refresh_channels_page();
@@ -266,7 +266,7 @@ void CoinProgramming::choose_channel(int m) {
   }
   if (!samples_unsaved) {
     channel_number = m;
-    change_channel();
+    load_channel();
     return;
   }
   const bool was_running = tick_running_;
@@ -274,7 +274,7 @@ void CoinProgramming::choose_channel(int m) {
   const Answer answer = ask_save_unsaved();
   if (answer == Answer::No || (answer == Answer::Yes && channelsave())) {
     channel_number = m;
-    change_channel();
+    load_channel();
     return;
   }
   // Cancel, or a save that failed: the box goes back to the channel whose samples are kept.
@@ -310,7 +310,7 @@ void CoinProgramming::delete_samples() {
   calculate();
 }
 
-bool CoinProgramming::close() {
+bool CoinProgramming::request_close() {
   const bool was_running = tick_running_;
   stop_tick();
   const auto stay_open = [&] {

@@ -46,7 +46,7 @@ class CoinProgramming {
   // The view holds the channel computed from the samples taken since the channel was chosen.
   bool computed() const { return computed_; }
   // Switches the view to the channel in channel_number and starts sampling afresh.
-  void change_channel();
+  void load_channel();
   // Writes the view to the device as prog_channel. True on success.
   bool channelsave();
 
@@ -58,7 +58,7 @@ class CoinProgramming {
   // "Tollerance:" changed.
   void set_tolerance(ToleranceLevel level);
   // "Close": true when the window closes (on_close has run then).
-  bool close();
+  bool request_close();
   // The window closes, however: inhibit lifted, device reset.
   void on_close();
   // "Save data to NV memory?" answered Yes: inhibit lifted, the device stores and restarts.

@@ -3,8 +3,8 @@
 #include "cli/simulated_connection.h"
 #include "lang/language.h"
 #include "link/errors.h"
-#include "port/qt_event_pump.h"
-#include "port/qt_serial_port.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
 
 namespace qv82::cli {
 

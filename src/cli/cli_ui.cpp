@@ -6,8 +6,8 @@
 #include <cctype>
 #include <iostream>
 
+#include "files/text.h"
 #include "lang/language.h"
-#include "text/text.h"
 
 namespace qv82::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "device/dialogs.h"
-#include "text/text.h"
+#include "files/text.h"
 
 namespace qv82::cli {
 

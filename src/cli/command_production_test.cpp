@@ -77,7 +77,7 @@ int run_production_test(CliContext& context, const CommandArgs& args) {
     app.link.wait_ms(kProductionTickMs);
     if (!stop_signal) test.on_loop_tick();
   }
-  test.close();
+  test.on_close();
   context.out << "Devices tested: " << test.passed + test.failed << ", passed: " << test.passed
               << ", failed: " << test.failed << "\n";
   const bool all_passed = test.failed == 0 && test.passed > 0;

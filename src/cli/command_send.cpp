@@ -3,9 +3,9 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "device/coin_selector.h"
+#include "files/text.h"
 #include "lang/language.h"
 #include "link/errors.h"
-#include "text/text.h"
 
 namespace qv82::cli {
 

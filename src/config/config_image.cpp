@@ -7,8 +7,8 @@
 
 #include "channels/channels_page.h"
 #include "config/parameter_tree.h"
+#include "files/text.h"
 #include "link/errors.h"
-#include "text/text.h"
 
 namespace qv82 {
 
@@ -38,9 +38,7 @@ std::string fixed_hex(unsigned address, const std::string& text, std::size_t dig
   if (text.size() != digits) {
     bad_item(address, quoted_value(text) + " is not " + std::to_string(digits) + " hex digits");
   }
-  std::string upper = text;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
+  return upper_case(text);
 }
 
 std::string shortened(const std::string& text) {

@@ -11,6 +11,7 @@
 #include "config/working_images.h"
 #include "device/coin_selector.h"
 #include "device/unstored_writes.h"
+#include "files/text.h"
 #include "lang/language.h"
 #include "link/errors.h"
 
@@ -66,10 +67,9 @@ std::optional<unsigned> item_address(const std::string& value) {
   if (prefix == std::string::npos || prefix + 6 > value.size()) return {};
   unsigned address = 0;
   for (std::size_t i = prefix + 2; i < prefix + 6; ++i) {
-    const auto c = static_cast<unsigned char>(value[i]);
-    if (!std::isxdigit(c)) return {};
-    address = address * 16 +
-              static_cast<unsigned>(std::isdigit(c) ? c - '0' : std::toupper(c) - 'A' + 10);
+    const int digit = hex_digit(value[i]);
+    if (digit < 0) return {};
+    address = address * 16 + static_cast<unsigned>(digit);
   }
   return address;
 }

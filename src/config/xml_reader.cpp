@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "files/read_file.h"
+#include "files/text.h"
 #include "link/errors.h"
-#include "text/text.h"
 
 namespace qv82 {
 
@@ -175,8 +175,7 @@ class Reader {
   }
 
   void declaration(const std::string& token) {
-    std::string upper = token;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upper = upper_case(token);
     if (upper.find("XML-STYLESHEET") == std::string::npos) return;
     const std::size_t href = upper.find("HREF=\"");
     if (href == std::string::npos) return;

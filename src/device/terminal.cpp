@@ -1,6 +1,7 @@
 #include <cctype>
 
 #include "device/coin_selector.h"
+#include "files/text.h"
 #include "link/errors.h"
 
 namespace qv82 {
@@ -24,8 +25,7 @@ class PinBypass {
 }  // namespace
 
 std::optional<std::uint8_t> CoinSelector::terminal_send(const std::string& typed) {
-  std::string text = typed;
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string text = upper_case(typed);
 
   // Checked before anything else, so bad text neither asks for a password
   // nor reaches the device.

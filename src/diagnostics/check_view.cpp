@@ -1,8 +1,8 @@
 // Texts of the coin selector test: analogue values, event lines and the
 // view as lines for the command line.
 #include "diagnostics/coin_selector_test.h"
+#include "files/text.h"
 #include "lang/language.h"
-#include "text/text.h"
 
 namespace qv82 {
 

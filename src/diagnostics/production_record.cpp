@@ -11,15 +11,14 @@
 #include "diagnostics/csv.h"
 #include "diagnostics/production_limits.h"
 #include "files/sync_to_disk.h"
+#include "files/text.h"
 
 namespace qv82 {
 
 namespace {
 
-std::string hex_byte(std::optional<std::uint8_t> value) {
-  if (!value) return {};
-  static const char digits[] = "0123456789ABCDEF";
-  return {digits[*value >> 4], digits[*value & 0x0F]};
+std::string hex_or_empty(std::optional<std::uint8_t> value) {
+  return value ? hex_byte(*value) : "";
 }
 
 // The reason a file operation failed, in the system's words.
@@ -105,9 +104,9 @@ std::vector<std::string> production_record_fields(const UnitResult& unit,
                                      unit.passed ? "PASS" : "FAIL",
                                      unit.passed ? "" : unit.failed_step,
                                      unit.passed ? "" : as_utf8_field(unit.message),
-                                     hex_byte(unit.dip_switch_1),
-                                     hex_byte(unit.dip_switch_2),
-                                     hex_byte(unit.opto)};
+                                     hex_or_empty(unit.dip_switch_1),
+                                     hex_or_empty(unit.dip_switch_2),
+                                     hex_or_empty(unit.opto)};
   if (unit.readings.size() >= Measurements::kSize) {
     const Measurements values{unit.readings};
     for (unsigned value :

@@ -183,7 +183,7 @@ void ProductionTest::on_loop_tick() {
   timer_enabled = view.loop_mode;
 }
 
-void ProductionTest::close() {
+void ProductionTest::on_close() {
   view.loop_mode = false;
   timer_enabled = false;
   set_label(language_text(msg::kWaitAMomentPlease));

@@ -70,7 +70,7 @@ class ProductionTest {
   void choose_mode(bool loop);  // "Single" (false) or "Loop" (true)
   bool start_single();          // "Start": one test; true on a pass
   void on_loop_tick();          // one cycle of the loop
-  void close();                 // "Close"
+  void on_close();              // "Close"
 
   // Pieces of the cycle.
   bool device_present();

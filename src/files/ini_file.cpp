@@ -4,10 +4,10 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "files/conversion.h"
 #include "files/read_file.h"
 #include "files/replace_file.h"
-#include "text/conversion.h"
-#include "text/text.h"
+#include "files/text.h"
 
 namespace qv82 {
 

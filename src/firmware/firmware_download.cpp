@@ -86,7 +86,7 @@ bool FirmwareDownload::start() {
   return download_prgm(*file.image);
 }
 
-void FirmwareDownload::close() {
+void FirmwareDownload::on_close() {
   view.progress = 0;
   restore_rate();
   set_status({});

@@ -65,7 +65,7 @@ class FirmwareDownload {
   // or every record was accepted).
   bool start();
   // "Close" and closing the window.
-  void close();
+  void on_close();
 
   // 0 monitor ready, 1 upgrade not permitted, 2 no monitor answered. The
   // rate stays where the monitor answered. A port that will not open throws

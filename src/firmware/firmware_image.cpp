@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "files/read_file.h"
+#include "files/text.h"
 #include "lang/language.h"
-#include "text/text.h"
 
 namespace qv82 {
 
@@ -23,13 +23,6 @@ bool is_blank(std::string_view line) {
   return true;
 }
 
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // The bytes of a record line, or the reason it is not one.
 std::optional<std::string> decode_line(std::string_view line, FirmwareRecord& record) {
   if (line.size() < 2 || !std::isdigit(static_cast<unsigned char>(line[1]))) {
@@ -40,8 +33,8 @@ std::optional<std::string> decode_line(std::string_view line, FirmwareRecord& re
   if (digits.size() % 2 != 0) return "odd number of hex digits";
   record.bytes.clear();
   for (std::size_t i = 0; i < digits.size(); i += 2) {
-    const int high = hex_value(digits[i]);
-    const int low = hex_value(digits[i + 1]);
+    const int high = hex_digit(digits[i]);
+    const int low = hex_digit(digits[i + 1]);
     if (high < 0 || low < 0) return "not a hex number";
     record.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
   }

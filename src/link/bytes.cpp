@@ -1,7 +1,7 @@
 #include "link/bytes.h"
 
+#include "files/text.h"
 #include "link/errors.h"
-#include "text/text.h"
 
 namespace qv82 {
 

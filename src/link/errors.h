@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "text/conversion.h"
+#include "files/conversion.h"
 
 namespace qv82 {
 

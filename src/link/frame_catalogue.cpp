@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "files/text.h"
 #include "link/memory_labels.h"
-#include "text/text.h"
 
 namespace qv82 {
 

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "text/text.h"
+#include "files/text.h"
 
 namespace qv82 {
 

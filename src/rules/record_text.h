@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/text.h"
+#include "files/text.h"
 
 namespace qv82 {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "files/text.h"
 #include "stats/statistics.h"
 
 namespace qv82 {
@@ -12,9 +13,7 @@ namespace {
 constexpr const char* kUnusedCode = "FF";
 
 bool counts_something(const std::string& code) {
-  std::string upper = code;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return !upper.empty() && upper != kUnusedCode;
+  return !code.empty() && upper_case(code) != kUnusedCode;
 }
 
 }  // namespace

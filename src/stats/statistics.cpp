@@ -12,11 +12,11 @@
 #include "config/working_images.h"
 #include "device/coin_selector.h"
 #include "files/ini_file.h"
+#include "files/text.h"
 #include "lang/language.h"
 #include "link/cctalk_link.h"
 #include "link/errors.h"
 #include "stats/xls_export.h"
-#include "text/text.h"
 
 namespace qv82 {
 

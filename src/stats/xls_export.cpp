@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "files/text.h"
 #include "lang/language.h"
 
 namespace qv82 {
@@ -58,10 +59,8 @@ std::string export_serial_text(const Bytes& data, const std::string& not_program
 }
 
 std::string xls_file_name(const std::string& chosen) {
-  std::string tail = chosen.size() >= 4 ? chosen.substr(chosen.size() - 4) : chosen;
-  std::transform(tail.begin(), tail.end(), tail.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return tail == ".XLS" ? chosen : chosen + ".xls";
+  const std::string tail = chosen.size() >= 4 ? chosen.substr(chosen.size() - 4) : chosen;
+  return upper_case(tail) == ".XLS" ? chosen : chosen + ".xls";
 }
 
 }  // namespace qv82

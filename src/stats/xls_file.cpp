@@ -38,25 +38,25 @@ void XlsRecordList::write(XlsRecordWriter& writer) const {
 XlsFile::XlsFile() { clear_cells(); }
 
 void XlsFile::add_text_cell(int column, int row, std::string_view text, std::uint16_t format) {
-  dispatcher_.add(std::make_unique<XlsTextCell>(cell_index(column, "column"),
-                                                cell_index(row, "row"), text, format));
+  records_.add(std::make_unique<XlsTextCell>(cell_index(column, "column"), cell_index(row, "row"),
+                                             text, format));
 }
 
 void XlsFile::add_number_cell(int column, int row, std::uint16_t value, std::uint16_t format) {
-  dispatcher_.add(std::make_unique<XlsNumberCell>(cell_index(column, "column"),
-                                                  cell_index(row, "row"), value, format));
+  records_.add(std::make_unique<XlsNumberCell>(cell_index(column, "column"), cell_index(row, "row"),
+                                               value, format));
 }
 
 void XlsFile::clear_cells() {
-  dispatcher_.clear();
-  dispatcher_.add(std::make_unique<XlsBeginOfFile>());
-  dispatcher_.add(std::make_unique<XlsCodePage>());
-  dispatcher_.add(std::make_unique<XlsDimension>());
+  records_.clear();
+  records_.add(std::make_unique<XlsBeginOfFile>());
+  records_.add(std::make_unique<XlsCodePage>());
+  records_.add(std::make_unique<XlsDimension>());
 }
 
 Bytes XlsFile::to_bytes() const {
   XlsRecordWriter writer;
-  dispatcher_.write(writer);
+  records_.write(writer);
   return writer.bytes();
 }
 

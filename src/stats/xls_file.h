@@ -48,7 +48,7 @@ class XlsFile {
   bool save_to_file(const std::string& path, std::string* error = nullptr) const;
 
  private:
-  XlsRecordList dispatcher_;
+  XlsRecordList records_;
 };
 
 }  // namespace qv82

@@ -64,26 +64,25 @@ ChannelsPageWidget::ChannelsPageWidget(ChannelsPage& model, WorkingImages& image
   auto* status = new QGridLayout(status_group);
   status_captions[0] = new QLabel(status_group);
   status_captions[1] = new QLabel(status_group);
-  CheckBoxCcTalk = new QCheckBox(status_group);
-  CheckBoxSel = new QCheckBox(status_group);
-  CheckBoxFake = new QCheckBox(status_group);
-  CheckBoxEn = new QCheckBox(status_group);
+  cctalk_box = new QCheckBox(status_group);
+  sel_box = new QCheckBox(status_group);
+  fake_box = new QCheckBox(status_group);
+  enabled_box = new QCheckBox(status_group);
   status->addWidget(status_captions[0], 0, 0, 1, 2);
   status->addWidget(status_captions[1], 0, 2, 1, 2);
-  status->addWidget(CheckBoxCcTalk, 1, 0);
-  status->addWidget(CheckBoxSel, 1, 1);
-  status->addWidget(CheckBoxFake, 1, 2);
-  status->addWidget(CheckBoxEn, 1, 3);
+  status->addWidget(cctalk_box, 1, 0);
+  status->addWidget(sel_box, 1, 1);
+  status->addWidget(fake_box, 1, 2);
+  status->addWidget(enabled_box, 1, 3);
 
   options_group = new QGroupBox(this);
   auto* options = new QGridLayout(options_group);
-  ComboBoxDir = list_box(direction_list(), options_group);
-  ComboBoxCvf = list_box(cvf_list(CvfListKind::kChannelsPage), options_group);
-  ComboBoxMint = list_box(mint_list(), options_group);
-  ComboBoxCc = list_box(country_list(), options_group);
-  SpinEditVal = number_box(65535, options_group);
-  QWidget* const option_fields[5] = {ComboBoxDir, ComboBoxCvf, ComboBoxMint, ComboBoxCc,
-                                     SpinEditVal};
+  direction_box = list_box(direction_list(), options_group);
+  cvf_box = list_box(cvf_list(CvfListKind::kChannelsPage), options_group);
+  mint_box = list_box(mint_list(), options_group);
+  country_box = list_box(country_list(), options_group);
+  value_box = number_box(65535, options_group);
+  QWidget* const option_fields[5] = {direction_box, cvf_box, mint_box, country_box, value_box};
   for (int i = 0; i < 5; ++i) {
     option_captions_[i] = new QLabel(options_group);
     options->addWidget(option_captions_[i], 0, i);
@@ -109,13 +108,13 @@ ChannelsPageWidget::ChannelsPageWidget(ChannelsPage& model, WorkingImages& image
     connect(box, &QSpinBox::valueChanged, this, [this] { edited(); });
   for (QSpinBox* box : tolerances)
     connect(box, &QSpinBox::valueChanged, this, [this] { edited(); });
-  for (QCheckBox* box : {CheckBoxCcTalk, CheckBoxSel, CheckBoxFake, CheckBoxEn}) {
+  for (QCheckBox* box : {cctalk_box, sel_box, fake_box, enabled_box}) {
     connect(box, &QCheckBox::toggled, this, [this] { edited(); });
   }
-  for (QComboBox* box : {ComboBoxDir, ComboBoxCvf, ComboBoxMint, ComboBoxCc}) {
+  for (QComboBox* box : {direction_box, cvf_box, mint_box, country_box}) {
     connect(box, &QComboBox::currentIndexChanged, this, [this] { edited(); });
   }
-  connect(SpinEditVal, &QSpinBox::valueChanged, this, [this] { edited(); });
+  connect(value_box, &QSpinBox::valueChanged, this, [this] { edited(); });
 
   init_language();
   refresh();
@@ -129,10 +128,10 @@ void ChannelsPageWidget::init_language() {
   // Two captions over four boxes, as the boxes sit in pairs.
   status_captions[0]->setText("ccTalk  Sel.");
   status_captions[1]->setText(QString::fromStdString(language_text(msg::kFakeEn)));
-  CheckBoxCcTalk->setToolTip(tr("when checked, ccTalk enabled"));
-  CheckBoxSel->setToolTip(tr("when checked, selective inhibit enabled"));
-  CheckBoxFake->setToolTip(tr("Fake coin"));
-  CheckBoxEn->setToolTip(tr("Channel enabled"));
+  cctalk_box->setToolTip(tr("when checked, ccTalk enabled"));
+  sel_box->setToolTip(tr("when checked, selective inhibit enabled"));
+  fake_box->setToolTip(tr("Fake coin"));
+  enabled_box->setToolTip(tr("Channel enabled"));
   const QString captions[5] = {"Dir.", "CVF", "Mint", text_of(msg::kCc), text_of(msg::kVal)};
   for (int i = 0; i < 5; ++i) option_captions_[i]->setText(captions[i]);
 }
@@ -145,15 +144,15 @@ void ChannelsPageWidget::refresh() {
     parameters[k]->setValue(view.parameters[k]);
     tolerances[k]->setValue(view.tolerances[k]);
   }
-  CheckBoxCcTalk->setChecked(view.cctalk);
-  CheckBoxSel->setChecked(view.selective);
-  CheckBoxFake->setChecked(view.fake);
-  CheckBoxEn->setChecked(view.enabled);
-  ComboBoxDir->setCurrentIndex(view.direction);
-  ComboBoxCvf->setCurrentIndex(view.cvf);
-  ComboBoxMint->setCurrentIndex(view.mint);
-  ComboBoxCc->setCurrentIndex(view.country);
-  SpinEditVal->setValue(view.value);
+  cctalk_box->setChecked(view.cctalk);
+  sel_box->setChecked(view.selective);
+  fake_box->setChecked(view.fake);
+  enabled_box->setChecked(view.enabled);
+  direction_box->setCurrentIndex(view.direction);
+  cvf_box->setCurrentIndex(view.cvf);
+  mint_box->setCurrentIndex(view.mint);
+  country_box->setCurrentIndex(view.country);
+  value_box->setValue(view.value);
   rendering_ = false;
 }
 
@@ -164,15 +163,15 @@ void ChannelsPageWidget::edited() {
     view.parameters[k] = parameters[k]->value();
     view.tolerances[k] = tolerances[k]->value();
   }
-  view.cctalk = CheckBoxCcTalk->isChecked();
-  view.selective = CheckBoxSel->isChecked();
-  view.fake = CheckBoxFake->isChecked();
-  view.enabled = CheckBoxEn->isChecked();
-  view.direction = ComboBoxDir->currentIndex();
-  view.cvf = ComboBoxCvf->currentIndex();
-  view.mint = ComboBoxMint->currentIndex();
-  view.country = ComboBoxCc->currentIndex();
-  view.value = SpinEditVal->value();
+  view.cctalk = cctalk_box->isChecked();
+  view.selective = sel_box->isChecked();
+  view.fake = fake_box->isChecked();
+  view.enabled = enabled_box->isChecked();
+  view.direction = direction_box->currentIndex();
+  view.cvf = cvf_box->currentIndex();
+  view.mint = mint_box->currentIndex();
+  view.country = country_box->currentIndex();
+  view.value = value_box->value();
   model_.mark_modified();
 }
 

@@ -37,16 +37,16 @@ class ChannelsPageWidget : public QWidget {
   std::array<QSpinBox*, kChannelParameterCount> tolerances;
   QGroupBox* status_group;  // "Status"
   QLabel* status_captions[2];
-  QCheckBox* CheckBoxCcTalk;
-  QCheckBox* CheckBoxSel;
-  QCheckBox* CheckBoxFake;
-  QCheckBox* CheckBoxEn;
+  QCheckBox* cctalk_box;
+  QCheckBox* sel_box;
+  QCheckBox* fake_box;
+  QCheckBox* enabled_box;
   QGroupBox* options_group;  // "Options"
-  QComboBox* ComboBoxDir;
-  QComboBox* ComboBoxCvf;
-  QComboBox* ComboBoxMint;
-  QComboBox* ComboBoxCc;
-  QSpinBox* SpinEditVal;
+  QComboBox* direction_box;
+  QComboBox* cvf_box;
+  QComboBox* mint_box;
+  QComboBox* country_box;
+  QSpinBox* value_box;
 
   // The channel number box was changed to m.
   void change_channel(int m);

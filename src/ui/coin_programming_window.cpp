@@ -110,20 +110,20 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
           [this] { run([this] { model_.save_channel(); }); });
   connect(close_button, &QPushButton::clicked, this, [this] {
     bool closes = false;
-    run([&] { closes = model_.close(); });
+    run([&] { closes = model_.request_close(); });
     if (closes) {
       open_ = false;  // on_close has run
       accept();
     }
   });
 
-  auto* channel_box = new QGroupBox(q(msg::kChannel).trimmed(), this);
-  auto* channel_layout = new QHBoxLayout(channel_box);
+  auto* channel_group = new QGroupBox(q(msg::kChannel).trimmed(), this);
+  auto* channel_layout = new QHBoxLayout(channel_group);
   channel_layout->addWidget(channel_box);
 
   auto* tolerance_label = new QLabel(q(msg::kTollerance), this);
   auto* controls = new QHBoxLayout;
-  controls->addWidget(channel_box);
+  controls->addWidget(channel_group);
   controls->addWidget(tolerance_label);
   controls->addWidget(tolerance_box);
   controls->addStretch();

@@ -9,7 +9,7 @@
 namespace qv82 {
 
 DeviceInfoPanel::DeviceInfoPanel(QWidget* parent)
-    : QFrame(parent), Animate1(new ActivityIndicator(this)) {
+    : QFrame(parent), busy_indicator(new ActivityIndicator(this)) {
   setFrameShape(QFrame::StyledPanel);
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(10);
@@ -32,7 +32,7 @@ DeviceInfoPanel::DeviceInfoPanel(QWidget* parent)
   grid->setColumnStretch(3, 1);
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(grid, 1);
-  layout->addWidget(Animate1, 0, Qt::AlignVCenter);
+  layout->addWidget(busy_indicator, 0, Qt::AlignVCenter);
   init_language();
 }
 

@@ -26,7 +26,7 @@ class DeviceInfoPanel : public QFrame {
   // code, software revision, production date, last modification date.
   std::array<QLabel*, 6> captions{};
   std::array<QLabel*, 6> values{};
-  ActivityIndicator* Animate1;
+  ActivityIndicator* busy_indicator;
 
  private:
   DeviceInfo shown_;

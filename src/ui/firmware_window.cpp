@@ -27,14 +27,14 @@ FirmwareWindow::FirmwareWindow(CoinSelector& coin, QWidget* parent)
       open_button(new QPushButton(this)),
       start_button(new QPushButton(this)),
       close_button(new QPushButton(this)),
-      FileLabel(new QLabel(this)),
-      StatusLabel(new QLabel(this)),
+      file_name_label(new QLabel(this)),
+      status_text_label(new QLabel(this)),
       progress(new QProgressBar(this)),
       coin_(coin),
       model_(coin.link, coin) {
   setModal(true);
-  FileLabel->setMinimumWidth(360);
-  FileLabel->setFrameShape(QFrame::StyledPanel);
+  file_name_label->setMinimumWidth(360);
+  file_name_label->setFrameShape(QFrame::StyledPanel);
   progress->setTextVisible(true);
 
   auto* buttons = new QHBoxLayout;
@@ -43,9 +43,9 @@ FirmwareWindow::FirmwareWindow(CoinSelector& coin, QWidget* parent)
   buttons->addStretch();
   buttons->addWidget(close_button);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(FileLabel);
+  layout->addWidget(file_name_label);
   layout->addWidget(progress);
-  layout->addWidget(StatusLabel);
+  layout->addWidget(status_text_label);
   layout->addLayout(buttons);
 
   connect(open_button, &QPushButton::clicked, this, &FirmwareWindow::open_file);
@@ -65,8 +65,8 @@ void FirmwareWindow::init_language() {
 
 void FirmwareWindow::render() {
   const DownloadView& view = model_.view;
-  FileLabel->setText(QString::fromStdString(view.file_label));
-  StatusLabel->setText(QString::fromStdString(view.status_label));
+  file_name_label->setText(QString::fromStdString(view.file_label));
+  status_text_label->setText(QString::fromStdString(view.status_label));
   progress->setMaximum(std::max(1, view.progress_max));
   progress->setValue(view.progress);
 }
@@ -103,7 +103,7 @@ void FirmwareWindow::start() {
 }
 
 void FirmwareWindow::close_window() {
-  model_.close();
+  model_.on_close();
   accept();
 }
 
@@ -112,13 +112,13 @@ void FirmwareWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  model_.close();
+  model_.on_close();
   QDialog::closeEvent(event);
 }
 
 void FirmwareWindow::reject() {
   if (running_) return;  // Escape during a transfer
-  model_.close();
+  model_.on_close();
   QDialog::reject();
 }
 

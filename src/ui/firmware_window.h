@@ -27,8 +27,8 @@ class FirmwareWindow : public QDialog {
   QPushButton* open_button;   // "Open file"
   QPushButton* start_button;  // "Start"
   QPushButton* close_button;  // "Close"
-  QLabel* FileLabel;
-  QLabel* StatusLabel;
+  QLabel* file_name_label;
+  QLabel* status_text_label;
   QProgressBar* progress;
 
   void open_file();

@@ -22,12 +22,12 @@
 #include "app/application.h"
 #include "app/data_folder.h"
 #include "link/errors.h"
-#include "port/qt_event_pump.h"
-#include "port/qt_serial_port.h"
 #include "sim/simulated_setup.h"
 #include "ui/main_window.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
 #include "ui/qt_ui.h"
-#include "ui/stats_page.h"
+#include "ui/statistics_page_widget.h"
 #include "ui/window_shots.h"
 
 namespace {

@@ -30,7 +30,7 @@
 #include "ui/pin_dialog.h"
 #include "ui/production_test_window.h"
 #include "ui/selector_test_window.h"
-#include "ui/stats_page.h"
+#include "ui/statistics_page_widget.h"
 
 namespace qv82 {
 
@@ -94,7 +94,7 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
   install_hooks();
   init_language();
   // The busy picture moves only while a transfer runs.
-  device_panel->Animate1->stop();
+  device_panel->busy_indicator->stop();
 }
 
 MainWindow::~MainWindow() {
@@ -213,13 +213,13 @@ void MainWindow::busy_start() {
   if (busy_depth_++ > 0) return;
   focus_before_busy_ = QApplication::focusWidget();
   update_enabled();
-  device_panel->Animate1->start();
+  device_panel->busy_indicator->start();
 }
 
 void MainWindow::busy_end() {
   if (busy_depth_ == 0 || --busy_depth_ > 0) return;
   update_enabled();
-  device_panel->Animate1->stop();
+  device_panel->busy_indicator->stop();
   // Disabling took the focus away (from the terminal line, say); give it back.
   if (focus_before_busy_ && focus_before_busy_->isEnabled()) focus_before_busy_->setFocus();
   focus_before_busy_ = nullptr;

@@ -128,7 +128,7 @@ class MainWindow : public QMainWindow {
   QWidget* make_about_page();
   void install_hooks();
   // "Coins prog.": the channels read, then the window.
-  void coin_programming_click();
+  void program_coins();
   // Runs a user action; errors that must reach the user are shown rather
   // than thrown through the event loop.
   void guarded(const std::function<void()>& action);

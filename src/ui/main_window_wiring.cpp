@@ -30,7 +30,7 @@
 #include "ui/pin_dialog.h"
 #include "ui/production_test_window.h"
 #include "ui/selector_test_window.h"
-#include "ui/stats_page.h"
+#include "ui/statistics_page_widget.h"
 
 namespace qv82 {
 
@@ -46,7 +46,7 @@ void MainWindow::connect_tool_bar() {
   route_configuration(upload_action, [this] { app.upload(); });
   route_configuration(download_action, [this] { app.download(); });
   route(erase_action, [this] { app.erase(); });
-  connect(program_coins_action, &QAction::triggered, this, [this] { coin_programming_click(); });
+  connect(program_coins_action, &QAction::triggered, this, [this] { program_coins(); });
   route(upgrade_action, [this] { app.upgrade_firmware(); });
   route(test_action, [this] { app.run_test(); });
   route(factory_test_action, [this] { app.run_factory_test(); });
@@ -114,7 +114,7 @@ void MainWindow::make_windows() {
   };
 }
 
-void MainWindow::coin_programming_click() {
+void MainWindow::program_coins() {
   guarded([this] {
     if (coin_programming->prepare()) coin_programming_window->exec();
   });

@@ -16,15 +16,15 @@ PasswordDialog::PasswordDialog(QWidget* parent)
     : QDialog(parent),
       note_label(new QLabel(this)),
       prompt_label(new QLabel(this)),
-      Password(new QLineEdit(this)) {
+      password_edit(new QLineEdit(this)) {
   setWindowTitle(QString::fromStdString(language_text(msg::kEnterFactoryPassword)));
   prompt_label->setText(windowTitle());
-  prompt_label->setBuddy(Password);
+  prompt_label->setBuddy(password_edit);
   note_label->setWordWrap(true);
   note_label->hide();
-  Password->setEchoMode(QLineEdit::Password);
-  Password->setValidator(new UpperCaseValidator(Password));
-  Password->setMinimumWidth(220);
+  password_edit->setEchoMode(QLineEdit::Password);
+  password_edit->setValidator(new UpperCaseValidator(password_edit));
+  password_edit->setMinimumWidth(220);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &PasswordDialog::confirm);
@@ -33,7 +33,7 @@ PasswordDialog::PasswordDialog(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(note_label);
   layout->addWidget(prompt_label);
-  layout->addWidget(Password);
+  layout->addWidget(password_edit);
   layout->addWidget(buttons);
 }
 
@@ -45,21 +45,21 @@ std::optional<std::string> PasswordDialog::ask(const QString& caption, const QSt
   note_label->setText(note);
   note_label->setVisible(!note.isEmpty());
   validate_ = validate;
-  Password->clear();
-  Password->setFocus();
+  password_edit->clear();
+  password_edit->setFocus();
   const bool accepted = exec() == QDialog::Accepted;
   validate_ = nullptr;
   std::optional<std::string> text;
-  if (accepted) text = Password->text().toStdString();
-  Password->clear();
+  if (accepted) text = password_edit->text().toStdString();
+  password_edit->clear();
   return text;
 }
 
 void PasswordDialog::confirm() {
   if (validate_) {
-    if (auto error = validate_(Password->text().toStdString())) {
+    if (auto error = validate_(password_edit->text().toStdString())) {
       QMessageBox::critical(this, tr("Error"), QString::fromStdString(*error));
-      Password->setFocus();
+      password_edit->setFocus();
       return;
     }
   }

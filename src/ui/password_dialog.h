@@ -25,7 +25,7 @@ class PasswordDialog : public QDialog {
 
   QLabel* note_label;
   QLabel* prompt_label;
-  QLineEdit* Password;
+  QLineEdit* password_edit;
 
  private:
   void confirm();

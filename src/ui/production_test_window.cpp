@@ -208,7 +208,7 @@ void ProductionTestWindow::on_loop_tick() {
 void ProductionTestWindow::close_window() {
   // A cycle in progress sees loop mode end and finishes on its own.
   closing_ = true;
-  model_.close();
+  model_.on_close();
   sync_timer();
   accept();
 }
@@ -216,7 +216,7 @@ void ProductionTestWindow::close_window() {
 void ProductionTestWindow::closeEvent(QCloseEvent* event) {
   if (!closing_) {
     closing_ = true;
-    model_.close();
+    model_.on_close();
     sync_timer();
   }
   QDialog::closeEvent(event);
@@ -225,7 +225,7 @@ void ProductionTestWindow::closeEvent(QCloseEvent* event) {
 void ProductionTestWindow::reject() {
   if (!closing_) {
     closing_ = true;
-    model_.close();
+    model_.on_close();
     sync_timer();
   }
   QDialog::reject();

@@ -70,13 +70,13 @@ std::optional<std::string> QtUi::password(const std::string& caption, const std:
   return password_dialog().ask(q(caption), q(note), validate);
 }
 
-SectionTreeDialog& QtUi::pars_dialog() {
+SectionTreeDialog& QtUi::section_tree_dialog() {
   if (!section_tree_dialog_) section_tree_dialog_ = new SectionTreeDialog(parent_);
   return *section_tree_dialog_;
 }
 
 bool QtUi::choose_sections(const std::string& caption, ParameterTree& tree) {
-  return pars_dialog().execute(q(caption), tree);
+  return section_tree_dialog().execute(q(caption), tree);
 }
 
 std::optional<std::string> QtUi::open_file(const std::string& filter) {

@@ -33,7 +33,7 @@ class QtUi : public Ui {
 
   PasswordDialog& password_dialog();
   // The parameter tree dialog of choose_sections.
-  SectionTreeDialog& pars_dialog();
+  SectionTreeDialog& section_tree_dialog();
 
  private:
   QWidget* parent_;

@@ -122,7 +122,7 @@ TEST_F(CoinProgrammingTest, SaveWritesTheChannelAndCloseStoresItInNonVolatileMem
 
   ui.clear();
   ui.answers = {Answer::Yes};
-  EXPECT_TRUE(prog.close());
+  EXPECT_TRUE(prog.request_close());
   EXPECT_EQ(ui.questions(), std::vector<std::string>{"Save data to NV memory?"});
   EXPECT_EQ(nv_channel(16), saved);
   EXPECT_FALSE(prog.tick_running());
@@ -209,7 +209,7 @@ TEST_F(CoinProgrammingTest, FailedSaveIsNotCountedAndCloseStaysOpen) {
   insert_and_tick(all(100));
   device().faults().nak_next_request = true;
   ui.answers = {Answer::Yes};
-  EXPECT_FALSE(prog.close());
+  EXPECT_FALSE(prog.request_close());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error write channel"});
   EXPECT_EQ(prog.saved_channels, 0);
   EXPECT_TRUE(prog.samples_unsaved);

@@ -248,7 +248,7 @@ TEST_F(ProductionTestRun, LoopWaitsForRemovalAfterAFailureAndListsInsertions) {
   EXPECT_EQ(production.passed, 1);
   EXPECT_EQ(production.failed, 1);
 
-  production.close();
+  production.on_close();
   EXPECT_FALSE(production.timer_enabled);
   EXPECT_EQ(production.view.label, "Wait a moment please");
 }

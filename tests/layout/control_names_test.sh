@@ -11,11 +11,15 @@ kinds='SpeedButton|BitBtn|Button|Timer|CheckBox|ComboBox|MaskEdit|Edit|Memo|Rich
 kinds+='|PageControl|TabSheet|GroupBox|RadioGroup|RadioButton|Panel|Label|ListBox|ListView'
 kinds+='|CSpinEdit|SpinEdit|TreeView|ProgressBar|ToolBar|StatusBar|StringGrid|Image|Shape'
 kinds+='|Bevel|Splitter|ScrollBox|MainMenu|PopupMenu|MenuItem|OpenDialog|SaveDialog|ComPort'
-kinds+='|UpDown|TrackBar|Chart|Series'
+kinds+='|UpDown|TrackBar|Chart|Series|Animate|StaticText|LabeledEdit|DBGrid|DBEdit|Frame'
+kinds+='|Action|ActionList|ImageList|Notebook|Gauge|ColorBox|DateTimePicker|PaintBox|Timer'
 patterns=(
-  "(?<![A-Za-z])($kinds)[0-9]+"
+  "\\b[A-Za-z_]*($kinds)[0-9]+"
+  '\bN[0-9]+Click\b'
+  '\b[A-Za-z]*Btn(Click|Change)\b'
   '\bT[A-Za-z]*(Frm|Dlg)\b'
   '\bTccTfrm\b'
+  '\bT(EC|XML|XLS|My)[A-Za-z]*\b'
   '\bForm(Activate|Close|Show|Create|Destroy|Resize|KeyDown|KeyPress)\b'
 )
 

@@ -4,6 +4,7 @@
 
 #include <QCategoryAxis>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -124,6 +125,10 @@ class CoinProgrammingWindowTest : public QObject {
     bench.ui.answers = {Answer::Ok, Answer::Yes};  // save channel 1; store on Close
 
     QVERIFY(run_window(bench, [&](CoinProgrammingWindow& w) {
+      // The channel number sits in its "Channel" box, not loose over the sample list.
+      auto* channel_group = qobject_cast<QGroupBox*>(w.channel_box->parentWidget());
+      QVERIFY(channel_group != nullptr);
+      QCOMPARE(channel_group->title(), QString("Channel"));
       for (std::size_t i = 0; i < samples.size(); ++i) {
         bench.setup.device().insert_measurement(samples[i]);
         QTRY_COMPARE(w.samples_list->count(), static_cast<int>(i + 1));

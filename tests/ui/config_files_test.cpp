@@ -110,8 +110,8 @@ class ConfigFilesTest : public QObject {
            QVERIFY(boxes[4]->isChecked());
          }},
         {"Val. of the channel on display",
-         [](MainWindow& w) { w.channels_page->SpinEditVal->setValue(777); },
-         [](MainWindow& w) { QCOMPARE(w.channels_page->SpinEditVal->value(), 777); }},
+         [](MainWindow& w) { w.channels_page->value_box->setValue(777); },
+         [](MainWindow& w) { QCOMPARE(w.channels_page->value_box->value(), 777); }},
     };
     for (const Case& c : cases) {
       WindowBench bench;
@@ -160,13 +160,13 @@ class ConfigFilesTest : public QObject {
       QVERIFY(bench.window.start_up_once());
       ChannelsPageWidget& page = *bench.window.channels_page;
       page.channel_number_box->setValue(3);
-      page.SpinEditVal->setValue(321);
+      page.value_box->setValue(321);
       c.load(bench);
       QVERIFY2(bench.ui.errors().empty(), c.name);
-      QCOMPARE(page.SpinEditVal->value(), 321);
+      QCOMPARE(page.value_box->value(), 321);
       page.channel_number_box->setValue(4);
       page.channel_number_box->setValue(3);
-      QCOMPARE(page.SpinEditVal->value(), 321);
+      QCOMPARE(page.value_box->value(), 321);
       // And what the page keeps, a save keeps: the edit beside the load.
       const std::string saved = bench.workdir + "/saved.xml";
       bench.ui.save_files.push_back(saved);

@@ -146,10 +146,10 @@ class DesktopTest : public QObject {
         if (dialog == nullptr || typed.empty()) return;
         shown << dialog->prompt_label->text() + "|" +
                      (dialog->note_label->isVisible() ? dialog->note_label->text() : QString());
-        dialog->Password->setText(typed.front());
+        dialog->password_edit->setText(typed.front());
         typed.pop_front();
         QTimer::singleShot(0, dialog,
-                           [dialog] { QTest::keyClick(dialog->Password, Qt::Key_Return); });
+                           [dialog] { QTest::keyClick(dialog->password_edit, Qt::Key_Return); });
       });
       driver.start(5);
       QCOMPARE(selector.read_channel(1), kMemoryOk);

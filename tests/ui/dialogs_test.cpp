@@ -104,16 +104,16 @@ class DialogsTest : public QObject {
         box->accept();
       } else if (auto* dialog = qobject_cast<PasswordDialog*>(modal);
                  dialog && !typed.empty() && !pressing) {
-        QCOMPARE(dialog->Password->echoMode(), QLineEdit::Password);
-        dialog->Password->clear();
-        QTest::keyClicks(dialog->Password, typed.front());
+        QCOMPARE(dialog->password_edit->echoMode(), QLineEdit::Password);
+        dialog->password_edit->clear();
+        QTest::keyClicks(dialog->password_edit, typed.front());
         typed.pop_front();
         // Pressed from a timer of its own: an error box opened by the key
         // runs a nested loop in which this driver must fire again.
         pressing = true;
         QTimer::singleShot(0, dialog, [dialog, &pressing] {
           pressing = false;
-          QTest::keyClick(dialog->Password, Qt::Key_Return);
+          QTest::keyClick(dialog->password_edit, Qt::Key_Return);
         });
       }
     });

@@ -23,7 +23,7 @@
 #include "ui/firmware_window.h"
 #include "ui/production_test_window.h"
 #include "ui/selector_test_window.h"
-#include "ui/stats_page.h"
+#include "ui/statistics_page_widget.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -55,7 +55,7 @@ class MainWindowTest : public QObject {
                           "Upgrade", "Test", " Factory test", "Search", "Exit"}));
     QVERIFY(bench.window.factory_test_action->isVisible());
     QVERIFY(bench.window.pages->isEnabled());
-    QVERIFY(!bench.window.device_panel->Animate1->animated());
+    QVERIFY(!bench.window.device_panel->busy_indicator->animated());
 
     // The advice about the screen follows the screen the window is on.
     const QSize screen = QGuiApplication::primaryScreen()->size();
@@ -113,7 +113,7 @@ class MainWindowTest : public QObject {
       QVERIFY(!dialog->isVisible());
       QVERIFY(bench.ui.errors().empty());
       QVERIFY(w.tool_bar->isEnabled() && w.pages->isEnabled());
-      QVERIFY(!w.device_panel->Animate1->animated());
+      QVERIFY(!w.device_panel->busy_indicator->animated());
       if (button == w.erase_action) {
         // Closing the erasing dialog still reads the counters again.
         QVERIFY(w.app.configuration.images.loaded_sections & kSectionStatistics);
@@ -134,7 +134,7 @@ class MainWindowTest : public QObject {
       ++waits;
       MainWindow& w = bench.window;
       if (w.tool_bar->isEnabled() || w.pages->isEnabled() || w.settings_panel->isEnabled() ||
-          !w.device_panel->Animate1->animated()) {
+          !w.device_panel->busy_indicator->animated()) {
         ++enabled_while_waiting;
       }
     };
@@ -146,7 +146,7 @@ class MainWindowTest : public QObject {
     QVERIFY(bench.window.tool_bar->isEnabled());
     QVERIFY(bench.window.pages->isEnabled());
     QVERIFY(bench.window.settings_panel->isEnabled());
-    QVERIFY(!bench.window.device_panel->Animate1->animated());
+    QVERIFY(!bench.window.device_panel->busy_indicator->animated());
   }
 
   void exitAsksAndOnlyYesCloses() {

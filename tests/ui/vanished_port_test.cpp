@@ -10,13 +10,13 @@
 #include <memory>
 
 #include "app/application.h"
-#include "port/qt_event_pump.h"
-#include "port/qt_serial_port.h"
 #include "support/fake_ui.h"
 #include "support/processes.h"
 #include "ui/activity_indicator.h"
 #include "ui/device_info_panel.h"
 #include "ui/main_window.h"
+#include "ui/port/qt_event_pump.h"
+#include "ui/port/qt_serial_port.h"
 
 namespace qv82::test {
 
@@ -45,7 +45,7 @@ struct PtyWindowBench {
 
   bool idle() const {
     return window->tool_bar->isEnabled() && window->pages->isEnabled() &&
-           !window->device_panel->Animate1->animated();
+           !window->device_panel->busy_indicator->animated();
   }
 
   QTemporaryDir dir;

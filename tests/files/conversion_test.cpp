@@ -1,5 +1,5 @@
 // Values as messages name them.
-#include "text/conversion.h"
+#include "files/conversion.h"
 
 #include <gtest/gtest.h>
 

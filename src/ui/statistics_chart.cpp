@@ -1,4 +1,4 @@
-#include "ui/stats_chart.h"
+#include "ui/statistics_chart.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

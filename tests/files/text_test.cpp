@@ -1,6 +1,6 @@
 // The text helpers every reader shares: each caller's own blanks, and hex
 // digits of either case but nothing else.
-#include "text/text.h"
+#include "files/text.h"
 
 #include <gtest/gtest.h>
 

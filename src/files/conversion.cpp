@@ -1,9 +1,9 @@
-#include "text/conversion.h"
+#include "files/conversion.h"
 
 #include <cctype>
 #include <cstdlib>
 
-#include "text/text.h"
+#include "files/text.h"
 
 namespace qv82 {
 

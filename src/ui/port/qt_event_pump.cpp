@@ -1,4 +1,4 @@
-#include "port/qt_event_pump.h"
+#include "ui/port/qt_event_pump.h"
 
 #include <sys/timerfd.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "port/qt_serial_port.h"
+#include "ui/port/qt_serial_port.h"
 
 #include <QSerialPortInfo>
 #include <algorithm>

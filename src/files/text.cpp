@@ -1,4 +1,4 @@
-#include "text/text.h"
+#include "files/text.h"
 
 #include <cctype>
 

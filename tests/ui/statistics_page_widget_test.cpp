@@ -1,6 +1,6 @@
 // The statistics page of the main window over the simulated coin selector: its buttons read,
 // write and export what the device counts.
-#include "ui/stats_page.h"
+#include "ui/statistics_page_widget.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 
 #include "files/ini_file.h"
 #include "support/biff_reader.h"
-#include "ui/stats_chart.h"
+#include "ui/statistics_chart.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -65,7 +65,7 @@ std::string described(const std::vector<std::pair<QString, qreal>>& bars) {
 
 }  // namespace
 
-class StatsPageTest : public QObject {
+class StatisticsPageWidgetTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -180,5 +180,5 @@ class StatsPageTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::StatsPageTest)
-#include "stats_page_test.moc"
+QTEST_MAIN(qv82::test::StatisticsPageWidgetTest)
+#include "statistics_page_widget_test.moc"

@@ -1,4 +1,4 @@
-#include "ui/stats_page.h"
+#include "ui/statistics_page_widget.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -15,7 +15,7 @@
 #include "link/errors.h"
 #include "stats/statistic_bars.h"
 #include "ui/scope_exit.h"
-#include "ui/stats_chart.h"
+#include "ui/statistics_chart.h"
 
 namespace qv82 {
 
