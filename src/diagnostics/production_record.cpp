@@ -164,15 +164,7 @@ std::optional<std::string> ProductionRecord::append_text(const std::string& text
   errno = 0;
   std::FILE* file = std::fopen(path_.c_str(), "ab");
   if (file == nullptr) return failure(system_reason(errno));
-  errno = 0;
-  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
-            std::fflush(file) == 0 && sync_file(file);
-  int error = errno;
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) return failure(system_reason(error));
+  if (const int error = write_synced_and_close(file, text)) return failure(system_reason(error));
   // A new file's name must reach the disk too.
   if (created) sync_folder(std::filesystem::path(path_).parent_path());
   return std::nullopt;

@@ -43,16 +43,9 @@ std::optional<std::string> replace_file(const std::string& path, const std::stri
   }
   if (file == nullptr) return describe(open_error != 0 ? open_error : EIO);
 
-  errno = 0;
-  bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
-            std::fflush(file) == 0 && sync_file(file);
-  int write_error = errno;
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    write_error = errno;
-  }
+  const int write_error = write_synced_and_close(file, content);
   std::optional<std::string> failure;
-  if (ok) {
+  if (write_error == 0) {
     // The new file takes the place of the old one, including who may read it.
     const fs::file_status old_status = fs::status(target, ec);
     if (!ec && fs::exists(old_status)) fs::permissions(temporary, old_status.permissions(), ec);
@@ -63,7 +56,7 @@ std::optional<std::string> replace_file(const std::string& path, const std::stri
       sync_folder(target.parent_path());
     }
   } else {
-    failure = describe(write_error != 0 ? write_error : EIO);
+    failure = describe(write_error);
   }
   if (failure) fs::remove(temporary, ec);
   return failure;

@@ -1,5 +1,7 @@
 #include "files/sync_to_disk.h"
 
+#include <cerrno>
+
 // The standard library cannot force data to the disk; the system's own call
 // is the only way.
 #if __has_include(<unistd.h>)
@@ -10,6 +12,8 @@
 
 namespace qv82 {
 
+namespace {
+
 bool sync_file(std::FILE* file) {
 #ifdef QV82_HAVE_FSYNC
   return ::fsync(::fileno(file)) == 0;
@@ -17,6 +21,21 @@ bool sync_file(std::FILE* file) {
   (void)file;
   return true;
 #endif
+}
+
+}  // namespace
+
+int write_synced_and_close(std::FILE* file, std::string_view bytes) {
+  errno = 0;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+            std::fflush(file) == 0 && sync_file(file);
+  int error = errno;
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok) return 0;
+  return error != 0 ? error : EIO;
 }
 
 void sync_folder(const std::filesystem::path& folder) {
