@@ -7,8 +7,8 @@
 namespace qv82 {
 
 // Writes the bytes and makes them reach the disk, so they survive a power
-// loss, then closes the file, however that goes. 0 when all of it succeeded, else the system's
-// error number.
+// loss, then closes the file, however that goes. 0 when all of it
+// succeeded, else the system's error number.
 int write_synced_and_close(std::FILE* file, std::string_view bytes);
 
 // The folder's entries (a new or renamed file) reach the disk. A folder that
