@@ -3,8 +3,8 @@
 #include <string>
 
 #include "channels/channels_page.h"
+#include "config/config_files.h"
 #include "config/config_image.h"
-#include "config/file_operations.h"
 #include "config/parameter_tree.h"
 #include "config/transfer.h"
 #include "config/working_images.h"

@@ -127,11 +127,11 @@ void CoinProgramming::on_open() {
   }
   last_insertion_count = counter;
   channel_number = 1;
-  load_channel();
+  channelChange();
   saved_channels = 0;
 }
 
-void CoinProgramming::load_channel() {
+void CoinProgramming::channelChange() {
   stop_tick();
   prog_channel = channel_number;
   refresh_channels_page();
@@ -266,7 +266,7 @@ void CoinProgramming::choose_channel(int m) {
   }
   if (!samples_unsaved) {
     channel_number = m;
-    load_channel();
+    channelChange();
     return;
   }
   const bool was_running = tick_running_;
@@ -274,7 +274,7 @@ void CoinProgramming::choose_channel(int m) {
   const Answer answer = ask_save_unsaved();
   if (answer == Answer::No || (answer == Answer::Yes && channelsave())) {
     channel_number = m;
-    load_channel();
+    channelChange();
     return;
   }
   // Cancel, or a save that failed: the box goes back to the channel whose samples are kept.

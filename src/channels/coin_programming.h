@@ -46,7 +46,7 @@ class CoinProgramming {
   // The view holds the channel computed from the samples taken since the channel was chosen.
   bool computed() const { return computed_; }
   // Switches the view to the channel in channel_number and starts sampling afresh.
-  void load_channel();
+  void channelChange();
   // Writes the view to the device as prog_channel. True on success.
   bool channelsave();
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "files/text.h"
 #include "lang/language.h"
 
 namespace qv82 {
@@ -48,13 +49,11 @@ std::string tolerance_name(ToleranceLevel level) {
 }
 
 bool parse_tolerance_level(std::string_view text, ToleranceLevel& level) {
-  std::string lower;
-  for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (lower == "high") {
+  if (same_text_ignoring_case(text, "high")) {
     level = ToleranceLevel::kHigh;
-  } else if (lower == "middle") {
+  } else if (same_text_ignoring_case(text, "middle")) {
     level = ToleranceLevel::kMiddle;
-  } else if (lower == "low") {
+  } else if (same_text_ignoring_case(text, "low")) {
     level = ToleranceLevel::kLow;
   } else {
     return false;

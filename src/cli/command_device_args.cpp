@@ -6,8 +6,6 @@
 
 namespace qv82::cli {
 
-namespace {}  // namespace
-
 std::optional<std::uint16_t> parse_memory_address(const std::string& text) {
   std::string digits = text;
   if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {

@@ -18,20 +18,6 @@ constexpr std::string_view kCrLf = "\r\n";
 
 bool is_blank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-bool starts_with_nocase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(text[i])) !=
-        std::toupper(static_cast<unsigned char>(prefix[i])))
-      return false;
-  }
-  return true;
-}
-
-bool equals_nocase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && starts_with_nocase(a, b);
-}
-
 std::string trimmed(std::string_view text) { return std::string(trim(text, is_blank)); }
 
 // Replaces every occurrence in one left-to-right pass; replaced text is not
@@ -160,11 +146,11 @@ class Reader {
   void tag(std::string token) {
     static constexpr std::string_view kCDataStart = "<![CDATA[";
     static constexpr std::string_view kCDataEnd = "]]>";
-    if (starts_with_nocase(token, "<?xml")) {
+    if (starts_with_ignoring_case(token, "<?xml")) {
       declaration(xml::clean(std::move(token)));
-    } else if (starts_with_nocase(token, "<!--")) {
+    } else if (starts_with_ignoring_case(token, "<!--")) {
       // A comment ends at its first ">".
-    } else if (starts_with_nocase(token, kCDataStart)) {
+    } else if (starts_with_ignoring_case(token, kCDataStart)) {
       bool closed = std::string_view(token).ends_with(kCDataEnd);
       while (!closed && read_until_gt(token)) closed = std::string_view(token).ends_with(kCDataEnd);
       const std::size_t end = closed ? token.size() - kCDataEnd.size() : token.size();
@@ -186,7 +172,7 @@ class Reader {
 
   void element(const std::string& token) {
     if (token.ends_with("/>")) {
-      if (equals_nocase(token, "<br/>")) return;
+      if (same_text_ignoring_case(token, "<br/>")) return;
       XmlItem& child = current_->add_child();
       child.Name = element_name(token);
       child.Params = element_attributes(token, true);

@@ -18,7 +18,6 @@ constexpr std::size_t kQuotedLength = 60;
 }  // namespace
 
 std::string quoted_value(std::string_view text) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out = "'";
   std::size_t shown = 0;
   for (const char c : text) {
@@ -29,8 +28,7 @@ std::string quoted_value(std::string_view text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F) {
       out += "\\x";
-      out += kDigits[byte >> 4];
-      out += kDigits[byte & 0x0F];
+      out += hex_byte(byte);
     } else {
       out += c;
     }

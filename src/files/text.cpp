@@ -56,4 +56,19 @@ std::string upper_case(std::string_view text) {
   return out;
 }
 
+bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(text[i])) !=
+        std::toupper(static_cast<unsigned char>(prefix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool same_text_ignoring_case(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && starts_with_ignoring_case(a, b);
+}
+
 }  // namespace qv82

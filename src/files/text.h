@@ -25,7 +25,10 @@ std::string hex_byte(unsigned value);
 // True when every character is a hexadecimal digit (so also for no text).
 bool all_hex(std::string_view text);
 
-// The text in capitals (ASCII letters only).
+// The text in capitals, letter by letter as C's toupper does.
 std::string upper_case(std::string_view text);
+// Equal, or starting with the prefix, when letter case is ignored (toupper).
+bool same_text_ignoring_case(std::string_view a, std::string_view b);
+bool starts_with_ignoring_case(std::string_view text, std::string_view prefix);
 
 }  // namespace qv82

@@ -42,10 +42,6 @@ long round_half_even(long num, long den) {
   return quotient;
 }
 
-bool same_text_ignoring_case(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && upper_case(a) == upper_case(b);
-}
-
 std::string trimmed(std::string_view text) { return std::string(trim(text, " \t\r\n")); }
 
 bool list_has_pair(std::string_view list, std::string_view code) {

@@ -25,9 +25,6 @@ void set_record_byte(std::string& text, std::size_t b, unsigned value);
 // num / den rounded to the nearest integer, halves to even; den > 0.
 long round_half_even(long num, long den);
 
-// Equal ignoring ASCII letter case.
-bool same_text_ignoring_case(std::string_view a, std::string_view b);
-
 // The direction digit of an I/O record (its fourth character) for the
 // other direction: 1 <-> 2, 3 <-> 4; any other digit stays as it is.
 char swapped_direction(char digit);

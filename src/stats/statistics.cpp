@@ -36,23 +36,12 @@ std::size_t row_index(int row) {
   return static_cast<std::size_t>(row - 1);
 }
 
-bool same_name(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // Value of a key as the settings file gives it: the first key of that name, "" when missing.
 const std::string& code_of(const std::vector<std::pair<std::string, std::string>>& codes,
                            const std::string& name) {
   static const std::string kMissing;
   for (const auto& [key, value] : codes) {
-    if (same_name(key, name)) return value;
+    if (same_text_ignoring_case(key, name)) return value;
   }
   return kMissing;
 }
@@ -117,7 +106,7 @@ void StatisticsPage::select_option(int row, int index) {
 
 bool StatisticsPage::select_option(int row, const std::string& name) {
   for (std::size_t k = 0; k < option_names.size(); ++k) {
-    if (same_name(option_names[k], name)) {
+    if (same_text_ignoring_case(option_names[k], name)) {
       select_option(row, static_cast<int>(k));
       return true;
     }

@@ -161,37 +161,37 @@ QWidget* CoinProgrammingWindow::build_view() {
   cctalk_box = new QCheckBox("ccTalk", box);
   sel_box = new QCheckBox("Sel.", box);
   fake_box = new QCheckBox("Fake", box);
-  en_box = new QCheckBox("En.", box);
+  enabled_box = new QCheckBox("En.", box);
   cctalk_box->setToolTip("when checked, ccTalk enabled");
   sel_box->setToolTip("when checked, selective inhibit enabled");
   fake_box->setToolTip("Fake coin");
-  en_box->setToolTip("Channel enabled");
+  enabled_box->setToolTip("Channel enabled");
   auto* status = new QGroupBox(q(msg::kStatus), box);
   auto* status_layout = new QHBoxLayout(status);
-  for (QCheckBox* c : {cctalk_box, sel_box, fake_box, en_box}) status_layout->addWidget(c);
+  for (QCheckBox* c : {cctalk_box, sel_box, fake_box, enabled_box}) status_layout->addWidget(c);
 
-  dir_combo = new QComboBox(box);
-  cvf_combo = new QComboBox(box);
-  mint_combo = new QComboBox(box);
-  cc_combo = new QComboBox(box);
-  fill(dir_combo, direction_list());
-  fill(cvf_combo, cvf_list(CvfListKind::kCoinProgramming));
-  fill(mint_combo, mint_list());
-  fill(cc_combo, country_list());
+  direction_box = new QComboBox(box);
+  cvf_box = new QComboBox(box);
+  mint_box = new QComboBox(box);
+  country_box = new QComboBox(box);
+  fill(direction_box, direction_list());
+  fill(cvf_box, cvf_list(CvfListKind::kCoinProgramming));
+  fill(mint_box, mint_list());
+  fill(country_box, country_list());
   // Three digits typed on this screen, but a stored value above 255 is shown and kept.
-  val_edit = new TypedLimitSpinBox(65535, 255, box);
-  val_edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
-  val_edit->setAlignment(Qt::AlignRight);
+  value_box = new TypedLimitSpinBox(65535, 255, box);
+  value_box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  value_box->setAlignment(Qt::AlignRight);
   auto* options = new QGroupBox(box);
   auto* options_layout = new QHBoxLayout(options);
   const std::pair<const char*, QWidget*> fields[] = {
-      {"Dir.", dir_combo}, {"CVF", cvf_combo}, {"Mint", mint_combo}, {"CC", cc_combo}};
+      {"Dir.", direction_box}, {"CVF", cvf_box}, {"Mint", mint_box}, {"CC", country_box}};
   for (const auto& [caption, widget] : fields) {
     options_layout->addWidget(new QLabel(caption, options));
     options_layout->addWidget(widget);
   }
   options_layout->addWidget(new QLabel(q(msg::kVal), options));
-  options_layout->addWidget(val_edit);
+  options_layout->addWidget(value_box);
 
   grid->addWidget(status, 3, 0, 1, 5);
   grid->addWidget(options, 3, 5, 1, kChannelParameterCount - 5);
@@ -224,12 +224,12 @@ void CoinProgrammingWindow::take_view() {
   v.cctalk = cctalk_box->isChecked();
   v.selective = sel_box->isChecked();
   v.fake = fake_box->isChecked();
-  v.enabled = en_box->isChecked();
-  v.direction = dir_combo->currentIndex();
-  v.cvf = cvf_combo->currentIndex();
-  v.mint = mint_combo->currentIndex();
-  v.country = cc_combo->currentIndex();
-  v.value = val_edit->value();
+  v.enabled = enabled_box->isChecked();
+  v.direction = direction_box->currentIndex();
+  v.cvf = cvf_box->currentIndex();
+  v.mint = mint_box->currentIndex();
+  v.country = country_box->currentIndex();
+  v.value = value_box->value();
 }
 
 void CoinProgrammingWindow::render() {
@@ -242,12 +242,12 @@ void CoinProgrammingWindow::render() {
   cctalk_box->setChecked(v.cctalk);
   sel_box->setChecked(v.selective);
   fake_box->setChecked(v.fake);
-  en_box->setChecked(v.enabled);
-  dir_combo->setCurrentIndex(v.direction);
-  cvf_combo->setCurrentIndex(v.cvf);
-  mint_combo->setCurrentIndex(v.mint);
-  cc_combo->setCurrentIndex(v.country);
-  val_edit->setValue(v.value);
+  enabled_box->setChecked(v.enabled);
+  direction_box->setCurrentIndex(v.direction);
+  cvf_box->setCurrentIndex(v.cvf);
+  mint_box->setCurrentIndex(v.mint);
+  country_box->setCurrentIndex(v.country);
+  value_box->setValue(v.value);
 
   const std::vector<std::string> lines = model_.lines();
   samples_list->clear();

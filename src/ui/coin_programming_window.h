@@ -40,12 +40,12 @@ class CoinProgrammingWindow : public QDialog {
   QCheckBox* cctalk_box;
   QCheckBox* sel_box;
   QCheckBox* fake_box;
-  QCheckBox* en_box;
-  QComboBox* dir_combo;
-  QComboBox* cvf_combo;
-  QComboBox* mint_combo;
-  QComboBox* cc_combo;
-  QSpinBox* val_edit;
+  QCheckBox* enabled_box;
+  QComboBox* direction_box;
+  QComboBox* cvf_box;
+  QComboBox* mint_box;
+  QComboBox* country_box;
+  QSpinBox* value_box;
   QSpinBox* channel_box;       // channel
   QComboBox* tolerance_box;    // "Tollerance:"
   QPushButton* delete_button;  // "Delete item"

@@ -11,15 +11,22 @@ kinds='SpeedButton|BitBtn|Button|Timer|CheckBox|ComboBox|MaskEdit|Edit|Memo|Rich
 kinds+='|PageControl|TabSheet|GroupBox|RadioGroup|RadioButton|Panel|Label|ListBox|ListView'
 kinds+='|CSpinEdit|SpinEdit|TreeView|ProgressBar|ToolBar|StatusBar|StringGrid|Image|Shape'
 kinds+='|Bevel|Splitter|ScrollBox|MainMenu|PopupMenu|MenuItem|OpenDialog|SaveDialog|ComPort'
-kinds+='|UpDown|TrackBar|Chart|Series|Animate|StaticText|LabeledEdit|DBGrid|DBEdit|Frame'
-kinds+='|Action|ActionList|ImageList|Notebook|Gauge|ColorBox|DateTimePicker|PaintBox|Timer'
+kinds+='|UpDown|TrackBar|Chart|Series|Animate|StaticText|LabeledEdit|DBGrid|DBEdit'
+kinds+='|Action|ActionList|ImageList|Notebook|Gauge|ColorBox|DateTimePicker|PaintBox'
+kinds+='|Form|DataModule'
+# The same kinds as snake_case words (button2_click, on_button2_clicked, combo_box2).
+snake='speed_?button|button|timer|check_?box|combo_?box|edit|memo|page_?control|group_?box'
+snake+='|radio_?button|radio_?group|panel|label|list_?box|spin_?edit|tree_?view'
+snake+='|progress_?bar|tool_?bar|status_?bar|com_?port|form|data_?module'
 patterns=(
-  "\\b[A-Za-z_]*($kinds)[0-9]+"
+  # A kind with a number, alone or after a lower-case prefix (m_Edit1, x_Button2Click, TForm1).
+  "(?<![A-Za-z])([a-z_]*|T)($kinds)[0-9]+"
+  "(?i)(?<![a-z])(on_)?($snake)_?[0-9]+"
   '\bN[0-9]+Click\b'
   '\b[A-Za-z]*Btn(Click|Change)\b'
   '\bT[A-Za-z]*(Frm|Dlg)\b'
   '\bTccTfrm\b'
-  '\bT(EC|XML|XLS|My)[A-Za-z]*\b'
+  '\b(TECXMLParser|TXMLItem|TXLSfile|TMy[A-Z][A-Za-z]*)\b'
   '\bForm(Activate|Close|Show|Create|Destroy|Resize|KeyDown|KeyPress)\b'
 )
 

@@ -201,23 +201,23 @@ class CoinProgrammingWindowTest : public QObject {
 
     QVERIFY(run_window(bench, [&](CoinProgrammingWindow& w) {
       w.channel_box->setValue(2);
-      QCOMPARE(w.val_edit->value(), 1000);
-      QCOMPARE(w.val_edit->text(), QString("1000"));
+      QCOMPARE(w.value_box->value(), 1000);
+      QCOMPARE(w.value_box->text(), QString("1000"));
 
       bench.setup.device().insert_measurement(all(60));
       QTRY_COMPARE(w.samples_list->count(), 1);
       QCOMPARE(w.parameter_edits[0]->value(), 60);
-      QCOMPARE(w.val_edit->value(), 1000);
+      QCOMPARE(w.value_box->value(), 1000);
       w.save_button->click();
       QCOMPARE(w.channel_box->value(), 3);  // moved on after the save
 
       // What the user types is still held to three digits up to 255.
-      w.val_edit->selectAll();
-      QTest::keyClicks(w.val_edit, "1000");
-      QCOMPARE(w.val_edit->value(), 100);
-      w.val_edit->selectAll();
-      QTest::keyClicks(w.val_edit, "256");
-      QCOMPARE(w.val_edit->value(), 25);
+      w.value_box->selectAll();
+      QTest::keyClicks(w.value_box, "1000");
+      QCOMPARE(w.value_box->value(), 100);
+      w.value_box->selectAll();
+      QTest::keyClicks(w.value_box, "256");
+      QCOMPARE(w.value_box->value(), 25);
       w.close_button->click();
     }));
 

@@ -1,4 +1,4 @@
-#include "config/file_operations.h"
+#include "config/config_files.h"
 
 #include <gtest/gtest.h>
 
