@@ -2,9 +2,13 @@
 // baud over the real serial path (QSerialPort on a pseudo-terminal), as the
 // Upgrade window and `qv82hs-cli firmware` send it: the device is asked into
 // its monitor, then every record waits for its status digit. Prints wall
-// time against the floor the wire allows, and how much CPU both sides used.
-// `--latency MS` sets the simulated device's reply latency (default 2).
+// time against the floor the wire allows, and how much CPU both sides used,
+// for each way an adapter may hand the bytes over (`--patterns`, see
+// sim_process.h). `--latency MS` sets the simulated device's reply latency
+// (default 2).
 #include "firmware/firmware_download.h"
+
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -39,26 +43,22 @@ class PrintingUi : public qv82::Ui {
   void wait_cursor(bool) override {}
 };
 
-}  // namespace
+struct Run {
+  bool accepted = false;
+  int records_accepted = 0;
+  double wall_s = 0.0;
+  double cpu_s = 0.0;
+  double sim_cpu_s = 0.0;
+};
 
-int main(int argc, char** argv) {
+constexpr int kRate = 38400;
+
+Run download_once(const qv82::FirmwareImage& image, const std::string& dir, int latency_ms,
+                  const std::string& pattern) {
   using namespace qv82;
-  QCoreApplication app(argc, argv);
-  constexpr std::size_t kImageSize = 64 * 1024;
-  constexpr std::size_t kRecordSize = 32;
-  constexpr int kRate = 38400;
-
-  const std::string dir = std::filesystem::temp_directory_path() / "qv82bench-firmware";
-  std::filesystem::create_directories(dir);
-  Bytes code(kImageSize);
-  for (std::size_t i = 0; i < code.size(); ++i) code[i] = static_cast<std::uint8_t>(i * 31 + 7);
-  std::ofstream(dir + "/image.u19")
-      << write_srecord_image({"QV82HS-BL", "QV82HS-9.00", 0, code, kRecordSize});
-  const FirmwareImage image = *read_firmware_image(dir + "/image.u19").image;
-
-  const int latency_ms = bench::device_latency_ms(argc, argv);
   std::vector<std::string> sim_options = bench::latency_options(latency_ms);
-  sim_options.insert(sim_options.end(), {"--monitor-rates", std::to_string(kRate)});
+  sim_options.insert(sim_options.end(),
+                     {"--monitor-rates", std::to_string(kRate), "--delivery", pattern});
   bench::SimProcess sim(sim_options);
   QtSerialPort port;
   QtEventPump pump;
@@ -72,45 +72,69 @@ int main(int argc, char** argv) {
   CoinSelector selector(link, state, ui, settings);
   FirmwareDownload download(link, selector);
 
+  Run run;
   if (download.start_monitor() != kMonitorReady || port.baud_rate() != kRate) {
-    std::fprintf(stderr, "the monitor did not answer at %d baud\n", kRate);
-    return 1;
+    std::fprintf(stderr, "%s: the monitor did not answer at %d baud\n", pattern.c_str(), kRate);
+    return run;
   }
   const double cpu_start = bench::own_cpu_seconds();
   const double wall_start = bench::wall_seconds();
-  const bool accepted = download.download_prgm(image);
-  const double wall = bench::wall_seconds() - wall_start;
-  const double cpu = bench::own_cpu_seconds() - cpu_start;
+  run.accepted = download.download_prgm(image);
+  run.wall_s = bench::wall_seconds() - wall_start;
+  run.cpu_s = bench::own_cpu_seconds() - cpu_start;
+  run.records_accepted = download.records_accepted;
   sim.stop();
-  const double sim_cpu = sim.cpu_seconds();
-  std::filesystem::remove_all(dir);
+  run.sim_cpu_s = sim.cpu_seconds();
+  return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace qv82;
+  QCoreApplication app(argc, argv);
+  constexpr std::size_t kImageSize = 64 * 1024;
+  constexpr std::size_t kRecordSize = 32;
+
+  const std::string dir =
+      std::filesystem::temp_directory_path() / ("qv82bench-firmware-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  Bytes code(kImageSize);
+  for (std::size_t i = 0; i < code.size(); ++i) code[i] = static_cast<std::uint8_t>(i * 31 + 7);
+  std::ofstream(dir + "/image.u19")
+      << write_srecord_image({"QV82HS-BL", "QV82HS-9.00", 0, code, kRecordSize});
+  const FirmwareImage image = *read_firmware_image(dir + "/image.u19").image;
+  const int latency_ms = bench::device_latency_ms(argc, argv);
 
   // Each record goes out once (its echo comes back on the same wire while
   // it is sent) and one status byte returns: 10 bits a byte. The download
-  // also waits 400 ms before it switches back to 9600.
+  // also waits 400 ms before it switches back to 9600. The device answers
+  // each record after its latency, and an adapter that holds bytes adds at
+  // most its latency to each record's status.
   std::size_t wire_bytes = 0;
   for (const FirmwareRecord& record : image.records) wire_bytes += 2 + record.bytes.size() + 1;
   const double wire_s = static_cast<double>(wire_bytes) * 10.0 / kRate;
-  const double floor_s = wire_s + 0.4;
-  // With one look at the buffer every 10 ms, a record cannot finish in
-  // fewer polls than its wire time rounded up.
-  double polled_s = 0.4;
-  for (const FirmwareRecord& record : image.records) {
-    const double record_ms = (2.0 + record.bytes.size() + 1) * 10.0 / kRate * 1000.0;
-    polled_s += (static_cast<int>(record_ms / 10.0) + 1) * 0.010;
-  }
+  const double records = static_cast<double>(image.records.size());
+  const double floor_s = wire_s + 0.4 + records * latency_ms / 1000.0;
 
-  std::printf("records:              header + %zu, %d accepted%s\n", image.body_count(),
-              download.records_accepted, accepted ? "" : " (FAILED)");
-  std::printf("wall time:            %.2f s\n", wall);
-  std::printf("wire-time floor:      %.2f s (%zu bytes at %d baud + 400 ms)\n", floor_s, wire_bytes,
-              kRate);
-  std::printf("ratio:                %.2f\n", wall / floor_s);
-  const double device_s = static_cast<double>(image.records.size()) * latency_ms / 1000.0;
-  std::printf("with device latency:  %.2f s floor, ratio %.2f (simulator answers after %d ms)\n",
-              floor_s + device_s, wall / (floor_s + device_s), latency_ms);
-  std::printf("10 ms poll floor:     %.2f s (ratio %.2f)\n", polled_s, wall / polled_s);
-  std::printf("host CPU share:       %.2f %% of one core\n", 100.0 * cpu / wall);
-  std::printf("simulator CPU share:  %.2f %% of one core\n", 100.0 * sim_cpu / wall);
-  return accepted ? 0 : 1;
+  std::printf("firmware: header + %zu records of %zu bytes at %d baud, device latency %d ms\n",
+              image.body_count(), kRecordSize, kRate, latency_ms);
+  std::printf("floor: %.2f s of wire + 400 ms + the device latency, plus L per record for held:L\n",
+              floor_s);
+  std::printf("%-10s %9s %9s %7s %9s %9s  %s\n", "pattern", "wall s", "floor s", "ratio",
+              "host CPU", "sim CPU", "records");
+  bool all_accepted = true;
+  for (const std::string& pattern : bench::delivery_patterns(argc, argv)) {
+    const Run run = download_once(image, dir, latency_ms, pattern);
+    const double pattern_floor_s = floor_s + records * bench::held_ms(pattern) / 1000.0;
+    all_accepted = all_accepted && run.accepted;
+    std::printf("%-10s %9.2f %9.2f %7.3f %8.2f%% %8.2f%%  %d%s\n", pattern.c_str(), run.wall_s,
+                pattern_floor_s, run.wall_s / pattern_floor_s,
+                run.wall_s > 0 ? 100.0 * run.cpu_s / run.wall_s : 0.0,
+                run.wall_s > 0 ? 100.0 * run.sim_cpu_s / run.wall_s : 0.0, run.records_accepted,
+                run.accepted ? "" : " (FAILED)");
+    std::fflush(stdout);
+  }
+  std::filesystem::remove_all(dir);
+  return all_accepted ? 0 : 1;
 }

@@ -40,4 +40,23 @@ std::vector<std::string> latency_options(int latency_ms) {
   return {"--latency", std::to_string(latency_ms)};
 }
 
+std::vector<std::string> delivery_patterns(int argc, char** argv) {
+  std::string list = "byte,block,8,held:16";
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--patterns") list = argv[i + 1];
+  }
+  std::vector<std::string> patterns;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t end = std::min(list.find(',', start), list.size());
+    if (end > start) patterns.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return patterns;
+}
+
+double held_ms(const std::string& pattern) {
+  return pattern.rfind("held:", 0) == 0 ? std::strtod(pattern.c_str() + 5, nullptr) : 0.0;
+}
+
 }  // namespace qv82::bench

@@ -22,4 +22,12 @@ int device_latency_ms(int argc, char** argv);
 // The simulator's options for that latency.
 std::vector<std::string> latency_options(int latency_ms);
 
+// The delivery patterns to run, as qv82hs-sim's --delivery takes them:
+// `--patterns byte,block,8,held:16` on the benchmark's command line, else
+// those four (a UART, a whole-block adapter, 8-byte blocks, an FTDI adapter
+// whose driver was not asked for low latency).
+std::vector<std::string> delivery_patterns(int argc, char** argv);
+// The adapter latency a pattern adds to each exchange, in ms (held:L).
+double held_ms(const std::string& pattern);
+
 }  // namespace qv82::bench

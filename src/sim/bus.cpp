@@ -36,17 +36,14 @@ std::uint64_t Bus::byte_time_us(int baud) {
   return (10'000'000ULL + rate / 2) / rate;
 }
 
-void Bus::to_host(std::uint8_t byte, int baud) {
-  if (host_sink_) host_sink_(byte, baud);
-}
-
 void Bus::host_send(const Bytes& bytes, int baud) {
   const std::uint64_t step = byte_time_us(baud);
   std::uint64_t end = std::max(host_wire_free_us_, scheduler_.now_us());
   for (std::uint8_t byte : bytes) {
     end += step;
-    scheduler_.schedule_at_us(end, [this, byte, baud] {
-      if (echo) to_host(byte, baud);
+    scheduler_.schedule_at_us(end, [this, byte, baud, end] {
+      // Queued host bytes may have followed since: the burst goes on.
+      if (echo) delivery_.arrive(byte, baud, end == host_wire_free_us_);
       // A device may detach itself while handling the byte: iterate a copy.
       const std::vector<BusDevice*> listeners = devices_;
       for (BusDevice* device : listeners) device->receive(byte, baud);
@@ -60,7 +57,9 @@ void Bus::device_send(const Bytes& bytes, int baud, std::uint64_t delay_us) {
   std::uint64_t end = std::max(device_wire_free_us_, scheduler_.now_us() + delay_us);
   for (std::uint8_t byte : bytes) {
     end += step;
-    scheduler_.schedule_at_us(end, [this, byte, baud] { to_host(byte, baud); });
+    scheduler_.schedule_at_us(end, [this, byte, baud, end] {
+      delivery_.arrive(byte, baud, end == device_wire_free_us_);
+    });
   }
   device_wire_free_us_ = end;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "link/bytes.h"
+#include "sim/host_delivery.h"
 #include "sim/scheduler.h"
 
 namespace qv82::sim {
@@ -37,15 +38,17 @@ class BusDevice {
 // and reaches every device; device bytes reach only the host.
 class Bus {
  public:
-  // Receives each byte arriving at the host, with the rate it was sent at.
-  using HostSink = std::function<void(std::uint8_t byte, int baud)>;
+  // Receives the bytes arriving at the host, with the rate they were sent
+  // at: one at a time, or in blocks as the delivery pattern gathers them.
+  using HostSink = HostDelivery::Sink;
 
-  explicit Bus(Scheduler& scheduler) : scheduler_(scheduler) {}
+  explicit Bus(Scheduler& scheduler) : scheduler_(scheduler), delivery_(scheduler) {}
   ~Bus();
   Bus(const Bus&) = delete;
   Bus& operator=(const Bus&) = delete;
 
-  void set_host_sink(HostSink sink) { host_sink_ = std::move(sink); }
+  void set_host_sink(HostSink sink) { delivery_.set_sink(std::move(sink)); }
+  void set_delivery(const DeliveryPattern& pattern) { delivery_.set_pattern(pattern); }
   void attach(BusDevice& device);
   void detach(BusDevice& device);
   const std::vector<BusDevice*>& devices() const { return devices_; }
@@ -64,10 +67,8 @@ class Bus {
   static std::uint64_t byte_time_us(int baud);
 
  private:
-  void to_host(std::uint8_t byte, int baud);
-
   Scheduler& scheduler_;
-  HostSink host_sink_;
+  HostDelivery delivery_;
   std::vector<BusDevice*> devices_;
   std::uint64_t host_wire_free_us_ = 0;
   std::uint64_t device_wire_free_us_ = 0;

@@ -16,7 +16,7 @@ void SimulatedLine::add_port(const std::string& name) {
   if (buses_.count(name) != 0) return;
   auto bus = std::make_unique<Bus>(scheduler_);
   bus->echo = echo_;
-  bus->set_host_sink([this, name](std::uint8_t byte, int baud) { arrive(name, byte, baud); });
+  bus->set_host_sink([this, name](const Bytes& bytes, int baud) { arrive(name, bytes, baud); });
   buses_.emplace(name, std::move(bus));
   names_.push_back(name);
 }
@@ -80,12 +80,12 @@ std::vector<std::string> SimulatedLine::list_ports() {
   return names_;
 }
 
-void SimulatedLine::arrive(const std::string& from, std::uint8_t byte, int baud) {
-  // A closed port, another port, or a byte at another rate (garbage to the
-  // UART) is lost.
+void SimulatedLine::arrive(const std::string& from, const Bytes& bytes, int baud) {
+  // A closed port, another port, or bytes at another rate (garbage to the
+  // UART) are lost.
   if (!open_ || from != name_ || baud != baud_) return;
-  received_.push_back(byte);
-  notify_received(1);
+  received_.insert(received_.end(), bytes.begin(), bytes.end());
+  notify_received(bytes.size());
 }
 
 }  // namespace qv82::sim

@@ -58,7 +58,7 @@ class SimulatedLine : public SerialPort {
   std::vector<std::string> list_ports() override;
 
  private:
-  void arrive(const std::string& from, std::uint8_t byte, int baud);
+  void arrive(const std::string& from, const Bytes& bytes, int baud);
 
   Scheduler& scheduler_;
   std::vector<std::string> names_;

@@ -1,6 +1,9 @@
 // The simulated line: wire timing, echo, ports and rates.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+
 #include "link/cctalk_link.h"
 #include "link/errors.h"
 #include "sim/simulated_setup.h"
@@ -115,6 +118,40 @@ TEST_F(LineRates, PartialFrameIsDroppedAfterAPause) {
     Bytes reply;
     EXPECT_EQ(transact({0xFE}, reply, 5) == kTransactionOk, c.answered) << c.pause_ms;
     setup.advance_ms(100);
+  }
+}
+
+// However an adapter hands the bytes over, the host takes a reply when its
+// last byte has reached it: blocks cost nothing, a latency timer at most its
+// length, and the bytes are those the wire carried.
+TEST(DeliveryPatterns, ReplyIsTakenWhenItsLastByteIsHandedOver) {
+  const Bytes read_channels = {0xFF, 0x02, 0x05, 0x70, 0x50};  // a reply longer than a USB packet
+  std::map<std::string, std::uint64_t> elapsed;
+  std::optional<Bytes> first_reply;
+  for (const char* name : {"byte", "block", "7", "held:16"}) {
+    SCOPED_TRACE(name);
+    SimulatedSetup setup;
+    setup.line().bus("SIM").set_delivery(*DeliveryPattern::parse(name));
+    CcTalkLink link(setup.line(), setup.clock());
+    Bytes reply;
+    const std::uint64_t start = setup.clock().now_us();
+    ASSERT_EQ(link.cctalk_transaction(2, read_channels, reply, 50), kTransactionOk);
+    elapsed[name] = setup.clock().now_us() - start;
+    if (!first_reply) first_reply = reply;
+    EXPECT_EQ(reply, *first_reply);
+  }
+  EXPECT_EQ(elapsed["block"], elapsed["byte"]);
+  EXPECT_EQ(elapsed["7"], elapsed["byte"]);
+  EXPECT_GT(elapsed["held:16"], elapsed["byte"]);
+  EXPECT_LE(elapsed["held:16"], elapsed["byte"] + 16'000);
+}
+
+TEST(DeliveryPatterns, ParseTheSimulatorsWords) {
+  for (const char* bad : {"", "0", "blocks", "held:", "held:0", "held:x", "-3", "99999"}) {
+    EXPECT_FALSE(DeliveryPattern::parse(bad)) << bad;
+  }
+  for (const char* good : {"byte", "block", "8", "held:16"}) {
+    EXPECT_EQ(DeliveryPattern::parse(good)->name(), good);
   }
 }
 

@@ -72,7 +72,8 @@ class Server {
         console_(device_, bus_) {
     bus_.attach(device_);
     bus_.echo = !options.no_echo;
-    bus_.set_host_sink([this](std::uint8_t byte, int) { to_host(byte); });
+    bus_.set_host_sink([this](const Bytes& bytes, int) { to_host(bytes); });
+    bus_.set_delivery(options.delivery);
     device_.faults().extra_latency_us = static_cast<std::uint64_t>(options.slow_ms) * 1000;
     device_.faults().stuck_output = options.stuck_output;
     device_.faults().nak_requests_starting = options.nak_requests_starting;
@@ -158,11 +159,12 @@ class Server {
     bus_.host_send(Bytes(buffer, buffer + count), rate);
   }
 
-  void to_host(std::uint8_t byte) {
+  void to_host(const Bytes& bytes) {
     last_to_host_us_ = scheduler_.now_us();
     // The master is non-blocking; a full queue (nobody reading) loses bytes
-    // as a real line would.
-    const ssize_t ignored = write(terminal_.master(), &byte, 1);
+    // as a real line would. A block goes in one write, so the host reads it
+    // at once, as from a USB adapter.
+    const ssize_t ignored = write(terminal_.master(), bytes.data(), bytes.size());
     (void)ignored;
   }
 

@@ -64,6 +64,16 @@ Device:
   --monitor-id TEXT     9-character monitor identification (default QV82HS-BL)
   --any-rate            answer at whatever rate the terminal is set to
 
+Delivery (how bytes reach the host, as different adapters hand them over):
+  --delivery PATTERN    byte: each byte when it has passed the wire (default,
+                        a UART); block: the echo and the reply each in one
+                        block when their last byte has passed; N: blocks of N
+                        bytes, the rest when the line falls quiet; held:L:
+                        bytes held until L ms after the first of them or until
+                        62 have gathered (a USB adapter's latency timer, as
+                        when the host could not ask its driver for low
+                        latency, which a pseudo-terminal never grants)
+
 Faults:
   --no-echo             do not echo the host's bytes
   --slow MS             add MS to every reply
@@ -174,6 +184,15 @@ PtyOptions parse_options(const std::vector<std::string>& args) {
          o.nak_requests_starting.push_back(hex_to_bytes(v));
        }},
       {"--link", [&](auto&, auto& v) { o.link = v; }},
+      {"--delivery",
+       [&](auto& n, auto& v) {
+         const auto pattern = DeliveryPattern::parse(v);
+         if (!pattern) {
+           throw ConversionError(n + " takes byte, block, a block size from 1 to 4096 or " +
+                                 "held:L with L from 1 to 1000 ms");
+         }
+         o.delivery = *pattern;
+       }},
   };
   const std::map<std::string, std::function<void()>> flags = {
       {"--monitor", [&] { d.start_in_monitor = true; }},

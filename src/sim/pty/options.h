@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sim/device_config.h"
+#include "sim/host_delivery.h"
 
 namespace qv82::sim {
 
@@ -17,6 +18,9 @@ struct PtyOptions {
   bool exit_on_eof = false;
   // Answer whatever rate the host's terminal is set to.
   bool any_rate = false;
+  // How the bytes reach the host: as a UART hands them over, or gathered
+  // into blocks as USB adapters do.
+  DeliveryPattern delivery;
   // Faults present from the start.
   bool no_echo = false;
   int slow_ms = 0;

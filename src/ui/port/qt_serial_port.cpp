@@ -6,8 +6,13 @@
 
 #ifdef Q_OS_LINUX
 #include <grp.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #endif
 
 #include "link/errors.h"
@@ -37,6 +42,29 @@ std::string permission_hint(const std::string& port) {
 #else
   (void)port;
   return {};
+#endif
+}
+
+// USB adapters hold received bytes until their latency timer runs out (16 ms
+// on FTDI's by default) unless the driver is asked for low latency; with it,
+// a reply reaches the program as soon as it has passed the wire. Answers
+// what became of the request, for the log.
+std::string ask_low_latency(int handle) {
+#ifdef Q_OS_LINUX
+  serial_struct info{};
+  if (::ioctl(handle, TIOCGSERIAL, &info) != 0) {
+    return std::string("not available (") + std::strerror(errno) + ")";
+  }
+  if ((info.flags & ASYNC_LOW_LATENCY) == 0) {
+    info.flags |= ASYNC_LOW_LATENCY;
+    if (::ioctl(handle, TIOCSSERIAL, &info) != 0) {
+      return std::string("refused (") + std::strerror(errno) + ")";
+    }
+  }
+  return "on";
+#else
+  (void)handle;
+  return "not available on this system";
 #endif
 }
 
@@ -70,6 +98,12 @@ void QtSerialPort::open() {
   port_.setDataTerminalReady(false);
   port_.setRequestToSend(true);
   port_.clearError();
+  const std::string low_latency = ask_low_latency(static_cast<int>(port_.handle()));
+  // Once per port: the baud switches reopen it over and over.
+  if (name_ != low_latency_noted_for_) {
+    low_latency_noted_for_ = name_;
+    add_note("Low latency of " + name_ + ": " + low_latency);
+  }
 }
 
 void QtSerialPort::close() {

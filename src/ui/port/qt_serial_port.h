@@ -41,6 +41,7 @@ class QtSerialPort : public QObject, public SerialPort {
   std::string name_;
   int rate_ = 9600;
   std::vector<std::string> extra_ports_;
+  std::string low_latency_noted_for_;
 };
 
 }  // namespace qv82
