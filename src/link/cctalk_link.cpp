@@ -114,9 +114,7 @@ void CcTalkLink::clear_rx_buffer() {
 }
 
 void CcTalkLink::log(std::string_view prefix, const Bytes& bytes) {
-  if (!log_enabled || !add_log_line) return;
-  if (auto note = port.take_note()) add_log_line(std::string(kLogNotePrefix) + *note);
-  add_log_line(std::string(prefix) + bytes_to_hex(bytes));
+  if (log_enabled && add_log_line) add_log_line(std::string(prefix) + bytes_to_hex(bytes));
 }
 
 namespace {

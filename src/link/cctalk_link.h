@@ -21,8 +21,6 @@ inline constexpr std::uint8_t kRawOk = 0;
 inline constexpr std::uint8_t kRawFailed = 255;
 
 inline constexpr std::uint8_t kHostAddress = 1;
-// Lines of the communication log that are remarks, not frames.
-inline constexpr std::string_view kLogNotePrefix = "# ";
 inline constexpr unsigned kPollPeriodMs = 10;
 
 // The transaction holder: owns the port and the single receive buffer, and

@@ -64,7 +64,7 @@ std::string monitor_status(std::uint8_t status) {
 std::string LogDecoder::explain(std::string_view line) {
   const bool sent = line.substr(0, 3) == "-> ";
   const bool received = line.substr(0, 3) == "<- ";
-  if (!sent && !received) return line.substr(0, 2) == "# " ? "note" : "not a log line";
+  if (!sent && !received) return "not a log line";
   const std::string_view digits = raw_log_line(line).substr(3);
   Bytes bytes;
   try {

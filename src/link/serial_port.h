@@ -53,9 +53,6 @@ class SerialPort {
   void set_failure_handler(std::function<void()> handler) { failure_handler_ = std::move(handler); }
   // The failure not yet shown to the user; taking it clears it.
   std::optional<std::string> take_failure() { return std::exchange(failure_, std::nullopt); }
-  // A remark about the port for the communication log (what the driver
-  // granted when it opened); taking it clears it.
-  std::optional<std::string> take_note() { return std::exchange(note_, std::nullopt); }
 
  protected:
   void notify_received(std::size_t count) {
@@ -66,13 +63,11 @@ class SerialPort {
     failure_ = std::move(text);
     if (failure_handler_) failure_handler_();
   }
-  void add_note(std::string text) { note_ = std::move(text); }
 
  private:
   ReceiveHandler receive_handler_;
   std::function<void()> failure_handler_;
   std::optional<std::string> failure_;
-  std::optional<std::string> note_;
 };
 
 }  // namespace qv82

@@ -98,12 +98,7 @@ void QtSerialPort::open() {
   port_.setDataTerminalReady(false);
   port_.setRequestToSend(true);
   port_.clearError();
-  const std::string low_latency = ask_low_latency(static_cast<int>(port_.handle()));
-  // Once per port: the baud switches reopen it over and over.
-  if (name_ != low_latency_noted_for_) {
-    low_latency_noted_for_ = name_;
-    add_note("Low latency of " + name_ + ": " + low_latency);
-  }
+  low_latency_ = ask_low_latency(static_cast<int>(port_.handle()));
 }
 
 void QtSerialPort::close() {

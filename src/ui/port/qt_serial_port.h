@@ -32,6 +32,9 @@ class QtSerialPort : public QObject, public SerialPort {
   // Names tried before the system's ports (a port given on the command line,
   // such as a pseudo-terminal that the system does not list).
   void set_extra_ports(std::vector<std::string> names) { extra_ports_ = std::move(names); }
+  // What the driver said to low latency when the port last opened: "on",
+  // or why not (a pseudo-terminal has no such setting).
+  const std::string& low_latency() const { return low_latency_; }
 
  private:
   void on_error(QSerialPort::SerialPortError error);
@@ -41,7 +44,7 @@ class QtSerialPort : public QObject, public SerialPort {
   std::string name_;
   int rate_ = 9600;
   std::vector<std::string> extra_ports_;
-  std::string low_latency_noted_for_;
+  std::string low_latency_;
 };
 
 }  // namespace qv82
