@@ -56,10 +56,9 @@ constexpr int kRate = 38400;
 Run download_once(const qv82::FirmwareImage& image, const std::string& dir, int latency_ms,
                   const std::string& pattern) {
   using namespace qv82;
-  std::vector<std::string> sim_options = bench::latency_options(latency_ms);
-  sim_options.insert(sim_options.end(),
-                     {"--monitor-rates", std::to_string(kRate), "--delivery", pattern});
-  bench::SimProcess sim(sim_options);
+  std::vector<std::string> options = bench::sim_options(latency_ms, pattern);
+  options.insert(options.end(), {"--monitor-rates", std::to_string(kRate)});
+  bench::SimProcess sim(options);
   QtSerialPort port;
   QtEventPump pump;
   port.set_port_name(sim.slave_path());

@@ -74,9 +74,7 @@ struct Run {
 };
 
 Run upload_once(const std::string& workdir, int latency_ms, const std::string& pattern) {
-  std::vector<std::string> sim_options = bench::latency_options(latency_ms);
-  sim_options.insert(sim_options.end(), {"--delivery", pattern});
-  bench::SimProcess sim(sim_options);
+  bench::SimProcess sim(bench::sim_options(latency_ms, pattern));
   QtSerialPort port;
   QtEventPump pump;
   BenchUi ui;

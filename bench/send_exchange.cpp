@@ -28,9 +28,7 @@ int main(int argc, char** argv) {
               "host CPU", "sim CPU", "failed");
   int all_failures = 0;
   for (const std::string& pattern : bench::delivery_patterns(argc, argv)) {
-    std::vector<std::string> sim_options = bench::latency_options(latency_ms);
-    sim_options.insert(sim_options.end(), {"--delivery", pattern});
-    bench::SimProcess sim(sim_options);
+    bench::SimProcess sim(bench::sim_options(latency_ms, pattern));
     QtSerialPort port;
     QtEventPump pump;
     port.set_port_name(sim.slave_path());

@@ -40,6 +40,12 @@ std::vector<std::string> latency_options(int latency_ms) {
   return {"--latency", std::to_string(latency_ms)};
 }
 
+std::vector<std::string> sim_options(int latency_ms, const std::string& pattern) {
+  std::vector<std::string> options = latency_options(latency_ms);
+  options.insert(options.end(), {"--delivery", pattern});
+  return options;
+}
+
 std::vector<std::string> delivery_patterns(int argc, char** argv) {
   std::string list = "byte,block,8,held:16";
   for (int i = 1; i + 1 < argc; ++i) {

@@ -21,6 +21,8 @@ double wall_seconds();
 int device_latency_ms(int argc, char** argv);
 // The simulator's options for that latency.
 std::vector<std::string> latency_options(int latency_ms);
+// ... and for a delivery pattern as well.
+std::vector<std::string> sim_options(int latency_ms, const std::string& pattern);
 
 // The delivery patterns to run, as qv82hs-sim's --delivery takes them:
 // `--patterns byte,block,8,held:16` on the benchmark's command line, else
