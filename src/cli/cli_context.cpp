@@ -36,6 +36,7 @@ void CliContext::set_up() {
     connection_->qt_port = std::make_unique<QtSerialPort>();
     connection_->qt_pump = std::make_unique<QtEventPump>();
     if (options.port) connection_->qt_port->set_extra_ports({*options.port});
+    connection_->qt_port->set_note_handler([this](const std::string& note) { err << note << "\n"; });
     port = connection_->qt_port.get();
     pump = connection_->qt_pump.get();
   }

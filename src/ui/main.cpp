@@ -161,6 +161,7 @@ int main(int argc, char** argv) {
   } else {
     serial = std::make_unique<QtSerialPort>();
     if (parser.isSet(port)) serial->set_extra_ports({parser.value(port).toStdString()});
+    serial->set_note_handler([](const std::string& note) { std::cerr << note << '\n'; });
     line = serial.get();
   }
 

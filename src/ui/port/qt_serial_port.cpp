@@ -49,11 +49,13 @@ std::string permission_hint(const std::string& port) {
 // on FTDI's by default) unless the driver is asked for low latency; with it,
 // a reply reaches the program as soon as it has passed the wire. Answers
 // what became of the request, for the log.
+constexpr const char* kNotAvailable = "not available";
+
 std::string ask_low_latency(int handle) {
 #ifdef Q_OS_LINUX
   serial_struct info{};
   if (::ioctl(handle, TIOCGSERIAL, &info) != 0) {
-    return std::string("not available (") + std::strerror(errno) + ")";
+    return std::string(kNotAvailable) + " (" + std::strerror(errno) + ")";
   }
   if ((info.flags & ASYNC_LOW_LATENCY) == 0) {
     info.flags |= ASYNC_LOW_LATENCY;
@@ -64,7 +66,7 @@ std::string ask_low_latency(int handle) {
   return "on";
 #else
   (void)handle;
-  return "not available on this system";
+  return kNotAvailable;
 #endif
 }
 
@@ -99,6 +101,13 @@ void QtSerialPort::open() {
   port_.setRequestToSend(true);
   port_.clearError();
   low_latency_ = ask_low_latency(static_cast<int>(port_.handle()));
+  const bool has_setting = !low_latency_.starts_with(kNotAvailable);
+  if (has_setting && note_handler_ && noted_ports_.insert(name_).second) {
+    note_handler_(name_ + ": low latency " + low_latency_ +
+                  (low_latency_ == "on" ? ""
+                                        : "; replies may arrive as late as the adapter's "
+                                          "latency timer"));
+  }
 }
 
 void QtSerialPort::close() {

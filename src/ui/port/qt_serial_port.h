@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <QSerialPort>
+#include <functional>
+#include <set>
+#include <string>
 
 #include "link/serial_port.h"
 
@@ -35,6 +38,12 @@ class QtSerialPort : public QObject, public SerialPort {
   // What the driver said to low latency when the port last opened: "on",
   // or why not (a pseudo-terminal has no such setting).
   const std::string& low_latency() const { return low_latency_; }
+  // Told once per port name, when the port first opens, whether the driver
+  // took low latency; a port without the setting (a pseudo-terminal) is
+  // not mentioned.
+  void set_note_handler(std::function<void(const std::string&)> handler) {
+    note_handler_ = std::move(handler);
+  }
 
  private:
   void on_error(QSerialPort::SerialPortError error);
@@ -45,6 +54,8 @@ class QtSerialPort : public QObject, public SerialPort {
   int rate_ = 9600;
   std::vector<std::string> extra_ports_;
   std::string low_latency_;
+  std::function<void(const std::string&)> note_handler_;
+  std::set<std::string> noted_ports_;
 };
 
 }  // namespace qv82
