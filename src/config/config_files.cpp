@@ -36,18 +36,18 @@ bool ConfigFiles::open() {
 }
 
 bool ConfigFiles::open(const std::string& path) {
+  ParameterTree loaded;
   try {
     if (!has_format_marker(path)) {
       ui_.error(language_text(msg::kFileFormatError));
       return false;
     }
     merge_into_temporary(template_path(), path, temporary_path());
-    // A damaged file is refused before the tree, the images or the pages
-    // change, so nothing of it can be downloaded or saved afterwards.
-    ParameterTree probe;
-    probe.load_file(temporary_path());
-    check_item_texts(probe);
-    tree_.load_file(temporary_path());
+    // The file is loaded and chosen from in a tree of its own: a damaged
+    // file, or one whose choice is cancelled, leaves the tree, the images and
+    // the pages as they were, so nothing of it can be downloaded or saved.
+    loaded.load_file(temporary_path());
+    check_item_texts(loaded);
   } catch (const ConfigFileError& e) {
     ui_.error(e.what());
     return false;
@@ -58,8 +58,9 @@ bool ConfigFiles::open(const std::string& path) {
     ui_.error(e.what());
     return false;
   }
-  if (!ui_.choose_sections(language_text(msg::kSelectSectionsForLoading), tree_)) return false;
-  tree_.accept();
+  if (!ui_.choose_sections(language_text(msg::kSelectSectionsForLoading), loaded)) return false;
+  loaded.accept();
+  tree_.take(loaded);
   image_.xml_2_screen();
   return true;
 }

@@ -145,6 +145,18 @@ void ParameterTree::accept() {
   }
 }
 
+void ParameterTree::take(ParameterTree& other) {
+  if (&other == this) return;
+  std::vector<CheckState> states;
+  for (const Node& node : other.nodes_) states.push_back(node.state);
+  selected_item_ = nullptr;
+  reader_.root().take_content(other.reader_.root());
+  rebuild();
+  for (std::size_t i = 0; i < nodes_.size() && i < states.size(); ++i) nodes_[i].state = states[i];
+  other.selected_item_ = nullptr;
+  other.rebuild();
+}
+
 void ParameterTree::check_all() {
   for (Node& node : nodes_) node.state = CheckState::kChecked;
 }

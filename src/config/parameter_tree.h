@@ -64,6 +64,9 @@ class ParameterTree {
   void accept();
   // Cancel of the dialog: texts and marks stay as they are.
   void cancel() {}
+  // Takes other's document with its marks (a file loaded and chosen in a
+  // tree of its own); other is left empty.
+  void take(ParameterTree& other);
   // Offers every section (before an upload): all nodes checked.
   void check_all();
   // False when only the root could be chosen, i.e. nothing has been loaded.

@@ -66,8 +66,8 @@ TEST(FileOperations, OpenRefusals) {
   EXPECT_EQ(errors[0], language_text(msg::kFileFormatError));
   EXPECT_NE(errors[1].find("gone.xml"), std::string::npos) << errors[1];
   EXPECT_EQ(bench.ui.section_captions.size(), 1u) << "only the good file reached the dialog";
-  // Cancel: the tree keeps the file, the pages keep their values.
-  EXPECT_EQ(bench.tree().text(bench.tree().find_by_address("0x0570")), kRecord);
+  // Cancel: nothing of the file stays, in the tree or on the pages.
+  EXPECT_EQ(bench.tree().text(bench.tree().find_by_address("0x0570")), "");
   EXPECT_EQ(bench.images().param_image, before.param_image);
   EXPECT_EQ(bench.images().loaded_sections, 0);
   EXPECT_EQ(bench.app.configuration.channels.channel_buffer[0], Bytes(32, 0xFF));
