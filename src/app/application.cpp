@@ -105,9 +105,10 @@ void Application::start_up() {
   device.pin_check_bypass = false;
   open_file_filter = kOpenFileFilter;
   if (hooks.load_template) hooks.load_template(path_of(kTemplateFileName));
-  // Start-up's erased channels and standard configuration are not the
-  // user's: only what is loaded or edited from now on goes out.
-  configuration.image.note_baseline(kSectionChannels | kSectionConfiguration);
+  // Start-up's erased channels are not the user's: only channels loaded or
+  // edited from now on go out. Its standard configuration is on the page as
+  // any chosen one is, and File Save and Download take it whole.
+  configuration.image.note_baseline(kSectionChannels);
 }
 
 bool Application::start_up_once() {

@@ -29,8 +29,9 @@ void ConfigurationWorkspace::prepare(const std::string& workdir) {
   channels.channel_number = 1;
   channels.shown_channel = 1;
   channels.show_channel(1);
-  // Start-up's standard configuration fills the page, but nothing has been
-  // read or opened yet.
+  // The command line shows no page: the standard configuration the rules
+  // start with is nobody's choice there, and only what a file or the device
+  // gives goes out.
   images.loaded_sections = 0;
   // Start-up's erased channels and standard configuration are not the
   // user's: only what is loaded or edited from now on goes out.

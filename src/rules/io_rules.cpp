@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::string_view kUnknownTemplate = "FFFFFFFFFFFFFFFFNNNN";
 constexpr std::size_t kTimeoutWarning = 9;
+constexpr std::string_view kStandardDipMode = "00";
 constexpr std::size_t kSorterNum = 18;
 
 // The four record prefixes under which a record is recognised: as read, with
@@ -144,6 +145,7 @@ void ConfigurationRules::match_io_functions() {
   for (IoRow& r : page.rows) r.function.index = -1;
   display_mask_ = 0;
   dip_mode_list_.clear();
+  bool standard_only = false;
   sorter_bits_ = 0;
 
   const std::vector<std::string>& outputs = catalogue_.outputs();
@@ -193,20 +195,19 @@ void ConfigurationRules::match_io_functions() {
     const int mask = hex_pair(catalogue_.rule(name, "display mask", "00"));
     display_mask_ = static_cast<std::uint8_t>((display_mask_ | (mask < 0 ? 0 : mask)) & 0x0F);
     const std::string dips = upper_case(catalogue_.rule(name, "dip switches", ""));
-    for (std::size_t j = 0; j + 1 < dips.size(); j += 2) {
-      if (!list_has_pair(dip_mode_list_, dips.substr(j, 2))) dip_mode_list_ += dips.substr(j, 2);
+    if (dips == kStandardDipMode) {
+      standard_only = true;
+    } else {
+      for (std::size_t j = 0; j + 1 < dips.size(); j += 2) {
+        if (!list_has_pair(dip_mode_list_, dips.substr(j, 2))) dip_mode_list_ += dips.substr(j, 2);
+      }
     }
   }
-  // The standard mode "00" stands only while no function asks for special
-  // modes, whatever the order of the positions; a function without DIP
-  // modes adds none.
-  if (dip_mode_list_.size() > 2 && list_has_pair(dip_mode_list_, "00")) {
-    std::string special;
-    for (std::size_t j = 0; j + 1 < dip_mode_list_.size(); j += 2) {
-      if (dip_mode_list_.substr(j, 2) != "00") special += dip_mode_list_.substr(j, 2);
-    }
-    dip_mode_list_ = special;
-  }
+  // A function that allows nothing but the standard mode gives way to one
+  // that asks for special modes, whatever the order of the positions; a
+  // function that lists the standard mode among its own keeps it, and one
+  // without DIP modes adds none.
+  if (standard_only && dip_mode_list_.empty()) dip_mode_list_ = kStandardDipMode;
 
   for (int p = 1; p <= 8; ++p) {
     const std::string record = upper_case(io(p));

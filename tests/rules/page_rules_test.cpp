@@ -157,6 +157,22 @@ TEST_F(RulesTest, DipModeMustBeAllowedByTheFunctions) {
   EXPECT_EQ(param_digits(11), "10");
 }
 
+// A function that allows only the standard mode gives way to special modes
+// in either order; one that lists the standard mode among its own keeps it.
+TEST_F(RulesTest, StandardDipModeStandsWhereAFunctionListsIt) {
+  start();
+  choose("Change machine");  // Credit pulses 0001, Coin pulse 00
+  EXPECT_EQ(rules.dip_mode_list(), "0001");
+  const std::string coin_pulse = "000000000000140A";
+  const std::string timed_vend = "0304000000000A00";
+  set_record(1, coin_pulse);
+  set_record(2, timed_vend);
+  EXPECT_EQ(rules.dip_mode_list(), "0102");
+  set_record(1, timed_vend);
+  set_record(2, coin_pulse);
+  EXPECT_EQ(rules.dip_mode_list(), "0102");
+}
+
 TEST_F(RulesTest, DipModeSnapsBackWithoutAStandardConfiguration) {
   start();
   page.versions.index = -1;

@@ -3,6 +3,7 @@
 // and names the settings file cannot hold are refused.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -83,6 +84,11 @@ Bytes device_bytes(WindowBench& bench, std::uint16_t address, std::size_t length
 }
 
 const std::string kChannel(64, 'A');
+
+std::string first_error(const FakeUi& ui) {
+  const auto errors = ui.errors();
+  return errors.empty() ? std::string() : errors.front();
+}
 
 }  // namespace
 
@@ -229,7 +235,9 @@ class ConfigFilesTest : public QObject {
     }
   }
 
-  // Download and Save of a file that holds a section only in part.
+  // Download and Save of a file that holds the channels only in part: the
+  // channels it lacks stay out; the configuration on the page, start-up's
+  // standard one, goes along.
   void partialFileWritesOnlyWhatItHolds() {
     struct Case {
       const char* name;
@@ -242,13 +250,8 @@ class ConfigFilesTest : public QObject {
         {"channels 1 and 2",
          {{"0x0570", kChannel}, {"0x0590", kChannel}},
          {{0x05B0, 4 * 32}},
-         {"0x0570", "0x0590"},
-         {"0x05B0", "0x0770", "0x07F0"}},
-        {"Output1 and Output2",
-         {{"0x0770", "000003000000140A"}, {"0x0778", "00000C000000140A"}},
-         {{0x0780, 6 * 8}, {0x07F0, 0x26}},
-         {"0x0770", "0x0778"},
-         {"0x0780", "0x07F0", "0x0570"}},
+         {"0x0570", "0x0590", "0x0770", "0x07F0"},
+         {"0x05B0"}},
     };
     for (const Case& c : cases) {
       WindowBench bench;
@@ -314,6 +317,102 @@ class ConfigFilesTest : public QObject {
       QCOMPARE(bench.ui.questions().size(), std::size_t{c.answer ? 1u : 0u});
       QCOMPARE(read_file(existing) != "keep", c.replaced);
     }
+  }
+
+  // A file whose section choice is cancelled leaves nothing behind: not on
+  // the page, not in a saved file, not on the device.
+  void cancelledOpenLeavesNothingOfTheFile() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    // a.xml: channels 1-4 with a record the page codes back as it is;
+    // b.xml: all 16 channels with a record the device does not hold.
+    const std::string kept = bytes_to_hex(device_bytes(bench, 0x05B0, 32));
+    std::map<std::string, std::string> a_items;
+    std::map<std::string, std::string> b_items;
+    for (unsigned n = 0; n < 16; ++n) {
+      const std::string address = item_address_text(0x0570 + 32 * n);
+      if (n < 4) a_items[address] = kept;
+      b_items[address] = kChannel;
+    }
+    const std::string a = bench.workdir + "/a.xml";
+    const std::string b = bench.workdir + "/b.xml";
+    write_file(a, make_file(bench, a_items));
+    write_file(b, make_file(bench, b_items));
+    const Bytes stored_rest = device_bytes(bench, 0x05F0, 12 * 32);
+
+    bench.ui.open_files = {a, b};
+    bench.window.open_file_action->trigger();
+    const auto channels_after_a = bench.app.device.channel_buffer;
+    bench.ui.section_answers.push_back(false);  // Cancel for b.xml
+    bench.window.open_file_action->trigger();
+    QVERIFY(bench.ui.errors().empty());
+    QVERIFY(bench.app.device.channel_buffer == channels_after_a);
+
+    const std::string saved = bench.workdir + "/saved.xml";
+    bench.ui.save_files.push_back(saved);
+    bench.window.save_file_action->trigger();
+    QCOMPARE(item_in_file(saved, "0x0570").value_or(""), kept);
+    QVERIFY(!item_in_file(saved, "0x05F0"));
+
+    bench.window.download_action->trigger();
+    QVERIFY(bench.contains(bench.ui.informations(), "Operation finished"));
+    QCOMPARE(bytes_to_hex(device_bytes(bench, 0x0570, 32)), kept);
+    QVERIFY(device_bytes(bench, 0x05F0, 12 * 32) == stored_rest);
+  }
+
+  // The standard configuration start-up shows is a loaded section: File Save
+  // and Download take it as shown.
+  void startUpConfigurationIsSavedAndDownloaded() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    QCOMPARE(bench.window.config_page->versions->currentText(), QString("Vending standard"));
+    sim::Memory& memory = bench.setup.device().memory();
+    memory.poke(0x0770, Bytes(0x40, 0xFF));
+    memory.poke(0x07F0, Bytes(0x26, 0xFF));
+
+    const std::string saved = bench.workdir + "/start.xml";
+    bench.ui.save_files.push_back(saved);
+    bench.window.save_file_action->trigger();
+    QVERIFY2(bench.ui.errors().empty(), first_error(bench.ui).c_str());
+    QCOMPARE(item_in_file(saved, "0x0770").value_or(""), std::string("000003000000140A"));
+    QCOMPARE(item_in_file(saved, "0x07A0").value_or(""), std::string("80000000000000FF"));
+    QVERIFY(!item_in_file(saved, "0x0570"));
+
+    bench.window.download_action->trigger();
+    QVERIFY(bench.contains(bench.ui.informations(), "Operation finished"));
+    QCOMPARE(bytes_to_hex(Bytes(memory.nv().begin() + 0x0770, memory.nv().begin() + 0x0778)),
+             std::string("000003000000140A"));
+    QCOMPARE(bytes_to_hex(Bytes(memory.nv().begin() + 0x07A0, memory.nv().begin() + 0x07A8)),
+             std::string("80000000000000FF"));
+    QCOMPARE(bench.window.config_page->versions->currentText(), QString("Vending standard"));
+  }
+
+  // "Change machine" allows the standard DIP mode beside its own through
+  // its Credit pulses output; choosing it sticks and reaches file and device.
+  void standardDipModeIsAllowedWhereAFunctionListsIt() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    ConfigPage& page = *bench.window.config_page;
+    const auto pick = [](QComboBox* list, const QString& text) {
+      const int index = list->findText(text);
+      QVERIFY2(index >= 0, qPrintable(text));
+      list->setCurrentIndex(index);
+      emit list->activated(index);
+    };
+    pick(page.versions, "Change machine");
+    pick(page.dip_mode, "Price lines");
+    pick(page.dip_mode, "Standard");
+    QVERIFY2(bench.ui.errors().empty(), first_error(bench.ui).c_str());
+    QCOMPARE(page.dip_mode->currentText(), QString("Standard"));
+
+    bench.setup.device().memory().poke(0x07AA, {0x01});
+    const std::string saved = bench.workdir + "/dip.xml";
+    bench.ui.save_files.push_back(saved);
+    bench.window.save_file_action->trigger();
+    QCOMPARE(item_in_file(saved, "0x07AA").value_or(""), std::string("00"));
+    bench.window.download_action->trigger();
+    QVERIFY(bench.contains(bench.ui.informations(), "Operation finished"));
+    QCOMPARE(bench.setup.device().memory().nv()[0x07AA], std::uint8_t{0x00});
   }
 
   // "Set as standard configuration" with names the settings file cannot hold.
