@@ -44,9 +44,12 @@ void Application::read_lists() {
   lists.separators = settings.section_keys("Separators");
   lists.displays = settings.section_keys("Displays");
   lists.dip_switch_modes = settings.section_keys("Dip switch modes");
-  lists.warnings = settings.section_keys("Warnings");
   lists.statistic_options = settings.section_keys("Statistic options");
+  if (hooks.lists_loaded) hooks.lists_loaded(lists);
+}
 
+void Application::read_rule_lists() {
+  lists.warnings = settings.section_keys("Warnings");
   const IniFile io_rules(path_of(kIoFileName));
   lists.outputs = io_rules.section_keys("OUTPUTS");
   lists.inputs = io_rules.section_keys("INPUTS");
@@ -94,8 +97,12 @@ void Application::start_up() {
   reset_device_state();
   factory_test_visible = true;
 
+  // The lists of the settings, the settings themselves, then the lists of
+  // the rules: a number in the settings that stops start-up leaves the
+  // rules' lists empty.
   read_lists();
   read_settings();
+  read_rule_lists();
   if (hooks.apply_first_standard_configuration) hooks.apply_first_standard_configuration();
   if (hooks.show_channel) hooks.show_channel(1);
 
@@ -139,7 +146,9 @@ bool Application::run_test() {
 
 bool Application::identified_or_said() {
   if (selector.identify_device()) return true;
-  ui.error(language_text(msg::kCoinSelectorNotFound));
+  // Silence would leave the button looking dead; a device that answered
+  // and was refused has had its own message.
+  if (!selector.device_answered()) ui.error(language_text(msg::kCoinSelectorNotFound));
   return false;
 }
 

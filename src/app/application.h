@@ -111,10 +111,12 @@ class Application {
   // Parts of start-up that the command line runs on their own.
   // Masks 0, address 2, unlock flags and keys cleared, channels all FF.
   void reset_device_state();
-  // The selection lists from qv82hs.ini and io.ini.
+  // The selection lists of qv82hs.ini but the warnings.
   void read_lists();
   // [SETTINGS]: stop time limit, address, port (opened; a refusal is ignored).
   void read_settings();
+  // The warnings of qv82hs.ini and the function lists of io.ini.
+  void read_rule_lists();
 
   // Tool bar.
   bool open_file();         // File Open

@@ -52,6 +52,9 @@ class CoinSelector {
   // and address and says so. True when a device was found.
   bool search();
   bool identify_device();
+  // Whether anything answered the last identify_device: a device that
+  // answered and was refused has had its reason told already.
+  bool device_answered() const { return device_answered_; }
   bool scan_ports();
   bool scan_monitor_ports();
   bool address_poll();
@@ -103,6 +106,7 @@ class CoinSelector {
   std::string read_date(std::uint8_t header);
 
   std::vector<std::string> port_list_;
+  bool device_answered_ = false;
   // Ports of the current search that would not open or failed under it.
   std::vector<std::string> port_failures_;
 };

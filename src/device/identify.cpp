@@ -18,7 +18,9 @@ bool CoinSelector::identify_device() {
   const std::uint8_t address = link.device_address;
   Bytes reply;
 
+  device_answered_ = false;
   if (link.cctalk_transaction(address, Bytes{0xF6}, reply, 5) != kTransactionOk) return false;
+  device_answered_ = true;
   if (bytes_to_text(reply_data(reply)) != kManufacturer) {
     report(language_text(msg::kThisIsNotCorvantiDevice));
     return false;

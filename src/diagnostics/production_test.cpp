@@ -83,6 +83,14 @@ void ProductionTest::add_result(const std::string& line) {
   changed();
 }
 
+std::optional<Bytes> ProductionTest::answer(const Bytes& command, int polls, bool* timed_out) {
+  Bytes reply;
+  const std::uint8_t result = link_.cctalk_transaction(link_.device_address, command, reply, polls);
+  if (timed_out) *timed_out = result == kTransactionTimeout;
+  if (result != kTransactionOk) return std::nullopt;
+  return reply_is_ack(reply) ? reply_data(reply) : Bytes{};
+}
+
 bool ProductionTest::transact(const Bytes& command, int polls, Bytes& data) {
   Bytes reply;
   // A refused command did nothing: it must not count as done.
@@ -301,9 +309,10 @@ bool ProductionTest::run_steps() {
 bool ProductionTest::product_code_test() {
   start_step(language_text(msg::kProductCodeTest));
   limits.reset();
-  Bytes data;
-  if (!transact({0xFF, 0x08}, 10, data)) return fail({});
-  const std::string type = first_four(data);
+  // A device that refuses to name its type is told as one of no known type.
+  const std::optional<Bytes> data = answer({0xFF, 0x08}, 10);
+  if (!data) return fail({});
+  const std::string type = first_four(*data);
   if (std::find(device_types.begin(), device_types.end(), type) == device_types.end()) {
     return fail(type + language_text(msg::kIsNotSupported));
   }
@@ -434,20 +443,30 @@ void ProductionTest::insertion_test() {
   set_label(language_text(msg::kInsertionTest));
   clear_results();
   link_.wait_ms(kInsertionPollMs);
-  Bytes data;
-  if (!transact({0xE7, 0xFF, 0xFF}, 10, data)) return;
-  if (!transact({0xE5}, 10, data) || data.empty()) return;
-  std::uint8_t counter = data[0];
+  // Only a device that stops answering ends the test; what it refuses is
+  // the operator's to see, as the coins it takes are.
+  bool timed_out = false;
+  answer({0xE7, 0xFF, 0xFF}, 10, &timed_out);
+  if (timed_out) return;
+  std::optional<Bytes> events = answer({0xE5}, 10, &timed_out);
+  if (timed_out) return;
+  std::optional<std::uint8_t> counter;
+  if (events && !events->empty()) counter = events->front();
   do {
     link_.wait_ms(kInsertionPollMs);
-    const bool enabled = transact({0xE4, 0x01}, 10, data);
-    const bool read = transact({0xE5}, 10, data) && data.size() >= 2;
-    if (read && data[0] != counter) {
-      counter = data[0];
-      add_result(data[1] != 0 ? language_text(msg::kAcceptedPosition) + std::to_string(data[1])
-                              : language_text(msg::kRejected));
+    bool enable_timed_out = false;
+    answer({0xE4, 0x01}, 10, &enable_timed_out);
+    events = answer({0xE5}, 10, &timed_out);
+    if (events && events->size() >= 2 && events->front() != counter) {
+      // The first counter read after refusals is where the count starts.
+      if (counter) {
+        const std::uint8_t position = (*events)[1];
+        add_result(position != 0 ? language_text(msg::kAcceptedPosition) + std::to_string(position)
+                                 : language_text(msg::kRejected));
+      }
+      counter = events->front();
     }
-    if (!enabled || !read) break;
+    if (enable_timed_out || timed_out) break;
   } while (looping());
 }
 

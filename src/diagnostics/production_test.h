@@ -104,6 +104,9 @@ class ProductionTest {
   void stop_loop();
   void start_step(const std::string& label);
   bool transact(const Bytes& command, int polls, Bytes& data);
+  // One request whose refusal is not a failure: the reply's data, empty when
+  // the device refused; nothing when no sound reply came.
+  std::optional<Bytes> answer(const Bytes& command, int polls, bool* timed_out = nullptr);
   bool fail(const std::string& message);
   bool output_step(int output);
   int write_and_restart(const Bytes& bytes);

@@ -61,7 +61,7 @@ TEST(Application, StartUpFindsTheDeviceAndRemembersIt) {
 
   ASSERT_TRUE(bench.app.start_up_once());
 
-  EXPECT_EQ(steps, (std::vector<std::string>{"language", "lists", "stop 10", "standard",
+  EXPECT_EQ(steps, (std::vector<std::string>{"language", "lists", "stop 10", "lists", "standard",
                                              "channel 1", bench.dir.file("template.xml")}));
   EXPECT_EQ(bench.ui.informations(),
             std::vector<std::string>{"Coin selector with address 3 found at  ttyUSB0"});
@@ -101,7 +101,8 @@ TEST(Application, BrokenNumberInSettingsStopsStartUp) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    AppBench bench(c.settings);
+    const std::string settings = "[Dip switch modes]\nStandard=00\n" + c.settings;
+    AppBench bench(settings);
     bool template_loaded = false;
     bench.app.hooks.load_template = [&](const std::string&) { template_loaded = true; };
     try {
@@ -114,8 +115,11 @@ TEST(Application, BrokenNumberInSettingsStopsStartUp) {
           << e.what();
     }
     EXPECT_TRUE(bench.setup.device().requests().empty());
+    // The settings' lists are read before the number, the rules' after it.
+    EXPECT_FALSE(bench.app.lists.dip_switch_modes.empty());
+    EXPECT_TRUE(bench.app.lists.outputs.empty());
 
-    AppBench again(c.settings);
+    AppBench again(settings);
     EXPECT_FALSE(again.app.start_up_once());
     ASSERT_EQ(again.ui.errors().size(), 1u);
     EXPECT_NE(again.ui.errors()[0].find(c.key), std::string::npos);

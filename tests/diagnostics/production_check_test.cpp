@@ -157,6 +157,16 @@ TEST_F(ProductionTestRun, EachFaultStopsTheTestWithItsMessage) {
     std::function<void(sim::Device&)> break_it;
   } cases[] = {
       {"QV83 is not supported", [](sim::Device& d) { d.config().device_type = "QV83"; }},
+      {" is not supported",
+       [](sim::Device& d) {
+         d.faults().nak_prefix = {0xFF, 0x08};
+       }},
+      // The third of the four averaged readings is refused.
+      {"Communication error",
+       [](sim::Device& d) {
+         d.faults().nak_prefix = {0xFF, 0x04};
+         d.faults().nak_prefix_after = 2;
+       }},
       {"DIP SW1 error", [](sim::Device& d) { d.config().inputs.sw1 = 0x07; }},
       {"DIP SW2 error", [](sim::Device& d) { d.config().inputs.sw2 = 0x01; }},
       {"Opto sensor error, FT3 04", [](sim::Device& d) { d.config().inputs.opto = 0x04; }},
@@ -187,6 +197,17 @@ TEST_F(ProductionTestRun, EachFaultStopsTheTestWithItsMessage) {
     EXPECT_EQ(bench.device().memory().nv()[kCalibrationPiAddress], 0xFF) << "no calibration";
     EXPECT_EQ(bench.device().memory().nv()[kOutputTestAddress], 9) << "record put back";
   }
+}
+
+// Only silence ends the insertion test: a device that refuses the inhibit
+// change is still polled for its coins.
+TEST_F(ProductionTestRun, RefusedCommandsDoNotEndTheInsertionTest) {
+  dev().faults().nak_prefix = {0xE7};
+  ASSERT_TRUE(production.start_single());
+  std::size_t enables = 0;
+  for (const Bytes& frame : dev().requests()) enables += frame.size() > 4 && frame[3] == 0xE4;
+  EXPECT_EQ(enables, 1u);
+  EXPECT_EQ(production.view.label, "Test OK, change device");
 }
 
 TEST_F(ProductionTestRun, MissingSectionOrBadLimitFailsTheProductCodeTest) {

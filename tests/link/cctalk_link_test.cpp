@@ -56,6 +56,16 @@ TEST_F(TransactionTest, FrameWithDataCarriesLengthAndChecksum) {
   EXPECT_EQ(sum % 256, 0u);
 }
 
+// The length byte holds 255 data bytes: a longer command is refused
+// unsent rather than sent with a wrapped length the device would misread.
+TEST_F(TransactionTest, CommandLongerThanTheLengthByteIsNotSent) {
+  line.answers = {kAck};
+  Bytes reply;
+  EXPECT_EQ(send(Bytes(257, 0x00), reply), kTransactionTimeout);
+  EXPECT_TRUE(line.written.empty());
+  EXPECT_TRUE(log.empty());
+}
+
 // A scripted line on its own clock, for tables of timing cases.
 struct ScriptedBench {
   explicit ScriptedBench(int rate = 9600, std::uint64_t byte_us = 1042) {

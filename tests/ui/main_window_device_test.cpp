@@ -33,6 +33,13 @@ class MainWindowDeviceTest : public QObject {
       QCOMPARE(bench.setup.device().requests().size(), requests);
       QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
+    // Another maker's device answers: its one message is enough.
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    bench.setup.device().config().manufacturer = "Elsewhere";
+    bench.ui.clear();
+    bench.window.erase_action->trigger();
+    QCOMPARE(bench.ui.errors(), std::vector<std::string>{"This is not Corvanti device"});
   }
 
   // Found in its monitor at start-up, upgraded, then found again running the
