@@ -1,13 +1,17 @@
 #include "app/data_folder.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "app/application.h"
 #include "diagnostics/production_limits.h"
+#include "files/ini_file.h"
 #include "files/read_file.h"
 #include "files/replace_file.h"
+#include "lang/language.h"
 
 namespace qv82 {
 
@@ -17,6 +21,23 @@ namespace fs = std::filesystem;
 
 const char* const kDataFiles[] = {kSettingsFileName, kIoFileName, kTemplateFileName,
                                   kProductionFileName};
+
+// Beside the copies: the fingerprint of the installed file each copy was
+// last taken from, or last told about.
+constexpr const char* kInstalledCopiesName = ".installed-copies";
+constexpr const char* kCopiesSection = "copies";
+
+// FNV-1a: enough to tell one version of a data file from another.
+std::string fingerprint(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  char digits[17];
+  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+  return digits;
+}
 
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
@@ -44,7 +65,7 @@ bool holds_data_files(const std::string& folder) {
 
 DataFolder choose_data_folder(const DataFolderPlaces& places) {
   if (holds_data_files(places.current) || !holds_data_files(places.installed_data)) {
-    return {places.current, false, {}};
+    return {places.current, false, {}, {}};
   }
   // A relative $XDG_CONFIG_HOME is to be ignored, as the base directory
   // convention says.
@@ -54,7 +75,7 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
   } else if (!places.home.empty()) {
     base = fs::path(places.home) / ".config";
   } else {
-    return {places.current, false, {}};
+    return {places.current, false, {}, {}};
   }
   const fs::path folder = base / "qv82hs";
   std::error_code error;
@@ -63,25 +84,54 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
     return {{},
             false,
             "cannot make the settings folder " + folder.string() + ": " +
-                (error ? error.message() : std::string("not a folder"))};
+                (error ? error.message() : std::string("not a folder")),
+            {}};
   }
-  // First start, or an update that brought a new file: what the user has
-  // is kept, what is missing comes from the installation.
+  // First start, or an update that brought a new file: what is missing
+  // comes from the installation, a copy the user never changed follows it,
+  // a changed one is kept.
+  DataFolder chosen{folder.string(), true, {}, {}};
+  IniFile copies((folder / kInstalledCopiesName).string());
   for (const char* name : kDataFiles) {
     const fs::path from = fs::path(places.installed_data) / name;
     const fs::path to = folder / name;
-    if (fs::exists(to, error) || !fs::exists(from, error)) continue;
+    if (!fs::exists(from, error)) continue;
+    const bool missing = !fs::exists(to, error);
+    const FileContent installed = read_whole_file(from.string(), kConfigurationFileLimit);
+    if (installed.failure != ReadFailure::kNone) {
+      if (!missing) continue;
+      return {{},
+              false,
+              "cannot copy " + from.string() + " to " + to.string() + ": " + installed.reason,
+              {}};
+    }
+    const std::string installed_print = fingerprint(installed.content);
+    const std::string recorded = copies.read_string(kCopiesSection, name, "");
+    if (!missing) {
+      const FileContent mine = read_whole_file(to.string(), kConfigurationFileLimit);
+      const std::string mine_print =
+          mine.failure == ReadFailure::kNone ? fingerprint(mine.content) : std::string();
+      if (mine_print == installed_print || recorded == installed_print) {
+        if (recorded != installed_print) copies.write_string(kCopiesSection, name, installed_print);
+        continue;
+      }
+      if (mine_print.empty() || recorded != mine_print) {
+        chosen.notices.push_back(language_text(msg::kNewerDataFileInstalled) + to.string() +
+                                 language_text(msg::kInstalledDataFile) + from.string());
+        copies.write_string(kCopiesSection, name, installed_print);
+        continue;
+      }
+    }
     // Through a fresh file renamed into place: a copy cut short (a full
     // disk) must not stay behind as the user's file for good.
-    const FileContent content = read_whole_file(from.string(), kConfigurationFileLimit);
-    std::optional<std::string> failure = content.failure == ReadFailure::kNone
-                                             ? replace_file(to.string(), content.content)
-                                             : std::optional<std::string>(content.reason);
-    if (failure) {
-      return {{}, false, "cannot copy " + from.string() + " to " + to.string() + ": " + *failure};
+    if (const auto failure = replace_file(to.string(), installed.content)) {
+      if (!missing) continue;  // the user's copy stays as it was
+      return {
+          {}, false, "cannot copy " + from.string() + " to " + to.string() + ": " + *failure, {}};
     }
+    copies.write_string(kCopiesSection, name, installed_print);
   }
-  return {folder.string(), true, {}};
+  return chosen;
 }
 
 const char* data_folder_help() {

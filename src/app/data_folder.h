@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qv82 {
 
@@ -13,7 +14,9 @@ namespace qv82 {
 //    executable in ../share/qv82hs), the user's own folder
 //    $XDG_CONFIG_HOME/qv82hs (default ~/.config/qv82hs), filled from the
 //    installation with the files it lacks, so that the settings the program
-//    writes never go into the installation;
+//    writes never go into the installation; a copy the user never changed
+//    follows the installed file when a package update changes it, a changed
+//    one is kept;
 //  * otherwise the current folder, as before.
 struct DataFolderPlaces {
   std::string current;         // the current folder
@@ -28,6 +31,9 @@ struct DataFolder {
   bool per_user = false;
   // Why the per-user folder could not be made or filled; path is then empty.
   std::string error;
+  // Worth a word at start-up: a newer installed file beside a copy the user
+  // changed, told once per installed version.
+  std::vector<std::string> notices;
 };
 
 // The installation's data folder for an executable in executable_dir.

@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
       std::cerr << "qv82hs-cli: " << folder.error << "\n";
       return kExitData;
     }
+    for (const std::string& notice : folder.notices) std::cerr << "qv82hs-cli: " << notice << "\n";
     // The current folder stays "." so that messages name files as before.
     if (folder.per_user) options.workdir = folder.path;
   }

@@ -125,9 +125,14 @@ std::vector<std::string> read_template_lines(const std::string& path) {
   }
   while (!last.empty() && (last.back() == ' ' || last.back() == '\t')) last.remove_suffix(1);
   if (last != "</MachineData>" || opened != closed) {
+    // The per-user copy is never replaced by a reinstall: the file itself
+    // must go.
     throw ConfigFileError("The template \"" + path +
                           "\" is incomplete: it must end with </MachineData> and close every "
-                          "<Group>. Reinstall template.xml.");
+                          "<Group>. Replace " +
+                          path +
+                          " with a whole template.xml, or delete it: an installed program "
+                          "copies its own there at the next start.");
   }
   return lines;
 }

@@ -337,5 +337,9 @@ inline constexpr int kCannotChangeInput = 325;           // "Cannot change input
 inline constexpr int kSingle = 326;                      // "Single"
 inline constexpr int kFactoryPasswordRefused = 327;      // "The factory password was refused."
 inline constexpr int kNoSuchValueInLayout = 328;  // "The device's layout carries no such value"
+// A per-user data file kept beside a newer installed one: the copy's path,
+// then the installed file's.
+inline constexpr int kNewerDataFileInstalled = 360;  // "A newer version of this file is ..."
+inline constexpr int kInstalledDataFile = 361;       // "\nThe installed version: "
 
 }  // namespace qv82::msg

@@ -331,6 +331,8 @@ constexpr MessageEntry kEnglishTexts[] = {
     {326, "Single"},
     {327, "The factory password was refused."},
     {328, "The device's layout carries no such value"},
+    {360, "A newer version of this file is installed; your own copy is kept: "},
+    {361, "\nThe installed version: "},
 };
 
 }  // namespace

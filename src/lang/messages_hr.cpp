@@ -331,6 +331,8 @@ constexpr MessageEntry kCroatianTexts[] = {
     {326, "Pojedinačno"},
     {327, "Tvornička lozinka je odbijena."},
     {328, "Raspored uređaja ne sadrži ovu vrijednost"},
+    {360, "Instalirana je novija inačica ove datoteke; vaša kopija je zadržana: "},
+    {361, "\nInstalirana inačica: "},
 };
 
 }  // namespace

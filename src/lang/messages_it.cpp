@@ -331,6 +331,8 @@ constexpr MessageEntry kItalianTexts[] = {
     {326, "Singolo"},
     {327, "La password di fabbrica è stata rifiutata."},
     {328, "Lo schema del dispositivo non contiene questo valore"},
+    {360, "È installata una versione più recente di questo file; la vostra copia è conservata: "},
+    {361, "\nLa versione installata: "},
 };
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "lang/language.h"
 #include "link/errors.h"
@@ -31,6 +33,7 @@ CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget
       explanations_box(new QCheckBox(tr("Explanations"), this)),
       clear_log_button(new QPushButton(this)),
       log_to_file_box(new QCheckBox(this)),
+      log_file_label(new QLabel(this)),
       command_edit(new QLineEdit(this)),
       send_command_button(new QPushButton(this)),
       log_(log),
@@ -49,6 +52,11 @@ CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget
   log_view->header()->resizeSection(CommLogModel::kLineColumn,
                                     QFontMetrics(fixed).horizontalAdvance(QString(44, 'F')));
   explanations_box->setChecked(true);
+  // Started from a menu, the working folder is the per-user one, out of
+  // sight: the file is named in full.
+  log_file_label->setText(QString::fromStdString(
+      std::filesystem::absolute(log_.log_file_path()).lexically_normal().string()));
+  log_file_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   log_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(model, &CommLogModel::lineAdded, this, [this] {
     const QModelIndex last = model->index(model->rowCount() - 1);
@@ -77,6 +85,7 @@ CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget
   buttons->addWidget(save_explained_button);
   buttons->addWidget(clear_log_button);
   buttons->addWidget(log_to_file_box);
+  buttons->addWidget(log_file_label);
   buttons->addWidget(explanations_box);
   buttons->addStretch();
   auto* terminal = new QHBoxLayout;

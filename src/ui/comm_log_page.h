@@ -8,6 +8,7 @@
 #include "link/comm_log.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QTreeView;
 class QPushButton;
@@ -39,6 +40,7 @@ class CommLogPage : public QWidget {
   QCheckBox* explanations_box;       // shows the explanation column
   QPushButton* clear_log_button;     // "Clear log"
   QCheckBox* log_to_file_box;        // "Log to file"
+  QLabel* log_file_label;            // where "Log to file" writes, in full
   QLineEdit* command_edit;           // terminal line
   QPushButton* send_command_button;  // "Send command"
 

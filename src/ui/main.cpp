@@ -138,6 +138,10 @@ int main(int argc, char** argv) {
       return 1;
     }
     data_folder = QString::fromStdString(chosen.path);
+    for (const std::string& notice : chosen.notices) {
+      QMessageBox::information(nullptr, QApplication::applicationName(),
+                               QString::fromStdString(notice));
+    }
   }
 
   QtEventPump pump;

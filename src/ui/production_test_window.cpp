@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "device/coin_selector.h"
 #include "diagnostics/analogue_gauges.h"
@@ -142,7 +143,9 @@ void ProductionTestWindow::render() {
   (view.loop_mode ? loop_choice : single_choice)->setChecked(true);
   change_record->setEnabled(!model_.cycle_running() && !model_.view.loop_mode);
   unit_counts->setText(QString("Passed: %1   Failed: %2").arg(model_.passed).arg(model_.failed));
-  record_path->setText(QString::fromStdString(record_.path()));
+  // Named in full: the working folder may be the per-user one, out of sight.
+  record_path->setText(QString::fromStdString(
+      std::filesystem::absolute(record_.path()).lexically_normal().string()));
   gauges->show_gauges(model_.limits ? analogue_gauges(model_.unit.readings, *model_.limits)
                                     : std::vector<AnalogueGauge>{});
 }

@@ -87,6 +87,33 @@ TEST(DataFolder, FirstStartFillsLaterStartsKeepTheUsersSettings) {
   EXPECT_FALSE(fs::exists(inst.root.file("here/qv82hs.ini")));
 }
 
+// Package updates: a copy the user never changed follows the installed
+// file; a changed one is kept, and said once per installed version.
+TEST(DataFolder, UnchangedCopiesFollowUpdatesChangedOnesAreKeptAndSaidOnce) {
+  Installation inst;
+  DataFolderPlaces places = inst.places();
+  places.home = inst.root.file("home");
+  places.config_home = "";
+  const std::string mine = inst.root.file("home/.config/qv82hs/");
+  const std::string installed = inst.root.file("usr/share/qv82hs/");
+  EXPECT_TRUE(choose_data_folder(places).notices.empty());
+
+  inst.root.write("usr/share/qv82hs/io.ini", "io 2");
+  inst.root.write("usr/share/qv82hs/template.xml", "template 2");
+  inst.root.write("home/.config/qv82hs/template.xml", "the user's template");
+  const DataFolder updated = choose_data_folder(places);
+  EXPECT_EQ(inst.root.read("home/.config/qv82hs/io.ini"), "io 2");
+  EXPECT_EQ(inst.root.read("home/.config/qv82hs/template.xml"), "the user's template");
+  ASSERT_EQ(updated.notices.size(), 1u);
+  EXPECT_NE(updated.notices[0].find(mine + "template.xml"), std::string::npos);
+  EXPECT_NE(updated.notices[0].find(installed + "template.xml"), std::string::npos);
+
+  EXPECT_TRUE(choose_data_folder(places).notices.empty()) << "said once";
+  inst.root.write("usr/share/qv82hs/template.xml", "template 3");
+  EXPECT_EQ(choose_data_folder(places).notices.size(), 1u) << "a newer version again";
+  EXPECT_EQ(inst.root.read("home/.config/qv82hs/template.xml"), "the user's template");
+}
+
 TEST(DataFolder, AFolderThatCannotBeMadeIsSaid) {
   Installation inst;
   inst.root.write("cfg", "a file where the folder should be");

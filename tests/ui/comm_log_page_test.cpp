@@ -3,7 +3,9 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -104,6 +106,10 @@ class CommLogPageTest : public QObject {
     QFile log_file(bench.dir.filePath("log.txt"));
     QVERIFY(log_file.open(QIODevice::ReadOnly));
     QVERIFY(log_file.readAll().startsWith("-> 020001FEFF\n"));
+    // The page names that file in full, wherever the working folder is.
+    QCOMPARE(QFileInfo(page.log_file_label->text()).canonicalFilePath(),
+             QFileInfo(log_file).canonicalFilePath());
+    QVERIFY(QFileInfo(page.log_file_label->text()).isAbsolute());
   }
 
   void uploadShowsExplanationsThatCanBeHiddenAndSaved() {
