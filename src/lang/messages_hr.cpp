@@ -331,6 +331,28 @@ constexpr MessageEntry kCroatianTexts[] = {
     {326, "Pojedinačno"},
     {327, "Tvornička lozinka je odbijena."},
     {328, "Raspored uređaja ne sadrži ovu vrijednost"},
+    {340, "Datoteka konfiguracije nije cijela, ništa od nje nije upotrijebljeno: "},
+    {341, ", redak "},
+    {342, "datoteka završava prije nego što zatvori "},
+    {343, " iz retka "},
+    {344, " ne zatvara "},
+    {345, " nema početnu oznaku"},
+    {346, "navodnik vrijednosti atributa nije zatvoren"},
+    {347, "komentar nije zatvoren"},
+    {348, "oznaka ili odjeljak nije zatvoren"},
+    {349, "tekst ili bajtovi iza korijenskog elementa"},
+    {350, "tekst ili bajtovi ispred korijenskog elementa"},
+    {351, "nema korijenskog elementa"},
+    {352, "Pravila ulaza/izlaza su isključena: "},
+    {353, " nedostaje"},
+    {354, " je prazna: nema funkcija u [OUTPUTS] ni u [INPUTS]"},
+    {355, " nije tekstualna datoteka"},
+    {356, " nije predložak funkcije (16 heksadecimalnih znamenki i četiri oznake)"},
+    {357, "Nedostaje datoteka proizvodnih granica: "},
+    {358,
+     "Odjeljak ulaza/izlaza ovog prijenosa ne može se provjeriti prema pravilima. Ipak ga "
+     "prenijeti?"},
+    {359, "Bez pravila se odjeljak ulaza/izlaza prenosi samo uz --yes"},
 };
 
 }  // namespace

@@ -331,6 +331,28 @@ constexpr MessageEntry kItalianTexts[] = {
     {326, "Singolo"},
     {327, "La password di fabbrica è stata rifiutata."},
     {328, "Lo schema del dispositivo non contiene questo valore"},
+    {340, "File di configurazione non completo, non ne è stato usato nulla: "},
+    {341, ", riga "},
+    {342, "il file finisce prima di chiudere "},
+    {343, " della riga "},
+    {344, " non chiude "},
+    {345, " non ha un tag di apertura"},
+    {346, "le virgolette di un valore di attributo non sono chiuse"},
+    {347, "un commento non è chiuso"},
+    {348, "un tag o una sezione non è chiusa"},
+    {349, "testo o byte dopo l'elemento radice"},
+    {350, "testo o byte prima dell'elemento radice"},
+    {351, "manca l'elemento radice"},
+    {352, "Le regole di I/O sono disattivate: "},
+    {353, " manca"},
+    {354, " è vuoto: non elenca funzioni in [OUTPUTS] o [INPUTS]"},
+    {355, " non è un file di testo"},
+    {356, " non è un modello di funzione (16 cifre esadecimali e quattro flag)"},
+    {357, "Manca il file dei limiti di produzione: "},
+    {358,
+     "La sezione I/O di questo trasferimento non può essere verificata con le regole. Trasferirla "
+     "comunque?"},
+    {359, "Senza le regole la sezione I/O viene trasferita solo con --yes"},
 };
 
 }  // namespace
