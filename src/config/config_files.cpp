@@ -41,6 +41,7 @@ bool ConfigFiles::open(const std::string& path) {
       ui_.error(language_text(msg::kFileFormatError));
       return false;
     }
+    check_whole_document(path);
     merge_into_temporary(template_path(), path, temporary_path());
     // A damaged file is refused before the tree, the images or the pages
     // change, so nothing of it can be downloaded or saved afterwards.
