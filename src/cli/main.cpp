@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
       std::cerr << "qv82hs-cli: " << folder.error << "\n";
       return kExitData;
     }
-    // The current folder stays "." so that messages name files as before.
+    // Otherwise the current folder, which the context names in full.
     if (folder.per_user) options.workdir = folder.path;
   }
   CliContext context(std::move(options));

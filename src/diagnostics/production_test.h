@@ -104,7 +104,8 @@ class ProductionTest {
   void stop_loop();
   void start_step(const std::string& label);
   bool transact(const Bytes& command, int polls, Bytes& data);
-  bool fail(const std::string& message);
+  // about_file: the message names an installation file that stood in the way.
+  bool fail(const std::string& message, bool about_file = false);
   bool output_step(int output);
   int write_and_restart(const Bytes& bytes);
   void set_label(const std::string& text);
