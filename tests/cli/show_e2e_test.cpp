@@ -98,8 +98,8 @@ TEST(ShowCommand, AFileCutShortIsRefusedByShowAndDownload) {
   EXPECT_NE(show.err.find(refusal), std::string::npos) << show.err;
   EXPECT_EQ(show.out, "");
   const RunResult download = run_program(
-      cli_binary(), {"--simulate", "--workdir", bench.dir, "--log", bench.dir + "/log.txt",
-                     "download", path});
+      cli_binary(),
+      {"--simulate", "--workdir", bench.dir, "--log", bench.dir + "/log.txt", "download", path});
   EXPECT_EQ(download.status, 1);
   EXPECT_NE(download.err.find(refusal), std::string::npos) << download.err;
   EXPECT_EQ(read_file(bench.dir + "/log.txt"), "") << "the device was asked";
