@@ -107,30 +107,20 @@ TEST_F(InstallationFiles, DamagedRulesFilesAreNamedOnEveryCommand) {
   };
   const std::string conf = dir + "/conf.xml";
   ASSERT_EQ(cli({"upload", "-o", conf}).status, 0);
+  // Each damaged kind is worded by the catalogue; here one of them is seen
+  // through every command that uses the rules.
   const std::string io = dir + "/io.ini";
-  const struct {
-    const char* name;
-    std::function<void()> spoil;
-    std::string reason;
-  } kinds[] = {
-      {"missing", [&] { std::filesystem::remove(io); }, io + " is missing"},
-      {"empty", [&] { std::ofstream(io, std::ios::trunc); }, io + " is empty"},
-      {"not hex", [&] { std::ofstream(io) << "[OUTPUTS]\nCoin pulse=XYZ\n"; },
-       io + " [OUTPUTS] Coin pulse=XYZ is not a function template"},
-  };
-  for (const auto& kind : kinds) {
-    SCOPED_TRACE(kind.name);
-    install();
-    kind.spoil();
-    const RunResult show = cli({"show", conf});
-    EXPECT_EQ(show.status, 0) << show.err;
-    EXPECT_NE(show.err.find("The I/O rules are off: " + kind.reason), std::string::npos)
-        << show.err;
-  }
+  std::ofstream(io) << "[OUTPUTS]\nCoin pulse=XYZ\n";
+  const RunResult show = cli({"show", conf});
+  EXPECT_EQ(show.status, 0) << show.err;
+  EXPECT_NE(show.err.find("The I/O rules are off: " + io +
+                          " [OUTPUTS] Coin pulse=XYZ is not a function template"),
+            std::string::npos)
+      << show.err;
 
-  // io.ini is still damaged from the last kind.
   const RunResult refused = cli({"download", conf});
   EXPECT_EQ(refused.status, 65) << refused.err;
+  EXPECT_NE(refused.err.find("The I/O rules are off: " + io), std::string::npos) << refused.err;
   EXPECT_NE(refused.err.find("only when --yes is given"), std::string::npos) << refused.err;
   EXPECT_EQ(refused.out, "");
   const RunResult channels = cli({"download", conf, "--sections", "channels"});
