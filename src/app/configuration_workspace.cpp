@@ -1,6 +1,8 @@
 #include "app/configuration_workspace.h"
 
 #include "device/coin_selector.h"
+#include "device/ui.h"
+#include "lang/language.h"
 
 namespace qv82 {
 
@@ -20,6 +22,12 @@ ConfigurationWorkspace::ConfigurationWorkspace(CcTalkLink& link, CoinSelector& s
   image.hooks.display_statistics = [this] { statistics.display(); };
   image.hooks.encode_statistic_options = [this] { statistics.encode_options(); };
   transfer.read_statistics = [this] { statistics.read(); };
+  // Records the catalogue could not check would go out unchecked.
+  transfer.confirm_io_download = [this, &ui] {
+    const std::string off = rules.io_rules_off();
+    return off.empty() || ui.question(off + "\n" + language_text(msg::kDownloadIoAnyway),
+                                      Buttons::YesNo) == Answer::Yes;
+  };
 }
 
 void ConfigurationWorkspace::prepare(const std::string& workdir) {

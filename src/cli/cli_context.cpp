@@ -1,6 +1,7 @@
 #include "cli/cli_context.h"
 
 #include "cli/simulated_connection.h"
+#include "files/full_path.h"
 #include "lang/language.h"
 #include "link/errors.h"
 #include "ui/port/qt_event_pump.h"
@@ -22,7 +23,8 @@ CliContext::CliContext(GlobalOptions opts, std::ostream& out_stream, std::ostrea
 
 CliContext::~CliContext() = default;
 
-std::string CliContext::workdir() const { return options.workdir.value_or("."); }
+// Absolute, so that every message about a data file names where it is.
+std::string CliContext::workdir() const { return full_path(options.workdir.value_or(".")); }
 
 void CliContext::set_up() {
   connection_ = std::make_unique<Connection>();

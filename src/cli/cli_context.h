@@ -35,7 +35,8 @@ class CliContext {
   // Called for every log line the link produces, after the log file got it.
   std::function<void(const std::string&)> on_log_line;
 
-  // Working directory of the data files ("." unless --workdir).
+  // Working directory of the data files (the current folder unless
+  // --workdir), as a full path.
   std::string workdir() const;
 
   // The person at the terminal, answering from the options where given.

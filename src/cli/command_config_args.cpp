@@ -6,6 +6,7 @@
 #include "config/transfer.h"
 #include "config/working_images.h"
 #include "config/xml_reader.h"
+#include "lang/language.h"
 #include "link/errors.h"
 
 namespace qv82::cli {
@@ -70,6 +71,13 @@ bool prepare_configuration(CliContext& context, const TransferArgs& args) {
     context.ui().file_error(e.what());
     return false;
   }
+  // No one to ask: without --yes, records the rules cannot check stay out.
+  app.configuration.transfer.confirm_io_download = [&context] {
+    const std::string off = context.app().configuration.rules.io_rules_off();
+    if (off.empty() || context.options.yes) return true;
+    context.ui().file_error(off + "\n" + language_text(msg::kIoDownloadNeedsYes));
+    return false;
+  };
   if (args.sections_given) {
     const std::uint8_t sections = args.sections;
     context.ui().section_choice = [sections](ParameterTree& tree) {

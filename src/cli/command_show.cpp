@@ -80,6 +80,7 @@ int run_show(CliContext& context, const CommandArgs& args) {
       context.err << "qv82hs-cli: " << language_text(msg::kFileFormatError) << ": " << path << "\n";
       return kExitFailed;
     }
+    check_whole_document(path);
     WorkingImages images;
     ConfigPageModel page;
     ConfigurationRules rules(images, page, ui);

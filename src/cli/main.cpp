@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
       return kExitData;
     }
     for (const std::string& notice : folder.notices) std::cerr << "qv82hs-cli: " << notice << "\n";
-    // The current folder stays "." so that messages name files as before.
+    // Otherwise the current folder, which the context names in full.
     if (folder.per_user) options.workdir = folder.path;
   }
   CliContext context(std::move(options));

@@ -10,8 +10,11 @@
 #include <system_error>
 
 #include "config/parameter_tree.h"
+#include "config/whole_document.h"
+#include "files/full_path.h"
 #include "files/read_file.h"
 #include "files/replace_file.h"
+#include "lang/language.h"
 
 namespace qv82 {
 
@@ -135,6 +138,19 @@ std::vector<std::string> read_template_lines(const std::string& path) {
                           "copies its own there at the next start.");
   }
   return lines;
+}
+
+void check_whole_document(const std::string& path) {
+  const FileContent file = read_whole_file(path, kConfigurationFileLimit);
+  if (!file.ok()) {
+    file_error(file.failure == ReadFailure::kCannotRead ? "Cannot read file" : "Cannot open file",
+               path, file.reason);
+  }
+  if (const auto fault = document_fault(file.content)) {
+    throw ConfigFileError(language_text(msg::kNotAWholeConfigurationFile) + full_path(path) +
+                          language_text(msg::kOnLine) + std::to_string(fault->line) + ": " +
+                          fault->reason);
+  }
 }
 
 bool has_format_marker(const std::string& path) {

@@ -22,6 +22,12 @@ inline constexpr std::string_view kFormatMarker = "format=\"QV31/QV82\"";
 // Reads the file to its end; true when a line holds the format marker.
 bool has_format_marker(const std::string& path);
 
+// Refuses, with ConfigFileError naming the file's full path, the line and
+// the reason, a file that is not a whole XML document (see document_fault):
+// one cut short or damaged would otherwise be opened, shown and downloaded
+// as far as it goes, leaving the device half old and half new.
+void check_whole_document(const std::string& path);
+
 // Builds the template's layout with the data of a chosen file: for every
 // template line holding "address", the key is the four characters starting
 // eleven characters after "address"; the first line of the chosen file whose

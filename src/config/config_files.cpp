@@ -42,6 +42,7 @@ bool ConfigFiles::open(const std::string& path) {
       ui_.error(language_text(msg::kFileFormatError));
       return false;
     }
+    check_whole_document(path);
     merge_into_temporary(template_path(), path, temporary_path());
     // The file is loaded and chosen from in a tree of its own: a damaged
     // file, or one whose choice is cancelled, leaves the tree, the images and

@@ -1,5 +1,6 @@
 #include "config/transfer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <vector>
@@ -223,6 +224,10 @@ bool ConfigTransfer::download() {
   if (!ui.choose_sections(language_text(msg::kDownloadToCoinSelector), tree_)) return false;
   tree_.accept();
   const std::vector<PlannedWrite> writes = planned_writes(tree_);
+  const bool io_included = std::any_of(writes.begin(), writes.end(), [](const PlannedWrite& w) {
+    return section_bit_for_address(w.address) == kSectionConfiguration;
+  });
+  if (io_included && confirm_io_download && !confirm_io_download()) return false;
 
   TransferScope scope(ui, selector_.link);
   int result = kMemoryOk;

@@ -39,6 +39,11 @@ class ConfigTransfer {
   // the first write.
   bool download();
 
+  // Asked once the sections are chosen, before anything is written, when
+  // the download holds items of the I/O configuration and common
+  // parameters; false ends the download there. Unset: no question.
+  std::function<bool()> confirm_io_download;
+
   // Statistics page: options and counters read back from the device (after
   // statistic options were written).
   std::function<void()> read_statistics;

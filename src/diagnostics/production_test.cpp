@@ -1,9 +1,13 @@
 #include "diagnostics/production_test.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "device/coin_selector.h"
+#include "files/full_path.h"
 #include "files/ini_file.h"
+#include "files/read_file.h"
 #include "lang/language.h"
 #include "link/cctalk_link.h"
 #include "link/errors.h"
@@ -102,11 +106,15 @@ bool ProductionTest::transact(const Bytes& command, int polls, Bytes& data) {
   return true;
 }
 
-bool ProductionTest::fail(const std::string& message) {
+bool ProductionTest::fail(const std::string& message, bool about_file) {
   last_error = message;
   unit.failed_step = step_;
   unit.message = message;
-  if (!message.empty()) selector_.ui.error(message);
+  if (about_file) {
+    selector_.ui.file_error(message);
+  } else if (!message.empty()) {
+    selector_.ui.error(message);
+  }
   return false;
 }
 
@@ -314,6 +322,16 @@ bool ProductionTest::product_code_test() {
   if (!data) return fail({});
   const std::string type = first_four(*data);
   if (std::find(device_types.begin(), device_types.end(), type) == device_types.end()) {
+    // A file that is missing or cannot be read lists no type: that, not the
+    // device, is what stands in the way.
+    const std::string path = full_path(limits_file_.path());
+    std::error_code error;
+    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found) {
+      return fail(language_text(msg::kProductionLimitsMissing) + path, true);
+    }
+    if (const std::string problem = file_problem(path); !problem.empty()) {
+      return fail(problem, true);
+    }
     return fail(type + language_text(msg::kIsNotSupported));
   }
   try {

@@ -107,7 +107,8 @@ class ProductionTest {
   // One request whose refusal is not a failure: the reply's data, empty when
   // the device refused; nothing when no sound reply came.
   std::optional<Bytes> answer(const Bytes& command, int polls, bool* timed_out = nullptr);
-  bool fail(const std::string& message);
+  // about_file: the message names an installation file that stood in the way.
+  bool fail(const std::string& message, bool about_file = false);
   bool output_step(int output);
   int write_and_restart(const Bytes& bytes);
   void set_label(const std::string& text);

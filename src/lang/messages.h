@@ -342,4 +342,27 @@ inline constexpr int kNoSuchValueInLayout = 328;  // "The device's layout carrie
 inline constexpr int kNewerDataFileInstalled = 360;  // "A newer version of this file is ..."
 inline constexpr int kInstalledDataFile = 361;       // "\nThe installed version: "
 
+// A configuration file that is not a whole document, and why.
+inline constexpr int kNotAWholeConfigurationFile = 340;  // "Not a whole configuration file, ..."
+inline constexpr int kOnLine = 341;                      // ", line "
+inline constexpr int kFileEndsBeforeItCloses = 342;      // "the file ends before it closes "
+inline constexpr int kOfLine = 343;                      // " of line "
+inline constexpr int kDoesNotClose = 344;                // " does not close "
+inline constexpr int kHasNoOpeningTag = 345;             // " has no opening tag"
+inline constexpr int kQuoteNeverClosed = 346;    // "an attribute value's quote is never closed"
+inline constexpr int kCommentNeverClosed = 347;  // "a comment is never closed"
+inline constexpr int kTagNeverClosed = 348;      // "a tag or section is never closed"
+inline constexpr int kTextAfterRoot = 349;       // "text or bytes after the root element"
+inline constexpr int kTextBeforeRoot = 350;      // "text or bytes before the root element"
+inline constexpr int kNoRootElement = 351;       // "there is no root element"
+// Installation files that cannot be used.
+inline constexpr int kIoRulesOff = 352;               // "The I/O rules are off: "
+inline constexpr int kIsMissing = 353;                // " is missing"
+inline constexpr int kIsEmpty = 354;                  // " is empty: it lists no functions ..."
+inline constexpr int kIsNotATextFile = 355;           // " is not a text file"
+inline constexpr int kIsNotAFunctionTemplate = 356;   // " is not a function template (...)"
+inline constexpr int kProductionLimitsMissing = 357;  // "The production limits file is missing: "
+inline constexpr int kDownloadIoAnyway = 358;         // "... Download it anyway?"
+inline constexpr int kIoDownloadNeedsYes = 359;       // "... only when --yes is given"
+
 }  // namespace qv82::msg

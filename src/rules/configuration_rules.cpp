@@ -8,6 +8,11 @@ namespace qv82 {
 ConfigurationRules::ConfigurationRules(WorkingImages& images_, ConfigPageModel& page_, Ui& ui_)
     : images(images_), page(page_), ui(ui_) {}
 
+std::string ConfigurationRules::io_rules_off() const {
+  const std::string& problem = catalogue_.problem();
+  return problem.empty() ? std::string() : language_text(msg::kIoRulesOff) + problem;
+}
+
 void ConfigurationRules::activate(const std::string& workdir) {
   const std::string base = workdir.empty() ? std::string(".") : workdir;
   // Everything that can fail is read before the page changes.
@@ -17,6 +22,9 @@ void ConfigurationRules::activate(const std::string& workdir) {
   settings_ = std::move(settings);
   catalogue_ = std::move(catalogue);
   settings_path_ = base + "/qv82hs.ini";
+  // Without the catalogue every function is accepted and nothing is
+  // recognised; the person at the bench must know before relying on it.
+  if (const std::string off = io_rules_off(); !off.empty()) ui.error(off);
 
   page.versions.items = settings_.configurations;
   page.versions.index = page.versions.items.empty() ? -1 : 0;

@@ -26,7 +26,8 @@ namespace qv82 {
 //  * Start-up calls activate(workdir) once: it reads io.ini and qv82hs.ini,
 //    fills every list of the page and applies the first standard
 //    configuration. A bad "Stop time min" or "Time base" throws
-//    ConversionError (start-up stops and shows it).
+//    ConversionError (start-up stops and shows it). An io.ini that cannot be
+//    used is said once there, with its full path: the I/O rules are off.
 //
 //  * xml_2_screen (after a file open or an upload) calls, when it applied
 //    any I/O or common-parameter item:
@@ -61,6 +62,8 @@ class ConfigurationRules {
 
   // ---- start-up and the configuration image
   void activate(const std::string& workdir);
+  // "The I/O rules are off: PATH REASON", or empty while io.ini is usable.
+  std::string io_rules_off() const;
   void show_configuration_groups();
   // Bits 3-2 stop mode, bits 1-0 autoprog mode: 0 "Disabled", 1 "Mode 1",
   // 2 "Mode 2", 3 leaves the text as it is.

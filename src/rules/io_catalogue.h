@@ -15,8 +15,14 @@ inline constexpr std::string_view kInputsSection = "INPUTS";
 // Names are matched without regard to letter case, as in the INI file.
 class IoCatalogue {
  public:
-  // Reads the file; a missing file gives an empty catalogue.
+  // Reads the file. A file that is missing, unreadable, not text, lists no
+  // function or holds a template that is not one gives an empty catalogue,
+  // so that the rules check nothing, and says so in problem().
   void load(const std::string& path);
+
+  // Why the rules are off, as the file's full path and the reason
+  // ("/home/op/.config/qv82hs/io.ini is missing"); empty when they are on.
+  const std::string& problem() const { return problem_; }
 
   const std::vector<std::string>& outputs() const { return outputs_; }
   const std::vector<std::string>& inputs() const { return inputs_; }
@@ -36,6 +42,7 @@ class IoCatalogue {
   std::vector<std::string> outputs_;
   std::vector<std::string> inputs_;
   std::map<std::string, Section> sections_;  // upper-cased section name
+  std::string problem_;
 };
 
 }  // namespace qv82

@@ -95,5 +95,48 @@ TEST_F(InstallationFiles, MessageNamesFileAndReasonAndExits65) {
   }
 }
 
+// A damaged io.ini is named on every command that uses the rules; a download
+// of the I/O section goes ahead only with --yes. A missing Production.ini is
+// named instead of the device type.
+TEST_F(InstallationFiles, DamagedRulesFilesAreNamedOnEveryCommand) {
+  SimOnPty sim({"--address", "3", "--link", link});
+  const std::vector<std::string> common = {"--port", link, "--workdir", dir, "--address", "3"};
+  const auto cli = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), common.begin(), common.end());
+    return run_program(cli_binary(), args);
+  };
+  const std::string conf = dir + "/conf.xml";
+  ASSERT_EQ(cli({"upload", "-o", conf}).status, 0);
+  // Each damaged kind is worded by the catalogue; here one of them is seen
+  // through every command that uses the rules.
+  const std::string io = dir + "/io.ini";
+  std::ofstream(io) << "[OUTPUTS]\nCoin pulse=XYZ\n";
+  const RunResult show = cli({"show", conf});
+  EXPECT_EQ(show.status, 0) << show.err;
+  EXPECT_NE(show.err.find("The I/O rules are off: " + io +
+                          " [OUTPUTS] Coin pulse=XYZ is not a function template"),
+            std::string::npos)
+      << show.err;
+
+  const RunResult refused = cli({"download", conf});
+  EXPECT_EQ(refused.status, 65) << refused.err;
+  EXPECT_NE(refused.err.find("The I/O rules are off: " + io), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("only when --yes is given"), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.out, "");
+  const RunResult channels = cli({"download", conf, "--sections", "channels"});
+  EXPECT_EQ(channels.status, 0) << channels.err;
+  const RunResult confirmed = cli({"--yes", "download", conf});
+  EXPECT_EQ(confirmed.status, 0) << confirmed.err;
+  EXPECT_EQ(confirmed.out, "Operation finished\n");
+
+  const RunResult production = cli({"production-test"});
+  EXPECT_EQ(production.status, 65) << production.err;
+  EXPECT_NE(
+      production.err.find("The production limits file is missing: " + dir + "/Production.ini"),
+      std::string::npos)
+      << production.err;
+  EXPECT_EQ(production.err.find("is not supported"), std::string::npos) << production.err;
+}
+
 }  // namespace
 }  // namespace qv82::test

@@ -83,6 +83,28 @@ TEST(ShowCommand, RefusesDamagedItemsNamingThemAsFileOpenDoes) {
   }
 }
 
+// A file broken off in the middle of an item is refused whole, by show and
+// by download alike, before the device is asked anything.
+TEST(ShowCommand, AFileCutShortIsRefusedByShowAndDownload) {
+  ShowBench bench;
+  const std::string path = bench.file({{"0x0570", kChannel}, {"0x0590", kChannel}});
+  const std::string text = read_file(path);
+  const std::size_t cut = text.find("</Data>", text.find("0x0590"));
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text.substr(0, cut - 10);
+  const std::string refusal = "Not a whole configuration file, nothing of it was used: " + path +
+                              ", line 6: the file ends before it closes <Data> of line 6";
+  const RunResult show = bench.show(path);
+  EXPECT_EQ(show.status, 1);
+  EXPECT_NE(show.err.find(refusal), std::string::npos) << show.err;
+  EXPECT_EQ(show.out, "");
+  const RunResult download = run_program(
+      cli_binary(),
+      {"--simulate", "--workdir", bench.dir, "--log", bench.dir + "/log.txt", "download", path});
+  EXPECT_EQ(download.status, 1);
+  EXPECT_NE(download.err.find(refusal), std::string::npos) << download.err;
+  EXPECT_EQ(read_file(bench.dir + "/log.txt"), "") << "the device was asked";
+}
+
 TEST(ShowCommand, SaysWhichSectionsAndItemsTheFileHolds) {
   ShowBench bench;
   std::map<std::string, std::string> items = {{"0x0570", kChannel}, {"0x0590", kChannel}};

@@ -168,6 +168,32 @@ class MainWindowTest : public QObject {
     QVERIFY(!bench.window.isVisible());
   }
 
+  void damagedIoRulesAreSaidOnceAndTheirDownloadAsks() {
+    WindowBench bench;
+    QVERIFY(QFile::remove(bench.dir.filePath("io.ini")));
+    QVERIFY(bench.window.start_up_once());
+    const std::string notice = "The I/O rules are off: " + bench.workdir + "/io.ini is missing";
+    QCOMPARE(bench.ui.errors(), std::vector<std::string>{notice});
+
+    bench.window.upload_action->trigger();
+    const auto writes = [&bench] {
+      const std::vector<Bytes>& frames = bench.setup.device().requests();
+      return std::count_if(frames.begin(), frames.end(), [](const Bytes& frame) {
+        return frame.size() > 4 && frame[3] == 0xFF && frame[4] == 0x03;
+      });
+    };
+    const auto before = writes();
+    bench.ui.clear();
+    bench.ui.answers = {Answer::No};
+    bench.window.download_action->trigger();
+    QCOMPARE(bench.ui.questions().size(), std::size_t{1});
+    QVERIFY(bench.ui.questions()[0].rfind(notice + "\n", 0) == 0);
+    QVERIFY(bench.ui.questions()[0].find("Download it anyway?") != std::string::npos);
+    QCOMPARE(writes(), before);
+    QVERIFY(bench.ui.errors().empty());
+    QVERIFY(bench.window.tool_bar->isEnabled());
+  }
+
   void brokenAddressSettingStopsStartUpWithAnError() {
     WindowBench bench("");
     QFile file(bench.dir.filePath("qv82hs.ini"));
