@@ -11,6 +11,7 @@
 #include "files/ini_file.h"
 #include "files/read_file.h"
 #include "files/replace_file.h"
+#include "files/text.h"
 #include "lang/language.h"
 
 namespace qv82 {
@@ -37,6 +38,37 @@ std::string fingerprint(std::string_view text) {
   char digits[17];
   std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
   return digits;
+}
+
+// The settings the program writes into qv82hs.ini itself. They are not the
+// user's change of the file: a copy that differs from the installed one only
+// in them still follows an update, and keeps their values.
+const char* const kProgramsOwnSettings[] = {"ComPort", "ccTalkAddr", "ProductionRecord"};
+
+bool is_programs_own_setting(std::string_view line) {
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return false;
+  const std::string_view key = trim(line.substr(0, equals));
+  for (const char* own : kProgramsOwnSettings) {
+    if (same_text_ignoring_case(key, own)) return true;
+  }
+  return false;
+}
+
+// What tells one version of a data file from another: the whole file, or
+// for the settings all but the program's own settings.
+std::string version_print(const char* name, const std::string& content) {
+  if (std::string_view(name) != kSettingsFileName) return fingerprint(content);
+  std::string kept;
+  std::size_t begin = 0;
+  while (begin < content.size()) {
+    std::size_t end = content.find('\n', begin);
+    end = end == std::string::npos ? content.size() : end + 1;
+    const std::string_view line(content.data() + begin, end - begin);
+    if (!is_programs_own_setting(line)) kept += line;
+    begin = end;
+  }
+  return fingerprint(kept);
 }
 
 std::string environment(const char* name) {
@@ -105,12 +137,12 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
               "cannot copy " + from.string() + " to " + to.string() + ": " + installed.reason,
               {}};
     }
-    const std::string installed_print = fingerprint(installed.content);
+    const std::string installed_print = version_print(name, installed.content);
     const std::string recorded = copies.read_string(kCopiesSection, name, "");
     if (!missing) {
       const FileContent mine = read_whole_file(to.string(), kConfigurationFileLimit);
       const std::string mine_print =
-          mine.failure == ReadFailure::kNone ? fingerprint(mine.content) : std::string();
+          mine.failure == ReadFailure::kNone ? version_print(name, mine.content) : std::string();
       if (mine_print == installed_print || recorded == installed_print) {
         if (recorded != installed_print) copies.write_string(kCopiesSection, name, installed_print);
         continue;
@@ -122,12 +154,25 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
         continue;
       }
     }
+    // The program's own settings of the copy go over to the new version.
+    std::vector<std::pair<std::string, std::string>> own_settings;
+    if (!missing && std::string_view(name) == kSettingsFileName) {
+      const IniFile old_copy(to.string());
+      for (const char* key : kProgramsOwnSettings) {
+        const std::string value = old_copy.read_string("SETTINGS", key, "");
+        if (!value.empty()) own_settings.emplace_back(key, value);
+      }
+    }
     // Through a fresh file renamed into place: a copy cut short (a full
     // disk) must not stay behind as the user's file for good.
     if (const auto failure = replace_file(to.string(), installed.content)) {
       if (!missing) continue;  // the user's copy stays as it was
       return {
           {}, false, "cannot copy " + from.string() + " to " + to.string() + ": " + *failure, {}};
+    }
+    if (!own_settings.empty()) {
+      IniFile new_copy(to.string());
+      for (const auto& [key, value] : own_settings) new_copy.write_string("SETTINGS", key, value);
     }
     copies.write_string(kCopiesSection, name, installed_print);
   }

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "app/application.h"
 #include "app/data_folder.h"
@@ -127,6 +128,7 @@ int main(int argc, char** argv) {
   parser.process(application);
 
   QString data_folder = QDir::currentPath();
+  std::vector<std::string> data_notices;
   if (parser.isSet(workdir)) {
     data_folder = QDir(parser.value(workdir)).absolutePath();
   } else {
@@ -138,10 +140,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     data_folder = QString::fromStdString(chosen.path);
-    for (const std::string& notice : chosen.notices) {
-      QMessageBox::information(nullptr, QApplication::applicationName(),
-                               QString::fromStdString(notice));
-    }
+    data_notices = chosen.notices;
   }
 
   QtEventPump pump;
@@ -170,6 +169,15 @@ int main(int argc, char** argv) {
   }
 
   const bool unattended = parser.isSet(screenshot);
+  // An unattended run must not stop at a box nobody closes.
+  for (const std::string& notice : data_notices) {
+    if (unattended) {
+      std::cerr << notice << '\n';
+    } else {
+      QMessageBox::information(nullptr, QApplication::applicationName(),
+                               QString::fromStdString(notice));
+    }
+  }
   QtUi windows_ui;
   UnattendedUi unattended_ui;
   Ui& ui = unattended ? static_cast<Ui&>(unattended_ui) : windows_ui;

@@ -114,6 +114,27 @@ TEST(DataFolder, UnchangedCopiesFollowUpdatesChangedOnesAreKeptAndSaidOnce) {
   EXPECT_EQ(inst.root.read("home/.config/qv82hs/template.xml"), "the user's template");
 }
 
+// The port and address the program remembers are not the user's change:
+// the settings still follow an update, and keep them.
+TEST(DataFolder, SettingsWithTheRememberedPortStillFollowAnUpdate) {
+  Installation inst;
+  inst.root.write("usr/share/qv82hs/qv82hs.ini",
+                  "[SETTINGS]\nComPort=COM3\n[SUPPORTED TYPES]\nQV82=\n");
+  DataFolderPlaces places = inst.places();
+  places.home = inst.root.file("home");
+  places.config_home = "";
+  choose_data_folder(places);
+  inst.root.write("home/.config/qv82hs/qv82hs.ini",
+                  "[SETTINGS]\nComPort=/dev/ttyUSB1\nccTalkAddr=03\n[SUPPORTED TYPES]\nQV82=\n");
+  inst.root.write("usr/share/qv82hs/qv82hs.ini",
+                  "[SETTINGS]\nComPort=COM3\n[SUPPORTED TYPES]\nQV82=\nQV83=\n");
+  EXPECT_TRUE(choose_data_folder(places).notices.empty());
+  const std::string settings = inst.root.read("home/.config/qv82hs/qv82hs.ini");
+  EXPECT_NE(settings.find("QV83="), std::string::npos) << settings;
+  EXPECT_NE(settings.find("ComPort=/dev/ttyUSB1"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("ccTalkAddr=03"), std::string::npos) << settings;
+}
+
 TEST(DataFolder, AFolderThatCannotBeMadeIsSaid) {
   Installation inst;
   inst.root.write("cfg", "a file where the folder should be");

@@ -252,6 +252,13 @@ class ConfigFilesTest : public QObject {
          {{0x05B0, 4 * 32}},
          {"0x0570", "0x0590", "0x0770", "0x07F0"},
          {"0x05B0"}},
+        // The file's outputs replace the page's, the rest of the page's
+        // configuration goes along with them; no channel does.
+        {"Output1 and Output2",
+         {{"0x0770", "000003000000140A"}, {"0x0778", "00000C000000140A"}},
+         {{0x0570, 16 * 32}},
+         {"0x0770", "0x0778", "0x0780", "0x07F0"},
+         {"0x0570"}},
     };
     for (const Case& c : cases) {
       WindowBench bench;
