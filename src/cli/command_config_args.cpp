@@ -75,7 +75,8 @@ bool prepare_configuration(CliContext& context, const TransferArgs& args) {
   app.configuration.transfer.confirm_io_download = [&context] {
     const std::string off = context.app().configuration.rules.io_rules_off();
     if (off.empty() || context.options.yes) return true;
-    context.ui().file_error(off + "\n" + language_text(msg::kIoDownloadNeedsYes));
+    // The command has said why the rules are off when it started.
+    context.ui().file_error(language_text(msg::kIoDownloadNeedsYes));
     return false;
   };
   if (args.sections_given) {
