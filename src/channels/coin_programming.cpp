@@ -118,6 +118,10 @@ bool CoinProgramming::read_min_insertions() {
 }
 
 void CoinProgramming::on_open() {
+  records_before_ = page_.channel_buffer;
+  high_bits_before_ = page_.status_high_bits;
+  saved_channels = 0;
+  stored_ = false;
   read_min_insertions();
   set_inhibit(true);
   std::uint32_t counter = 0;
@@ -128,7 +132,6 @@ void CoinProgramming::on_open() {
   last_insertion_count = counter;
   channel_number = 1;
   channelChange();
-  saved_channels = 0;
 }
 
 void CoinProgramming::channelChange() {
@@ -336,7 +339,10 @@ bool CoinProgramming::request_close() {
 
 bool CoinProgramming::save_to_nv() {
   set_inhibit(false);
-  if (selector_.commit_and_reset()) return true;
+  if (selector_.commit_and_reset()) {
+    stored_ = true;
+    return true;
+  }
   ui_.error(language_text(msg::kErrorWriteToNvMemory));
   return false;
 }
@@ -348,6 +354,15 @@ void CoinProgramming::on_close() {
   samples_unsaved = false;
   set_inhibit(false);
   send({kResetDevice}, 20);
+  if (!stored_ && (page_.channel_buffer != records_before_ ||
+                   page_.status_high_bits != high_bits_before_)) {
+    // The reset dropped whatever was written without storing, a failed write's part too.
+    page_.channel_buffer = records_before_;
+    page_.status_high_bits = high_bits_before_;
+    refresh_channels_page();
+  }
+  saved_channels = 0;
+  stored_ = false;
 }
 
 }  // namespace qv82

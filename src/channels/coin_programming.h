@@ -57,9 +57,11 @@ class CoinProgramming {
   void choose_channel(int m);
   // "Tollerance:" changed.
   void set_tolerance(ToleranceLevel level);
-  // "Close": true when the window closes (on_close has run then).
+  // "Close", Escape or the title bar: asks what Close asks; true when the window closes
+  // (on_close has run then).
   bool request_close();
-  // The window closes, however: inhibit lifted, device reset.
+  // The window closes, however: inhibit lifted, device reset. Channels saved but not stored
+  // are back as the device runs them after the reset, on the channels page too.
   void on_close();
   // "Save data to NV memory?" answered Yes: inhibit lifted, the device stores and restarts.
   bool save_to_nv();
@@ -107,6 +109,10 @@ class CoinProgramming {
   IniFile& settings_;
   Ui& ui_;
   bool tick_running_ = false;
+  bool stored_ = false;  // the saved channels went to non-volatile memory
+  // The channels as the window opened on them: what a reset without storing brings back.
+  ChannelBuffer records_before_{};
+  std::array<std::uint8_t, kChannelCount> high_bits_before_{};
   bool enough_samples_ = false;
   bool computed_ = false;
 };

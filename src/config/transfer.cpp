@@ -205,6 +205,7 @@ bool ConfigTransfer::upload() {
     return false;
   }
   image_.xml_2_screen();
+  if (pages_changed) pages_changed();
   ui.information(language_text(msg::kOperationFinished));
   return true;
 }
@@ -233,24 +234,35 @@ bool ConfigTransfer::download() {
   int result = kMemoryOk;
   int written = 0;
   bool options_sent = false;
-  for (const PlannedWrite& write : writes) {
-    if (write.address >= kStatOptionsFirst && write.address <= kStatOptionsLast) {
-      options_sent = true;
-    }
-    result = selector_.write_memory(write.address, write.data, write.area);
-    if (result != kMemoryOk) break;
-    ++written;
-  }
-  // A write that failed may have reached the device all the same.
   std::string unstored;
-  if (result == kMemoryFailed || (result == kMemoryDenied && written > 0)) {
-    unstored = abandon_unstored_writes(selector_, written, static_cast<int>(writes.size()));
+  try {
+    for (const PlannedWrite& write : writes) {
+      if (write.address >= kStatOptionsFirst && write.address <= kStatOptionsLast) {
+        options_sent = true;
+      }
+      result = selector_.write_memory(write.address, write.data, write.area);
+      if (result != kMemoryOk) break;
+      ++written;
+    }
+    // A write that failed may have reached the device all the same.
+    if (result == kMemoryFailed || (result == kMemoryDenied && written > 0)) {
+      unstored = abandon_unstored_writes(selector_, written, static_cast<int>(writes.size()));
+    }
+    selector_.link.wait_ms(kSettleMs);
+    if (options_sent && read_statistics) read_statistics();
+  } catch (const PortError& e) {
+    // The port names itself; what the device was left with only this download knows.
+    throw PortError(std::string(e.what()) + "\n" +
+                    writes_cut_off_by_port(written, static_cast<int>(writes.size())));
   }
-  selector_.link.wait_ms(kSettleMs);
-  if (options_sent && read_statistics) read_statistics();
 
   if (result == kMemoryOk) {
-    const bool stored = selector_.commit_and_reset();
+    bool stored = false;
+    try {
+      stored = selector_.commit_and_reset();
+    } catch (const PortError& e) {
+      throw PortError(std::string(e.what()) + "\n" + language_text(msg::kStoreCommandCutShort));
+    }
     scope.end();
     if (stored) {
       ui.information(language_text(msg::kOperationFinished));

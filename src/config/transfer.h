@@ -48,6 +48,10 @@ class ConfigTransfer {
   // statistic options were written).
   std::function<void()> read_statistics;
 
+  // The pages drawn again from what was just read, before the user is told the
+  // upload finished: the message must not stand over the old values.
+  std::function<void()> pages_changed;
+
   const std::string template_path;
 
  private:

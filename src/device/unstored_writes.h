@@ -13,4 +13,9 @@ class CoinSelector;
 // the chosen items were written and what became of them.
 std::string abandon_unstored_writes(CoinSelector& selector, int written, int chosen);
 
+// The same run stopped by a port that went away: nothing can restart the device,
+// so the user is told what its working memory holds and how to get back to
+// what it stores.
+std::string writes_cut_off_by_port(int written, int chosen);
+
 }  // namespace qv82

@@ -365,4 +365,10 @@ inline constexpr int kProductionLimitsMissing = 357;  // "The production limits 
 inline constexpr int kDownloadIoAnyway = 358;         // "... Download it anyway?"
 inline constexpr int kIoDownloadNeedsYes = 359;       // "... only when --yes is given"
 
+
+// A download cut short by a lost port.
+inline constexpr int kDownloadCutShort = 420;       // "The download did not complete: %1 of %2 ..."
+inline constexpr int kSwitchOffAndOn = 421;         // "Switch the coin selector off and on: ..."
+inline constexpr int kStoreCommandCutShort = 422;   // "... lost during the store command ..."
+
 }  // namespace qv82::msg

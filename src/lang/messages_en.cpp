@@ -354,6 +354,9 @@ constexpr MessageEntry kEnglishTexts[] = {
     {359, "Without the rules the I/O section is downloaded only when --yes is given"},
     {360, "A newer version of this file is installed; your own copy is kept: "},
     {361, "\nThe installed version: "},
+    {420, "The download did not complete: %1 of %2 items reached the coin selector's working memory and none was stored."},
+    {421, "Switch the coin selector off and on: it then runs its stored configuration, as before the download."},
+    {422, "The download did not complete: every item was written, but the port was lost during the store command. Whether the coin selector stored them is unknown: upload to see what it holds."},
 };
 
 }  // namespace

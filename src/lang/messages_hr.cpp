@@ -355,6 +355,9 @@ constexpr MessageEntry kCroatianTexts[] = {
     {359, "Bez pravila se odjeljak ulaza/izlaza prenosi samo uz --yes"},
     {360, "Instalirana je novija inačica ove datoteke; vaša kopija je zadržana: "},
     {361, "\nInstalirana inačica: "},
+    {420, "Upis nije dovršen: %1 od %2 stavki stiglo je u radnu memoriju selektora kovanica i nijedna nije pohranjena."},
+    {421, "Isključite i uključite selektor kovanica: tada radi s pohranjenom konfiguracijom, kao prije upisa."},
+    {422, "Upis nije dovršen: sve su stavke upisane, ali port je izgubljen tijekom naredbe pohrane. Ne zna se je li ih selektor kovanica pohranio: očitajte ga da vidite što sadrži."},
 };
 
 }  // namespace

@@ -355,6 +355,9 @@ constexpr MessageEntry kItalianTexts[] = {
     {359, "Senza le regole la sezione I/O viene trasferita solo con --yes"},
     {360, "È installata una versione più recente di questo file; la vostra copia è conservata: "},
     {361, "\nLa versione installata: "},
+    {420, "Il download non è stato completato: %1 di %2 elementi sono arrivati nella memoria di lavoro della gettoniera e nessuno è stato memorizzato."},
+    {421, "Spegnere e riaccendere la gettoniera: riprende la configurazione memorizzata, come prima del download."},
+    {422, "Il download non è stato completato: tutti gli elementi sono stati scritti, ma la porta si è persa durante il comando di memorizzazione. Non si sa se la gettoniera li abbia memorizzati: caricare per vedere cosa contiene."},
 };
 
 }  // namespace

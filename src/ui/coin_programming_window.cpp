@@ -1,7 +1,6 @@
 #include "ui/coin_programming_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -108,14 +107,7 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
           [this] { run([this] { model_.clear_samples(); }); });
   connect(save_button, &QPushButton::clicked, this,
           [this] { run([this] { model_.save_channel(); }); });
-  connect(close_button, &QPushButton::clicked, this, [this] {
-    bool closes = false;
-    run([&] { closes = model_.request_close(); });
-    if (closes) {
-      open_ = false;  // on_close has run
-      accept();
-    }
-  });
+  connect(close_button, &QPushButton::clicked, this, &CoinProgrammingWindow::close_by_user);
 
   auto* channel_group = new QGroupBox(q(msg::kChannel).trimmed(), this);
   auto* channel_layout = new QHBoxLayout(channel_group);
@@ -302,7 +294,7 @@ bool CoinProgrammingWindow::run(const std::function<void()>& action) {
     }
   }
   render();
-  if (close_pending_) finish();
+  if (close_pending_) close_by_user();
   return true;
 }
 
@@ -321,7 +313,7 @@ void CoinProgrammingWindow::on_sample_tick() {
     }
   }
   if (model_.samples.size() != before) render();
-  if (close_pending_) finish();
+  if (close_pending_) close_by_user();
 }
 
 void CoinProgrammingWindow::showEvent(QShowEvent* event) {
@@ -331,21 +323,22 @@ void CoinProgrammingWindow::showEvent(QShowEvent* event) {
   QTimer::singleShot(0, this, [this] { run([this] { model_.on_open(); }); });
 }
 
-void CoinProgrammingWindow::finish() {
-  if (!open_) return;
+void CoinProgrammingWindow::close_by_user() {
+  if (!open_) {
+    QDialog::reject();
+    return;
+  }
   if (in_action_) {
-    close_pending_ = true;  // after the exchange in progress
+    close_pending_ = true;  // asked once the exchange in progress is over
     return;
   }
   close_pending_ = false;
-  open_ = false;
+  bool closes = false;
+  run([&] { closes = model_.request_close(); });
+  if (!closes) return;
+  open_ = false;  // on_close has run
   sample_timer->stop();
-  run([this] { model_.on_close(); });
-}
-
-void CoinProgrammingWindow::closeEvent(QCloseEvent* event) {
-  finish();
-  QDialog::closeEvent(event);
+  QDialog::accept();
 }
 
 bool CoinProgrammingWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -358,9 +351,8 @@ bool CoinProgrammingWindow::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void CoinProgrammingWindow::reject() {
-  finish();
-  QDialog::reject();
-}
+// Escape and the title bar's close button (which Qt turns into reject) ask what Close asks:
+// a saved coin is stored or knowingly dropped, unsaved samples are not lost unasked.
+void CoinProgrammingWindow::reject() { close_by_user(); }
 
 }  // namespace qv82

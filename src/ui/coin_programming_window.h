@@ -19,8 +19,8 @@ class SampleChartView;
 
 // "Coins programming": the sample list, the channel view being computed, the channel box, the
 // "Tollerance:" choice and the buttons, over a CoinProgramming model. Open it with exec() after
-// model.prepare() said yes; the window runs on_open when shown and on_close
-// when it closes, however it is closed.
+// model.prepare() said yes; the window runs on_open when shown. Close, Escape and the title
+// bar all ask the model's closing questions; the window stays open when the user cancels.
 class CoinProgrammingWindow : public QDialog {
   Q_OBJECT
 
@@ -56,7 +56,6 @@ class CoinProgrammingWindow : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
   void reject() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -67,7 +66,9 @@ class CoinProgrammingWindow : public QDialog {
   // The chart from the samples and the parameters and tolerances the view shows.
   void redraw_chart();
   void on_sample_tick();
-  void finish();
+  // Close, Escape or the title bar: the model's closing questions, then closed unless the
+  // user stayed.
+  void close_by_user();
   // Runs one model operation with the view taken first and the window redrawn after. False
   // when another operation is still running (it is then skipped).
   bool run(const std::function<void()>& action);

@@ -80,6 +80,7 @@ void MainWindow::make_pages() {
   connect(this, &MainWindow::configuration_changed, config_page, &ConfigPage::refresh);
   connect(this, &MainWindow::configuration_changed, channels_page, &ChannelsPageWidget::refresh);
   connect(this, &MainWindow::configuration_changed, statistics_page, &StatisticsPageWidget::render);
+  work.transfer.pages_changed = [this] { emit configuration_changed(); };
 }
 
 void MainWindow::make_windows() {

@@ -4,7 +4,10 @@ namespace qv82::test {
 
 void FakeUi::error(const std::string& text) { shown.push_back({Kind::Error, text}); }
 
-void FakeUi::information(const std::string& text) { shown.push_back({Kind::Information, text}); }
+void FakeUi::information(const std::string& text) {
+  shown.push_back({Kind::Information, text});
+  if (on_information) on_information(text);
+}
 
 Answer FakeUi::question(const std::string& text, Buttons buttons) {
   shown.push_back({Kind::Question, text});

@@ -38,6 +38,8 @@ class FakeUi : public Ui {
   std::deque<std::optional<std::string>> save_files;
 
   std::vector<Shown> shown;
+  // Runs as each information is shown, as the user reads it over the window.
+  std::function<void(const std::string&)> on_information;
   std::vector<std::string> file_filters;
   int wait_cursor_depth = 0;
 

@@ -230,6 +230,55 @@ class CoinProgrammingWindowTest : public QObject {
     QCOMPARE(saved[31], std::uint8_t{0xE8});
   }
 
+  // Escape and the title bar ask what Close asks: unsaved samples are kept on Cancel, a saved
+  // coin is stored on Yes; and a coin not stored leaves the channels page, as it leaves the
+  // device with the reset.
+  void everyWayOutAsksAndThePageShowsWhatTheDeviceHolds() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    ChannelsPageWidget& page = *bench.window.channels_page;
+    const Bytes old_coin = nv_channel(bench, 1);
+    QVERIFY(old_coin[0] != 77);
+    bench.ui.clear();
+    // Escape with a sample not saved: Cancel. Save channel 1: OK. Escape: "Save data to NV
+    // memory?" No.
+    bench.ui.answers = {Answer::Cancel, Answer::Ok, Answer::No};
+
+    QVERIFY(run_window(bench, [&](CoinProgrammingWindow& w) {
+      bench.setup.device().insert_measurement(all(77));
+      QTRY_COMPARE(w.samples_list->count(), 1);
+      QTest::keyClick(&w, Qt::Key_Escape);
+      QVERIFY(w.isVisible());
+      QCOMPARE(w.samples_list->count(), 1);
+      w.save_button->click();
+      QCOMPARE(page.parameters[0]->value(), 77);  // saved, not yet stored
+      QTest::keyClick(&w, Qt::Key_Escape);
+      QVERIFY(!w.isVisible());
+    }));
+
+    QCOMPARE(bench.ui.questions(),
+             (std::vector<std::string>{"Data not saved! Save now to channel 1 ?",
+                                       "Press OK to save channel 1", "Save data to NV memory?"}));
+    QCOMPARE(nv_channel(bench, 1), old_coin);
+    QTRY_COMPARE(page.parameters[0]->value(), int{old_coin[0]});
+    ChannelsPage& channels = bench.app.configuration.channels;
+    channels.take_channel(1);
+    QCOMPARE(channels.channel_buffer[0], old_coin);
+
+    // The title bar's close after a save, answered Yes: the coin is stored.
+    bench.ui.clear();
+    bench.ui.answers = {Answer::Ok, Answer::Yes};
+    QVERIFY(run_window(bench, [&](CoinProgrammingWindow& w) {
+      bench.setup.device().insert_measurement(all(78));
+      QTRY_COMPARE(w.samples_list->count(), 1);
+      w.save_button->click();
+      w.close();
+      QVERIFY(!w.isVisible());
+    }));
+    QCOMPARE(nv_channel(bench, 1)[0], std::uint8_t{78});
+    QCOMPARE(page.parameters[0]->value(), 78);
+  }
+
   void channelSavedOnCloseIsWhatTheChannelsPageShows() {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());

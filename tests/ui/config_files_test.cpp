@@ -137,6 +137,22 @@ class ConfigFilesTest : public QObject {
     }
   }
 
+  // "Operation finished" stands over the values just read, not over the old page.
+  void uploadShowsWhatItReadBeforeItSaysFinished() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    ChannelsPageWidget& page = *bench.window.channels_page;
+    QVERIFY(page.value_box->value() != 321);
+    bench.setup.device().memory().poke(0x0570 + 30, Bytes{0x01, 0x41});
+    bench.ui.clear();
+    int shown = -1;
+    bench.ui.on_information = [&](const std::string&) { shown = page.value_box->value(); };
+    bench.window.upload_action->trigger();
+    bench.ui.on_information = nullptr;
+    QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
+    QCOMPARE(shown, 321);
+  }
+
   // Channel 3 edited and on display; other channels are loaded.
   void loadingOtherChannelsKeepsTheEditOnDisplay() {
     struct Case {

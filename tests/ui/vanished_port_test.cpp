@@ -3,6 +3,7 @@
 // or while the window sits idle. One message naming the port, the window
 // usable again, and a new Search finds the device once it is back.
 #include <QAction>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -10,6 +11,9 @@
 #include <memory>
 
 #include "app/application.h"
+#include "sim/factory_image.h"
+#include "sim/image_file.h"
+#include "ui/channels_page_widget.h"
 #include "support/fake_ui.h"
 #include "support/processes.h"
 #include "ui/activity_indicator.h"
@@ -89,6 +93,38 @@ class VanishedPortTest : public QObject {
     QVERIFY(bench.ui.errors().empty());
     QVERIFY(bench.port.connected());
     QVERIFY(bench.idle());
+  }
+
+  // Pulled while a download writes: the message says the download did not complete, how far
+  // it came and how to get back to what the device stores, and nothing was stored.
+  void downloadCutShortSaysWhatTheDeviceIsLeftWith() {
+    PtyWindowBench bench;
+    const std::string image = bench.dir.filePath("stored.txt").toStdString();
+    {
+      SimOnPty sim({"--link", bench.link, "--vanish-after", "1500", "--save-image", image});
+      QVERIFY(bench.window->start_up_once());
+      bench.ui.clear();
+      bench.window->upload_action->trigger();
+      bench.window->channels_page->value_box->setValue(321);
+      bench.ui.clear();
+
+      bench.window->download_action->trigger();
+      const std::vector<std::string> errors = bench.ui.errors();
+      QCOMPARE(errors.size(), std::size_t{1});
+      const std::string told = errors[0];
+      QVERIFY2(told.starts_with(bench.link + " was disconnected\nThe download did not complete: "),
+               told.c_str());
+      QVERIFY2(told.find(" items reached the coin selector's working memory and none was "
+                         "stored.\nSwitch the coin selector off and on") != std::string::npos,
+               told.c_str());
+      QVERIFY(bench.ui.informations().empty());
+      QVERIFY(bench.idle());
+      QCOMPARE(sim.stop(), 0);
+    }
+    sim::Memory::Image stored{};
+    std::string error;
+    QVERIFY2(sim::load_image_file(image, stored, error), error.c_str());
+    QVERIFY(stored == sim::factory_image());
   }
 
   void aPortLostWhileIdleIsToldAtOnceAndClosed() {
