@@ -354,6 +354,23 @@ constexpr MessageEntry kEnglishTexts[] = {
     {359, "Without the rules the I/O section is downloaded only when --yes is given"},
     {360, "A newer version of this file is installed; your own copy is kept: "},
     {361, "\nThe installed version: "},
+    {400, "Verify failed: "},
+    {401, "): wrote "},
+    {402, ", read "},
+    {403, "nothing"},
+    {404, "Backup: "},
+    {405, "The backup could not be written, so nothing was written to the coin selector: "},
+    {406, "No differences"},
+    {407, " difference"},
+    {408, " differences"},
+    {409, "Compare with device"},
+    {410, "Show what changes"},
+    {411, "Restore..."},
+    {412, "Restore this backup into the coin selector? "},
+    {413, "There is no backup of this coin selector"},
+    {414, "Backups of this coin selector"},
+    {415, "not held"},
+    {416, "File"},
 };
 
 }  // namespace

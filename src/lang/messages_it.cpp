@@ -355,6 +355,23 @@ constexpr MessageEntry kItalianTexts[] = {
     {359, "Senza le regole la sezione I/O viene trasferita solo con --yes"},
     {360, "È installata una versione più recente di questo file; la vostra copia è conservata: "},
     {361, "\nLa versione installata: "},
+    {400, "Verify failed: "},
+    {401, "): wrote "},
+    {402, ", read "},
+    {403, "nothing"},
+    {404, "Backup: "},
+    {405, "The backup could not be written, so nothing was written to the coin selector: "},
+    {406, "No differences"},
+    {407, " difference"},
+    {408, " differences"},
+    {409, "Compare with device"},
+    {410, "Show what changes"},
+    {411, "Restore..."},
+    {412, "Restore this backup into the coin selector? "},
+    {413, "There is no backup of this coin selector"},
+    {414, "Backups of this coin selector"},
+    {415, "not held"},
+    {416, "File"},
 };
 
 }  // namespace
