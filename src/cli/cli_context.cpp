@@ -48,8 +48,10 @@ void CliContext::set_up() {
   Application& application = *connection_->app;
   application.selector.verify_writes = !options.no_verify;
   if (options.no_backup) application.selector.back_up = nullptr;
+  // On stderr, beside the search's notes: stdout keeps each command's own
+  // printed form.
   application.hooks.backup_written = [this](const std::string& path) {
-    out << language_text(msg::kBackupPrefix) << path << "\n" << std::flush;
+    err << language_text(msg::kBackupPrefix) << path << "\n" << std::flush;
   };
   CcTalkLink& holder = connection_->app->link;
   if (options.address) holder.device_address = static_cast<std::uint8_t>(*options.address);

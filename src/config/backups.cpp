@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -91,6 +92,36 @@ bool overlaps(const HeldItem& item, const MemoryBlock& block) {
   return item.address < block.address + block.length && block.address < item.address + item.length;
 }
 
+// The blocks as items of their own, for a write no template item covers or
+// when the template cannot be used.
+std::vector<HeldItem> block_items(const std::vector<MemoryBlock>& blocks) {
+  std::vector<HeldItem> items;
+  for (const MemoryBlock& block : blocks) {
+    items.push_back({item_caption({}, block.address), block.address, block.length, {}});
+  }
+  return items;
+}
+
+std::string hex_address(std::uint16_t address) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(address));
+  return text;
+}
+
+// An ordinary configuration file of the items alone: File Open lays them
+// into the template by address, restore writes them as they stand.
+std::vector<std::string> plain_configuration(const std::vector<HeldItem>& items) {
+  std::vector<std::string> lines = {"<?xml version=\"1.0\"?>",
+                                    "<!-- " + std::string(kFormatMarker) + " -->", "<MachineData>"};
+  for (const HeldItem& item : items) {
+    lines.push_back("  <Data caption=\"" + item.caption + "\" address=\"" +
+                    hex_address(item.address) + "\" length=\"" + std::to_string(item.length) +
+                    "\">" + item.text + "</Data>");
+  }
+  lines.push_back("</MachineData>");
+  return lines;
+}
+
 }  // namespace
 
 Backups::Backups(CoinSelector& selector, std::string data_folder, std::string template_path)
@@ -127,7 +158,9 @@ std::optional<std::string> Backups::back_up(const std::vector<MemoryBlock>& bloc
   };
   ParameterTree tree;
   std::vector<HeldItem> items;
+  bool in_template = true;
   try {
+    (void)read_template_lines(template_path_);
     tree.load_file(template_path_);
     for (const HeldItem& item : tree_items(tree, false)) {
       if (std::any_of(blocks.begin(), blocks.end(),
@@ -135,20 +168,26 @@ std::optional<std::string> Backups::back_up(const std::vector<MemoryBlock>& bloc
         items.push_back(item);
       }
     }
-  } catch (const std::exception& e) {
-    return refused(e.what());
+  } catch (const std::exception&) {
+    // A broken template must not cost the backup.
+    items.clear();
   }
-  // Bytes no item of the template holds (the access masks) have no place in
-  // a configuration file.
-  if (items.empty()) return std::nullopt;
+  if (items.empty()) {
+    in_template = false;
+    items = block_items(blocks);
+  }
   const auto read = read_held_items(selector_, items);
   if (!read) return refused(language_text(msg::kErrorReadingData));
-  lay_items(tree, *read);
   std::error_code error;
   fs::create_directories(folder(), error);
   if (error) return refused(folder() + ": " + error.message());
   try {
-    write_configuration(template_path_, tree, path);
+    if (in_template) {
+      lay_items(tree, *read);
+      write_configuration(template_path_, tree, path);
+    } else {
+      write_text_lines(path, plain_configuration(*read));
+    }
   } catch (const ConfigFileError& e) {
     return refused(e.what());
   }

@@ -81,7 +81,7 @@ TEST_F(TrustCommands, CompareDownloadCompareBackupsRestore) {
   const RunResult download = cli({"download", changed});
   ASSERT_EQ(download.status, 0) << download.err;
   const std::string prefix = "Backup: " + dir + "/backups/1234567-";
-  EXPECT_EQ(download.out.rfind(prefix, 0), 0u) << download.out;
+  EXPECT_NE(download.err.find(prefix), std::string::npos) << download.err;
   const RunResult equal = cli({"compare", changed});
   EXPECT_EQ(equal.status, 0) << equal.err;
   EXPECT_EQ(equal.out, "No differences\n");
