@@ -14,6 +14,7 @@
 #include "config/parameter_tree.h"
 #include "config/working_images.h"
 #include "device/ui.h"
+#include "files/ini_file.h"
 #include "files/text.h"
 #include "lang/language.h"
 #include "link/memory_map.h"
@@ -162,6 +163,16 @@ std::string page_words(std::uint16_t address, const ItemPages* a, const ItemPage
   return words;
 }
 
+// The statistic option's name as the statistics page lists it, by its
+// code in qv82hs.ini; the code itself when no name has it.
+std::string option_name(const std::vector<std::pair<std::string, std::string>>& codes,
+                        const std::string& code) {
+  for (const auto& [name, value] : codes) {
+    if (same_text_ignoring_case(trimmed(value), code)) return name;
+  }
+  return code;
+}
+
 std::string hex_address(std::uint16_t address) {
   char text[8];
   std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(address));
@@ -206,6 +217,10 @@ std::vector<ItemDifference> compare_items(const std::vector<HeldItem>& first,
       d.words = channel_words(d.first, d.second);
     } else if (section_bit_for_address(d.address) == kSectionConfiguration) {
       d.words = page_words(d.address, pages_a.get(), pages_b.get());
+    } else if (area_of_address(d.address) == kAreaStatisticOptions) {
+      const IniFile settings(workdir + "/qv82hs.ini");
+      const auto codes = settings.section_entries("Statistic options");
+      add_change(d.words, "Setting", option_name(codes, d.first), option_name(codes, d.second));
     } else if (area_of_address(d.address) == kAreaStatisticCounters) {
       add_change(d.words, "count", std::to_string(std::stoul(d.first, nullptr, 16)),
                  std::to_string(std::stoul(d.second, nullptr, 16)));

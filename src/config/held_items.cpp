@@ -5,6 +5,7 @@
 
 #include "config/config_file.h"
 #include "config/parameter_tree.h"
+#include "config/working_images.h"
 #include "device/coin_selector.h"
 #include "files/text.h"
 #include "link/memory_labels.h"
@@ -47,6 +48,12 @@ std::string joined(const std::vector<std::string>& lines) {
 
 std::string item_caption(const std::string& caption, std::uint16_t address) {
   if (!caption.empty() && caption.rfind("0x", 0) != 0) return caption;
+  for (std::size_t k = 1; k <= kCommonParameterCount; ++k) {
+    if (common_parameter_address(k) == address) return common_parameter_key(k);
+  }
+  if (area_of_address(address) == kAreaStatisticOptions && address >= kStatOptionsAddress) {
+    return "Option " + std::to_string(address - kStatOptionsAddress + 1);
+  }
   std::string label = memory_label(address);
   if (!label.empty())
     label[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(label[0])));

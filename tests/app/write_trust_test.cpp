@@ -149,7 +149,17 @@ TEST(WriteTrust, BackupThatCannotBeWrittenStopsBeforeAnyWrite) {
   EXPECT_EQ(bench.requests(kWriteMemory).size(), writes);
 }
 
-TEST(WriteTrust, TwoFilesCompareItemByItem) {
+// Replaces the data of the item at the address in a saved file.
+void set_item(const std::string& path, const std::string& address, const std::string& hex) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t tag = text.find("address=\"" + address + "\"");
+  const std::size_t at = text.find('>', tag) + 1;
+  text.replace(at, text.find('<', at) - at, hex);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+TEST(WriteTrust, TwoFilesCompareItemByItemInThePagesWords) {
   ConfigBench bench;
   const std::string file = saved_device_configuration(bench);
   const std::string copy = bench.dir + "/copy.xml";
@@ -157,9 +167,24 @@ TEST(WriteTrust, TwoFilesCompareItemByItem) {
   EXPECT_EQ(difference_lines(*bench.app.compare_files(file, copy)),
             std::vector<std::string>{"No differences"});
   raise_channel_3_value(copy);
+  set_item(file, "0x081A", "01");
+  set_item(copy, "0x081A", "02");
+  set_item(file, "0x07FB", "05");
+  set_item(copy, "0x07FB", "0A");
+  set_item(file, "0x0778", "0706BFFF00000000");
+  set_item(copy, "0x0778", "FFFFFFFFFFFFFFFF");
+  set_item(file, "0x0830", "000010");
+  set_item(copy, "0x0830", "000000");
   const auto differences = bench.app.compare_files(file, copy);
-  ASSERT_EQ(differences->size(), 1u);
-  EXPECT_EQ((*differences)[0].address, 0x05B0);
+  ASSERT_EQ(differences->size(), 5u);
+  const std::vector<std::string> lines = difference_lines(*differences);
+  EXPECT_EQ(lines[0].rfind("Channel 3 (0x05B0): ", 0), 0u);
+  EXPECT_EQ(lines[1],
+            "Output2 (0x0778): 0706BFFF00000000 -> FFFFFFFFFFFFFFFF; Output 2 Warning -> Not used");
+  EXPECT_EQ(lines[2], "Rest time (0x07FB): 05 -> 0A; Rest time 5 s -> 10 s");
+  EXPECT_EQ(lines[3], "Option 1 (0x081A): 01 -> 02; Setting Coins accepted -> Coins rejected");
+  EXPECT_EQ(lines[4], "Counter 1 (0x0830): 000010 -> 000000; count 16 -> 0");
+  EXPECT_EQ(lines[5], "5 differences");
 }
 
 }  // namespace
