@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cstdio>
 
 #include "device/coin_selector.h"
@@ -52,7 +53,10 @@ void CoinSelector::note_written(std::uint16_t address, const Bytes& data, std::u
 std::optional<std::string> CoinSelector::read_back_unstored() {
   const auto verify_failed = [this](std::uint16_t address, const std::string& wrote,
                                     const std::string& read) {
-    const std::string caption = caption_of ? caption_of(address) : memory_label(address);
+    std::string caption = caption_of ? caption_of(address) : memory_label(address);
+    if (!caption.empty()) {
+      caption[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(caption[0])));
+    }
     return language_text(msg::kVerifyFailed) + caption + " (" + hex_address(address) +
            language_text(msg::kVerifyWrote) + wrote + language_text(msg::kVerifyRead) + read;
   };

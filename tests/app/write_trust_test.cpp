@@ -80,7 +80,7 @@ TEST(WriteTrust, ChangedChannelComparesDownloadsComparesEqualAndItsBackupRestore
   EXPECT_EQ(bench.app.device_backups().size(), 2u);
 }
 
-TEST(WriteTrust, FlippedBitFailsTheDownloadByNameBeforeTheStore) {
+TEST(WriteTrust, FlippedBitFailsEachWriterByNameBeforeTheStore) {
   ConfigBench bench;
   const std::string file = saved_device_configuration(bench);
   raise_channel_3_value(file);
@@ -99,7 +99,18 @@ TEST(WriteTrust, FlippedBitFailsTheDownloadByNameBeforeTheStore) {
   // Restarted without storing: the working memory holds the stored image again.
   EXPECT_EQ(bench.device().memory().ram(), stored);
 
-  // Read back by another writer: the statistics' erase of every counter.
+  // Read back by the other writers: the statistics' Write of a changed option ...
+  StatisticsPage& statistics = bench.app.configuration.statistics;
+  statistics.read();
+  statistics.select_option(1, statistics.selected[0] == 2 ? 3 : 2);
+  bench.ui.clear();
+  EXPECT_FALSE(statistics.write());
+  ASSERT_EQ(bench.ui.errors().size(), 1u);
+  EXPECT_EQ(bench.ui.errors()[0].rfind("Verify failed: Option 1 (0x081A): wrote ", 0), 0u)
+      << bench.ui.errors()[0];
+  EXPECT_EQ(bench.device().memory().nv(), stored);
+
+  // ... and its erase of every counter.
   bench.ui.clear();
   bench.ui.answers = {Answer::Ok};
   EXPECT_FALSE(bench.app.configuration.statistics.erase_all());
