@@ -13,7 +13,9 @@ Application::Application(SerialPort& port, EventPump& pump, Ui& user, std::strin
       link(port, pump),
       settings(path_of(kSettingsFileName)),
       selector(link, device, ui, settings),
-      configuration(link, selector, device, settings, ui, workdir) {
+      configuration(link, selector, device, settings, ui, workdir),
+      backups(selector, workdir, path_of(kTemplateFileName)) {
+  install_write_guard();
   selector.open_firmware_download = [this] {
     return hooks.open_firmware_download && hooks.open_firmware_download();
   };
@@ -136,7 +138,19 @@ bool Application::save_file() { return configuration.files.save().has_value(); }
 
 bool Application::upload() { return configuration.transfer.upload(); }
 
-bool Application::download() { return configuration.transfer.download(); }
+bool Application::download() {
+  // The section dialog can show what the chosen items would change.
+  struct ChangesOffered {
+    Ui& ui;
+    ~ChangesOffered() { ui.section_changes = nullptr; }
+  } offered{ui};
+  ui.section_changes = [this](const ParameterTree& tree) {
+    if (const auto differences = compare_tree_with_device(tree)) {
+      ui.show_lines(language_text(msg::kShowWhatChanges), difference_lines(*differences));
+    }
+  };
+  return configuration.transfer.download();
+}
 
 bool Application::run_test() {
   if (!identified_or_said()) return false;

@@ -6,8 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/compare.h"
 #include "app/configuration_workspace.h"
 #include "app/version.h"
+#include "config/backups.h"
 #include "device/coin_selector.h"
 #include "device/device_state.h"
 #include "device/ui.h"
@@ -65,6 +67,8 @@ struct ApplicationHooks {
   std::function<void()> close_main_window;
   // The main window closes: end logging to file.
   std::function<void()> close_log_file;
+  // A backup was written before overwriting the device, with its path.
+  std::function<void(const std::string&)> backup_written;
 };
 
 // The application: owns the link to the coin selector, what is known about
@@ -86,6 +90,8 @@ class Application {
   // The configuration image, its pages and the file and device transfers.
   ConfigurationWorkspace configuration;
   ApplicationHooks hooks;
+  // What the device held before each overwrite.
+  Backups backups;
 
   SelectionLists lists;
   unsigned stop_time_min = 5;
@@ -128,11 +134,33 @@ class Application {
   bool erase();             // Erase
   void upgrade_firmware();  // Upgrade
   bool search();            // Search
+  // Compare (compare_operations.cpp): the items a file holds against what
+  // the device holds there (reading only those), the checked items of a
+  // tree against the device, or two files. Nothing when the file or the
+  // device failed; the reason has been shown.
+  std::optional<std::vector<ItemDifference>> compare_with_device(const std::string& path);
+  std::optional<std::vector<ItemDifference>> compare_tree_with_device(const ParameterTree& tree);
+  std::optional<std::vector<ItemDifference>> compare_files(const std::string& first,
+                                                           const std::string& second);
+  // Restore: a backup written into the device with the read-back of every
+  // write. True when the device stored it.
+  bool restore(const std::string& path);
+  // "Compare with device": the file dialog, the comparison, the list.
+  bool compare_file_with_device();
+  // "Restore...": the connected device's backups to choose from, the
+  // question, the restore.
+  bool restore_backup();
+  // The connected device's backups, newest first.
+  std::vector<BackupEntry> device_backups();
+
   // Exit: true when the user confirmed and the main window closes.
   bool exit();
   void close_down();
 
  private:
+  // The backup before every overwrite and the captions of read-back
+  // messages.
+  void install_write_guard();
   // Identifies the device; without one says "Coin selector not found!".
   bool identified_or_said();
 

@@ -221,6 +221,11 @@ bool CoinProgramming::channelsave() {
     start_tick();
     return false;
   }
+  if (!selector_.prepare_writes(
+          {{channel_address(prog_channel), kChannelRecordSize, kAreaChannels}})) {
+    start_tick();
+    return false;
+  }
   const std::size_t i = static_cast<std::size_t>(prog_channel - 1);
   page_.status_high_bits[i] |= kChannelWrittenBit;
   page_.channel_buffer[i] = ChannelToStr(view, kCoinProgrammingStatusBase);
@@ -343,7 +348,7 @@ bool CoinProgramming::save_to_nv() {
     stored_ = true;
     return true;
   }
-  ui_.error(language_text(msg::kErrorWriteToNvMemory));
+  if (!selector_.verify_failed()) ui_.error(language_text(msg::kErrorWriteToNvMemory));
   return false;
 }
 
@@ -354,6 +359,8 @@ void CoinProgramming::on_close() {
   samples_unsaved = false;
   set_inhibit(false);
   send({kResetDevice}, 20);
+  // Saves not stored are gone with the restart.
+  selector_.forget_unstored_writes();
   if (!stored_ && (page_.channel_buffer != records_before_ ||
                    page_.status_high_bits != high_bits_before_)) {
     // The reset dropped whatever was written without storing, a failed write's part too.

@@ -38,12 +38,21 @@ void CliContext::set_up() {
     connection_->qt_port = std::make_unique<QtSerialPort>();
     connection_->qt_pump = std::make_unique<QtEventPump>();
     if (options.port) connection_->qt_port->set_extra_ports({*options.port});
-    connection_->qt_port->set_note_handler([this](const std::string& note) { err << note << "\n"; });
+    connection_->qt_port->set_note_handler(
+        [this](const std::string& note) { err << note << "\n"; });
     port = connection_->qt_port.get();
     pump = connection_->qt_pump.get();
   }
   connection_->ui = std::make_unique<CliUi>(options, out, err);
   connection_->app = std::make_unique<Application>(*port, *pump, *connection_->ui, workdir());
+  Application& application = *connection_->app;
+  application.selector.verify_writes = !options.no_verify;
+  if (options.no_backup) application.selector.back_up = nullptr;
+  // On stderr, beside the search's notes: stdout keeps each command's own
+  // printed form.
+  application.hooks.backup_written = [this](const std::string& path) {
+    err << language_text(msg::kBackupPrefix) << path << "\n" << std::flush;
+  };
   CcTalkLink& holder = connection_->app->link;
   if (options.address) holder.device_address = static_cast<std::uint8_t>(*options.address);
 

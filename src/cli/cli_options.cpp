@@ -48,6 +48,10 @@ GlobalOptions parse_global_options(const std::vector<std::string>& argv) {
       options.pin = value("--pin");
     } else if (arg == "--yes") {
       options.yes = true;
+    } else if (arg == "--no-verify") {
+      options.no_verify = true;
+    } else if (arg == "--no-backup") {
+      options.no_backup = true;
     } else if ((arg == "--help" || arg == "-h") && !command_seen) {
       options.help = true;
     } else if (arg == "--version" && !command_seen) {
@@ -74,6 +78,9 @@ std::string global_options_help() {
          "  --password HEX    factory password (12 hex digits) when the device asks\n"
          "  --pin HEX         PIN (8 hex digits) when the device asks\n"
          "  --yes             answer questions with Yes or OK\n"
+         "  --no-verify       store writes without reading them back (speed measurements)\n"
+         "  --no-backup       write without saving what the device held first (speed\n"
+         "                    measurements)\n"
          "  --version         print the program's name and version\n";
 }
 

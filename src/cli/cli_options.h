@@ -16,6 +16,10 @@ struct GlobalOptions {
   std::optional<std::string> password;
   std::optional<std::string> pin;
   bool yes = false;
+  // Speed measurements only: writes are stored without their read-back,
+  // and without the backup before them.
+  bool no_verify = false;
+  bool no_backup = false;
   bool help = false;
   bool version = false;
 

@@ -22,6 +22,9 @@ int run_write(CliContext& context, const CommandArgs& args) {
   }
   if (!context.connect_device(false)) return kExitFailed;
   CoinSelector& selector = context.app().selector;
+  if (!selector.prepare_writes({{*address, data->size(), area_of_address(*address)}})) {
+    return kExitFailed;
+  }
   const int result = selector.write_memory(*address, *data, area_of_address(*address));
   if (result == kMemoryDenied) return kExitFailed;
   if (result == kMemoryFailed) {
@@ -29,7 +32,7 @@ int run_write(CliContext& context, const CommandArgs& args) {
     return kExitFailed;
   }
   if (!selector.commit_and_reset()) {
-    context.ui().error(language_text(msg::kErrorWriteToNvMemory));
+    if (!selector.verify_failed()) context.ui().error(language_text(msg::kErrorWriteToNvMemory));
     return kExitFailed;
   }
   context.ui().information(language_text(msg::kOperationFinished));

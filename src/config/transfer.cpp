@@ -79,15 +79,10 @@ bool is_group(const ParameterTree& tree, std::size_t node) {
   return tree.subtree_end(node) > node + 1;
 }
 
-struct PlannedWrite {
-  std::uint16_t address;
-  std::uint8_t area;
-  Bytes data;
-};
-
 // Every checked item with data, converted before the first write, so that a
 // damaged item cannot stop a download half-way.
-std::vector<PlannedWrite> planned_writes(const ParameterTree& tree) {
+std::vector<ConfigTransfer::PlannedWrite> planned_writes(const ParameterTree& tree) {
+  using PlannedWrite = ConfigTransfer::PlannedWrite;
   std::vector<PlannedWrite> writes;
   std::uint8_t area = 0;
   for (std::size_t node = 0; node < tree.node_count(); ++node) {
@@ -230,7 +225,37 @@ bool ConfigTransfer::download() {
   });
   if (io_included && confirm_io_download && !confirm_io_download()) return false;
 
+  return write_planned(writes);
+}
+
+bool ConfigTransfer::restore(const std::string& path) {
+  Ui& ui = selector_.ui;
+  ParameterTree backup;
+  try {
+    check_whole_document(path);
+    backup.load_file(path);
+  } catch (const ConfigFileError& e) {
+    ui.error(e.what());
+    return false;
+  } catch (const XmlError& e) {
+    ui.error(e.what());
+    return false;
+  }
+  if (!selector_.identify_device()) {
+    ui.error(language_text(msg::kCoinSelectorNotFound));
+    return false;
+  }
+  return write_planned(planned_writes(backup));
+}
+
+bool ConfigTransfer::write_planned(const std::vector<PlannedWrite>& writes) {
+  Ui& ui = selector_.ui;
   TransferScope scope(ui, selector_.link);
+  std::vector<MemoryBlock> blocks;
+  for (const PlannedWrite& write : writes) {
+    blocks.push_back({write.address, write.data.size(), write.area});
+  }
+  if (!selector_.prepare_writes(blocks)) return false;
   int result = kMemoryOk;
   int written = 0;
   bool options_sent = false;
@@ -266,7 +291,7 @@ bool ConfigTransfer::download() {
     scope.end();
     if (stored) {
       ui.information(language_text(msg::kOperationFinished));
-    } else {
+    } else if (!selector_.verify_failed()) {
       ui.error(language_text(msg::kErrorWriteToNvMemory));
     }
     return stored;

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "link/bytes.h"
 
 namespace qv82 {
 
@@ -38,6 +41,16 @@ class ConfigTransfer {
   // whose length or text cannot be converted throws ConversionError before
   // the first write.
   bool download();
+  // A configuration file (a backup) written whole into the device, without
+  // the section dialog and without touching the pages, then stored with
+  // the read-back of every write.
+  bool restore(const std::string& path);
+
+  struct PlannedWrite {
+    std::uint16_t address;
+    std::uint8_t area;
+    Bytes data;
+  };
 
   // Asked once the sections are chosen, before anything is written, when
   // the download holds items of the I/O configuration and common
@@ -56,6 +69,9 @@ class ConfigTransfer {
 
  private:
   int read_items();
+  // The backup, the writes, the read-back, the store and restart, and the
+  // messages that tell the outcome.
+  bool write_planned(const std::vector<PlannedWrite>& writes);
 
   CoinSelector& selector_;
   ParameterTree& tree_;

@@ -18,6 +18,13 @@ class IniFile;
 
 enum class AccessKind { Read, Write };
 
+// A stretch of configuration memory an operation is about to write.
+struct MemoryBlock {
+  std::uint16_t address = 0;
+  std::size_t length = 0;
+  std::uint8_t area = 0;
+};
+
 // Results of the memory operations.
 inline constexpr int kMemoryOk = 0;
 inline constexpr int kMemoryFailed = 1;
@@ -76,6 +83,27 @@ class CoinSelector {
   int write_channel(int channel);
   // Stores the written data and restarts the device with it.
   bool commit_and_reset();
+  // What an operation is about to overwrite is saved first (the back_up
+  // hook). False, with the reason shown, when it could not be saved: the
+  // operation must then write nothing.
+  bool prepare_writes(const std::vector<MemoryBlock>& blocks);
+  // Every write since the last store is read back by commit_and_reset
+  // before the store command; a mismatch restarts the device without
+  // storing. Off only for speed measurements.
+  bool verify_writes = true;
+  // Whether the last commit_and_reset refused to store because a read-back
+  // differed or failed; its message has been shown.
+  bool verify_failed() const { return verify_failed_; }
+  const std::string& verify_message() const { return verify_message_; }
+  // The device restarted without storing: what was written is gone.
+  void forget_unstored_writes() { unstored_.clear(); }
+  // Saves the device's current contents of the blocks; the reason when it
+  // could not. Unset: nothing is saved.
+  std::function<std::optional<std::string>(const std::vector<MemoryBlock>&)> back_up;
+  // The caption of the item an address belongs to, for messages. Unset:
+  // the memory map's label.
+  std::function<std::string(std::uint16_t)> caption_of;
+
   // Obtains permission from the device for the kind of access to the area,
   // asking for the factory password or the PIN where the masks require it.
   bool check_access(AccessKind kind, std::uint8_t area);
@@ -105,6 +133,18 @@ class CoinSelector {
   void read_information();
   std::string read_date(std::uint8_t header);
 
+  struct WrittenBlock {
+    std::uint16_t address;
+    std::uint8_t area;
+    Bytes expected;
+  };
+  void note_written(std::uint16_t address, const Bytes& data, std::uint8_t area);
+  // The message for the first written byte the device does not hold.
+  std::optional<std::string> read_back_unstored();
+
+  std::vector<WrittenBlock> unstored_;
+  bool verify_failed_ = false;
+  std::string verify_message_;
   std::vector<std::string> port_list_;
   bool device_answered_ = false;
   // Ports of the current search that would not open or failed under it.

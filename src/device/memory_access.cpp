@@ -50,6 +50,7 @@ int CoinSelector::write_memory(std::uint16_t address, const Bytes& data, std::ui
       !reply_is_ack(reply)) {
     return kMemoryFailed;
   }
+  note_written(address, data, area);
   return kMemoryOk;
 }
 
@@ -81,11 +82,25 @@ int CoinSelector::write_channel(int channel) {
       !reply_is_ack(reply)) {
     return kMemoryFailed;
   }
+  note_written(channel_address(channel), record, kAreaChannels);
   return kMemoryOk;
 }
 
 bool CoinSelector::commit_and_reset() {
+  verify_failed_ = false;
   Bytes reply;
+  if (verify_writes) {
+    if (const auto mismatch = read_back_unstored()) {
+      verify_failed_ = true;
+      verify_message_ = *mismatch;
+      unstored_.clear();
+      // No store: the restart brings back what the device held before.
+      link.cctalk_transaction(link.device_address, Bytes{0x01}, reply, 20);
+      ui.error(*mismatch);
+      return false;
+    }
+  }
+  unstored_.clear();
   const bool stored = link.cctalk_transaction(link.device_address, Bytes{kVendor, kWriteMemory},
                                               reply, 8) == kTransactionOk &&
                       reply_is_ack(reply);

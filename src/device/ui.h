@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qv82 {
 
@@ -46,6 +47,26 @@ class Ui {
 
   // The hourglass during long operations.
   virtual void wait_cursor(bool on) = 0;
+
+  // Lines to read under a caption (a list of differences). An information
+  // box by default.
+  virtual void show_lines(const std::string& caption, const std::vector<std::string>& lines) {
+    std::string text = caption;
+    for (const std::string& line : lines) text += "\n" + line;
+    information(text);
+  }
+  // One of the items, chosen under the caption; nothing on Cancel (and
+  // where no choice can be offered).
+  virtual std::optional<std::size_t> choose_item(const std::string& caption,
+                                                 const std::vector<std::string>& items) {
+    (void)caption;
+    (void)items;
+    return std::nullopt;
+  }
+
+  // While set, the section dialog also offers "Show what changes", which
+  // calls it with the tree as marked so far.
+  std::function<void(const ParameterTree&)> section_changes;
 };
 
 }  // namespace qv82

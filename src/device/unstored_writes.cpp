@@ -14,6 +14,7 @@ constexpr int kResetPolls = 20;
 
 std::string abandon_unstored_writes(CoinSelector& selector, int written, int chosen) {
   CcTalkLink& link = selector.link;
+  selector.forget_unstored_writes();
   Bytes reply;
   // No store command first: the restart reloads the working memory from
   // what is stored.

@@ -365,10 +365,28 @@ inline constexpr int kProductionLimitsMissing = 357;  // "The production limits 
 inline constexpr int kDownloadIoAnyway = 358;         // "... Download it anyway?"
 inline constexpr int kIoDownloadNeedsYes = 359;       // "... only when --yes is given"
 
+// Compare, read back before storing, backups and restore.
+inline constexpr int kVerifyFailed = 400;           // "Verify failed: "
+inline constexpr int kVerifyWrote = 401;            // "): wrote "
+inline constexpr int kVerifyRead = 402;             // ", read "
+inline constexpr int kVerifyNothing = 403;          // "nothing"
+inline constexpr int kBackupPrefix = 404;           // "Backup: "
+inline constexpr int kBackupNotWritten = 405;       // "The backup could not be written, so noth"
+inline constexpr int kNoDifferences = 406;          // "No differences"
+inline constexpr int kOneDifference = 407;          // " difference"
+inline constexpr int kDifferences = 408;            // " differences"
+inline constexpr int kCompareWithDevice = 409;      // "Compare with device"
+inline constexpr int kShowWhatChanges = 410;        // "Show what changes"
+inline constexpr int kRestoreMenu = 411;            // "Restore..."
+inline constexpr int kRestoreBackupQuestion = 412;  // "Restore this backup into the coin select"
+inline constexpr int kNoBackupsOfDevice = 413;      // "There is no backup of this coin selector"
+inline constexpr int kChooseBackup = 414;           // "Backups of this coin selector"
+inline constexpr int kNotInThisFile = 415;          // "not held"
+inline constexpr int kFileMenu = 416;               // "File"
 
 // A download cut short by a lost port.
-inline constexpr int kDownloadCutShort = 420;       // "The download did not complete: %1 of %2 ..."
-inline constexpr int kSwitchOffAndOn = 421;         // "Switch the coin selector off and on: ..."
-inline constexpr int kStoreCommandCutShort = 422;   // "... lost during the store command ..."
+inline constexpr int kDownloadCutShort = 440;       // "The download did not complete: %1 of %2 ..."
+inline constexpr int kSwitchOffAndOn = 441;         // "Switch the coin selector off and on: ..."
+inline constexpr int kStoreCommandCutShort = 442;   // "... lost during the store command ..."
 
 }  // namespace qv82::msg

@@ -67,6 +67,8 @@ std::vector<Piece> pieces_of(std::uint16_t address, std::size_t length) {
 
 }  // namespace
 
+std::string memory_label(std::uint32_t address) { return label_of(address); }
+
 std::string describe_memory_range(std::uint16_t address, std::size_t length) {
   std::string text =
       address_text(address) + ", " + std::to_string(length) + (length == 1 ? " byte" : " bytes");

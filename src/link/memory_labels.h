@@ -13,6 +13,10 @@ namespace qv82 {
 // ("0x05D0, 32 bytes: channel 3").
 std::string describe_memory_range(std::uint16_t address, std::size_t length);
 
+// The label of one byte of memory ("channel 3", "I/O record 1 Output1",
+// "common parameters").
+std::string memory_label(std::uint32_t address);
+
 // The bytes themselves, cut where the area or record changes, each piece
 // led by its address and label ("0x0770 I/O record 1 Output1: 0102...").
 std::string describe_memory_bytes(std::uint16_t address, const Bytes& bytes);

@@ -11,7 +11,7 @@ namespace qv82::sim {
 const char* Console::help() {
   return "commands: insert N [P DELTA] | accept on|off | kinds | dump ADDR LEN | reset | monitor | "
          "fault no-echo on|off | fault drop | fault extra | fault checksum | fault nak | "
-         "fault store | "
+         "fault store | fault flip on|off | "
          "fault slow MS | fault stuck N | fault second ADDR|off | quit";
 }
 
@@ -91,6 +91,8 @@ std::string Console::fault(const std::string& name, const std::string& argument)
     faults.wrong_checksum_next_reply = true;
   } else if (name == "nak") {
     faults.nak_next_request = true;
+  } else if (name == "flip") {
+    faults.flip_written_bit = argument != "off";
   } else if (name == "store") {
     faults.refuse_next_store = true;
   } else if (name == "slow") {

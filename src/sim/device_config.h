@@ -97,6 +97,10 @@ struct DeviceFaults {
   // but the first nak_prefix_after of them (empty: none).
   Bytes nak_prefix;
   int nak_prefix_after = 0;
+  // Every memory write is acknowledged but its first byte is kept with its
+  // lowest bit inverted (a failing memory cell, a corrupted frame the
+  // device took as whole).
+  bool flip_written_bit = false;
   std::uint64_t extra_latency_us = 0;  // every reply, while set
   int stuck_output = 0;                // 1..7: input 1 reads active while that output is latched
 };

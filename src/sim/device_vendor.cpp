@@ -94,7 +94,8 @@ Device::Answer Device::write_memory(const Bytes& data) {
   }
   if (data.size() < 4) return Answer{kNak, {}};
   const std::uint16_t address = address_at(data);
-  const Bytes bytes(data.begin() + 3, data.end());
+  Bytes bytes(data.begin() + 3, data.end());
+  if (faults_.flip_written_bit) bytes[0] ^= 0x01;
   if (!Memory::in_range(address, bytes.size()) || !allowed(Access::kWrite, address, bytes.size())) {
     return Answer{kNak, {}};
   }

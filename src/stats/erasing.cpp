@@ -71,6 +71,14 @@ bool Erasing::stop(int result, int message) {
 }
 
 bool Erasing::erase_items() {
+  std::vector<MemoryBlock> blocks;
+  for (int n = 1; n <= kChannelCount; ++n) {
+    if (channels[n - 1]) blocks.push_back({channel_address(n), kChannelRecordSize, kAreaChannels});
+  }
+  for (int i = 1; i <= kErasableCounters; ++i) {
+    if (statistics[i - 1]) blocks.push_back(counter_block(i));
+  }
+  if (!selector_.prepare_writes(blocks)) return false;
   for (int n = 1; n <= kChannelCount; ++n) {
     if (!channels[n - 1]) continue;
     // The buffer holds the erased record even when the write below fails.
@@ -91,7 +99,7 @@ bool Erasing::erase_items() {
   stored = selector_.commit_and_reset();
   if (stored) {
     ui_.information(language_text(msg::kOperationFinished));
-  } else {
+  } else if (!selector_.verify_failed()) {
     ui_.error(language_text(msg::kErrorWriteToNvMemory));
   }
   return true;

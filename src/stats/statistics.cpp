@@ -52,6 +52,11 @@ bool is_hex_pair(const std::string& text, std::size_t at) {
 
 }  // namespace
 
+MemoryBlock counter_block(int i) {
+  const std::size_t index = row_index(i);
+  return {static_cast<std::uint16_t>(kStatCountersAddress + 3 * index), 3, kAreaStatisticCounters};
+}
+
 int erase_statistic_counter(CoinSelector& selector, int i) {
   const std::size_t index = row_index(i);
   const auto address = static_cast<std::uint16_t>(kStatCountersAddress + 3 * index);
@@ -224,6 +229,12 @@ bool StatisticsPage::write() {
   }
   const std::string& image = images_.stat_options_image;
   std::uint32_t to_erase = counters_to_erase | unerased_;
+  std::vector<MemoryBlock> blocks = {
+      {kStatOptionsAddress, image.size() / 2, kAreaStatisticOptions}};
+  for (int i = 1; i <= kStatisticRows; ++i) {
+    if (to_erase & (1u << (i - 1))) blocks.push_back(counter_block(i));
+  }
+  if (!selector_.prepare_writes(blocks)) return false;
   unerased_ = to_erase;
   const int options_result =
       selector_.write_memory(kStatOptionsAddress, hex_to_bytes(image), kAreaStatisticOptions);
@@ -244,7 +255,7 @@ bool StatisticsPage::write() {
     unerased_ &= ~bit;
   }
   if (!selector_.commit_and_reset()) {
-    ui_.error(language_text(msg::kErrorWriteToNvMemory));
+    if (!selector_.verify_failed()) ui_.error(language_text(msg::kErrorWriteToNvMemory));
     return false;
   }
   link_.wait_ms(kSettleMs);
@@ -258,6 +269,9 @@ bool StatisticsPage::erase_all() {
   if (ui_.question("Erase all statistic counters?", Buttons::OkCancel) != Answer::Ok) {
     return false;
   }
+  std::vector<MemoryBlock> blocks;
+  for (int i = 1; i <= kStatisticRows; ++i) blocks.push_back(counter_block(i));
+  if (!selector_.prepare_writes(blocks)) return false;
   ui_.wait_cursor(true);
   bool failed = false;
   for (int i = 1; i <= kStatisticRows; ++i) {
@@ -272,7 +286,7 @@ bool StatisticsPage::erase_all() {
     if (selector_.commit_and_reset()) {
       ui_.information(language_text(msg::kOperationFinished));
       done = true;
-    } else {
+    } else if (!selector_.verify_failed()) {
       ui_.error(language_text(msg::kErrorWriteToNvMemory));
     }
   }

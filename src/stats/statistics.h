@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "device/coin_selector.h"
 #include "device/ui.h"
 
 namespace qv82 {
@@ -21,6 +22,9 @@ inline constexpr int kStatisticRows = 20;
 inline constexpr const char* kStatisticOptionsSection = "Statistic options";
 
 // Clears counter i (1 ... 20) in the device: the single byte 01 written at its first address.
+// The three bytes of counter i (1..20), as a block about to be written.
+MemoryBlock counter_block(int i);
+
 // Result as write_memory: 0 done, 1 failed, 2 access denied.
 int erase_statistic_counter(CoinSelector& selector, int i);
 

@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStyle>
@@ -72,6 +74,15 @@ MainWindow::MainWindow(Application& application, QWidget* parent)
   search_action = add_tool_button(msg::kSearch, QStyle::SP_FileDialogContentsView, "F5");
   tool_bar->addSeparator();
   exit_action = add_tool_button(msg::kExit, QStyle::SP_DialogCloseButton, "Ctrl+Q");
+
+  // A menu of their own, so that the tool bar stays as technicians know it.
+  file_menu = menuBar()->addMenu(QString());
+  compare_action = file_menu->addAction(QString());
+  compare_action->setShortcut(QKeySequence("Ctrl+K"));
+  tool_captions_.emplace_back(compare_action, msg::kCompareWithDevice);
+  restore_action = file_menu->addAction(QString());
+  restore_action->setShortcut(QKeySequence("Ctrl+R"));
+  tool_captions_.emplace_back(restore_action, msg::kRestoreMenu);
 
   connect_tool_bar();
   make_pages();
@@ -146,6 +157,7 @@ QWidget* MainWindow::make_about_page() {
 
 void MainWindow::init_language() {
   setWindowTitle(QString::fromStdString(app.window_title()));
+  file_menu->setTitle(text_of(msg::kFileMenu));
   for (const auto& [action, caption] : tool_captions_) {
     action->setText(text_of(caption));
     action->setToolTip(text_of(caption) + " (" +
@@ -233,6 +245,7 @@ void MainWindow::set_pages_enabled(bool enabled) {
 void MainWindow::update_enabled() {
   const bool idle = busy_depth_ == 0;
   tool_bar->setEnabled(idle);
+  menuBar()->setEnabled(idle);
   settings_panel->setEnabled(idle);
   pages->setEnabled(idle && pages_enabled_);
 }

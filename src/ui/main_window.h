@@ -10,6 +10,7 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
@@ -73,8 +74,11 @@ class MainWindow : public QMainWindow {
  public:
   QToolBar* tool_bar;
   // Tool-bar buttons, named as the routing knows them.
-  QAction* open_file_action;      // File Open
-  QAction* save_file_action;      // File Save
+  QAction* open_file_action;  // File Open
+  QAction* save_file_action;  // File Save
+  QMenu* file_menu;
+  QAction* compare_action;        // File: Compare with device
+  QAction* restore_action;        // File: Restore...
   QAction* upload_action;         // Upload
   QAction* download_action;       // Download
   QAction* erase_action;          // Erase

@@ -16,6 +16,7 @@
 #include "channels/coin_programming.h"
 #include "config/xml_reader.h"
 #include "diagnostics/production_limits.h"
+#include "lang/language.h"
 #include "stats/erasing.h"
 #include "ui/address_dialog.h"
 #include "ui/channels_page_widget.h"
@@ -45,6 +46,8 @@ void MainWindow::connect_tool_bar() {
   route_configuration(save_file_action, [this] { app.save_file(); });
   route_configuration(upload_action, [this] { app.upload(); });
   route_configuration(download_action, [this] { app.download(); });
+  route(compare_action, [this] { app.compare_file_with_device(); });
+  route(restore_action, [this] { app.restore_backup(); });
   route(erase_action, [this] { app.erase(); });
   connect(program_coins_action, &QAction::triggered, this, [this] { program_coins(); });
   route(upgrade_action, [this] { app.upgrade_firmware(); });
@@ -191,6 +194,9 @@ void MainWindow::install_hooks() {
     return firmware_window->model().completed;
   };
   hooks.close_main_window = [this] { close_confirmed(); };
+  hooks.backup_written = [this](const std::string& path) {
+    log.add_log_line(language_text(msg::kBackupPrefix) + path);
+  };
   hooks.close_log_file = [this] {
     log.set_log_to_file(false);
     comm_log_page->log_to_file_box->setChecked(false);

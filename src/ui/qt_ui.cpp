@@ -1,9 +1,14 @@
 #include "ui/qt_ui.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QStringList>
+#include <QVBoxLayout>
 
 #include "lang/language.h"
 #include "ui/password_dialog.h"
@@ -76,7 +81,40 @@ SectionTreeDialog& QtUi::section_tree_dialog() {
 }
 
 bool QtUi::choose_sections(const std::string& caption, ParameterTree& tree) {
-  return section_tree_dialog().execute(q(caption), tree);
+  SectionTreeDialog& dialog = section_tree_dialog();
+  dialog.show_changes = section_changes;
+  const bool ok = dialog.execute(q(caption), tree);
+  dialog.show_changes = nullptr;
+  return ok;
+}
+
+void QtUi::show_lines(const std::string& caption, const std::vector<std::string>& lines) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(q(caption));
+  dialog.resize(760, 360);
+  auto* text = new QPlainTextEdit(&dialog);
+  text->setReadOnly(true);
+  text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  for (const std::string& line : lines) text->appendPlainText(q(line));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(text, 1);
+  layout->addWidget(buttons);
+  dialog.exec();
+}
+
+std::optional<std::size_t> QtUi::choose_item(const std::string& caption,
+                                             const std::vector<std::string>& items) {
+  QStringList texts;
+  for (const std::string& item : items) texts << q(item);
+  bool ok = false;
+  const QString chosen =
+      QInputDialog::getItem(parent_, q(caption), q(caption), texts, 0, false, &ok);
+  if (!ok) return std::nullopt;
+  const auto index = texts.indexOf(chosen);
+  if (index < 0) return std::nullopt;
+  return static_cast<std::size_t>(index);
 }
 
 std::optional<std::string> QtUi::open_file(const std::string& filter) {

@@ -30,6 +30,9 @@ class QtUi : public Ui {
   std::optional<std::string> open_file(const std::string& filter) override;
   std::optional<std::string> save_file(const std::string& filter) override;
   void wait_cursor(bool on) override;
+  void show_lines(const std::string& caption, const std::vector<std::string>& lines) override;
+  std::optional<std::size_t> choose_item(const std::string& caption,
+                                         const std::vector<std::string>& items) override;
 
   PasswordDialog& password_dialog();
   // The parameter tree dialog of choose_sections.

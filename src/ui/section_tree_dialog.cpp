@@ -38,7 +38,8 @@ SectionTreeDialog::SectionTreeDialog(QWidget* parent)
     : QDialog(parent),
       section_tree(new QTreeWidget(this)),
       ok_button(new QPushButton(this)),
-      cancel_button(new QPushButton(this)) {
+      cancel_button(new QPushButton(this)),
+      changes_button(new QPushButton(this)) {
   // No close button: the dialog ends through OK or Cancel.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setModal(true);
@@ -57,8 +58,12 @@ SectionTreeDialog::SectionTreeDialog(QWidget* parent)
   });
   connect(ok_button, &QPushButton::clicked, this, &SectionTreeDialog::confirm);
   connect(cancel_button, &QPushButton::clicked, this, &SectionTreeDialog::cancel);
+  connect(changes_button, &QPushButton::clicked, this, [this] {
+    if (show_changes && tree_) show_changes(*tree_);
+  });
 
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(changes_button);
   buttons->addStretch();
   buttons->addWidget(ok_button);
   buttons->addWidget(cancel_button);
@@ -71,11 +76,13 @@ SectionTreeDialog::SectionTreeDialog(QWidget* parent)
 void SectionTreeDialog::init_language() {
   ok_button->setText(text_of(msg::kOk));
   cancel_button->setText(text_of(msg::kCancel));
+  changes_button->setText(text_of(msg::kShowWhatChanges));
 }
 
 bool SectionTreeDialog::execute(const QString& caption, ParameterTree& tree) {
   setWindowTitle(caption);
   tree_ = &tree;
+  changes_button->setVisible(static_cast<bool>(show_changes));
   build();
   const bool ok = exec() == QDialog::Accepted;
   tree_ = nullptr;

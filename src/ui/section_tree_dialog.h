@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 class QPushButton;
@@ -30,6 +31,9 @@ class SectionTreeDialog : public QDialog {
   QTreeWidget* section_tree;
   QPushButton* ok_button;      // "OK"
   QPushButton* cancel_button;  // "Cancel"
+  // "Show what changes", shown while show_changes is set.
+  QPushButton* changes_button;
+  std::function<void(const ParameterTree&)> show_changes;
 
   // Item of node n while the dialog shows a tree.
   QTreeWidgetItem* item_of(std::size_t node) const { return items_.at(node); }

@@ -14,8 +14,7 @@ constexpr const char* kIni =
 
 // Coin programming on a simulated bench in virtual time; the test drives the 150 ms tick.
 struct CoinProgrammingTest : ::testing::Test, SelectorBench {
-  CoinProgrammingTest() : SelectorBench({}, kIni) {
-  }
+  CoinProgrammingTest() : SelectorBench({}, kIni) {}
 
   void tick() {
     ASSERT_TRUE(prog.tick_running());
@@ -214,6 +213,54 @@ TEST_F(CoinProgrammingTest, FailedSaveIsNotCountedAndCloseStaysOpen) {
   EXPECT_EQ(prog.saved_channels, 0);
   EXPECT_TRUE(prog.samples_unsaved);
   EXPECT_TRUE(prog.tick_running());
+}
+
+// Each save is backed up first; the store at Close reads every save back.
+TEST_F(CoinProgrammingTest, SavesAreBackedUpFirstAndReadBackBeforeTheStore) {
+  std::vector<std::uint16_t> backed_up;
+  selector.back_up = [&backed_up](const std::vector<MemoryBlock>& blocks) {
+    for (const MemoryBlock& block : blocks) backed_up.push_back(block.address);
+    return std::optional<std::string>();
+  };
+  open();
+  const Bytes stored_15 = nv_channel(15);
+  const Bytes stored_16 = nv_channel(16);
+  for (const int channel : {15, 16}) {
+    prog.choose_channel(channel);
+    insert_and_tick(all(100));
+    ui.answers = {Answer::Ok};
+    prog.save_channel();
+  }
+  EXPECT_EQ(backed_up, (std::vector<std::uint16_t>{0x0730, 0x0750}));
+  EXPECT_EQ(prog.saved_channels, 0xC000);
+  // Channel 16's record went in with its first byte one bit off.
+  Bytes held = device().memory().read(0x0750, 32);
+  held[0] ^= 0x01;
+  device().memory().write(0x0750, held);
+  ui.clear();
+  ui.answers = {Answer::Yes};
+  EXPECT_TRUE(prog.request_close());
+  char expected[64];
+  std::snprintf(expected, sizeof expected,
+                "Verify failed: Channel 16 (0x0750): wrote %02X, read %02X", held[0] ^ 0x01,
+                held[0]);
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{expected});
+  // Neither save was stored (the insertions' counts were, as they happened).
+  EXPECT_EQ(nv_channel(15), stored_15);
+  EXPECT_EQ(nv_channel(16), stored_16);
+
+  // A backup that cannot be made keeps the channel from being written.
+  selector.back_up = [](const std::vector<MemoryBlock>&) {
+    return std::optional<std::string>("no room for the backup");
+  };
+  open();
+  insert_and_tick(all(90));
+  ui.answers = {Answer::Ok};
+  const Bytes before = device().memory().read(0x0570, 32);
+  prog.save_channel();
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"no room for the backup"});
+  EXPECT_EQ(device().memory().read(0x0570, 32), before);
+  EXPECT_EQ(prog.saved_channels, 0);
 }
 
 TEST_F(CoinProgrammingTest, DeviceMissingKeepsTheWindowClosed) {

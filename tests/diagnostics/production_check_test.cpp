@@ -133,6 +133,25 @@ TEST_F(ProductionTestRun, HealthyDevicePassesAndIsCalibrated) {
   EXPECT_TRUE(production.view.results.empty()) << "Start clears the list at its end";
 }
 
+// The calibration is backed up, then read back before the store; a byte the
+// device kept wrong fails the unit by name and stores nothing.
+TEST_F(ProductionTestRun, CalibrationIsBackedUpAndReadBackBeforeTheStore) {
+  std::vector<std::uint16_t> backed_up;
+  selector.back_up = [this, &backed_up](const std::vector<MemoryBlock>& blocks) {
+    for (const MemoryBlock& block : blocks) backed_up.push_back(block.address);
+    dev().faults().flip_written_bit = true;
+    return std::optional<std::string>();
+  };
+  EXPECT_FALSE(production.start_single());
+  EXPECT_EQ(backed_up, (std::vector<std::uint16_t>{kCalibrationPhAddress, kCalibrationPiAddress}));
+  ASSERT_EQ(ui.errors().size(), 1u);
+  const std::string prefix = "Verify failed: Channel 16 (0x0751): wrote ";
+  EXPECT_EQ(ui.errors()[0].rfind(prefix, 0), 0u) << ui.errors()[0];
+  EXPECT_EQ(production.last_error, ui.errors()[0]);
+  EXPECT_EQ(production.view.label, "ERROR!!! Change device");
+  EXPECT_EQ(dev().memory().nv()[kCalibrationPiAddress], 0xFF) << "no calibration";
+}
+
 TEST_F(ProductionTestRun, AUnitThatDoesNotIdentifyItselfIsNotRecordedUnderTheUnitBefore) {
   ProductionRecord record(dir + "/production_log.csv");
   production.record = &record;

@@ -78,6 +78,7 @@ class Server {
     device_.faults().stuck_output = options.stuck_output;
     device_.faults().nak_requests_starting = options.nak_requests_starting;
     device_.faults().nak_store = options.nak_store;
+    device_.faults().flip_written_bit = options.flip_bit;
     if (options.fail_record) {
       device_.monitor().fail_record(*options.fail_record, options.fail_status, options.fail_times);
     }

@@ -83,6 +83,8 @@ Faults:
                         with HEX, e.g. FF03 (memory writes); may be repeated
   --nak-store           answer NAK to the store request (FF 03 alone): writes
                         reach the working memory, the stored image stays
+  --flip-bit            keep the first byte of every memory write with its lowest
+                        bit inverted (the write is acknowledged all the same)
   --fail-record K:C:M   the monitor answers record K (0 = header) with status
                         digit C, M times
   --vanish-after N      end, taking the terminal with it (an adapter pulled
@@ -200,6 +202,7 @@ PtyOptions parse_options(const std::vector<std::string>& args) {
       {"--any-rate", [&] { o.any_rate = true; }},
       {"--no-echo", [&] { o.no_echo = true; }},
       {"--nak-store", [&] { o.nak_store = true; }},
+      {"--flip-bit", [&] { o.flip_bit = true; }},
       {"--exit-on-eof", [&] { o.exit_on_eof = true; }},
       {"--help", [&] { o.show_help = true; }},
       {"-h", [&] { o.show_help = true; }},

@@ -28,6 +28,7 @@ struct PtyOptions {
   int second_device = 0;  // its address, 0 = none
   std::vector<Bytes> nak_requests_starting;
   bool nak_store = false;
+  bool flip_bit = false;
   std::optional<int> fail_record;
   char fail_status = '6';
   int fail_times = 1;

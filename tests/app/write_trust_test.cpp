@@ -1,0 +1,202 @@
+// Compare, read-back before the store, the backup before an overwrite and
+// its restore, over the simulated coin selector under virtual time.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "channels/channel_record.h"
+#include "config/transfer_bench.h"
+#include "lang/language.h"
+#include "stats/erasing.h"
+
+namespace qv82::test {
+namespace {
+
+const Bytes kWriteMemory = {0xFF, 0x03};
+
+// The device's configuration saved to a file, as Upload and File Save make it.
+std::string saved_device_configuration(ConfigBench& bench) {
+  EXPECT_TRUE(bench.app.upload());
+  const std::string path = bench.dir + "/device.xml";
+  bench.ui.save_files.push_back(path);
+  EXPECT_TRUE(bench.app.save_file());
+  return path;
+}
+
+// The file with channel 3's value raised by 5; the new record's hex.
+std::string raise_channel_3_value(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string tag = "address=\"0x05B0\" length=\"32\">";
+  const std::size_t at = text.find(tag) + tag.size();
+  const Bytes record = hex_to_bytes(text.substr(at, 64));
+  DecodedChannel channel = StrToChannel(record);
+  channel.view.value += 5;
+  const std::string changed = bytes_to_hex(ChannelToStr(channel.view, channel.status_high_bits));
+  text.replace(at, 64, changed);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  return changed;
+}
+
+TEST(WriteTrust, ChangedChannelComparesDownloadsComparesEqualAndItsBackupRestoresTheDevice) {
+  ConfigBench bench;
+  const std::string file = saved_device_configuration(bench);
+  const std::string before = bytes_to_hex(Bytes(bench.device().memory().nv().begin() + 0x05B0,
+                                                bench.device().memory().nv().begin() + 0x05D0));
+  const std::string changed = raise_channel_3_value(file);
+  const int value = StrToChannel(hex_to_bytes(before)).view.value;
+
+  const auto differences = bench.app.compare_with_device(file);
+  ASSERT_TRUE(differences);
+  ASSERT_EQ(differences->size(), 1u);
+  const std::vector<std::string> lines = difference_lines(*differences);
+  // Device first: what a download of the file would change.
+  EXPECT_EQ(lines, (std::vector<std::string>{"Channel 3 (0x05B0): " + before + " -> " + changed +
+                                                 "; Val. " + std::to_string(value) + " -> " +
+                                                 std::to_string(value + 5),
+                                             "1 difference"}));
+
+  std::vector<std::string> backups;
+  bench.app.hooks.backup_written = [&backups](const std::string& path) { backups.push_back(path); };
+  const sim::Memory::Image original = bench.device().memory().nv();
+  bench.ui.open_files.push_back(file);
+  ASSERT_TRUE(bench.app.open_file());
+  ASSERT_TRUE(bench.app.download());
+  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{});
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(std::filesystem::path(backups[0]).parent_path(), bench.dir + "/backups");
+  EXPECT_EQ(bench.app.compare_with_device(file)->size(), 0u);
+  EXPECT_NE(bench.device().memory().nv(), original);
+
+  // The backup names the device and holds every item the download wrote.
+  const std::vector<BackupEntry> listed = bench.app.device_backups();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].serial, "1234567");
+  EXPECT_EQ(listed[0].items, 83u);
+  ASSERT_TRUE(bench.app.restore(backups[0]));
+  EXPECT_EQ(bench.device().memory().nv(), original);
+  // The restore kept what it overwrote too; nothing was deleted.
+  EXPECT_EQ(bench.app.device_backups().size(), 2u);
+}
+
+TEST(WriteTrust, FlippedBitFailsEachWriterByNameBeforeTheStore) {
+  ConfigBench bench;
+  const std::string file = saved_device_configuration(bench);
+  raise_channel_3_value(file);
+  bench.ui.open_files.push_back(file);
+  ASSERT_TRUE(bench.app.open_file());
+  const sim::Memory::Image stored = bench.device().memory().nv();
+  const std::uint8_t first = stored[0x0570];
+  char expected[80];
+  std::snprintf(expected, sizeof expected,
+                "Verify failed: Channel 1 (0x0570): wrote %02X, read %02X", first, first ^ 0x01);
+  bench.ui.clear();
+  bench.device().faults().flip_written_bit = true;
+  EXPECT_FALSE(bench.app.download());
+  EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{expected});
+  EXPECT_EQ(bench.device().memory().nv(), stored);
+  // Restarted without storing: the working memory holds the stored image again.
+  EXPECT_EQ(bench.device().memory().ram(), stored);
+
+  // Read back by the other writers: the statistics' Write of a changed option ...
+  StatisticsPage& statistics = bench.app.configuration.statistics;
+  statistics.read();
+  statistics.select_option(1, statistics.selected[0] == 2 ? 3 : 2);
+  bench.ui.clear();
+  EXPECT_FALSE(statistics.write());
+  ASSERT_EQ(bench.ui.errors().size(), 1u);
+  EXPECT_EQ(bench.ui.errors()[0].rfind("Verify failed: Option 1 (0x081A): wrote ", 0), 0u)
+      << bench.ui.errors()[0];
+  EXPECT_EQ(bench.device().memory().nv(), stored);
+
+  // ... and its erase of every counter.
+  bench.ui.clear();
+  bench.ui.answers = {Answer::Ok};
+  EXPECT_FALSE(bench.app.configuration.statistics.erase_all());
+  EXPECT_EQ(bench.device().memory().nv(), stored);
+  ASSERT_FALSE(bench.ui.errors().empty());
+  // The erase command leaves 000000; with the bit wrong only its first byte changed.
+  EXPECT_EQ(bench.ui.errors().back().rfind("Verify failed: Counter 1 (0x083", 0), 0u)
+      << bench.ui.errors().back();
+}
+
+TEST(WriteTrust, ErasedChannelAndCounterAreReadBackAndTheirBackupBringsThemBack) {
+  ConfigBench bench;
+  ASSERT_TRUE(bench.app.selector.identify_device());
+  const sim::Memory::Image original = bench.device().memory().nv();
+  std::vector<std::string> backups;
+  bench.app.hooks.backup_written = [&backups](const std::string& path) { backups.push_back(path); };
+  Erasing erasing(bench.app.selector, bench.app.configuration.channels, bench.ui);
+  bench.ui.answers = {Answer::Yes};
+  erasing.channels[1] = true;
+  erasing.statistics[0] = true;
+  ASSERT_TRUE(erasing.erase_selected());
+  EXPECT_TRUE(erasing.stored);
+  EXPECT_EQ(bench.device().memory().nv()[0x0590], 0xFF);
+  EXPECT_EQ(bench.device().memory().nv()[0x0832], 0x00);
+  ASSERT_EQ(backups.size(), 1u);
+  const std::vector<BackupEntry> listed = bench.app.device_backups();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].items, 2u);
+  ASSERT_TRUE(bench.app.restore(backups[0]));
+  EXPECT_EQ(bench.device().memory().nv(), original);
+}
+
+TEST(WriteTrust, BackupThatCannotBeWrittenStopsBeforeAnyWrite) {
+  ConfigBench bench;
+  const std::string file = saved_device_configuration(bench);
+  std::ofstream(bench.dir + "/backups") << "in the way";
+  bench.ui.open_files.push_back(file);
+  ASSERT_TRUE(bench.app.open_file());
+  const std::size_t writes = bench.requests(kWriteMemory).size();
+  bench.ui.clear();
+  EXPECT_FALSE(bench.app.download());
+  ASSERT_EQ(bench.ui.errors().size(), 1u);
+  const std::string error = bench.ui.errors()[0];
+  EXPECT_EQ(error.rfind(language_text(msg::kBackupNotWritten) + bench.dir + "/backups/1234567-", 0),
+            0u)
+      << error;
+  EXPECT_EQ(bench.requests(kWriteMemory).size(), writes);
+}
+
+// Replaces the data of the item at the address in a saved file.
+void set_item(const std::string& path, const std::string& address, const std::string& hex) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t tag = text.find("address=\"" + address + "\"");
+  const std::size_t at = text.find('>', tag) + 1;
+  text.replace(at, text.find('<', at) - at, hex);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+TEST(WriteTrust, TwoFilesCompareItemByItemInThePagesWords) {
+  ConfigBench bench;
+  const std::string file = saved_device_configuration(bench);
+  const std::string copy = bench.dir + "/copy.xml";
+  std::filesystem::copy_file(file, copy);
+  EXPECT_EQ(difference_lines(*bench.app.compare_files(file, copy)),
+            std::vector<std::string>{"No differences"});
+  raise_channel_3_value(copy);
+  set_item(file, "0x081A", "01");
+  set_item(copy, "0x081A", "02");
+  set_item(file, "0x07FB", "05");
+  set_item(copy, "0x07FB", "0A");
+  set_item(file, "0x0778", "0706BFFF00000000");
+  set_item(copy, "0x0778", "FFFFFFFFFFFFFFFF");
+  set_item(file, "0x0830", "000010");
+  set_item(copy, "0x0830", "000000");
+  const auto differences = bench.app.compare_files(file, copy);
+  ASSERT_EQ(differences->size(), 5u);
+  const std::vector<std::string> lines = difference_lines(*differences);
+  EXPECT_EQ(lines[0].rfind("Channel 3 (0x05B0): ", 0), 0u);
+  EXPECT_EQ(lines[1],
+            "Output2 (0x0778): 0706BFFF00000000 -> FFFFFFFFFFFFFFFF; Output 2 Warning -> Not used");
+  EXPECT_EQ(lines[2], "Rest time (0x07FB): 05 -> 0A; Rest time 5 s -> 10 s");
+  EXPECT_EQ(lines[3], "Option 1 (0x081A): 01 -> 02; Setting Coins accepted -> Coins rejected");
+  EXPECT_EQ(lines[4], "Counter 1 (0x0830): 000010 -> 000000; count 16 -> 0");
+  EXPECT_EQ(lines[5], "5 differences");
+}
+
+}  // namespace
+}  // namespace qv82::test

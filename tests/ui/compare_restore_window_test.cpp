@@ -1,0 +1,158 @@
+// "Compare with device", the section dialog's "Show what changes" and
+// "Restore..." from the main window's tool bar, over the simulated coin
+// selector in virtual time.
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "channels/channel_record.h"
+#include "config/parameter_tree.h"
+#include "ui/section_tree_dialog.h"
+#include "window_bench.h"
+
+namespace qv82::test {
+
+namespace {
+
+// Uploads everything and saves it; the file's path.
+std::string saved_configuration(WindowBench& bench) {
+  bench.window.upload_action->trigger();
+  const std::string path = bench.dir.filePath("device.xml").toStdString();
+  bench.ui.save_files = {path};
+  bench.window.save_file_action->trigger();
+  return path;
+}
+
+// Channel 3's value in the file raised by 5.
+void raise_channel_3_value(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string tag = "address=\"0x05B0\" length=\"32\">";
+  const std::size_t at = text.find(tag) + tag.size();
+  DecodedChannel channel = StrToChannel(hex_to_bytes(text.substr(at, 64)));
+  channel.view.value += 5;
+  text.replace(at, 64, bytes_to_hex(ChannelToStr(channel.view, channel.status_high_bits)));
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+bool starts_with(const std::string& text, const std::string& start) {
+  return text.rfind(start, 0) == 0;
+}
+
+}  // namespace
+
+class CompareRestoreWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // The file's one changed channel is listed, before the download (from
+  // its section dialog too) and not after it.
+  void compareListsTheChangedChannelUntilItIsDownloaded() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    const std::string file = saved_configuration(bench);
+    raise_channel_3_value(file);
+
+    bench.ui.clear();
+    bench.ui.open_files = {file};
+    bench.window.compare_action->trigger();
+    QCOMPARE(bench.ui.informations().size(), std::size_t{1});
+    const std::string listed = bench.ui.informations()[0];
+    QVERIFY2(starts_with(listed, "Compare with device\nChannel 3 (0x05B0): "), listed.c_str());
+    QVERIFY2(listed.find("; Val. ") != std::string::npos, listed.c_str());
+    QVERIFY2(listed.size() > 13 && listed.substr(listed.size() - 13) == "\n1 difference",
+             listed.c_str());
+
+    bench.ui.open_files = {file};
+    bench.window.open_file_action->trigger();
+    bench.ui.clear();
+    bench.ui.on_sections = [&bench](ParameterTree& tree) {
+      if (bench.ui.section_changes) bench.ui.section_changes(tree);
+    };
+    bench.window.download_action->trigger();
+    bench.ui.on_sections = nullptr;
+    const std::vector<std::string> shown = bench.ui.informations();
+    QVERIFY(!shown.empty());
+    QVERIFY2(starts_with(shown[0], "Show what changes\nChannel 3 (0x05B0): "), shown[0].c_str());
+    QCOMPARE(shown.back(), std::string("Operation finished"));
+    // The log page names the backup made before the writes.
+    const auto logged = bench.log_lines();
+    QVERIFY(std::any_of(logged.begin(), logged.end(), [](const std::string& line) {
+      return starts_with(line, "Backup: ") && line.find("/backups/1234567-") != std::string::npos;
+    }));
+
+    bench.ui.clear();
+    bench.ui.open_files = {file};
+    bench.window.compare_action->trigger();
+    QCOMPARE(bench.ui.informations(),
+             std::vector<std::string>{"Compare with device\nNo differences"});
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  // The backup the download made is offered, and restored only after Yes.
+  void restoreOffersTheDevicesBackupsAndAsksFirst() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    const std::string file = saved_configuration(bench);
+    raise_channel_3_value(file);
+    const sim::Memory::Image original = bench.setup.device().memory().nv();
+    bench.ui.open_files = {file};
+    bench.window.open_file_action->trigger();
+    bench.window.download_action->trigger();
+    QVERIFY(bench.setup.device().memory().nv() != original);
+
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+      bench.ui.clear();
+      bench.ui.offered_items.clear();
+      bench.ui.chosen_items = {0};
+      bench.ui.answers = {answer};
+      bench.window.restore_action->trigger();
+      QCOMPARE(bench.ui.offered_items.size(), std::size_t{1});
+      QCOMPARE(bench.ui.offered_items[0].size(), std::size_t{1});
+      QCOMPARE(bench.ui.questions().size(), std::size_t{1});
+      QVERIFY(starts_with(bench.ui.questions()[0], "Restore this backup into the coin selector? "));
+      QCOMPARE(bench.setup.device().memory().nv() == original, answer == Answer::Yes);
+    }
+    QCOMPARE(bench.ui.informations().back(), std::string("Operation finished"));
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  // The dialog's button hands the tree as marked to the hook, and is
+  // there only with one.
+  void sectionDialogShowsWhatChangesOnlyWhenOffered() {
+    SectionTreeDialog dialog;
+    ParameterTree tree;
+    tree.load_string(
+        "<MachineData><Data caption=\"A\" address=\"0x07F0\" length=\"1\">05</Data>"
+        "</MachineData>");
+    int calls = 0;
+    bool visible = false;
+    dialog.show_changes = [&calls](const ParameterTree& shown) { calls += shown.node_count() > 1; };
+    QTimer::singleShot(0, &dialog, [&] {
+      visible = dialog.changes_button->isVisible();
+      dialog.changes_button->click();
+      dialog.cancel_button->click();
+    });
+    QVERIFY(!dialog.execute("Download to coin selector", tree));
+    QVERIFY(visible);
+    QCOMPARE(calls, 1);
+
+    dialog.show_changes = nullptr;
+    QTimer::singleShot(0, &dialog, [&] {
+      visible = dialog.changes_button->isVisible();
+      dialog.cancel_button->click();
+    });
+    dialog.execute("Upload from coin selector", tree);
+    QVERIFY(!visible);
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::CompareRestoreWindowTest)
+#include "compare_restore_window_test.moc"
