@@ -2,9 +2,15 @@
 
 namespace qv82::test {
 
-void FakeUi::error(const std::string& text) { shown.push_back({Kind::Error, text}); }
+void FakeUi::error(const std::string& text) {
+  shown.push_back({Kind::Error, text});
+  if (on_shown) on_shown(shown.back());
+}
 
-void FakeUi::information(const std::string& text) { shown.push_back({Kind::Information, text}); }
+void FakeUi::information(const std::string& text) {
+  shown.push_back({Kind::Information, text});
+  if (on_shown) on_shown(shown.back());
+}
 
 Answer FakeUi::question(const std::string& text, Buttons buttons) {
   shown.push_back({Kind::Question, text});

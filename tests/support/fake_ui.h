@@ -38,6 +38,9 @@ class FakeUi : public Ui {
   std::deque<std::optional<std::string>> save_files;
 
   std::vector<Shown> shown;
+  // Called as each error or information box comes up, to look at the
+  // window behind it.
+  std::function<void(const Shown&)> on_shown;
   std::vector<std::string> file_filters;
   int wait_cursor_depth = 0;
 
