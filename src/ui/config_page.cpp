@@ -39,6 +39,8 @@ QSpinBox* number_box(QWidget* parent, int width = 56) {
 }
 
 constexpr int kChannelWidth = 16;
+constexpr int kWidestIoGroup = 1120;
+constexpr int kDisplayListCharacters = 14;
 
 // Eight channel boxes, or the numbers above them.
 QWidget* channel_strip(QWidget* parent, const std::array<const char*, 8>& numbers,
@@ -72,7 +74,10 @@ ConfigPage::ConfigPage(ConfigurationRules& rules_, QWidget* parent)
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(4);
   layout->addWidget(make_top_row());
+  // On a wide screen the rows would spread their columns apart; past a
+  // laptop's width the group keeps its size at the left.
   layout->addWidget(make_io_group());
+  io_group->setMaximumWidth(kWidestIoGroup);
   layout->addWidget(make_bottom_row());
   layout->addStretch(1);
   // Compact groups: the page has to fit a 1024 x 768 window.
@@ -210,6 +215,10 @@ void ConfigPage::make_row(int position, QGridLayout* grid, int line) {
   std::reverse(w.channels.begin(), w.channels.begin() + 8);
   std::reverse(w.channels.begin() + 8, w.channels.end());
   w.impulses_caption = steady(new QLabel(parent));
+  // "Imp." and "Div." take the same room, so the column does not move.
+  const QFontMetrics metrics(w.impulses_caption->font());
+  w.impulses_caption->setMinimumWidth(
+      std::max(metrics.horizontalAdvance("Imp."), metrics.horizontalAdvance("Div.")) + 4);
   w.impulses = number_box(parent, 54);
 
   grid->addWidget(w.caption, line, 0);
@@ -277,7 +286,12 @@ QWidget* ConfigPage::make_bottom_row() {
   display->addWidget(display_multiplier, 2, 1);
   display->addWidget(display_decimals_caption, 3, 0);
   display->addWidget(display_decimals, 3, 1, Qt::AlignLeft);
-  display_type->setMinimumWidth(120);
+  // As wide for every display type: the lists change with the type, and the
+  // groups right of this one must not move with them.
+  for (QComboBox* list : {display_type, display_show, display_multiplier}) {
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(kDisplayListCharacters);
+  }
   auto* lists = new QVBoxLayout;
   lists->addWidget(display_group);
   dip_group = new QGroupBox(text_of(msg::kDipSwitchMode), row);
