@@ -3,6 +3,8 @@
 // they ask for.
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -95,6 +97,12 @@ class DesktopTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     MainWindow& w = bench.window;
+    // It opens within the screen's free room less a title bar, unless that
+    // is smaller than the window can be.
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+    QVERIFY2(w.height() <= std::max(room.height() - 30, w.minimumSizeHint().height()),
+             qPrintable(QString("%1 on a screen of %2").arg(w.height()).arg(room.height())));
+    QVERIFY(w.width() <= std::max(room.width(), w.minimumSizeHint().width()));
     const QSize least = w.minimumSizeHint();
     QVERIFY2(least.width() <= 1024 && least.height() <= 690,
              qPrintable(QString("%1 x %2").arg(least.width()).arg(least.height())));
