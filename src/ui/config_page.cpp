@@ -41,6 +41,10 @@ QSpinBox* number_box(QWidget* parent, int width = 56) {
 constexpr int kChannelWidth = 16;
 constexpr int kWidestIoGroup = 1120;
 constexpr int kDisplayListCharacters = 14;
+// The parameters of the first " Common parameters " group, in page order,
+// and the one whose unit is the minutes/seconds choice.
+constexpr std::size_t kCommonGroupParameters[] = {1, 2, 3, 4, 5, 6, 7, 9, 10};
+constexpr std::size_t kMultiplierParameter = 10;
 
 // Eight channel boxes, or the numbers above them.
 QWidget* channel_strip(QWidget* parent, const std::array<const char*, 8>& numbers,
@@ -255,6 +259,18 @@ QWidget* ConfigPage::make_bottom_row() {
   multiplier_unit = steady(new QComboBox(common_group));
   multiplier_unit->addItems({"m", "s"});
   common->addWidget(multiplier_unit, 3, 5);
+  // Any parameter may come to either column (see place_common_parameters):
+  // each column is as wide as the widest, so the group keeps its size.
+  int caption_width = 0;
+  int unit_width = multiplier_unit->sizeHint().width();
+  for (std::size_t k : kCommonGroupParameters) {
+    caption_width = std::max(caption_width, parameters[k - 1].caption->sizeHint().width());
+    unit_width = std::max(unit_width, parameters[k - 1].unit->minimumSizeHint().width());
+  }
+  for (int column : {0, 3}) {
+    common->setColumnMinimumWidth(column, caption_width);
+    common->setColumnMinimumWidth(column + 2, unit_width);
+  }
   connect(multiplier_unit, &QComboBox::activated, this, [this](int index) {
     act([this, index] { rules.set_multiplier_in_minutes(index == 0); });
   });
@@ -331,6 +347,35 @@ QWidget* ConfigPage::make_bottom_row() {
   layout->addLayout(modes);
   layout->addStretch(1);
   return row;
+}
+
+void ConfigPage::place_common_parameters() {
+  // The places of the group, down the first column and then the second.
+  static constexpr std::pair<int, int> kPlaces[] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0},
+                                                    {0, 3}, {1, 3}, {2, 3}, {3, 3}};
+  static_assert(std::size(kPlaces) == std::size(kCommonGroupParameters));
+  // The parameters shown fill the places from the first, without the gaps of
+  // the hidden ones; the hidden take the last places and keep their room.
+  std::vector<std::size_t> order;
+  for (bool shown : {true, false}) {
+    for (std::size_t k : kCommonGroupParameters) {
+      if (rules.page.parameter(k).box.visible == shown) order.push_back(k);
+    }
+  }
+  auto* grid = static_cast<QGridLayout*>(common_group->layout());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const auto [line, column] = kPlaces[i];
+    ParameterWidgets& w = parameters[order[i] - 1];
+    QWidget* cells[] = {w.caption, w.box, w.unit};
+    for (int c = 0; c < 3; ++c) {
+      grid->removeWidget(cells[c]);
+      grid->addWidget(cells[c], line, column + c);
+    }
+    if (order[i] == kMultiplierParameter) {
+      grid->removeWidget(multiplier_unit);
+      grid->addWidget(multiplier_unit, line, column + 2);
+    }
+  }
 }
 
 void ConfigPage::make_parameter(std::size_t k, QGridLayout* grid, int line, int column) {

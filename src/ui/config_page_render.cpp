@@ -206,6 +206,7 @@ void ConfigPage::render_parameters() {
   const QSignalBlocker block(multiplier_unit);
   multiplier_unit->setCurrentIndex(page.multiplier_in_minutes ? 0 : 1);
   multiplier_unit->setVisible(page.parameter(10).box.visible);
+  place_common_parameters();
   stop_text->setText(q(page.stop_mode_text));
   autoprog_text->setText(q(page.autoprog_mode_text));
 }

@@ -10,7 +10,9 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 
 #include "support/fake_ui.h"
 #include "support/processes.h"
@@ -185,6 +187,44 @@ class ConfigPageTest : public QObject {
     }
     page.edit->click();
     QCOMPARE(moved(places(), "Edit"), QString());
+  }
+
+  // The common parameters shown stand together from the top of their group,
+  // wherever the hidden ones would have been.
+  void shownParametersLeaveNoHoles() {
+    PageBench bench;
+    ConfigPage& page = *bench.page;
+    for (const char* version : {"Timer with display", "Credit timer with sorter"}) {
+      PageBench::pick(page.versions, version);
+      QApplication::processEvents();
+      std::vector<QPoint> shown;
+      int top = std::numeric_limits<int>::max();
+      for (std::size_t k : {1, 2, 3, 4, 5, 6, 7, 9, 10}) {
+        QLabel* caption = page.parameters[k - 1].caption;
+        const QPoint at = caption->mapTo(page.common_group, QPoint(0, 0));
+        top = std::min(top, at.y());
+        if (caption->isVisibleTo(&page)) shown.push_back(at);
+      }
+      QVERIFY2(shown.size() >= 2, version);
+      std::sort(shown.begin(), shown.end(),
+                [](QPoint a, QPoint b) { return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y(); });
+      QCOMPARE(shown[0].y(), top);
+      const int pitch = shown[1].x() == shown[0].x() ? shown[1].y() - shown[0].y() : 0;
+      for (std::size_t i = 1; i < shown.size(); ++i) {
+        if (shown[i].x() != shown[i - 1].x()) {
+          QCOMPARE(shown[i].y(), top);  // a new column starts at the top
+        } else {
+          QCOMPARE(shown[i].y() - shown[i - 1].y(), pitch);
+        }
+      }
+      // The minutes/seconds choice stays beside the multiplier.
+      if (page.multiplier_unit->isVisibleTo(&page)) {
+        const QRect box = page.parameters[9].box->geometry();
+        QVERIFY(box.top() <= page.multiplier_unit->geometry().center().y() &&
+                page.multiplier_unit->geometry().center().y() <= box.bottom());
+        QVERIFY(page.multiplier_unit->x() > box.right());
+      }
+    }
   }
 
   void fitsTheRecommendedScreen() {
