@@ -53,7 +53,7 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
     if (!terminal || download.view.progress == shown || download.view.progress == 0) return;
     shown = download.view.progress;
     context.out << "\r" << download.view.status_label << " " << shown << "/"
-                << download.view.progress_max - 1 << std::flush;
+                << download.view.progress_max << std::flush;
   };
 
   download.before_message = [&] {

@@ -117,7 +117,8 @@ class CoinSelector {
                   const std::string& confirmation);
 
   // --- terminal (terminal.cpp) ---
-  // Sends a typed command (header and data as hex text), unlocking the
+  // Sends a typed command (header and data as hex text, blanks between the
+  // bytes allowed), unlocking the
   // memory it addresses first. The transaction result, or nothing when the
   // text was too short to send. Throws ConversionError for text that is not
   // hex; nothing is sent then.

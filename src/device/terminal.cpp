@@ -22,10 +22,19 @@ class PinBypass {
   DeviceState& state_;
 };
 
+// Hex as people type it, "FF 02 05 70 00 20", as the device takes it.
+std::string without_blanks(const std::string& typed) {
+  std::string text;
+  for (const char c : typed) {
+    if (!std::isspace(static_cast<unsigned char>(c))) text += c;
+  }
+  return text;
+}
+
 }  // namespace
 
 std::optional<std::uint8_t> CoinSelector::terminal_send(const std::string& typed) {
-  const std::string text = upper_case(typed);
+  const std::string text = upper_case(without_blanks(typed));
 
   // Checked before anything else, so bad text neither asks for a password
   // nor reaches the device.

@@ -120,8 +120,14 @@ bool ProductionTest::fail(const std::string& message, bool about_file) {
 
 void ProductionTest::on_open() {
   device_types = limits_file_.section_names();
+  // A new session: nothing of the last unit of the one before is shown.
   passed = 0;
   failed = 0;
+  unit = {};
+  limits.reset();
+  last_error.clear();
+  view.results.clear();
+  view.selected_result = -1;
   view.loop_mode = false;
   view.start_enabled = true;
   view.mode_enabled = true;

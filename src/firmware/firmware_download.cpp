@@ -1,5 +1,7 @@
 #include "firmware/firmware_download.h"
 
+#include <algorithm>
+
 #include "device/coin_selector.h"
 #include "lang/language.h"
 #include "link/cctalk_link.h"
@@ -15,11 +17,18 @@ constexpr std::uint8_t kHeaderType = 0x30;  // '0'
 constexpr int kPollBeforeMonitorPolls = 50;
 constexpr unsigned kSettleMs = 20;
 constexpr unsigned kAfterDownloadMs = 400;
-// Not in the message table.
-constexpr const char* kStaysInMonitor =
-    "The coin selector stays in its monitor program; Search will offer the upgrade again.";
 
 bool retried(char status) { return status >= '3' && status <= '6'; }
+
+// An identification as the user can compare it: its characters where they
+// are printable, and its bytes.
+std::string identification_text(const Bytes& id) {
+  if (id.empty()) return language_text(msg::kNoIdentification);
+  const bool printable =
+      std::all_of(id.begin(), id.end(), [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+  const std::string hex = bytes_to_hex(id);
+  return printable ? bytes_to_text(id) + " (" + hex + ")" : hex;
+}
 
 }  // namespace
 
@@ -45,8 +54,12 @@ void FirmwareDownload::report_error(const std::string& text) {
   selector_.ui.error(text);
 }
 
+std::string FirmwareDownload::where_the_device_waits(const std::string& text) const {
+  return monitor_id.empty() ? text : text + "\n" + language_text(msg::kStaysInMonitor);
+}
+
 void FirmwareDownload::report_failure(const std::string& text) {
-  report_error(monitor_id.empty() ? text : text + "\n" + kStaysInMonitor);
+  report_error(where_the_device_waits(text));
 }
 
 void FirmwareDownload::report_information(const std::string& text) {
@@ -55,7 +68,11 @@ void FirmwareDownload::report_information(const std::string& text) {
 }
 
 void FirmwareDownload::on_open() {
+  // Each opening starts without a file: a name left from the last time
+  // would be shown but not sent.
   view.file_chosen = false;
+  view.file_label.clear();
+  path_.clear();
   completed = false;
   changed();
 }
@@ -79,7 +96,13 @@ bool FirmwareDownload::start() {
     report_error(file.error);
     return false;
   }
-  const int monitor = start_monitor();
+  int monitor = kNoMonitor;
+  try {
+    monitor = start_monitor();
+  } catch (const PortError& e) {
+    // Gone on the way into the monitor: where the device is now is unknown.
+    throw_port_lost(e);
+  }
   // A refused access check has said why already.
   if (monitor == kNoMonitor) report_error(language_text(msg::kMonitorProgramError));
   if (monitor != kMonitorReady) return true;
@@ -172,11 +195,11 @@ bool FirmwareDownload::run(const FirmwareImage* image, const std::string& file_e
       set_status({});
     }
     link_.wait_ms(kAfterDownloadMs);
-  } catch (const PortError&) {
+  } catch (const PortError& e) {
     // The port vanished: the record in progress is abandoned, the window
     // is left usable, and the message is shown once by whoever catches it.
     finish(log_was_enabled);
-    throw;
+    throw_port_lost(e);
   }
   finish(log_was_enabled);
   completed = accepted;
@@ -184,13 +207,16 @@ bool FirmwareDownload::run(const FirmwareImage* image, const std::string& file_e
 }
 
 bool FirmwareDownload::send_image(const FirmwareImage& image, std::uint64_t started_ms) {
-  view.progress_max = static_cast<int>(image.records.size());
+  // The bar counts the records after the header, so the last one fills it.
+  view.progress_max = static_cast<int>(image.body_count());
   changed();
 
   // Checked before the header record, whose arrival makes the monitor erase
   // the flash.
   if (monitor_id.empty() || image.header_id != monitor_id) {
-    report_failure(language_text(msg::kTypeError));
+    report_failure(language_text(msg::kTypeError) + "\n" + language_text(msg::kImageHeader) +
+                   identification_text(image.header_id) + "\n" +
+                   language_text(msg::kMonitorIdentification) + identification_text(monitor_id));
     set_status({});
     return false;
   }
@@ -239,6 +265,12 @@ char FirmwareDownload::send_record(char type, const Bytes& bytes, int polls, int
     if (!retried(status)) break;
   }
   return status;
+}
+
+void FirmwareDownload::throw_port_lost(const PortError& e) {
+  const std::string failed = language_text(msg::kUpgradeDidNotComplete);
+  set_status(failed);
+  throw PortError(std::string(e.what()) + "\n" + where_the_device_waits(failed));
 }
 
 void FirmwareDownload::finish(bool log_was_enabled) {

@@ -13,6 +13,7 @@ namespace qv82 {
 
 class CoinSelector;
 class CcTalkLink;
+class PortError;
 
 // Results of start_monitor.
 inline constexpr int kMonitorReady = 0;
@@ -73,7 +74,8 @@ class FirmwareDownload {
   int start_monitor();
   // Sends the file; true when the monitor accepted every record. On every
   // outcome the line returns to 9600 baud and logging comes back on; a port
-  // that vanishes on the way is thrown on as PortError.
+  // that vanishes on the way is thrown on as PortError, its text saying that
+  // the upgrade did not complete and where the device waits.
   bool download_prgm(const std::string& path);
   bool download_prgm(const FirmwareImage& image);
 
@@ -88,6 +90,11 @@ class FirmwareDownload {
   // A download that failed after the monitor answered: the device waits
   // there, and the user is told so.
   void report_failure(const std::string& text);
+  // The text followed, once the monitor has answered, by where the device waits.
+  std::string where_the_device_waits(const std::string& text) const;
+  // The port vanished: the label says the upgrade did not complete, and the
+  // error thrown on says so after the port's own words.
+  [[noreturn]] void throw_port_lost(const PortError& e);
   void report_information(const std::string& text);
   void set_status(const std::string& text);
   void set_progress(int value);

@@ -389,4 +389,26 @@ inline constexpr int kDownloadCutShort = 440;       // "The download did not com
 inline constexpr int kSwitchOffAndOn = 441;         // "Switch the coin selector off and on: ..."
 inline constexpr int kStoreCommandCutShort = 442;   // "... lost during the store command ..."
 
+// The firmware upgrade's failures, the factory test's areas and counts, the
+// I/O level buttons' tool tips.
+inline constexpr int kUpgradeDidNotComplete = 420;  // "The firmware upgrade did not complete."
+inline constexpr int kStaysInMonitor = 421;         // "The coin selector stays in its mon ..."
+inline constexpr int kImageHeader = 422;            // "Image file header: "
+inline constexpr int kMonitorIdentification = 423;  // "Monitor identification: "
+inline constexpr int kNoIdentification = 424;       // "none"
+inline constexpr int kTestMessages = 425;           // "Test messages"
+inline constexpr int kAnalogueReadings = 426;       // "Analogue readings"
+inline constexpr int kUnitsSinceOpened = 427;       // "Units tested since the window opened"
+inline constexpr int kRecordFile = 428;             // "Record:"
+inline constexpr int kChangeRecordFile = 429;       // "Change..."
+inline constexpr int kPassedCount = 430;            // "Passed: "
+inline constexpr int kFailedCount = 431;            // "Failed: "
+inline constexpr int kEraseSelected = 432;          // "Erase selected"
+inline constexpr int kActiveLevel = 433;            // "Active level: "
+inline constexpr int kInputLevel = 434;             // "Input level: "
+inline constexpr int kEdgeCode = 435;               // ", edge code "
+inline constexpr int kDirection = 436;              // "Direction: "
+inline constexpr int kUp = 437;                     // "up"
+inline constexpr int kDown = 438;                   // "down"
+
 }  // namespace qv82::msg

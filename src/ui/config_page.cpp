@@ -39,6 +39,12 @@ QSpinBox* number_box(QWidget* parent, int width = 56) {
 }
 
 constexpr int kChannelWidth = 16;
+constexpr int kWidestIoGroup = 1120;
+constexpr int kDisplayListCharacters = 14;
+// The parameters of the first " Common parameters " group, in page order,
+// and the one whose unit is the minutes/seconds choice.
+constexpr std::size_t kCommonGroupParameters[] = {1, 2, 3, 4, 5, 6, 7, 9, 10};
+constexpr std::size_t kMultiplierParameter = 10;
 
 // Eight channel boxes, or the numbers above them.
 QWidget* channel_strip(QWidget* parent, const std::array<const char*, 8>& numbers,
@@ -72,7 +78,10 @@ ConfigPage::ConfigPage(ConfigurationRules& rules_, QWidget* parent)
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(4);
   layout->addWidget(make_top_row());
+  // On a wide screen the rows would spread their columns apart; past a
+  // laptop's width the group keeps its size at the left.
   layout->addWidget(make_io_group());
+  io_group->setMaximumWidth(kWidestIoGroup);
   layout->addWidget(make_bottom_row());
   layout->addStretch(1);
   // Compact groups: the page has to fit a 1024 x 768 window.
@@ -210,6 +219,10 @@ void ConfigPage::make_row(int position, QGridLayout* grid, int line) {
   std::reverse(w.channels.begin(), w.channels.begin() + 8);
   std::reverse(w.channels.begin() + 8, w.channels.end());
   w.impulses_caption = steady(new QLabel(parent));
+  // "Imp." and "Div." take the same room, so the column does not move.
+  const QFontMetrics metrics(w.impulses_caption->font());
+  w.impulses_caption->setMinimumWidth(
+      std::max(metrics.horizontalAdvance("Imp."), metrics.horizontalAdvance("Div.")) + 4);
   w.impulses = number_box(parent, 54);
 
   grid->addWidget(w.caption, line, 0);
@@ -246,6 +259,18 @@ QWidget* ConfigPage::make_bottom_row() {
   multiplier_unit = steady(new QComboBox(common_group));
   multiplier_unit->addItems({"m", "s"});
   common->addWidget(multiplier_unit, 3, 5);
+  // Any parameter may come to either column (see place_common_parameters):
+  // each column is as wide as the widest, so the group keeps its size.
+  int caption_width = 0;
+  int unit_width = multiplier_unit->sizeHint().width();
+  for (std::size_t k : kCommonGroupParameters) {
+    caption_width = std::max(caption_width, parameters[k - 1].caption->sizeHint().width());
+    unit_width = std::max(unit_width, parameters[k - 1].unit->minimumSizeHint().width());
+  }
+  for (int column : {0, 3}) {
+    common->setColumnMinimumWidth(column, caption_width);
+    common->setColumnMinimumWidth(column + 2, unit_width);
+  }
   connect(multiplier_unit, &QComboBox::activated, this, [this](int index) {
     act([this, index] { rules.set_multiplier_in_minutes(index == 0); });
   });
@@ -277,7 +302,12 @@ QWidget* ConfigPage::make_bottom_row() {
   display->addWidget(display_multiplier, 2, 1);
   display->addWidget(display_decimals_caption, 3, 0);
   display->addWidget(display_decimals, 3, 1, Qt::AlignLeft);
-  display_type->setMinimumWidth(120);
+  // As wide for every display type: the lists change with the type, and the
+  // groups right of this one must not move with them.
+  for (QComboBox* list : {display_type, display_show, display_multiplier}) {
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(kDisplayListCharacters);
+  }
   auto* lists = new QVBoxLayout;
   lists->addWidget(display_group);
   dip_group = new QGroupBox(text_of(msg::kDipSwitchMode), row);
@@ -317,6 +347,35 @@ QWidget* ConfigPage::make_bottom_row() {
   layout->addLayout(modes);
   layout->addStretch(1);
   return row;
+}
+
+void ConfigPage::place_common_parameters() {
+  // The places of the group, down the first column and then the second.
+  static constexpr std::pair<int, int> kPlaces[] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0},
+                                                    {0, 3}, {1, 3}, {2, 3}, {3, 3}};
+  static_assert(std::size(kPlaces) == std::size(kCommonGroupParameters));
+  // The parameters shown fill the places from the first, without the gaps of
+  // the hidden ones; the hidden take the last places and keep their room.
+  std::vector<std::size_t> order;
+  for (bool shown : {true, false}) {
+    for (std::size_t k : kCommonGroupParameters) {
+      if (rules.page.parameter(k).box.visible == shown) order.push_back(k);
+    }
+  }
+  auto* grid = static_cast<QGridLayout*>(common_group->layout());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const auto [line, column] = kPlaces[i];
+    ParameterWidgets& w = parameters[order[i] - 1];
+    QWidget* cells[] = {w.caption, w.box, w.unit};
+    for (int c = 0; c < 3; ++c) {
+      grid->removeWidget(cells[c]);
+      grid->addWidget(cells[c], line, column + c);
+    }
+    if (order[i] == kMultiplierParameter) {
+      grid->removeWidget(multiplier_unit);
+      grid->addWidget(multiplier_unit, line, column + 2);
+    }
+  }
 }
 
 void ConfigPage::make_parameter(std::size_t k, QGridLayout* grid, int line, int column) {

@@ -129,6 +129,7 @@ class ConfigPage : public QWidget {
   void act(const std::function<void()>& rule);
   void render_row(int position);
   void render_parameters();
+  void place_common_parameters();
   void render_lists();
   std::optional<std::string> ask_name(const std::string& caption,
                                       const ConfigurationRules::NameCheckFn& check);

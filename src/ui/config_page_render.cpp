@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <exception>
 
+#include "rules/io_button_words.h"
 #include "ui/config_page.h"
 #include "ui/config_page_widgets.h"
 #include "ui/configuration_name_dialog.h"
@@ -160,9 +161,10 @@ void ConfigPage::render_row(int position) {
   show_list(w.warning, row.warning);
   w.warning->setVisible(row.warning.visible);
   w.level->setIcon(io_image(row.level_image));
-  w.level->setToolTip(q(row.level_image));
+  w.level->setToolTip(q(io_button_words(row.level_image)));
   w.level->setVisible(row.level_visible);
   w.direction->setIcon(io_image(row.direction_image));
+  w.direction->setToolTip(q(io_button_words(row.direction_image)));
   w.direction->setVisible(row.direction_visible);
   for (std::size_t i = 0; i < 16; ++i) {
     const QSignalBlocker block(w.channels[i]);
@@ -204,6 +206,7 @@ void ConfigPage::render_parameters() {
   const QSignalBlocker block(multiplier_unit);
   multiplier_unit->setCurrentIndex(page.multiplier_in_minutes ? 0 : 1);
   multiplier_unit->setVisible(page.parameter(10).box.visible);
+  place_common_parameters();
   stop_text->setText(q(page.stop_mode_text));
   autoprog_text->setText(q(page.autoprog_mode_text));
 }

@@ -8,6 +8,7 @@
 
 #include "device/dialogs.h"
 #include "lang/language.h"
+#include "ui/dialog_title.h"
 
 namespace qv82 {
 
@@ -32,6 +33,7 @@ ConfigurationNameDialog::ConfigurationNameDialog(Ui& ui, NameList used_names, QW
 
 void ConfigurationNameDialog::init_language() {
   setWindowTitle(QString::fromStdString(language_text(msg::kNewConfiguration)));
+  keep_title_in_view(*this);
 }
 
 std::string ConfigurationNameDialog::name() const { return name_edit->text().toStdString(); }

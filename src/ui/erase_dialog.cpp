@@ -18,21 +18,29 @@ namespace {
 
 QString q(int message) { return QString::fromStdString(language_text(message)); }
 
-// Number boxes in rows of eight, "All" below them.
+// Numbered boxes, "All" below them: channels in rows of eight; statistics
+// as on their page, 1 ... 10 down the left and 11 ... 20 down the right,
+// with room for their names.
 template <std::size_t N>
 QGroupBox* make_group(QWidget* parent, std::array<QCheckBox*, N>& boxes, QCheckBox*& all,
-                      std::array<bool, N>& ticks, bool& rendering) {
+                      std::array<bool, N>& ticks, bool& rendering, bool in_columns) {
   auto* group = new QGroupBox(parent);
   auto* grid = new QGridLayout(group);
+  constexpr std::size_t kRows = N / 2;
   for (std::size_t i = 0; i < N; ++i) {
     boxes[i] = new QCheckBox(QString::number(i + 1), group);
-    grid->addWidget(boxes[i], static_cast<int>(i / 8), static_cast<int>(i % 8));
+    if (in_columns) {
+      grid->addWidget(boxes[i], static_cast<int>(i % kRows), static_cast<int>(i / kRows));
+    } else {
+      grid->addWidget(boxes[i], static_cast<int>(i / 8), static_cast<int>(i % 8));
+    }
     QObject::connect(boxes[i], &QCheckBox::toggled, group, [&ticks, &rendering, i](bool on) {
       if (!rendering) ticks[i] = on;
     });
   }
   all = new QCheckBox(group);
-  grid->addWidget(all, static_cast<int>((N + 7) / 8), 0, 1, 2);
+  grid->addWidget(all, in_columns ? static_cast<int>(kRows) : static_cast<int>((N + 7) / 8), 0, 1,
+                  2);
   return group;
 }
 
@@ -40,10 +48,11 @@ QGroupBox* make_group(QWidget* parent, std::array<QCheckBox*, N>& boxes, QCheckB
 
 EraseDialog::EraseDialog(Erasing& model, QWidget* parent) : QDialog(parent), model_(model) {
   setModal(true);
-  channels_group_ = make_group(this, channel_boxes, all_channels_box, model_.channels, rendering_);
+  channels_group_ =
+      make_group(this, channel_boxes, all_channels_box, model_.channels, rendering_, false);
   channels_group_->setObjectName("channels_group");
   statistics_group_ =
-      make_group(this, statistic_boxes, all_statistics_box, model_.statistics, rendering_);
+      make_group(this, statistic_boxes, all_statistics_box, model_.statistics, rendering_, true);
   statistics_group_->setObjectName("statistics_group");
   connect(all_channels_box, &QCheckBox::clicked, this, [this](bool on) {
     model_.tick_all_channels(on);
@@ -113,7 +122,7 @@ void EraseDialog::init_language() {
   findChild<QGroupBox*>("statistics_group")->setTitle(q(msg::kSelectStatistic));
   all_channels_box->setText(q(msg::kAll));
   all_statistics_box->setText(q(msg::kAll));
-  erase_button->setText("Erase selected");  // not in the message table
+  erase_button->setText(q(msg::kEraseSelected));
   close_button->setText(q(msg::kClose));
 }
 
@@ -130,7 +139,17 @@ void EraseDialog::render() {
   rendering_ = false;
 }
 
+void EraseDialog::show_statistic_names() {
+  for (std::size_t i = 0; i < statistic_boxes.size(); ++i) {
+    const int counter = static_cast<int>(i) + 1;
+    const std::string name = statistic_name ? statistic_name(counter) : std::string();
+    statistic_boxes[i]->setText(QString::number(counter) +
+                                (name.empty() ? QString() : ". " + QString::fromStdString(name)));
+  }
+}
+
 void EraseDialog::showEvent(QShowEvent* event) {
+  show_statistic_names();
   render();
   QDialog::showEvent(event);
 }

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
+#include <string>
 
 #include "stats/erasing.h"
 
@@ -38,6 +40,10 @@ class EraseDialog : public QDialog {
   QPushButton* close_button;      // "Close"
   QProgressBar* progress;
 
+  // What counter 1 ... 20 counts, as the statistics page names it; "" for
+  // none. Asked each time the dialog opens.
+  std::function<std::string(int counter)> statistic_name;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -45,6 +51,7 @@ class EraseDialog : public QDialog {
 
  private:
   void render_progress();
+  void show_statistic_names();
 
   Erasing& model_;
   QGroupBox* channels_group_;

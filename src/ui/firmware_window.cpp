@@ -10,6 +10,7 @@
 
 #include "device/coin_selector.h"
 #include "lang/language.h"
+#include "link/errors.h"
 #include "ui/scope_exit.h"
 
 namespace qv82 {
@@ -97,7 +98,13 @@ void FirmwareWindow::start() {
       set_buttons_enabled(true);
       running_ = false;
     });
-    closes = model_.start();
+    try {
+      closes = model_.start();
+    } catch (const PortError& e) {
+      // Said here, where the label already tells the same: the window stays
+      // for another try once the port is back.
+      coin_.ui.error(e.what());
+    }
   }
   if (closes) close_window();
 }

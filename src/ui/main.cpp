@@ -7,7 +7,9 @@
 // see data_folder.h), --port tries that serial port first in the search.
 
 #include <QApplication>
+#include <QByteArray>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -102,29 +104,67 @@ bool save_screenshots(MainWindow& window, const QString& file) {
   return saved;
 }
 
+// The options of the command line, for --help and for the run.
+struct Options {
+  QCommandLineOption simulate{"simulate", "Talk to the built-in simulated coin selector."};
+  QCommandLineOption workdir{"workdir", "Folder of the data files (default: see above).", "DIR"};
+  QCommandLineOption port{"port", "Serial port to try first.", "NAME"};
+  QCommandLineOption screenshot{"screenshot", "Save the window after start-up and exit.", "FILE"};
+  QCommandLineOption screenshot_size{"screenshot-size", "Size of the window for --screenshot.",
+                                     "WIDTHxHEIGHT"};
+
+  void add_to(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        (QString("QV82HS programming and configuration utility\n\n") + data_folder_help())
+            .trimmed());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    screenshot_size.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({simulate, workdir, port, screenshot, screenshot_size});
+  }
+};
+
+void name_application() {
+  QCoreApplication::setApplicationName("qv82hs");
+  QCoreApplication::setApplicationVersion(kVersionText);
+}
+
+// --help and --version print and exit before any window exists, so they
+// work without a display (over ssh, in a package's post-install check).
+void answer_help_or_version(int& argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray arg(argv[i]);
+    if (arg == "--") return;
+    if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" ||
+        arg == "--version") {
+      QCoreApplication core(argc, argv);
+      name_application();
+      QCommandLineParser parser;
+      Options options;
+      options.add_to(parser);
+      parser.process(core);  // prints and exits
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  answer_help_or_version(argc, argv);
   GuardedApplication application(argc, argv);
-  QApplication::setApplicationName("qv82hs");
-  QApplication::setApplicationVersion(kVersionText);
+  name_application();
   QApplication::setWindowIcon(QIcon::fromTheme("qv82hs"));
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      (QString("QV82HS programming and configuration utility\n\n") + data_folder_help()).trimmed());
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption simulate("simulate", "Talk to the built-in simulated coin selector.");
-  const QCommandLineOption workdir("workdir", "Folder of the data files (default: see above).",
-                                   "DIR");
-  const QCommandLineOption port("port", "Serial port to try first.", "NAME");
-  QCommandLineOption screenshot("screenshot", "Save the window after start-up and exit.", "FILE");
-  screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-  QCommandLineOption screenshot_size("screenshot-size", "Size of the window for --screenshot.",
-                                     "WIDTHxHEIGHT");
-  screenshot_size.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({simulate, workdir, port, screenshot, screenshot_size});
+  Options options;
+  options.add_to(parser);
+  const QCommandLineOption& simulate = options.simulate;
+  const QCommandLineOption& workdir = options.workdir;
+  const QCommandLineOption& port = options.port;
+  const QCommandLineOption& screenshot = options.screenshot;
+  const QCommandLineOption& screenshot_size = options.screenshot_size;
   parser.process(application);
 
   QString data_folder = QDir::currentPath();

@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
 #include <QTabWidget>
@@ -43,11 +45,26 @@ constexpr const char* kModificationDateText = "2011.10.17.";
 
 QString text_of(int number) { return QString::fromStdString(language_text(number)); }
 
+// What a desktop adds around the window: the title bar and the frame.
+constexpr int kTitleBarHeight = 32;
+constexpr int kFrameWidth = 8;
+
+// 1024 x 768, or less on a screen whose task bar leaves less: the window
+// opens whole, its device panel in view.
+QSize first_window_size() {
+  QSize size(1024, 768);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize room = screen->availableGeometry().size() - QSize(kFrameWidth, kTitleBarHeight);
+    size = size.boundedTo(room);
+  }
+  return size;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Application& application, QWidget* parent)
     : QMainWindow(parent), app(application), log(application.workdir) {
-  resize(1024, 768);
+  resize(first_window_size());
 
   tool_bar = addToolBar(QString());
   tool_bar->setObjectName("tool_bar");

@@ -25,6 +25,7 @@
 #include "ui/config_page.h"
 #include "ui/configuration_name_dialog.h"
 #include "ui/device_info_panel.h"
+#include "ui/dialog_title.h"
 #include "ui/erase_dialog.h"
 #include "ui/firmware_window.h"
 #include "ui/main_window.h"
@@ -96,6 +97,9 @@ void MainWindow::make_windows() {
   firmware_window = new FirmwareWindow(app.selector, this);
   coin_programming_window = new CoinProgrammingWindow(*coin_programming, this);
   erase_dialog = new EraseDialog(*erasing, this);
+  erase_dialog->statistic_name = [this](int counter) {
+    return app.configuration.statistics.option_name(counter);
+  };
   selector_test_window = new SelectorTestWindow(app.selector, this);
   production_test_window =
       new ProductionTestWindow(app.selector, app.path_of(kProductionFileName), app.settings,
@@ -110,6 +114,7 @@ void MainWindow::make_windows() {
       [this](const std::string& caption,
              const ConfigurationRules::NameCheckFn& check) -> std::optional<std::string> {
     configuration_name_dialog->setWindowTitle(QString::fromStdString(caption));
+    keep_title_in_view(*configuration_name_dialog);
     configuration_name_dialog->check = check;
     const bool accepted = configuration_name_dialog->exec() == QDialog::Accepted;
     configuration_name_dialog->check = nullptr;

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "lang/language.h"
+#include "ui/dialog_title.h"
 #include "ui/upper_case_validator.h"
 
 namespace qv82 {
@@ -40,6 +41,7 @@ PasswordDialog::PasswordDialog(QWidget* parent)
 std::optional<std::string> PasswordDialog::ask(const QString& caption, const QString& note,
                                                const Ui::Validator& validate) {
   setWindowTitle(caption);
+  keep_title_in_view(*this);
   // The title bar is not always shown or read: the dialog says it too.
   prompt_label->setText(caption);
   note_label->setText(note);

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "device/coin_selector.h"
@@ -48,10 +50,15 @@ ProductionTestWindow::ProductionTestWindow(CoinSelector& coin, const std::string
       record_path(new QLineEdit(this)),
       change_record(new QPushButton(this)),
       gauges(new AnalogueGaugeView(this)),
+      status_group(new QGroupBox(this)),
+      messages_group(new QGroupBox(this)),
+      gauges_group(new QGroupBox(this)),
+      units_group(new QGroupBox(this)),
       limits_file_(production_ini),
       settings_(settings),
       record_(settings.read_string(kRecordSection, kRecordKey, default_record)),
-      model_(coin.link, coin, limits_file_) {
+      model_(coin.link, coin, limits_file_),
+      record_caption_(new QLabel(this)) {
   model_.record = &record_;
   choose_record_file = [this](const std::string& current) -> std::optional<std::string> {
     // The record is appended to, so an existing file is the usual choice.
@@ -86,20 +93,28 @@ ProductionTestWindow::ProductionTestWindow(CoinSelector& coin, const std::string
   recent_units->setMaximumHeight(recent_units->fontMetrics().height() * 6);
   recent_units->setFocusPolicy(Qt::NoFocus);
   auto* record_row = new QHBoxLayout;
-  record_row->addWidget(new QLabel("Record:", this));
+  record_row->addWidget(record_caption_);
   record_row->addWidget(record_path, 1);
   record_row->addWidget(change_record);
 
+  // Each area says what it will show, before the first test fills it.
+  const auto framed = [this](QGroupBox* group, QWidget* content) {
+    auto* inside = new QVBoxLayout(group);
+    inside->addWidget(content);
+    return group;
+  };
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(status_panel);
+  layout->addWidget(framed(status_group, status_panel));
   // Room for the gauges' labels: the value and both limits of each reading.
   gauges->setMinimumWidth(480);
   auto* results = new QHBoxLayout;
-  results->addWidget(messages_list, 2);
-  results->addWidget(gauges, 3);
+  results->addWidget(framed(messages_group, messages_list), 2);
+  results->addWidget(framed(gauges_group, gauges), 3);
   layout->addLayout(results, 1);
-  layout->addWidget(unit_counts);
-  layout->addWidget(recent_units);
+  auto* units = new QVBoxLayout(units_group);
+  units->addWidget(unit_counts);
+  units->addWidget(recent_units);
+  layout->addWidget(units_group);
   layout->addLayout(record_row);
   layout->addLayout(modes);
 
@@ -120,7 +135,12 @@ void ProductionTestWindow::init_language() {
   loop_choice->setText(q(msg::kLoop));
   start_button->setText(q(msg::kStart));
   close_button->setText(q(msg::kClose));
-  change_record->setText("Change...");
+  change_record->setText(q(msg::kChangeRecordFile));
+  record_caption_->setText(q(msg::kRecordFile));
+  status_group->setTitle(q(msg::kStatus));
+  messages_group->setTitle(q(msg::kTestMessages));
+  gauges_group->setTitle(q(msg::kAnalogueReadings));
+  units_group->setTitle(q(msg::kUnitsSinceOpened));
 }
 
 void ProductionTestWindow::render() {
@@ -142,7 +162,11 @@ void ProductionTestWindow::render() {
   loop_choice->setEnabled(view.mode_enabled);
   (view.loop_mode ? loop_choice : single_choice)->setChecked(true);
   change_record->setEnabled(!model_.cycle_running() && !model_.view.loop_mode);
-  unit_counts->setText(QString("Passed: %1   Failed: %2").arg(model_.passed).arg(model_.failed));
+  unit_counts->setText(q(msg::kPassedCount) + QString::number(model_.passed) + "   " +
+                       q(msg::kFailedCount) + QString::number(model_.failed));
+  // The list follows the counts as soon as a unit is recorded, not when a
+  // loop cycle ends with the unit taken away.
+  if (model_.passed + model_.failed != units_shown_) show_recent_units();
   // Named in full: the working folder may be the per-user one, out of sight.
   record_path->setText(QString::fromStdString(
       std::filesystem::absolute(record_.path()).lexically_normal().string()));
@@ -151,9 +175,14 @@ void ProductionTestWindow::render() {
 }
 
 void ProductionTestWindow::show_recent_units() {
+  units_shown_ = model_.passed + model_.failed;
   recent_units->clear();
-  for (const std::string& line : recent_production_units(record_.path(), kRecentUnits)) {
-    recent_units->addItem(QString::fromStdString(line));
+  // The units since the window opened, as the counts above them.
+  const std::size_t count = std::min(kRecentUnits, static_cast<std::size_t>(units_shown_));
+  if (count > 0) {
+    for (const std::string& line : recent_production_units(record_.path(), count)) {
+      recent_units->addItem(QString::fromStdString(line));
+    }
   }
   recent_units->scrollToBottom();
 }
@@ -181,6 +210,7 @@ void ProductionTestWindow::showEvent(QShowEvent* event) {
   closing_ = false;
   model_.on_open();
   single_choice->setChecked(true);
+  messages_list->clear();
   show_recent_units();
   render();
   sync_timer();
@@ -195,7 +225,6 @@ void ProductionTestWindow::on_mode_clicked() {
 
 void ProductionTestWindow::start_single() {
   model_.start_single();
-  show_recent_units();
   render();
   sync_timer();
 }
@@ -203,7 +232,6 @@ void ProductionTestWindow::start_single() {
 void ProductionTestWindow::on_loop_tick() {
   loop_timer->stop();
   model_.on_loop_tick();
-  show_recent_units();
   render();
   sync_timer();
 }

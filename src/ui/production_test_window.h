@@ -9,6 +9,7 @@
 #include "files/ini_file.h"
 
 class QFrame;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -53,6 +54,11 @@ class ProductionTestWindow : public QDialog {
   QLineEdit* record_path;
   QPushButton* change_record;
   AnalogueGaugeView* gauges;  // the last unit's analogue readings against their limits
+  // The titled areas around the panel, the messages, the gauges and the units.
+  QGroupBox* status_group;
+  QGroupBox* messages_group;
+  QGroupBox* gauges_group;
+  QGroupBox* units_group;
 
   // The handlers behind the buttons and the timer.
   void start_single();
@@ -75,7 +81,9 @@ class ProductionTestWindow : public QDialog {
   IniFile& settings_;
   ProductionRecord record_;
   ProductionTest model_;
+  QLabel* record_caption_;
   bool closing_ = false;
+  int units_shown_ = 0;  // passed + failed when the list was last drawn
 };
 
 }  // namespace qv82

@@ -38,7 +38,9 @@ void TestLed::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(Qt::darkGray, 1));
-  painter.setBrush(on_ ? on_colour_ : on_colour_.darker(400));
+  painter.setBrush(!isEnabled() ? palette().color(QPalette::Disabled, QPalette::Window)
+                   : on_        ? on_colour_
+                                : on_colour_.darker(400));
   painter.drawEllipse(rect().adjusted(1, 1, -1, -1));
 }
 
@@ -93,6 +95,12 @@ SelectorTestWindow::SelectorTestWindow(CoinSelector& coin, QWidget* parent)
   connect(clear_button, &QPushButton::clicked, this, [this] { model_.clear_list(); });
   connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
 
+  // The list keeps its place while hidden: ticking "Insertion test" must not
+  // move the box from under the mouse.
+  QSizePolicy list_policy = events_list->sizePolicy();
+  list_policy.setRetainSizeWhenHidden(true);
+  events_list->setSizePolicy(list_policy);
+
   auto* left = new QVBoxLayout;
   left->addWidget(build_switches());
   left->addWidget(build_indicators());
@@ -122,6 +130,12 @@ QGroupBox* SelectorTestWindow::build_switches() {
   sw2_ = new DipSwitchPicture(switches_box_);
   sw1_label_ = new QLabel(switches_box_);
   sw2_label_ = new QLabel(switches_box_);
+  // A device without a second bank leaves the first where it is.
+  for (QWidget* second : {static_cast<QWidget*>(sw2_), static_cast<QWidget*>(sw2_label_)}) {
+    QSizePolicy policy = second->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    second->setSizePolicy(policy);
+  }
   auto* grid = new QGridLayout(switches_box_);
   grid->addWidget(sw1_label_, 0, 0, Qt::AlignHCenter);
   grid->addWidget(sw2_label_, 0, 1, Qt::AlignHCenter);
@@ -245,16 +259,18 @@ void SelectorTestWindow::render() {
     analogue_[i]->setText(absent ? QString::fromUtf8("\u2014") : q(view.analogue[i]));
     analogue_[i]->setToolTip(absent ? q(msg::kNoSuchValueInLayout) : QString());
   }
+  // Lines the device does not offer stay in their places, greyed: hidden
+  // they would leave holes, and the others would move between devices.
   for (int k = 0; k < kTestOutputs; ++k) {
-    output_buttons[k]->setVisible(view.output_offered[k]);
-    output_leds_[k]->setVisible(view.output_offered[k]);
+    output_buttons[k]->setEnabled(view.output_offered[k]);
+    output_leds_[k]->setEnabled(view.output_offered[k]);
     output_leds_[k]->set_on(view.output_on[k]);
   }
   latch_->setChecked(view.latch);
   impuls_->setChecked(!view.latch);
   for (int s = 0; s < kTestSolenoids; ++s) {
-    solenoid_buttons[s]->setVisible(view.solenoid_offered[s]);
-    solenoid_leds_[s]->setVisible(view.solenoid_offered[s]);
+    solenoid_buttons[s]->setEnabled(view.solenoid_offered[s]);
+    solenoid_leds_[s]->setEnabled(view.solenoid_offered[s]);
     solenoid_leds_[s]->set_on(view.solenoid_pending[s]);
   }
   insertion_test_box->setChecked(view.insertion_test);

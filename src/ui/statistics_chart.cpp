@@ -6,6 +6,7 @@
 #include <QHorizontalBarSeries>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 namespace qv82 {
 
@@ -13,6 +14,18 @@ namespace {
 
 // Room right of the longest bar for its value label.
 constexpr double kHeadroom = 1.18;
+constexpr int kAxisSteps = 5;
+
+// The smallest whole step of 1, 2 or 5 times a power of ten of which at
+// most kAxisSteps pass the value.
+double whole_axis_step(double value) {
+  const double wanted = value / kAxisSteps;
+  for (double power = 1;; power *= 10) {
+    for (double factor : {1.0, 2.0, 5.0}) {
+      if (factor * power >= wanted) return factor * power;
+    }
+  }
+}
 
 }  // namespace
 
@@ -42,7 +55,7 @@ StatisticsChart::StatisticsChart(QWidget* parent)
   chart->setBackgroundRoundness(0);
   labels_->setGridLineVisible(false);
   counts_->setLabelFormat("%i");
-  counts_->setTickCount(6);
+  counts_->setTickCount(kAxisSteps + 1);
   chart->addAxis(labels_, Qt::AlignLeft);
   chart->addAxis(counts_, Qt::AlignBottom);
   series_->attachAxis(labels_);
@@ -65,8 +78,24 @@ void StatisticsChart::show_bars(const std::vector<StatisticBar>& bars) {
   labels_->clear();
   labels_->append(names);
   values_->append(counts);
-  counts_->setRange(0, highest == 0 ? 1.0 : highest * kHeadroom);
-  counts_->applyNiceNumbers();
+  // Whole counts on every tick, each its own, also when every counter is 0.
+  const double room = highest * kHeadroom;
+  const double step = whole_axis_step(room);
+  const int steps =
+      highest == 0 ? kAxisSteps : std::max(1, static_cast<int>(std::ceil(room / step)));
+  counts_->setTickCount(steps + 1);
+  counts_->setRange(0, step * steps);
+}
+
+QStringList StatisticsChart::axis_labels() const {
+  QStringList labels;
+  const int ticks = counts_->tickCount();
+  for (int i = 0; i < ticks; ++i) {
+    const double value = counts_->min() + (counts_->max() - counts_->min()) * i / (ticks - 1);
+    labels << QString::asprintf(counts_->labelFormat().toLatin1().constData(),
+                                static_cast<int>(value));
+  }
+  return labels;
 }
 
 std::vector<std::pair<QString, qreal>> StatisticsChart::drawn_bars() const {

@@ -2,6 +2,7 @@
 
 #include <QChartView>
 #include <QString>
+#include <QStringList>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,8 @@ class StatisticsChart : public QChartView {
 
   // What the series draws, read back from it: label and value of each bar, top to bottom.
   std::vector<std::pair<QString, qreal>> drawn_bars() const;
+  // The count axis's tick labels, left to right, as its label format writes them.
+  QStringList axis_labels() const;
 
  private:
   QHorizontalBarSeries* series_;

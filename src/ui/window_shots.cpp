@@ -1,6 +1,7 @@
 #include "ui/window_shots.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -9,11 +10,22 @@
 #include <functional>
 #include <iostream>
 
+#include "app/application.h"
 #include "channels/coin_programming.h"
+#include "lang/language.h"
 #include "sim/device.h"
+#include "ui/address_dialog.h"
 #include "ui/coin_programming_window.h"
+#include "ui/configuration_name_dialog.h"
+#include "ui/dialog_title.h"
+#include "ui/erase_dialog.h"
+#include "ui/firmware_window.h"
 #include "ui/main_window.h"
+#include "ui/password_dialog.h"
+#include "ui/pin_dialog.h"
 #include "ui/production_test_window.h"
+#include "ui/section_tree_dialog.h"
+#include "ui/selector_test_window.h"
 
 namespace qv82 {
 
@@ -82,11 +94,12 @@ bool coin_programming_shot(MainWindow& window, sim::Device& device, const QStrin
   return report(saved, name);
 }
 
-bool factory_test_shots(MainWindow& window, sim::Device& device, const QString& pass_name,
-                        const QString& fail_name) {
+bool factory_test_shots(MainWindow& window, sim::Device& device, const QString& idle_name,
+                        const QString& pass_name, const QString& fail_name) {
   ProductionTestWindow& form = *window.production_test_window;
   form.show();
   settle();
+  const bool idle_saved = report(form.grab().save(idle_name), idle_name);
   form.start_single();
   settle();
   const bool pass_saved =
@@ -99,16 +112,78 @@ bool factory_test_shots(MainWindow& window, sim::Device& device, const QString& 
       report(!form.model().last_error.empty() && form.grab().save(fail_name), fail_name);
   device.config().analogue.ph1 = ph1;
   form.close();
-  return pass_saved && fail_saved;
+  return idle_saved && pass_saved && fail_saved;
+}
+
+// A window as it opens, shown without its modal loop.
+bool opened_shot(QWidget& form, const QString& name) {
+  form.show();
+  settle();
+  const bool saved = report(form.grab().save(name), name);
+  form.hide();
+  return saved;
+}
+
+// The coin selector test with the insertion test ticked and a coin in.
+bool selector_test_shot(MainWindow& window, sim::Device& device, const QString& name) {
+  SelectorTestWindow& form = *window.selector_test_window;
+  form.show();
+  settle();
+  wait_until([&] { return form.tick_timer->isActive(); }, 3000);
+  form.insertion_test_box->click();
+  wait_until([&] { return form.tick_timer->isActive(); }, 3000);
+  settle();
+  device.insert(kCoinKind);
+  wait_until([&] { return form.events_list->count() > 0; }, 3000);
+  settle();
+  const bool saved = report(form.grab().save(name), name);
+  form.insertion_test_box->click();
+  form.close();
+  return saved;
+}
+
+// The tree dialog as Upload shows it, with the template's sections.
+bool section_tree_shot(MainWindow& window, const QString& name) {
+  SectionTreeDialog dialog(&window);
+  bool saved = false;
+  QTimer::singleShot(300, &dialog, [&] {
+    settle();
+    saved = report(dialog.grab().save(name), name);
+    dialog.cancel();
+  });
+  dialog.execute(QString::fromStdString(language_text(msg::kUploadFromCoinSelector)),
+                 window.app.configuration.tree);
+  return saved;
+}
+
+bool password_shot(MainWindow& window, const QString& name) {
+  PasswordDialog dialog(&window);
+  dialog.setWindowTitle(QString::fromStdString(language_text(msg::kEnterFactoryPassword)));
+  keep_title_in_view(dialog);
+  return opened_shot(dialog, name);
 }
 
 }  // namespace
 
 bool save_window_shots(MainWindow& window, sim::Device& device, const QString& file) {
   bool saved = coin_programming_shot(window, device, shot_name(file, "coin-programming"));
-  saved = factory_test_shots(window, device, shot_name(file, "factory-test-pass"),
+  saved = factory_test_shots(window, device, shot_name(file, "factory-test"),
+                             shot_name(file, "factory-test-pass"),
                              shot_name(file, "factory-test-fail")) &&
           saved;
+  saved = selector_test_shot(window, device, shot_name(file, "selector-test")) && saved;
+  const std::pair<QWidget*, const char*> dialogs[] = {
+      {window.firmware_window, "firmware"},
+      {window.erase_dialog, "erase"},
+      {window.address_dialog, "address"},
+      {window.pin_dialog, "pin"},
+      {window.configuration_name_dialog, "configuration-name"},
+  };
+  for (const auto& [dialog, suffix] : dialogs) {
+    saved = opened_shot(*dialog, shot_name(file, suffix)) && saved;
+  }
+  saved = section_tree_shot(window, shot_name(file, "section-tree")) && saved;
+  saved = password_shot(window, shot_name(file, "password")) && saved;
   return saved;
 }
 

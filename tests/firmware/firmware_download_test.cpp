@@ -12,6 +12,7 @@
 #include "device/coin_selector.h"
 #include "files/ini_file.h"
 #include "firmware/srecord_writer.h"
+#include "link/errors.h"
 #include "support/fake_ui.h"
 #include "support/processes.h"
 #include "support/sim_fixture.h"
@@ -89,11 +90,11 @@ TEST_F(FirmwareDownloadTest, WholeImageLandsInFlashAndTheDeviceRunsTheNewRevisio
   EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
   EXPECT_EQ(download.last_status, '0');
   EXPECT_EQ(download.records_accepted, 17);
-  EXPECT_EQ(download.view.progress_max, 18);
+  EXPECT_EQ(download.view.progress_max, 17) << "the records after the header";
   EXPECT_EQ(download.view.status_label,
             "Programming time: " + std::to_string(download.programming_time_ms) + " ms");
   EXPECT_GT(download.programming_time_ms, 17u * 10);
-  // The bar climbs to the last record and is reset by the final step.
+  // The bar fills with the last record and is reset by the final step.
   EXPECT_NE(std::find(progress.begin(), progress.end(), 17), progress.end());
   EXPECT_EQ(download.view.progress, 0);
 }
@@ -178,9 +179,38 @@ TEST_F(FirmwareDownloadTest, ImageForAnotherDeviceTypeSendsNothing) {
   const std::size_t written_before = setup.line().written().size();
   EXPECT_FALSE(download.download_prgm(write_image("QV99XX-BL")));
   EXPECT_EQ(setup.line().written().size(), written_before);
-  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Type error!" + kStaysInMonitor});
+  // Both identifications, to see which device the file was made for.
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Type error!\nImage file header: QV99XX-BL (" +
+                                                  bytes_to_hex(text_to_bytes("QV99XX-BL")) +
+                                                  ")\nMonitor identification: QV82HS-BL (" +
+                                                  bytes_to_hex(text_to_bytes("QV82HS-BL")) + ")" +
+                                                  kStaysInMonitor});
   EXPECT_EQ(download.view.status_label, "");
   EXPECT_TRUE(device().in_monitor());
+  EXPECT_EQ(setup.line().baud_rate(), 9600);
+}
+
+TEST_F(FirmwareDownloadTest, PortLostMidImageSaysTheUpgradeFailedAndTheDeviceWaits) {
+  ASSERT_EQ(download.start_monitor(), kMonitorReady);
+  bool pulled = false;
+  download.view_changed = [&] {
+    if (pulled || download.view.progress < 4) return;
+    pulled = true;
+    // Inside the next record's transfer.
+    setup.scheduler().schedule_in_us(3000, [this] { setup.line().remove_port("SIM"); });
+  };
+  try {
+    download.download_prgm(write_image());
+    FAIL() << "the lost port is thrown on";
+  } catch (const PortError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "SIM was disconnected\nThe firmware upgrade did not complete." + kStaysInMonitor);
+  }
+  EXPECT_EQ(download.view.status_label, "The firmware upgrade did not complete.");
+  EXPECT_FALSE(download.completed);
+  EXPECT_TRUE(device().in_monitor());
+  EXPECT_LT(device().monitor().flash().size(), data.size());
+  EXPECT_TRUE(link.log_enabled);
   EXPECT_EQ(setup.line().baud_rate(), 9600);
 }
 

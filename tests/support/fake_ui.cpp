@@ -2,11 +2,14 @@
 
 namespace qv82::test {
 
-void FakeUi::error(const std::string& text) { shown.push_back({Kind::Error, text}); }
+void FakeUi::error(const std::string& text) {
+  shown.push_back({Kind::Error, text});
+  if (on_shown) on_shown(shown.back());
+}
 
 void FakeUi::information(const std::string& text) {
   shown.push_back({Kind::Information, text});
-  if (on_information) on_information(text);
+  if (on_shown) on_shown(shown.back());
 }
 
 Answer FakeUi::question(const std::string& text, Buttons buttons) {

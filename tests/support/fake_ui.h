@@ -36,13 +36,11 @@ class FakeUi : public Ui {
   std::function<void(ParameterTree&)> on_sections;
   std::deque<std::optional<std::string>> open_files;
   std::deque<std::optional<std::string>> save_files;
-  // Choices of the list dialog (nothing: Cancel), and the lists offered.
-  std::deque<std::optional<std::size_t>> chosen_items;
-  std::vector<std::vector<std::string>> offered_items;
 
   std::vector<Shown> shown;
-  // Runs as each information is shown, as the user reads it over the window.
-  std::function<void(const std::string&)> on_information;
+  // Called as each error or information box comes up, to look at the
+  // window behind it.
+  std::function<void(const Shown&)> on_shown;
   std::vector<std::string> file_filters;
   int wait_cursor_depth = 0;
 
@@ -55,14 +53,6 @@ class FakeUi : public Ui {
   std::optional<std::string> open_file(const std::string& filter) override;
   std::optional<std::string> save_file(const std::string& filter) override;
   void wait_cursor(bool on) override { wait_cursor_depth += on ? 1 : -1; }
-  std::optional<std::size_t> choose_item(const std::string&,
-                                         const std::vector<std::string>& items) override {
-    offered_items.push_back(items);
-    if (chosen_items.empty()) return std::nullopt;
-    const auto chosen = chosen_items.front();
-    chosen_items.pop_front();
-    return chosen;
-  }
 
   // The texts of one kind, in order.
   std::vector<std::string> texts(Kind kind) const;

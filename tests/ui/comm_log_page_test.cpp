@@ -51,6 +51,22 @@ class CommLogPageTest : public QObject {
     QCOMPARE(bench.setup.device().requests().back()[3], std::uint8_t{0xFE});
   }
 
+  // Bytes typed apart, as they read in a manual, go as one command.
+  void terminalTakesHexTypedWithBlanks() {
+    WindowBench bench;
+    CommLogPage& page = *bench.window.comm_log_page;
+    QTest::keyClicks(page.command_edit, " ff 08 ");
+    page.send_command_button->click();
+    QVERIFY(bench.ui.errors().empty());
+    QVERIFY(page.command_edit->text().isEmpty());
+    const std::vector<std::string> lines = bench.log_lines();
+    QCOMPARE(lines.size(), std::size_t{2});
+    QCOMPARE(lines[0], std::string("-> 020101FF08F5"));
+    const Bytes& request = bench.setup.device().requests().back();
+    QCOMPARE(request[3], std::uint8_t{0xFF});
+    QCOMPARE(request[4], std::uint8_t{0x08});
+  }
+
   void terminalSendsNothingForShortOrBadText() {
     struct Case {
       const char* typed;

@@ -146,9 +146,9 @@ class ConfigFilesTest : public QObject {
     bench.setup.device().memory().poke(0x0570 + 30, Bytes{0x01, 0x41});
     bench.ui.clear();
     int shown = -1;
-    bench.ui.on_information = [&](const std::string&) { shown = page.value_box->value(); };
+    bench.ui.on_shown = [&](const FakeUi::Shown&) { shown = page.value_box->value(); };
     bench.window.upload_action->trigger();
-    bench.ui.on_information = nullptr;
+    bench.ui.on_shown = nullptr;
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
     QCOMPARE(shown, 321);
   }

@@ -1,14 +1,18 @@
 #include "ui/config_page.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 
 #include "support/fake_ui.h"
 #include "support/processes.h"
@@ -121,6 +125,106 @@ class ConfigPageTest : public QObject {
     QCOMPARE(bench.page->display_type->currentText(), QString("LED 4 digits"));
     QCOMPARE(bench.page->dip_mode->currentText(), QString("Timer preset"));
     QCOMPARE(bench.page->parameters[16].unit->text(), QString("Reset"));
+  }
+
+  // The level and direction buttons say in words what their pictures show,
+  // and say it anew when clicked.
+  void levelButtonsSayInWordsWhatTheyShow() {
+    PageBench bench;
+    PageBench::pick(bench.page->versions, "Timer with display");  // Start button "8101" at 8
+    QCOMPARE(bench.row(8).level->toolTip(), QString("Input level: High, edge code 1"));
+    QCOMPARE(bench.row(8).direction->toolTip(), QString("Direction: up"));
+    const QString output = bench.row(1).level->toolTip();
+    QVERIFY2(output == "Active level: Low" || output == "Active level: High", qPrintable(output));
+    bench.row(1).level->click();
+    QCOMPARE(bench.row(1).level->toolTip(),
+             output.endsWith("Low") ? QString("Active level: High") : QString("Active level: Low"));
+    bench.row(8).direction->click();
+    QCOMPARE(bench.row(8).direction->toolTip(), QString("Direction: down"));
+    QCOMPARE(bench.row(8).level->toolTip(), QString("Input level: High, edge code 2"));
+  }
+
+  // Whatever the page shows, its groups and columns keep their places: a
+  // display type or standard configuration chosen, the Edit box ticked.
+  void groupsAndColumnsKeepTheirPlaces() {
+    PageBench bench;
+    ConfigPage& page = *bench.page;
+    const auto places = [&] {
+      QApplication::processEvents();
+      std::vector<int> at;
+      for (QWidget* widget : std::initializer_list<QWidget*>{
+               page.common_group, page.display_group, page.dip_group, page.stop_group,
+               page.autoprog_group, page.fraud_group, page.display_type, page.display_show,
+               bench.row(1).time_on, bench.row(1).time_off, bench.row(1).level,
+               bench.row(1).channels_low, bench.row(8).impulses}) {
+        at.push_back(widget->mapTo(&page, QPoint(0, 0)).x());
+        at.push_back(widget->width());
+      }
+      return at;
+    };
+    const std::vector<int> first = places();
+    // Which control moved, and where to.
+    const auto moved = [&first](const std::vector<int>& now, const QString& after) {
+      for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i] != first[i]) {
+          return QString("after %1: control %2 %3 %4 -> %5")
+              .arg(after)
+              .arg(i / 2)
+              .arg(i % 2 ? "width" : "x")
+              .arg(first[i])
+              .arg(now[i]);
+        }
+      }
+      return QString();
+    };
+    for (int i = 0; i < page.display_type->count(); ++i) {
+      PageBench::pick(page.display_type, page.display_type->itemText(i));
+      QCOMPARE(moved(places(), page.display_type->itemText(i)), QString());
+    }
+    for (int i = 0; i < page.versions->count(); ++i) {
+      PageBench::pick(page.versions, page.versions->itemText(i));
+      QCOMPARE(moved(places(), page.versions->itemText(i)), QString());
+    }
+    page.edit->click();
+    QCOMPARE(moved(places(), "Edit"), QString());
+  }
+
+  // The common parameters shown stand together from the top of their group,
+  // wherever the hidden ones would have been.
+  void shownParametersLeaveNoHoles() {
+    PageBench bench;
+    ConfigPage& page = *bench.page;
+    for (const char* version : {"Timer with display", "Credit timer with sorter"}) {
+      PageBench::pick(page.versions, version);
+      QApplication::processEvents();
+      std::vector<QPoint> shown;
+      int top = std::numeric_limits<int>::max();
+      for (std::size_t k : {1, 2, 3, 4, 5, 6, 7, 9, 10}) {
+        QLabel* caption = page.parameters[k - 1].caption;
+        const QPoint at = caption->mapTo(page.common_group, QPoint(0, 0));
+        top = std::min(top, at.y());
+        if (caption->isVisibleTo(&page)) shown.push_back(at);
+      }
+      QVERIFY2(shown.size() >= 2, version);
+      std::sort(shown.begin(), shown.end(),
+                [](QPoint a, QPoint b) { return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y(); });
+      QCOMPARE(shown[0].y(), top);
+      const int pitch = shown[1].x() == shown[0].x() ? shown[1].y() - shown[0].y() : 0;
+      for (std::size_t i = 1; i < shown.size(); ++i) {
+        if (shown[i].x() != shown[i - 1].x()) {
+          QCOMPARE(shown[i].y(), top);  // a new column starts at the top
+        } else {
+          QCOMPARE(shown[i].y() - shown[i - 1].y(), pitch);
+        }
+      }
+      // The minutes/seconds choice stays beside the multiplier.
+      if (page.multiplier_unit->isVisibleTo(&page)) {
+        const QRect box = page.parameters[9].box->geometry();
+        QVERIFY(box.top() <= page.multiplier_unit->geometry().center().y() &&
+                page.multiplier_unit->geometry().center().y() <= box.bottom());
+        QVERIFY(page.multiplier_unit->x() > box.right());
+      }
+    }
   }
 
   void fitsTheRecommendedScreen() {

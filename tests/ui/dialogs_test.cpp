@@ -39,6 +39,22 @@ class DialogsTest : public QObject {
     QCOMPARE(int{bench.setup.device().address()}, 7);
   }
 
+  // Laid out as narrow as their fields, the small dialogs would cut their
+  // titles: each opens wide enough for its title and the title bar's buttons.
+  void smallDialogsOpenWideEnoughForTheirTitle() {
+    WindowBench bench;
+    QDialog* dialogs[] = {bench.window.address_dialog, bench.window.pin_dialog,
+                          bench.window.configuration_name_dialog};
+    for (QDialog* dialog : dialogs) {
+      dialog->show();
+      const int title = QFontMetrics(dialog->font()).horizontalAdvance(dialog->windowTitle());
+      QVERIFY2(!dialog->windowTitle().isEmpty(), dialog->metaObject()->className());
+      QVERIFY2(dialog->width() >= title + 150,
+               qPrintable(dialog->windowTitle() + ": " + QString::number(dialog->width())));
+      dialog->reject();
+    }
+  }
+
   void pinDialogChecksFieldsBeforeSending() {
     WindowBench bench;
     PinDialog& dialog = *bench.window.pin_dialog;
@@ -119,8 +135,8 @@ class DialogsTest : public QObject {
     });
     driver.start(5);
     const std::string caption = "Enter factory password";
-    const auto text =
-        ui.password(caption, "", [&](const std::string& t) { return validate_password(caption, t); });
+    const auto text = ui.password(
+        caption, "", [&](const std::string& t) { return validate_password(caption, t); });
     driver.stop();
     QCOMPARE(boxes, QStringList{"Incorrect password length"});
     QVERIFY(text.has_value());

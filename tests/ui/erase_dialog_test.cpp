@@ -1,6 +1,7 @@
 #include "ui/erase_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
@@ -9,7 +10,9 @@
 #include "link/errors.h"
 #include "stats/erasing.h"
 #include "support/selector_bench.h"
+#include "ui/statistics_page_widget.h"
 #include "virtual_events.h"
+#include "window_bench.h"
 
 namespace qv82::test {
 
@@ -38,6 +41,27 @@ class EraseDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Each counter is named as the statistics page names it, also after the
+  // page's options changed.
+  void statisticsAreNamedAsOnTheirPage() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    StatisticsPageWidget& page = *bench.window.statistics_page;
+    page.read_button->click();
+    QVERIFY(bench.app.configuration.statistics.select_option(5, "Coin jams"));
+    page.render();
+    EraseDialog& dialog = *bench.window.erase_dialog;
+    dialog.show();
+    QCOMPARE(dialog.statistic_boxes[4]->text(), QString("5. Coin jams"));
+    for (int i = 0; i < kErasableCounters; ++i) {
+      QCOMPARE(dialog.statistic_boxes[i]->text(),
+               QString::number(i + 1) + ". " + page.settings[i]->currentText());
+    }
+    QCOMPARE(dialog.channel_boxes[15]->text(), QString("16"));
+    dialog.close_button->click();
+    QVERIFY(!dialog.isVisible());
+  }
+
   // The error travels on to the application's handler, which shows it; the
   // dialog must still close afterwards.
   void portErrorDuringEraseLeavesCloseWorking() {

@@ -57,6 +57,13 @@ class FirmwareWindowTest : public QObject {
  private slots:
   void completeDownloadClosesTheWindowAndTheDeviceRunsTheNewFirmware() {
     FirmwareBench run;
+    // What the bar shows behind "Operation finished".
+    int bar_value = -1;
+    int bar_maximum = -1;
+    run.bench.ui.on_shown = [&](const FakeUi::Shown&) {
+      bar_value = run.window.progress->value();
+      bar_maximum = run.window.progress->maximum();
+    };
     bool buttons_off = false;
     bool escape_refused = false;
     run.events.at_ms(run.events.now_ms() + 300, [&] {
@@ -72,6 +79,59 @@ class FirmwareWindowTest : public QObject {
     QCOMPARE(run.bench.ui.informations(), std::vector<std::string>{"Operation finished"});
     QVERIFY(!run.bench.device().in_monitor());
     QCOMPARE(run.revision(), std::string("QV82HS-3.00"));
+    QCOMPARE(bar_maximum, 9);  // the records after the header, the end record last
+    QCOMPARE(bar_value, bar_maximum);
+  }
+
+  // Opened again, the window shows no file it would not send; Start asks
+  // for one, and the file picked then is the one sent.
+  void eachOpeningStartsWithoutAFile() {
+    FirmwareBench run;
+    run.start(run.image("QV82HS-BL"));
+    QVERIFY(!run.window.isVisible());
+    run.bench.ui.clear();
+
+    run.window.show();
+    QCOMPARE(run.window.file_name_label->text(), QString());
+    const std::size_t requests = run.bench.device().requests().size();
+    run.window.start_button->click();
+    QCOMPARE(run.bench.ui.errors(), std::vector<std::string>{"Open file first!"});
+    QCOMPARE(run.bench.device().requests().size(), requests);
+
+    run.bench.ui.clear();
+    run.start(run.image("QV82HS-BL"));
+    QVERIFY(run.window.model().completed);
+    QCOMPARE(run.bench.ui.errors(), std::vector<std::string>{});
+  }
+
+  // The adapter pulled after a few records: the window stays, says the
+  // upgrade did not complete and that the device waits in its monitor.
+  void portPulledMidUpgradeSaysItFailedAndWhereTheDeviceWaits() {
+    FirmwareBench run;
+    bool pulled = false;
+    auto render = run.window.model().view_changed;
+    run.window.model().view_changed = [&] {
+      render();
+      if (pulled || run.window.progress->value() < 3) return;
+      pulled = true;
+      // Inside the next record's transfer.
+      run.bench.setup.scheduler().schedule_in_us(
+          3000, [&run] { run.bench.setup.line().remove_port("SIM"); });
+    };
+    run.start(run.image("QV82HS-BL"));
+
+    QVERIFY(pulled);
+    const std::string failed = "The firmware upgrade did not complete.";
+    QCOMPARE(run.bench.ui.errors(),
+             std::vector<std::string>{"SIM was disconnected\n" + failed + kStaysInMonitor});
+    QVERIFY(run.window.isVisible());
+    QCOMPARE(run.window.status_text_label->text().toStdString(), failed);
+    QVERIFY(run.window.start_button->isEnabled());
+    QVERIFY(run.window.close_button->isEnabled());
+    QVERIFY(!run.window.model().completed);
+    QVERIFY(run.bench.device().in_monitor());
+    QVERIFY(run.bench.device().monitor().flash().size() < 256);
+    run.window.close_button->click();
   }
 
   // A file that cannot complete a download is refused before the device
@@ -89,7 +149,10 @@ class FirmwareWindowTest : public QObject {
         {"cut at a record boundary", "QV82HS-BL", true, -1,
          "File format error: no end record (S7, S8 or S9)", false},
         {"another device type", "XX99XX-BL", false, -1,
-         std::string("Type error!") + kStaysInMonitor, true},
+         "Type error!\nImage file header: XX99XX-BL (" + bytes_to_hex(text_to_bytes("XX99XX-BL")) +
+             ")\nMonitor identification: QV82HS-BL (" + bytes_to_hex(text_to_bytes("QV82HS-BL")) +
+             ")" + kStaysInMonitor,
+         true},
         {"refused record", "QV82HS-BL", false, 3,
          std::string("FLASH erase error!") + kStaysInMonitor, true},
     };

@@ -1,5 +1,6 @@
 // The factory test window keeps a record of every unit it tests: the counts
 // since it opened, the last units of the record and the record's file.
+#include <QCategoryAxis>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -9,6 +10,7 @@
 #include <fstream>
 
 #include "files/ini_file.h"
+#include "ui/analogue_gauge_view.h"
 #include "ui/production_test_window.h"
 #include "window_bench.h"
 
@@ -29,6 +31,7 @@ class ProductionRecordWindowTest : public QObject {
 
     QTest::mouseClick(ft.start_button, Qt::LeftButton);
     QCOMPARE(bench.ui.errors(), std::vector<std::string>{});
+    QCOMPARE(ft.gauges->row_axis->categoriesLabels().filter("(").size(), 9);
     QCOMPARE(ft.unit_counts->text(), QString("Passed: 1   Failed: 0"));
     QCOMPARE(ft.recent_units->count(), 1);
     QVERIFY(ft.recent_units->item(0)->text().endsWith("  1234567  PASS"));
@@ -46,11 +49,16 @@ class ProductionRecordWindowTest : public QObject {
     for (std::string line; std::getline(record, line);) ++lines;
     QCOMPARE(lines, 3);
 
-    // Opened again, the counts start afresh; the record's last units stay.
+    // Opened again, the window starts afresh: counts, units, messages and
+    // gauges; the record file keeps every unit.
     ft.hide();
     ft.show();
     QCOMPARE(ft.unit_counts->text(), QString("Passed: 0   Failed: 0"));
-    QCOMPARE(ft.recent_units->count(), 2);
+    QCOMPARE(ft.recent_units->count(), 0);
+    QCOMPARE(ft.messages_list->count(), 0);
+    QCOMPARE(ft.gauges->row_axis->categoriesLabels().filter("(").size(), 0);
+    QCOMPARE(ft.record_path->text().toStdString(), bench.workdir + "/production_log.csv");
+    ft.hide();
   }
 
   void aRecordThatCannotBeWrittenStopsStartBeforeTheDevice() {

@@ -3,6 +3,7 @@
 #include "ui/production_test_window.h"
 
 #include <QCategoryAxis>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
@@ -11,6 +12,7 @@
 #include <QScatterSeries>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "support/selector_bench.h"
@@ -158,6 +160,43 @@ class ProductionTestWindowTest : public QObject {
     QCOMPARE(run.window.model().passed, 2);
     QVERIFY(!run.window.loop_timer->isActive());
     QVERIFY(run.window.start_button->isEnabled());
+  }
+
+  // Before the first Start each area is titled with what it will show; in a
+  // loop the list of units keeps up with the counts while the unit waits to
+  // be taken away.
+  void areasAreTitledAndTheUnitListKeepsUpWithTheCounts() {
+    FactoryBench run;
+    const std::pair<QGroupBox*, const char*> areas[] = {
+        {run.window.status_group, "Status"},
+        {run.window.messages_group, "Test messages"},
+        {run.window.gauges_group, "Analogue readings"},
+        {run.window.units_group, "Units tested since the window opened"},
+    };
+    for (const auto& [area, title] : areas) {
+      QVERIFY(area->isVisible());
+      QCOMPARE(area->title(), QString(title));
+    }
+    QCOMPARE(run.window.recent_units->count(), 0);
+
+    run.window.loop_choice->click();
+    const std::uint64_t end = run.now() + 6000;
+    int looks = 0;
+    int behind = 0;
+    for (std::uint64_t at = run.now() + 50; at < end; at += 50) {
+      run.events.at_ms(at, [&] {
+        ++looks;
+        const int units = run.window.model().passed + run.window.model().failed;
+        if (run.window.recent_units->count() != std::min(units, 5)) ++behind;
+      });
+    }
+    run.events.at_ms(end, [&] { run.window.single_choice->click(); });
+    run.events.run_until_ms(end + 8000);
+    QVERIFY(run.window.model().passed >= 1);
+    QVERIFY(looks > 100);
+    QCOMPARE(behind, 0);
+    QCOMPARE(run.window.recent_units->count(),
+             std::min(run.window.model().passed + run.window.model().failed, 5));
   }
 
   // A command the device refuses has not been carried out.

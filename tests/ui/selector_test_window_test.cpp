@@ -2,6 +2,7 @@
 // and impulse timers running in virtual time.
 #include "ui/selector_test_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -94,6 +95,41 @@ class SelectorTestWindowTest : public QObject {
         "%d nested transfers",
         timings, static_cast<unsigned long long>(cycle), nested);
     QCOMPARE(nested, 0);
+  }
+
+  // The window's controls keep their places: ticking "Insertion test"
+  // leaves the box under the mouse, and lines the device does not offer
+  // stay where they are, greyed, instead of leaving holes.
+  void controlsKeepTheirPlaces() {
+    CheckBench run;
+    run.events.run_until_ms(run.now() + 1000);
+    QWidget& window = run.window;
+    const auto place = [&window](QWidget* widget) {
+      return QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+    };
+    const QRect box = place(run.window.insertion_test_box);
+    std::vector<QRect> outputs;
+    for (QPushButton* button : run.window.output_buttons) {
+      QVERIFY(button->isVisible());
+      outputs.push_back(place(button));
+    }
+    const bool any_greyed =
+        std::any_of(run.window.output_buttons.begin(), run.window.output_buttons.end(),
+                    [](QPushButton* button) { return !button->isEnabled(); });
+    QVERIFY2(any_greyed, "the simulated device offers fewer than seven outputs");
+
+    run.window.insertion_test_box->click();
+    run.events.run_until_ms(run.now() + 1000);
+    QApplication::processEvents();
+    QVERIFY(run.window.events_list->isVisible());
+    QCOMPARE(place(run.window.insertion_test_box), box);
+    for (std::size_t k = 0; k < outputs.size(); ++k) {
+      QCOMPARE(place(run.window.output_buttons[k]), outputs[k]);
+    }
+    run.window.insertion_test_box->click();
+    run.events.run_until_ms(run.now() + 1000);
+    QApplication::processEvents();
+    QCOMPARE(place(run.window.insertion_test_box), box);
   }
 
   // The measurement carries one PI3 value: the second row says so instead

@@ -123,6 +123,13 @@ class StatisticsPageWidgetTest : public QObject {
     QCOMPARE(expected[0].first, QString("Coins accepted"));
     QVERIFY(expected[0].second > 0);
     QVERIFY2(page.chart->drawn_bars() == expected, described(page.chart->drawn_bars()).c_str());
+    // Whole counts under the bars, each tick its own, the longest bar within them.
+    const QStringList ticks = page.chart->axis_labels();
+    QVERIFY2(ticks.size() >= 3 && ticks.size() <= 6, qPrintable(ticks.join(' ')));
+    for (int i = 1; i < ticks.size(); ++i) {
+      QVERIFY2(ticks[i].toLongLong() > ticks[i - 1].toLongLong(), qPrintable(ticks.join(' ')));
+    }
+    for (const auto& bar : expected) QVERIFY(ticks.back().toDouble() >= bar.second);
 
     // Coins arrive while the machine accepts them: the next Read draws the grown counters.
     Bytes reply;
@@ -145,6 +152,7 @@ class StatisticsPageWidgetTest : public QObject {
     const auto erased = page.chart->drawn_bars();
     QCOMPARE(erased.size(), std::size_t{16});
     for (const auto& [name, value] : erased) QCOMPARE(value, 0.0);
+    QCOMPARE(page.chart->axis_labels().join(' '), QString("0 1 2 3 4 5"));
   }
 
   void exportWritesLabelsInTheSheetsCodePage() {
