@@ -36,6 +36,9 @@ class FakeUi : public Ui {
   std::function<void(ParameterTree&)> on_sections;
   std::deque<std::optional<std::string>> open_files;
   std::deque<std::optional<std::string>> save_files;
+  // Choices of the list dialog (nothing: Cancel), and the lists offered.
+  std::deque<std::optional<std::size_t>> chosen_items;
+  std::vector<std::vector<std::string>> offered_items;
 
   std::vector<Shown> shown;
   // Called as each error or information box comes up, to look at the
@@ -53,6 +56,14 @@ class FakeUi : public Ui {
   std::optional<std::string> open_file(const std::string& filter) override;
   std::optional<std::string> save_file(const std::string& filter) override;
   void wait_cursor(bool on) override { wait_cursor_depth += on ? 1 : -1; }
+  std::optional<std::size_t> choose_item(const std::string&,
+                                         const std::vector<std::string>& items) override {
+    offered_items.push_back(items);
+    if (chosen_items.empty()) return std::nullopt;
+    const auto chosen = chosen_items.front();
+    chosen_items.pop_front();
+    return chosen;
+  }
 
   // The texts of one kind, in order.
   std::vector<std::string> texts(Kind kind) const;

@@ -101,7 +101,7 @@ class VanishedPortTest : public QObject {
     PtyWindowBench bench;
     const std::string image = bench.dir.filePath("stored.txt").toStdString();
     {
-      SimOnPty sim({"--link", bench.link, "--vanish-after", "1500", "--save-image", image});
+      SimOnPty sim({"--link", bench.link, "--vanish-after", "2200", "--save-image", image});
       QVERIFY(bench.window->start_up_once());
       bench.ui.clear();
       bench.window->upload_action->trigger();
