@@ -6,8 +6,6 @@
 // (backup read and saved first, then writes and read-back). Prints the wall
 // time of each and its ratio to the writes alone. `--latency MS` sets the
 // simulated device's reply latency (default 2).
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +14,7 @@
 
 #include "app/application.h"
 #include "link/cctalk_link.h"
+#include "bench_ui.h"
 #include "sim_process.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
@@ -23,24 +22,6 @@
 namespace {
 
 using namespace qv82;
-
-// Takes every section and reports only what went wrong.
-class BenchUi : public Ui {
- public:
-  void error(const std::string& text) override {
-    std::fprintf(stderr, "error: %s\n", text.c_str());
-  }
-  void information(const std::string&) override {}
-  Answer question(const std::string&, Buttons) override { return Answer::Cancel; }
-  std::optional<std::string> password(const std::string&, const std::string&,
-                                      const Validator&) override {
-    return std::nullopt;
-  }
-  bool choose_sections(const std::string&, ParameterTree&) override { return true; }
-  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> save_file(const std::string&) override { return std::nullopt; }
-  void wait_cursor(bool) override {}
-};
 
 struct Mode {
   const char* name;
@@ -58,7 +39,7 @@ Run download_once(const std::string& workdir, int latency_ms, const Mode& mode) 
   bench::SimProcess sim(bench::latency_options(latency_ms));
   QtSerialPort port;
   QtEventPump pump;
-  BenchUi ui;
+  bench::BenchUi ui;
   Application app(port, pump, ui, workdir);
   port.set_port_name(sim.slave_path());
   port.open();
@@ -85,13 +66,8 @@ int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
 
   namespace fs = std::filesystem;
-  const fs::path data = QV82_DATA_DIR;
-  const fs::path workdir =
-      fs::temp_directory_path() / ("qv82-bench-verify-" + std::to_string(::getpid()));
-  fs::create_directories(workdir);
-  for (const char* name : {"qv82hs.ini", "io.ini", "template.xml"}) {
-    fs::copy_file(data / name, workdir / name, fs::copy_options::overwrite_existing);
-  }
+  const bench::ScratchInstallation scratch("verify");
+  const fs::path workdir = scratch.path();
   const int latency_ms = bench::device_latency_ms(argc, argv);
 
   std::printf("download: every template item at 9600 baud, device latency %d ms\n", latency_ms);

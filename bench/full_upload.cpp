@@ -7,8 +7,6 @@
 // each way an adapter may hand the bytes over (`--patterns`, see
 // sim_process.h). `--latency MS` sets the simulated device's reply latency
 // (default 2).
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +17,7 @@
 
 #include "app/application.h"
 #include "link/cctalk_link.h"
+#include "bench_ui.h"
 #include "sim_process.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
@@ -26,26 +25,6 @@
 namespace {
 
 using namespace qv82;
-
-// Takes every section and reports only what went wrong.
-class BenchUi : public Ui {
- public:
-  void error(const std::string& text) override {
-    std::fprintf(stderr, "error: %s\n", text.c_str());
-  }
-  void information(const std::string& text) override { last_information = text; }
-  Answer question(const std::string&, Buttons) override { return Answer::Cancel; }
-  std::optional<std::string> password(const std::string&, const std::string&,
-                                      const Validator&) override {
-    return std::nullopt;
-  }
-  bool choose_sections(const std::string&, ParameterTree&) override { return true; }
-  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> save_file(const std::string&) override { return std::nullopt; }
-  void wait_cursor(bool) override {}
-
-  std::string last_information;
-};
 
 struct Exchange {
   std::size_t request_bytes = 0;
@@ -77,7 +56,7 @@ Run upload_once(const std::string& workdir, int latency_ms, const std::string& p
   bench::SimProcess sim(bench::sim_options(latency_ms, pattern));
   QtSerialPort port;
   QtEventPump pump;
-  BenchUi ui;
+  bench::BenchUi ui;
   Application app(port, pump, ui, workdir);
   port.set_port_name(sim.slave_path());
   port.open();
@@ -124,13 +103,8 @@ int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
 
   namespace fs = std::filesystem;
-  const fs::path data = QV82_DATA_DIR;
-  const fs::path workdir =
-      fs::temp_directory_path() / ("qv82-bench-upload-" + std::to_string(::getpid()));
-  fs::create_directories(workdir);
-  for (const char* name : {"qv82hs.ini", "io.ini", "template.xml"}) {
-    fs::copy_file(data / name, workdir / name, fs::copy_options::overwrite_existing);
-  }
+  const bench::ScratchInstallation scratch("upload");
+  const fs::path workdir = scratch.path();
   const int latency_ms = bench::device_latency_ms(argc, argv);
 
   std::printf("upload: every template item at 9600 baud, device latency %d ms\n", latency_ms);

@@ -19,6 +19,7 @@
 #include "firmware/firmware_download.h"
 #include "firmware/srecord_writer.h"
 #include "link/errors.h"
+#include "bench_ui.h"
 #include "sim_process.h"
 #include "ui/port/qt_event_pump.h"
 #include "ui/port/qt_serial_port.h"
@@ -26,24 +27,6 @@
 namespace {
 
 using namespace qv82;
-
-// Takes every section, confirms every question, remembers the messages.
-class BenchUi : public Ui {
- public:
-  void error(const std::string& text) override { errors.push_back(text); }
-  void information(const std::string&) override {}
-  Answer question(const std::string&, Buttons) override { return Answer::Yes; }
-  std::optional<std::string> password(const std::string&, const std::string&,
-                                      const Validator&) override {
-    return std::nullopt;
-  }
-  bool choose_sections(const std::string&, ParameterTree&) override { return true; }
-  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> save_file(const std::string&) override { return std::nullopt; }
-  void wait_cursor(bool) override {}
-
-  std::vector<std::string> errors;
-};
 
 constexpr double kIdleSeconds = 10.0;
 
@@ -67,14 +50,8 @@ struct Outcome {
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   namespace fs = std::filesystem;
-  const fs::path data = QV82_DATA_DIR;
-  const fs::path workdir =
-      fs::temp_directory_path() /
-      ("qv82-bench-vanish-" + std::to_string(QCoreApplication::applicationPid()));
-  fs::create_directories(workdir);
-  for (const char* name : {"qv82hs.ini", "io.ini", "template.xml"}) {
-    fs::copy_file(data / name, workdir / name, fs::copy_options::overwrite_existing);
-  }
+  const bench::ScratchInstallation scratch("vanish");
+  const fs::path workdir = scratch.path();
   const std::string link = (workdir / "qv82").string();
 
   Bytes code(16 * 1024);
@@ -85,7 +62,7 @@ int main(int argc, char** argv) {
 
   QtSerialPort port;
   QtEventPump pump;
-  BenchUi ui;
+  bench::BenchUi ui(Answer::Yes, false);
   Application app(port, pump, ui, workdir.string());
   app.configuration.prepare(workdir.string());
   port.set_extra_ports({link});

@@ -1,6 +1,7 @@
 #include "sim_process.h"
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -9,6 +10,21 @@
 #include <string>
 
 namespace qv82::bench {
+
+ScratchInstallation::ScratchInstallation(const std::string& name)
+    : path_(std::filesystem::temp_directory_path() /
+            ("qv82-bench-" + name + "-" + std::to_string(::getpid()))) {
+  std::filesystem::create_directories(path_);
+  for (const char* file : {"qv82hs.ini", "io.ini", "template.xml"}) {
+    std::filesystem::copy_file(std::filesystem::path(QV82_DATA_DIR) / file, path_ / file,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+}
+
+ScratchInstallation::~ScratchInstallation() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
 
 double own_cpu_seconds() {
   struct rusage usage {};

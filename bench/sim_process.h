@@ -1,11 +1,26 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/processes.h"
 
 namespace qv82::bench {
+
+// A scratch folder holding the installation's data files (settings, I/O
+// rules, template), removed with everything in it when the object goes.
+class ScratchInstallation {
+ public:
+  explicit ScratchInstallation(const std::string& name);
+  ~ScratchInstallation();
+  ScratchInstallation(const ScratchInstallation&) = delete;
+  ScratchInstallation& operator=(const ScratchInstallation&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 // qv82hs-sim on a pseudo-terminal for the length of a benchmark.
 using SimProcess = test::SimOnPty;
