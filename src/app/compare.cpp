@@ -120,11 +120,8 @@ std::string channel_words(const std::string& first, const std::string& second) {
   add_change(words, "CC", std::string(country_code(a.view.country)),
              std::string(country_code(b.view.country)));
   add_change(words, "Val.", std::to_string(a.view.value), std::to_string(b.view.value));
-  char high_a[4];
-  char high_b[4];
-  std::snprintf(high_a, sizeof high_a, "%02X", a.status_high_bits);
-  std::snprintf(high_b, sizeof high_b, "%02X", b.status_high_bits);
-  add_change(words, "status bits 4-7", high_a, high_b);
+  add_change(words, "status bits 4-7", hex_byte(a.status_high_bits),
+             hex_byte(b.status_high_bits));
   return words;
 }
 
@@ -173,17 +170,6 @@ std::string option_name(const std::vector<std::pair<std::string, std::string>>& 
   return code;
 }
 
-std::string hex_address(std::uint16_t address) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(address));
-  return text;
-}
-
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 }  // namespace
 
 std::vector<ItemDifference> compare_items(const std::vector<HeldItem>& first,
@@ -192,13 +178,13 @@ std::vector<ItemDifference> compare_items(const std::vector<HeldItem>& first,
   std::map<std::uint16_t, ItemDifference> by_address;
   for (const HeldItem& item : first) {
     if (item.text.empty()) continue;
-    by_address[item.address] = {item.caption, item.address, upper(item.text), {}, {}};
+    by_address[item.address] = {item.caption, item.address, upper_case(item.text), {}, {}};
   }
   for (const HeldItem& item : second) {
     if (item.text.empty()) continue;
     ItemDifference& d = by_address[item.address];
     if (d.caption.empty()) d = {item.caption, item.address, {}, {}, {}};
-    d.second = upper(item.text);
+    d.second = upper_case(item.text);
   }
   std::vector<ItemDifference> differences;
   for (auto& [address, d] : by_address) {

@@ -11,6 +11,7 @@
 #include "config/config_file.h"
 #include "config/held_items.h"
 #include "config/parameter_tree.h"
+#include "files/text.h"
 #include "lang/language.h"
 
 namespace qv82 {
@@ -100,12 +101,6 @@ std::vector<HeldItem> block_items(const std::vector<MemoryBlock>& blocks) {
     items.push_back({item_caption({}, block.address), block.address, block.length, {}});
   }
   return items;
-}
-
-std::string hex_address(std::uint16_t address) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(address));
-  return text;
 }
 
 // An ordinary configuration file of the items alone: File Open lays them

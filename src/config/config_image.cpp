@@ -71,11 +71,7 @@ void check_item_texts(const ParameterTree& tree) {
   }
 }
 
-std::string item_address_text(unsigned address) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", address & 0xFFFFu);
-  return text;
-}
+std::string item_address_text(unsigned address) { return hex_address(address); }
 
 ConfigImage::ConfigImage(ParameterTree& parameter_tree, WorkingImages& working_images,
                          ChannelsPage& channels_page)

@@ -1,7 +1,7 @@
 #include <cctype>
-#include <cstdio>
 
 #include "device/coin_selector.h"
+#include "files/text.h"
 #include "lang/language.h"
 #include "link/memory_labels.h"
 
@@ -13,18 +13,6 @@ constexpr std::uint16_t kCountersAddress = 0x0830;
 constexpr int kCounterCount = 20;
 constexpr std::size_t kCounterSize = 3;
 constexpr std::uint8_t kCounterEraseByte = 0x01;
-
-std::string hex_address(std::uint16_t address) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(address));
-  return text;
-}
-
-std::string hex_byte(std::uint8_t value) {
-  char text[4];
-  std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(value));
-  return text;
-}
 
 // The byte 01 at the start of a counter is the device's erase command: it
 // leaves the counter's three bytes at 0, not the 01.

@@ -43,6 +43,10 @@ std::string hex_byte(unsigned value) {
   return {kDigits[(value >> 4) & 0x0F], kDigits[value & 0x0F]};
 }
 
+std::string hex_address(unsigned address) {
+  return "0x" + hex_byte(address >> 8) + hex_byte(address);
+}
+
 bool all_hex(std::string_view text) {
   for (const char c : text) {
     if (hex_digit(c) < 0) return false;

@@ -22,6 +22,8 @@ int hex_digit(char c);
 int hex_pair(std::string_view two);
 // A byte as two upper-case hex digits (the low eight bits of value).
 std::string hex_byte(unsigned value);
+// A memory address as the files and messages write it: "0x05B0" (low 16 bits).
+std::string hex_address(unsigned address);
 // True when every character is a hexadecimal digit (so also for no text).
 bool all_hex(std::string_view text);
 
