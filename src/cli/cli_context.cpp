@@ -1,18 +1,16 @@
 #include "cli/cli_context.h"
 
+#include "cli/native_connection.h"
 #include "cli/simulated_connection.h"
 #include "files/full_path.h"
 #include "lang/language.h"
 #include "link/errors.h"
-#include "ui/port/qt_event_pump.h"
-#include "ui/port/qt_serial_port.h"
 
 namespace qv82::cli {
 
 struct CliContext::Connection {
   std::unique_ptr<SimulatedConnection> simulated;
-  std::unique_ptr<QtSerialPort> qt_port;
-  std::unique_ptr<QtEventPump> qt_pump;
+  std::unique_ptr<NativeConnection> native;
   std::unique_ptr<CliUi> ui;
   // Last: it holds on to the port and the pump above.
   std::unique_ptr<Application> app;
@@ -35,13 +33,10 @@ void CliContext::set_up() {
     port = &connection_->simulated->port();
     pump = &connection_->simulated->pump();
   } else {
-    connection_->qt_port = std::make_unique<QtSerialPort>();
-    connection_->qt_pump = std::make_unique<QtEventPump>();
-    if (options.port) connection_->qt_port->set_extra_ports({*options.port});
-    connection_->qt_port->set_note_handler(
-        [this](const std::string& note) { err << note << "\n"; });
-    port = connection_->qt_port.get();
-    pump = connection_->qt_pump.get();
+    connection_->native = make_native_connection(
+        options.port, [this](const std::string& note) { err << note << "\n"; });
+    port = &connection_->native->port();
+    pump = &connection_->native->pump();
   }
   connection_->ui = std::make_unique<CliUi>(options, out, err);
   connection_->app = std::make_unique<Application>(*port, *pump, *connection_->ui, workdir());

@@ -1,42 +1,16 @@
 #include "cli/cli_ui.h"
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <iostream>
 
 #include "files/text.h"
 #include "lang/language.h"
+#include "platform/system.h"
 
 namespace qv82::cli {
 
-namespace {
-
-// Turns terminal echo off for the life of the object.
-class NoEcho {
- public:
-  NoEcho() {
-    if (tcgetattr(STDIN_FILENO, &saved_) != 0) return;
-    termios quiet = saved_;
-    quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-    active_ = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
-  }
-  ~NoEcho() {
-    if (active_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
-  }
-  NoEcho(const NoEcho&) = delete;
-  NoEcho& operator=(const NoEcho&) = delete;
-
- private:
-  termios saved_{};
-  bool active_ = false;
-};
-
-}  // namespace
-
 CliUi::CliUi(const GlobalOptions& options, std::ostream& out, std::ostream& err)
-    : interactive(isatty(STDIN_FILENO) == 1), options_(options), out_(out), err_(err) {}
+    : interactive(platform::input_is_terminal()), options_(options), out_(out), err_(err) {}
 
 void CliUi::error(const std::string& text) {
   if (muted) return;
@@ -60,7 +34,7 @@ std::optional<std::string> CliUi::read_line(const std::string& prompt, bool echo
   std::string line;
   bool got = false;
   {
-    std::optional<NoEcho> quiet;
+    std::optional<platform::HiddenTyping> quiet;
     if (!echo) quiet.emplace();
     got = static_cast<bool>(std::getline(std::cin, line));
   }

@@ -1,4 +1,3 @@
-#include <unistd.h>
 
 #include <cstdio>
 
@@ -6,6 +5,7 @@
 #include "cli/command_registry.h"
 #include "firmware/firmware_download.h"
 #include "lang/language.h"
+#include "platform/system.h"
 
 namespace qv82::cli {
 
@@ -47,7 +47,7 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
   app.device.download_address = link.device_address;
 
   FirmwareDownload download(link, app.selector);
-  const bool terminal = isatty(fileno(stdout)) == 1;
+  const bool terminal = platform::output_is_terminal();
   int shown = -1;
   download.view_changed = [&] {
     if (!terminal || download.view.progress == shown || download.view.progress == 0) return;

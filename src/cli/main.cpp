@@ -1,4 +1,3 @@
-#include <QCoreApplication>
 #include <filesystem>
 #include <iostream>
 
@@ -6,8 +5,10 @@
 #include "app/version.h"
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "cli/native_connection.h"
 #include "config/xml_reader.h"
 #include "link/errors.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ void print_help(std::ostream& out) {
 
 int main(int argc, char** argv) {
   using namespace qv82::cli;
-  // The serial port needs Qt's event loop; no window is ever shown.
-  QCoreApplication app(argc, argv);
+  const std::shared_ptr<void> event_system = start_event_system(argc, argv);
+  qv82::platform::use_exact_line_ends();
 
   GlobalOptions options;
   try {
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     std::error_code error;
     const qv82::DataFolder folder = qv82::choose_data_folder(
         qv82::data_folder_places(std::filesystem::current_path(error).string(),
-                                 QCoreApplication::applicationDirPath().toStdString()));
+                                 qv82::platform::executable_folder(argv[0])));
     if (!folder.error.empty()) {
       std::cerr << "qv82hs-cli: " << folder.error << "\n";
       return kExitData;

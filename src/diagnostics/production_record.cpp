@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "diagnostics/production_limits.h"
 #include "files/sync_to_disk.h"
 #include "files/text.h"
+#include "platform/system.h"
 
 namespace qv82 {
 
@@ -124,18 +126,36 @@ std::vector<std::string> production_record_fields(const UnitResult& unit,
   return fields;
 }
 
+namespace {
+
+// Seconds of a broken-down time counted as if it were UTC: the difference of
+// the local and the UTC reading of one moment is the zone's offset, on every
+// system ("%z" gives the zone's name on some).
+long long civil_seconds(const std::tm& t) {
+  using namespace std::chrono;
+  const sys_days day = year{t.tm_year + 1900} / month{static_cast<unsigned>(t.tm_mon + 1)} /
+                       static_cast<unsigned>(t.tm_mday);
+  return day.time_since_epoch().count() * 86400LL + t.tm_hour * 3600LL + t.tm_min * 60LL +
+         t.tm_sec;
+}
+
+}  // namespace
+
 std::string local_iso8601_now() {
   const std::time_t now = std::time(nullptr);
-  const std::tm* local = std::localtime(&now);
-  if (local == nullptr) return {};
+  const std::tm local = platform::local_time(now);
+  std::tm utc{};
+  if (const std::tm* u = std::gmtime(&now)) utc = *u;
   char text[32] = {};
-  char offset[8] = {};
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", local);
-  std::strftime(offset, sizeof offset, "%z", local);  // "+0100"
-  std::string result = text;
-  const std::string zone = offset;
-  if (zone.size() == 5) result += zone.substr(0, 3) + ":" + zone.substr(3);
-  return result;
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+  const long long offset_min = (civil_seconds(local) - civil_seconds(utc)) / 60;
+  // Zones lie within a day of UTC.
+  const int magnitude = static_cast<int>(std::min<long long>(
+      offset_min < 0 ? -offset_min : offset_min, 24 * 60 - 1));
+  char zone[8] = {};
+  std::snprintf(zone, sizeof zone, "%c%02d:%02d", offset_min < 0 ? '-' : '+', magnitude / 60,
+                magnitude % 60);
+  return std::string(text) + zone;
 }
 
 ProductionRecord::ProductionRecord(std::string path, Clock clock)

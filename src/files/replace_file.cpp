@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "files/sync_to_disk.h"
+#include "platform/system.h"
 
 namespace qv82 {
 
@@ -37,7 +38,7 @@ std::optional<std::string> replace_file(const std::string& path, const std::stri
     name << '.' << target.filename().string() << '.' << std::hex << entropy() << ".tmp";
     temporary = target.parent_path() / name.str();
     errno = 0;
-    file = std::fopen(temporary.string().c_str(), "wbx");  // fails if the name exists
+    file = platform::create_new_file(temporary);  // fails if the name exists
     open_error = errno;
     if (file == nullptr && open_error != EEXIST) break;
   }

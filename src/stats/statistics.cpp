@@ -16,6 +16,7 @@
 #include "lang/language.h"
 #include "link/cctalk_link.h"
 #include "link/errors.h"
+#include "platform/system.h"
 #include "stats/xls_export.h"
 
 namespace qv82 {
@@ -65,8 +66,7 @@ int erase_statistic_counter(CoinSelector& selector, int i) {
 
 std::string local_short_date() {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = platform::local_time(now);
   std::ostringstream text;
   try {
     text.imbue(std::locale(""));

@@ -30,7 +30,7 @@ struct Installation {
 };
 
 TEST(DataFolder, InstallationIsFoundBesideTheExecutable) {
-  EXPECT_EQ(installed_data_folder("/opt/x/bin"), "/opt/x/share/qv82hs");
+  EXPECT_EQ(fs::path(installed_data_folder("/opt/x/bin")).generic_string(), "/opt/x/share/qv82hs");
 }
 
 TEST(DataFolder, ChoosesByWhatTheFoldersHold) {

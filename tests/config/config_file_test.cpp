@@ -1,7 +1,9 @@
 #include "config/config_file.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -183,6 +185,7 @@ TEST(ConfigFile, FailedSaveLeavesTheOldFileIntact) {
   dir.write("old.xml", "old content\r\n");
   const std::string target = dir.file("old.xml");
 
+#ifndef _WIN32
   // Writing stops after 200 bytes.
   rlimit old_limit{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
@@ -193,6 +196,7 @@ TEST(ConfigFile, FailedSaveLeavesTheOldFileIntact) {
   EXPECT_THROW(write_configuration(kTemplate, tree, target), ConfigFileError);
   setrlimit(RLIMIT_FSIZE, &old_limit);
   std::signal(SIGXFSZ, old_handler);
+#endif
 
   EXPECT_THROW(write_configuration(dir.file("missing.xml"), tree, target), ConfigFileError);
   EXPECT_THROW(write_configuration(kTemplate, tree, dir.file("no/dir/x.xml")), ConfigFileError);

@@ -9,7 +9,7 @@
 #include "diagnostics/coin_selector_test.h"
 #include "files/ini_file.h"
 #include "support/fake_ui.h"
-#include "support/processes.h"
+#include "support/temp_dir.h"
 #include "support/sim_fixture.h"
 
 namespace qv82 {

@@ -10,7 +10,7 @@
 #include "files/ini_file.h"
 #include "link/errors.h"
 #include "support/fake_ui.h"
-#include "support/processes.h"
+#include "support/temp_dir.h"
 #include "support/sim_fixture.h"
 
 namespace qv82 {

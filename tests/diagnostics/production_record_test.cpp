@@ -11,7 +11,7 @@
 
 #include "diagnostics/csv.h"
 #include "diagnostics/production_report.h"
-#include "support/processes.h"
+#include "support/temp_dir.h"
 
 namespace qv82 {
 namespace {

@@ -14,7 +14,7 @@
 #include "firmware/srecord_writer.h"
 #include "link/errors.h"
 #include "support/fake_ui.h"
-#include "support/processes.h"
+#include "support/temp_dir.h"
 #include "support/sim_fixture.h"
 
 namespace qv82 {

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "firmware/srecord_writer.h"
-#include "support/processes.h"
+#include "support/temp_dir.h"
 
 namespace qv82 {
 namespace {

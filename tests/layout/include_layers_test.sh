@@ -8,6 +8,7 @@ root="${1:-$(dirname "$0")/../..}"
 cd "$root/src"
 
 declare -A level=(
+  [platform]=-1
   [files]=0 [lang]=0
   [link]=1
   [device]=2
@@ -15,7 +16,7 @@ declare -A level=(
   [config]=4
   [rules]=5 [stats]=5
   [app]=6
-  [sim]=7 [ui/port]=7
+  [sim]=7 [ui/port]=7 [winport]=7
   [cli]=8 [ui]=8
 )
 

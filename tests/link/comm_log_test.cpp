@@ -1,11 +1,12 @@
 #include "link/comm_log.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "support/temp_dir.h"
 
 namespace qv82 {
 namespace {
@@ -15,8 +16,7 @@ namespace fs = std::filesystem;
 class CommLogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("comm_log_test_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
+    dir_ = fs::path(test::make_temp_dir()) / "log";
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }

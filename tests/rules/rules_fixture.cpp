@@ -6,7 +6,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "support/processes.h"
+#include "support/temp_dir.h"
 
 namespace qv82::test {
 

@@ -9,7 +9,7 @@
 
 #include "sim/image_file.h"
 #include "sim/simulated_setup.h"
-#include "support/processes.h"
+#include "support/temp_dir.h"
 
 namespace qv82::sim {
 namespace {

@@ -199,40 +199,4 @@ int SimOnPty::stop() {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-namespace {
-
-// The folders this test process made, removed when it ends. A forked child
-// that leaves through exit() must not remove its parent's folders.
-class MadeFolders {
- public:
-  ~MadeFolders() {
-    if (getpid() != owner_) return;
-    std::error_code ignored;
-    for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
-  }
-  void add(const std::string& folder) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    folders_.push_back(folder);
-  }
-
- private:
-  pid_t owner_ = getpid();
-  std::mutex mutex_;
-  std::vector<std::string> folders_;
-};
-
-MadeFolders& made_folders() {
-  static MadeFolders folders;
-  return folders;
-}
-
-}  // namespace
-
-std::string make_temp_dir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qv82test.XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  made_folders().add(pattern);
-  return pattern;
-}
-
 }  // namespace qv82::test

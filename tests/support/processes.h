@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace qv82::test {
 
 // Paths of the built executables.
@@ -74,8 +76,5 @@ class SimOnPty {
   double cpu_seconds_ = 0.0;
 };
 
-// A fresh empty directory under the system's temporary folder, removed with
-// everything in it when the test process ends.
-std::string make_temp_dir();
 
 }  // namespace qv82::test

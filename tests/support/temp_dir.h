@@ -4,6 +4,10 @@
 
 namespace qv82::test {
 
+// A fresh empty directory under the system's temporary folder, removed with
+// everything in it when the test process ends.
+std::string make_temp_dir();
+
 // A folder of its own under the system's temporary directory, removed with
 // everything in it when the object goes.
 class TempDir {
@@ -14,7 +18,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  // The path of a file in it ("a/b" below it too), in the system's own form.
+  std::string file(const std::string& name) const;
   // Writes the text as the whole file.
   void write(const std::string& name, const std::string& text) const;
   // The whole file, "" when it is missing.
