@@ -98,75 +98,59 @@ std::string WindowsSerialPort::configure() {
   line.fRtsControl = RTS_CONTROL_ENABLE;
   line.fAbortOnError = FALSE;
   if (!::SetCommState(handle_, &line)) return windows_error_text(::GetLastError());
-  // Reads take what has arrived and return at once; the pump learns of new
-  // bytes from the receive event (EV_RXCHAR), so nothing waits inside a read.
+  // One read is always pending and sleeps in the driver until the first byte
+  // comes; it completes once the line is quiet for a millisecond (the gap
+  // after a frame, or a full buffer). The "return at once or wait for one
+  // byte" setting (MAXDWORD/MAXDWORD/N) is not honoured by every driver or
+  // emulator, and receive-event waits cost a system call per byte.
   COMMTIMEOUTS timeouts{};
-  timeouts.ReadIntervalTimeout = MAXDWORD;
+  timeouts.ReadIntervalTimeout = 1;
   timeouts.WriteTotalTimeoutConstant = 2000;
-  if (!::SetCommMask(handle_, EV_RXCHAR)) return windows_error_text(::GetLastError());
   if (!::SetCommTimeouts(handle_, &timeouts)) return windows_error_text(::GetLastError());
   return {};
 }
 
 void WindowsSerialPort::start_read() {
-  if (!connected() || read_pending_) return;
-  read_overlapped_ = OVERLAPPED{};
-  read_overlapped_.hEvent = read_event_;
-  event_mask_ = 0;
-  if (!::WaitCommEvent(handle_, &event_mask_, &read_overlapped_) &&
-      ::GetLastError() != ERROR_IO_PENDING) {
-    fail(port_disconnected(name_));
-    return;
+  while (connected() && !read_pending_) {
+    read_overlapped_ = OVERLAPPED{};
+    read_overlapped_.hEvent = read_event_;
+    DWORD count = 0;
+    if (::ReadFile(handle_, read_buffer_.data(), static_cast<DWORD>(read_buffer_.size()), &count,
+                   &read_overlapped_)) {
+      // Done at once: the bytes are ours now, the event may stay set.
+      ::ResetEvent(read_event_);
+      take(count);
+      continue;
+    }
+    if (::GetLastError() != ERROR_IO_PENDING) {
+      fail(port_disconnected(name_));
+      return;
+    }
+    read_pending_ = true;
   }
-  // Done at once or pending: either way the event is set when it completes.
-  read_pending_ = true;
-  // Bytes that came while no wait was armed raise no event of their own.
-  if (bytes_waiting() > 0) ::SetEvent(read_event_);
 }
 
-DWORD WindowsSerialPort::bytes_waiting() {
-  DWORD errors = 0;
-  COMSTAT status{};
-  if (!::ClearCommError(handle_, &errors, &status)) return 0;
-  return status.cbInQue;
+void WindowsSerialPort::take(DWORD count) {
+  if (count == 0) return;
+  received_.insert(received_.end(), read_buffer_.begin(), read_buffer_.begin() + count);
+  notify_received(received_.size());
 }
 
 void WindowsSerialPort::on_read_done() {
+  if (!connected() || !read_pending_) return;
+  DWORD count = 0;
+  if (!::GetOverlappedResult(handle_, &read_overlapped_, &count, FALSE)) {
+    if (::GetLastError() == ERROR_IO_INCOMPLETE) return;
+    // The adapter was pulled (or the device removed): the read fails and
+    // would fail again at once for ever.
+    read_pending_ = false;
+    fail(port_disconnected(name_));
+    return;
+  }
   ::ResetEvent(read_event_);
-  if (!connected()) return;
-  if (read_pending_) {
-    DWORD unused = 0;
-    if (::GetOverlappedResult(handle_, &read_overlapped_, &unused, FALSE)) {
-      read_pending_ = false;
-    } else if (::GetLastError() != ERROR_IO_INCOMPLETE) {
-      // The adapter was pulled (or the device removed): the wait fails and
-      // would fail again at once for ever.
-      read_pending_ = false;
-      fail(port_disconnected(name_));
-      return;
-    }
-  }
-  std::size_t got = 0;
-  while (const DWORD waiting = bytes_waiting()) {
-    OVERLAPPED overlapped{};
-    ::ResetEvent(write_event_);
-    overlapped.hEvent = write_event_;
-    const DWORD wanted = std::min<DWORD>(waiting, static_cast<DWORD>(read_buffer_.size()));
-    DWORD count = 0;
-    BOOL done = ::ReadFile(handle_, read_buffer_.data(), wanted, nullptr, &overlapped);
-    if (done || ::GetLastError() == ERROR_IO_PENDING) {
-      done = ::GetOverlappedResult(handle_, &overlapped, &count, TRUE);
-    }
-    if (!done) {
-      fail(port_disconnected(name_));
-      return;
-    }
-    if (count == 0) break;
-    received_.insert(received_.end(), read_buffer_.begin(), read_buffer_.begin() + count);
-    got += count;
-  }
+  read_pending_ = false;
+  take(count);
   start_read();
-  if (got > 0 && connected()) notify_received(received_.size());
 }
 
 void WindowsSerialPort::close() {

@@ -40,11 +40,12 @@ class WindowsSerialPort : public SerialPort {
  private:
   // Line settings and time-outs; the system's reason when it refused.
   std::string configure();
-  // Arms the wait for received bytes.
+  // Keeps one read pending in the driver (taking what reads that finish at
+  // once bring).
   void start_read();
-  // The receive event: takes every byte that has arrived, arms the wait again.
+  // The pending read finished: hands its bytes on and starts the next.
   void on_read_done();
-  DWORD bytes_waiting();
+  void take(DWORD count);  // hands bytes the last read got to the core
   void fail(const std::string& text);
 
   WindowsEventPump& pump_;
@@ -52,10 +53,9 @@ class WindowsSerialPort : public SerialPort {
   int rate_ = 9600;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   HANDLE read_event_ = nullptr;
-  HANDLE write_event_ = nullptr;  // also the reads' own: they complete at once
+  HANDLE write_event_ = nullptr;
   OVERLAPPED read_overlapped_{};
-  bool read_pending_ = false;  // a WaitCommEvent is armed
-  DWORD event_mask_ = 0;
+  bool read_pending_ = false;  // a ReadFile is in the driver
   std::array<std::uint8_t, 512> read_buffer_{};
   std::deque<std::uint8_t> received_;
   std::vector<std::string> extra_ports_;
