@@ -13,6 +13,7 @@
 #include "config/parameter_tree.h"
 #include "files/text.h"
 #include "lang/language.h"
+#include "platform/system.h"
 
 namespace qv82 {
 
@@ -22,8 +23,7 @@ namespace {
 
 std::string local_clock_text() {
   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = platform::local_time(now);
   char text[20];
   std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
   return text;

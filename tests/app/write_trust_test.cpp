@@ -154,8 +154,8 @@ TEST(WriteTrust, BackupThatCannotBeWrittenStopsBeforeAnyWrite) {
   EXPECT_FALSE(bench.app.download());
   ASSERT_EQ(bench.ui.errors().size(), 1u);
   const std::string error = bench.ui.errors()[0];
-  EXPECT_EQ(error.rfind(language_text(msg::kBackupNotWritten) + bench.dir + "/backups/1234567-", 0),
-            0u)
+  const std::string named = (std::filesystem::path(bench.dir) / "backups" / "1234567-").string();
+  EXPECT_EQ(error.rfind(language_text(msg::kBackupNotWritten) + named, 0), 0u)
       << error;
   EXPECT_EQ(bench.requests(kWriteMemory).size(), writes);
 }
