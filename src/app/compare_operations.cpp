@@ -1,9 +1,11 @@
 #include <exception>
 
 #include "app/application.h"
+#include "config/backups.h"
 #include "config/config_file.h"
 #include "config/held_items.h"
 #include "config/parameter_tree.h"
+#include "files/text.h"
 #include "lang/language.h"
 
 namespace qv82 {
@@ -65,7 +67,18 @@ std::optional<std::vector<ItemDifference>> Application::compare_files(const std:
   return compare_items(tree_items(a, true), tree_items(b, true), workdir);
 }
 
-bool Application::restore(const std::string& path) { return configuration.transfer.restore(path); }
+bool Application::restore(const std::string& path) {
+  // Another unit's backup would give this one the other's coins and counters.
+  const std::string from = backup_serial_of(path);
+  const std::string connected = backups.device_serial();
+  if (!from.empty() && from != connected) {
+    if (ui.question(with_values(language_text(msg::kRestoreOtherSerial), {from, connected}),
+                    Buttons::YesNo) != Answer::Yes) {
+      return false;
+    }
+  }
+  return configuration.transfer.restore(path);
+}
 
 std::vector<BackupEntry> Application::device_backups() {
   return backups.of_serial(backups.device_serial());

@@ -129,6 +129,11 @@ std::string Backups::folder() const {
   return (fs::path(data_folder_) / kBackupFolderName).string();
 }
 
+std::string backup_serial_of(const std::string& path) {
+  const auto name = parse_name(fs::path(path).filename().string());
+  return name ? name->serial : std::string();
+}
+
 std::string Backups::device_serial() const {
   std::string serial;
   for (const char c : selector_.state.info.serial_number) {

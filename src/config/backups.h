@@ -21,6 +21,10 @@ struct BackupEntry {
   std::uintmax_t size = 0;
 };
 
+// The serial number a backup's file name carries ("1234567" of
+// ".../1234567-20261207-153012.xml"), "" when the name is not a backup's.
+std::string backup_serial_of(const std::string& path);
+
 // What the device held before the program overwrote it, as ordinary
 // configuration files in backups/ of the data folder, named after the
 // device's serial number and the local time. Backups are never deleted

@@ -228,16 +228,47 @@ bool ConfigTransfer::download() {
   return write_planned(writes);
 }
 
+namespace {
+
+// A backup holds template items only, each at its template length: the
+// backup taken before the restore covers exactly those, so whatever the
+// restore writes can be put back. Throws ConversionError naming the item.
+void check_against_template(const ParameterTree& backup, const std::string& template_path) {
+  ParameterTree known;
+  known.load_file(template_path);
+  for (std::size_t node = 0; node < backup.node_count(); ++node) {
+    if (backup.text(node).empty()) continue;
+    const std::string address = backup.attribute(node, "address");
+    const std::size_t match = known.find_by_address(address);
+    if (match == ParameterTree::kNotFound ||
+        known.attribute(match, "length") != backup.attribute(node, "length")) {
+      throw ConversionError(language_text(msg::kNotABackup) + "\"" +
+                            backup.attribute(node, "caption") + "\" (" + address + ")");
+    }
+  }
+  check_item_texts(backup);
+}
+
+}  // namespace
+
 bool ConfigTransfer::restore(const std::string& path) {
   Ui& ui = selector_.ui;
   ParameterTree backup;
   try {
+    if (!has_format_marker(path)) {
+      ui.error(language_text(msg::kFileFormatError));
+      return false;
+    }
     check_whole_document(path);
     backup.load_file(path);
+    check_against_template(backup, template_path);
   } catch (const ConfigFileError& e) {
     ui.error(e.what());
     return false;
   } catch (const XmlError& e) {
+    ui.error(e.what());
+    return false;
+  } catch (const ConversionError& e) {
     ui.error(e.what());
     return false;
   }
@@ -245,8 +276,44 @@ bool ConfigTransfer::restore(const std::string& path) {
     ui.error(language_text(msg::kCoinSelectorNotFound));
     return false;
   }
-  return write_planned(planned_writes(backup));
+  const std::vector<PlannedWrite> writes = planned_writes(backup);
+  if (!write_planned(writes)) return false;
+  show_restored(backup);
+  return true;
 }
+
+void ConfigTransfer::show_restored(const ParameterTree& backup) {
+  // The pages keep the user's other edits but must show what the device now
+  // holds: a later Download would otherwise write the old values back.
+  channels_.take_channel(channels_.channel_number);
+  image_.screen_2_xml();
+  for (std::size_t node = 0; node < backup.node_count(); ++node) {
+    if (backup.text(node).empty()) continue;
+    const std::size_t shown = tree_.find_by_address(backup.attribute(node, "address"));
+    if (shown == ParameterTree::kNotFound) continue;
+    tree_.set_text(shown, backup.text(node));
+    tree_.set_state(shown, CheckState::kChecked);
+  }
+  image_.xml_2_screen();
+  if (pages_changed) pages_changed();
+}
+
+namespace {
+
+// What the device holds when the port was lost under commit_and_reset.
+std::string commit_cut_short(CoinSelector::CommitStage stage, int items) {
+  switch (stage) {
+    case CoinSelector::CommitStage::kReadingBack:
+      // The store was never sent: a restart drops every item again.
+      return writes_cut_off_by_port(items, items);
+    case CoinSelector::CommitStage::kRestarting:
+      return language_text(msg::kRestartUnconfirmed);
+    default:
+      return language_text(msg::kStoreCommandCutShort);
+  }
+}
+
+}  // namespace
 
 bool ConfigTransfer::write_planned(const std::vector<PlannedWrite>& writes) {
   Ui& ui = selector_.ui;
@@ -255,7 +322,11 @@ bool ConfigTransfer::write_planned(const std::vector<PlannedWrite>& writes) {
   for (const PlannedWrite& write : writes) {
     blocks.push_back({write.address, write.data.size(), write.area});
   }
-  if (!selector_.prepare_writes(blocks)) return false;
+  try {
+    if (!selector_.prepare_writes(blocks)) return false;
+  } catch (const PortError& e) {
+    throw PortError(std::string(e.what()) + "\n" + language_text(msg::kBackupCutShort));
+  }
   int result = kMemoryOk;
   int written = 0;
   bool options_sent = false;
@@ -286,7 +357,8 @@ bool ConfigTransfer::write_planned(const std::vector<PlannedWrite>& writes) {
     try {
       stored = selector_.commit_and_reset();
     } catch (const PortError& e) {
-      throw PortError(std::string(e.what()) + "\n" + language_text(msg::kStoreCommandCutShort));
+      throw PortError(std::string(e.what()) + "\n" + commit_cut_short(selector_.commit_stage(),
+                                                                       static_cast<int>(writes.size())));
     }
     scope.end();
     if (stored) {

@@ -42,8 +42,9 @@ class ConfigTransfer {
   // the first write.
   bool download();
   // A configuration file (a backup) written whole into the device, without
-  // the section dialog and without touching the pages, then stored with
-  // the read-back of every write.
+  // the section dialog, then stored with the read-back of every write; the
+  // pages then show the restored items. Only items of the template, at
+  // their template lengths, are accepted.
   bool restore(const std::string& path);
 
   struct PlannedWrite {
@@ -72,6 +73,7 @@ class ConfigTransfer {
   // The backup, the writes, the read-back, the store and restart, and the
   // messages that tell the outcome.
   bool write_planned(const std::vector<PlannedWrite>& writes);
+  void show_restored(const ParameterTree& backup);
 
   CoinSelector& selector_;
   ParameterTree& tree_;

@@ -83,6 +83,10 @@ class CoinSelector {
   int write_channel(int channel);
   // Stores the written data and restarts the device with it.
   bool commit_and_reset();
+  // How far the last commit_and_reset came: a port lost under it leaves
+  // the stage it was lost in, which decides what the device holds.
+  enum class CommitStage { kReadingBack, kStoring, kRestarting, kDone };
+  CommitStage commit_stage() const { return commit_stage_; }
   // What an operation is about to overwrite is saved first (the back_up
   // hook). False, with the reason shown, when it could not be saved: the
   // operation must then write nothing.
@@ -92,7 +96,8 @@ class CoinSelector {
   // storing. Off only for speed measurements.
   bool verify_writes = true;
   // Whether the last commit_and_reset refused to store because a read-back
-  // differed or failed; its message has been shown.
+  // differed or failed, or the writes were made before the port failed;
+  // its message has been shown.
   bool verify_failed() const { return verify_failed_; }
   const std::string& verify_message() const { return verify_message_; }
   // The device restarted without storing: what was written is gone.
@@ -140,10 +145,15 @@ class CoinSelector {
     Bytes expected;
   };
   void note_written(std::uint16_t address, const Bytes& data, std::uint8_t area);
+  // Writes made before the port failed are not stored with later ones: the
+  // device restarts without storing, and the user is told. True when it did.
+  bool drop_writes_lost_with_port();
   // The message for the first written byte the device does not hold.
   std::optional<std::string> read_back_unstored();
 
   std::vector<WrittenBlock> unstored_;
+  std::uint64_t unstored_port_failures_ = 0;  // the link's count at the first of them
+  CommitStage commit_stage_ = CommitStage::kDone;
   bool verify_failed_ = false;
   std::string verify_message_;
   std::vector<std::string> port_list_;

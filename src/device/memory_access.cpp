@@ -42,6 +42,7 @@ int CoinSelector::read_memory(std::uint16_t address, std::uint8_t length, std::u
 }
 
 int CoinSelector::write_memory(std::uint16_t address, const Bytes& data, std::uint8_t area) {
+  drop_writes_lost_with_port();
   if (!check_access(AccessKind::Write, area)) return kMemoryDenied;
   Bytes request = memory_request(kWriteMemory, address);
   request.insert(request.end(), data.begin(), data.end());
@@ -74,6 +75,7 @@ int CoinSelector::write_channel(int channel) {
   if (record.size() != kChannelRecordSize) {
     throw std::logic_error("channel record " + std::to_string(channel) + " is not 32 bytes");
   }
+  drop_writes_lost_with_port();
   if (!check_access(AccessKind::Write, kAreaChannels)) return kMemoryDenied;
   Bytes request = memory_request(kWriteMemory, channel_address(channel));
   request.insert(request.end(), record.begin(), record.end());
@@ -88,6 +90,12 @@ int CoinSelector::write_channel(int channel) {
 
 bool CoinSelector::commit_and_reset() {
   verify_failed_ = false;
+  commit_stage_ = CommitStage::kReadingBack;
+  if (drop_writes_lost_with_port()) {
+    verify_failed_ = true;
+    commit_stage_ = CommitStage::kDone;
+    return false;
+  }
   Bytes reply;
   if (verify_writes) {
     if (const auto mismatch = read_back_unstored()) {
@@ -96,19 +104,23 @@ bool CoinSelector::commit_and_reset() {
       unstored_.clear();
       // No store: the restart brings back what the device held before.
       link.cctalk_transaction(link.device_address, Bytes{0x01}, reply, 20);
+      commit_stage_ = CommitStage::kDone;
       ui.error(*mismatch);
       return false;
     }
   }
   unstored_.clear();
+  commit_stage_ = CommitStage::kStoring;
   const bool stored = link.cctalk_transaction(link.device_address, Bytes{kVendor, kWriteMemory},
                                               reply, 8) == kTransactionOk &&
                       reply_is_ack(reply);
   // The reset goes out in any case: the device restarts either way and the
   // caller learns from the result whether the data were kept.
+  commit_stage_ = stored ? CommitStage::kRestarting : CommitStage::kStoring;
   const bool restarted =
       link.cctalk_transaction(link.device_address, Bytes{0x01}, reply, 20) == kTransactionOk &&
       reply_is_ack(reply);
+  commit_stage_ = CommitStage::kDone;
   return stored && restarted;
 }
 

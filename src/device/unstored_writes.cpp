@@ -1,6 +1,7 @@
 #include "device/unstored_writes.h"
 
 #include "device/coin_selector.h"
+#include "files/text.h"
 #include "lang/language.h"
 
 namespace qv82 {
@@ -31,14 +32,9 @@ std::string abandon_unstored_writes(CoinSelector& selector, int written, int cho
 }
 
 std::string writes_cut_off_by_port(int written, int chosen) {
-  std::string text = language_text(msg::kDownloadCutShort);
-  const auto put = [&text](const char* mark, int value) {
-    const std::size_t at = text.find(mark);
-    if (at != std::string::npos) text.replace(at, 2, std::to_string(value));
-  };
-  put("%1", written);
-  put("%2", chosen);
-  return text + "\n" + language_text(msg::kSwitchOffAndOn);
+  return with_values(language_text(msg::kDownloadCutShort),
+                     {std::to_string(written), std::to_string(chosen)}) +
+         "\n" + language_text(msg::kSwitchOffAndOn);
 }
 
 }  // namespace qv82

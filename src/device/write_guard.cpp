@@ -34,8 +34,20 @@ bool CoinSelector::prepare_writes(const std::vector<MemoryBlock>& blocks) {
 }
 
 void CoinSelector::note_written(std::uint16_t address, const Bytes& data, std::uint8_t area) {
+  if (unstored_.empty()) unstored_port_failures_ = link.port_failures();
   Bytes expected = is_counter_erase(address, data) ? Bytes(kCounterSize, 0) : data;
   unstored_.push_back({address, area, std::move(expected)});
+}
+
+bool CoinSelector::drop_writes_lost_with_port() {
+  if (unstored_.empty() || link.port_failures() == unstored_port_failures_) return false;
+  const std::size_t lost = unstored_.size();
+  unstored_.clear();
+  Bytes reply;
+  // No store: the restart puts the working memory back to what is stored.
+  link.cctalk_transaction(link.device_address, Bytes{0x01}, reply, 20);
+  ui.error(with_values(language_text(msg::kWritesLostWithPort), {std::to_string(lost)}));
+  return true;
 }
 
 std::optional<std::string> CoinSelector::read_back_unstored() {

@@ -388,6 +388,11 @@ inline constexpr int kFileMenu = 416;               // "File"
 inline constexpr int kDownloadCutShort = 440;       // "The download did not complete: %1 of %2 ..."
 inline constexpr int kSwitchOffAndOn = 441;         // "Switch the coin selector off and on: ..."
 inline constexpr int kStoreCommandCutShort = 442;   // "... lost during the store command ..."
+inline constexpr int kRestartUnconfirmed = 443;     // "The coin selector stored the download, ..."
+inline constexpr int kBackupCutShort = 444;         // "Nothing was written: the port was lost ..."
+inline constexpr int kWritesLostWithPort = 445;     // "The port was lost after %1 items were ..."
+inline constexpr int kRestoreOtherSerial = 446;     // "This backup was made from ... %1 ... (%2)"
+inline constexpr int kNotABackup = 447;             // "The backup holds an item that the te..."
 
 // The firmware upgrade's failures, the factory test's areas and counts, the
 // I/O level buttons' tool tips.

@@ -393,6 +393,11 @@ constexpr MessageEntry kEnglishTexts[] = {
     {440, "The download did not complete: %1 of %2 items reached the coin selector's working memory and none was stored."},
     {441, "Switch the coin selector off and on: it then runs its stored configuration, as before the download."},
     {442, "The download did not complete: every item was written, but the port was lost during the store command. Whether the coin selector stored them is unknown: upload to see what it holds."},
+    {443, "The coin selector stored the download, but the port was lost before its restart was confirmed. Switch it off and on: it then runs the new configuration."},
+    {444, "Nothing was written: the port was lost while the coin selector's present contents were read for the backup."},
+    {445, "The port was lost after %1 items were written and before they were stored: the coin selector was restarted without storing them. Write them again."},
+    {446, "This backup was made from the coin selector with serial number %1, not from the connected one (%2). Restore it all the same?"},
+    {447, "The backup holds an item that the template does not hold at this length: "},
 };
 
 }  // namespace

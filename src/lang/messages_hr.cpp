@@ -394,6 +394,11 @@ constexpr MessageEntry kCroatianTexts[] = {
     {440, "Upis nije dovršen: %1 od %2 stavki stiglo je u radnu memoriju selektora kovanica i nijedna nije pohranjena."},
     {441, "Isključite i uključite selektor kovanica: tada radi s pohranjenom konfiguracijom, kao prije upisa."},
     {442, "Upis nije dovršen: sve su stavke upisane, ali port je izgubljen tijekom naredbe pohrane. Ne zna se je li ih selektor kovanica pohranio: očitajte ga da vidite što sadrži."},
+    {443, "Selektor kovanica je pohranio upis, ali port je izgubljen prije potvrde ponovnog pokretanja. Isključite ga i uključite: tada radi s novom konfiguracijom."},
+    {444, "Ništa nije upisano: port je izgubljen dok se trenutni sadržaj selektora kovanica čitao za sigurnosnu kopiju."},
+    {445, "Port je izgubljen nakon upisa %1 stavki, a prije njihove pohrane: selektor kovanica ponovno je pokrenut bez pohrane. Upišite ih ponovno."},
+    {446, "Ova sigurnosna kopija napravljena je sa selektora kovanica serijskog broja %1, a ne s priključenog (%2). Ipak je vratiti?"},
+    {447, "Sigurnosna kopija sadrži stavku koju predložak nema u toj duljini: "},
 };
 
 }  // namespace

@@ -394,6 +394,11 @@ constexpr MessageEntry kItalianTexts[] = {
     {440, "Il download non è stato completato: %1 di %2 elementi sono arrivati nella memoria di lavoro della gettoniera e nessuno è stato memorizzato."},
     {441, "Spegnere e riaccendere la gettoniera: riprende la configurazione memorizzata, come prima del download."},
     {442, "Il download non è stato completato: tutti gli elementi sono stati scritti, ma la porta si è persa durante il comando di memorizzazione. Non si sa se la gettoniera li abbia memorizzati: caricare per vedere cosa contiene."},
+    {443, "La gettoniera ha memorizzato il download, ma la porta si è persa prima della conferma del riavvio. Spegnerla e riaccenderla: riparte con la nuova configurazione."},
+    {444, "Nulla è stato scritto: la porta si è persa durante la lettura del contenuto attuale della gettoniera per il backup."},
+    {445, "La porta si è persa dopo la scrittura di %1 elementi e prima della loro memorizzazione: la gettoniera è stata riavviata senza memorizzarli. Scriverli di nuovo."},
+    {446, "Questo backup è stato fatto dalla gettoniera con numero di serie %1, non da quella collegata (%2). Ripristinarlo comunque?"},
+    {447, "Il backup contiene un elemento che il modello non prevede con questa lunghezza: "},
 };
 
 }  // namespace

@@ -78,6 +78,7 @@ CcTalkLink::CcTalkLink(SerialPort& port, EventPump& event_pump) : port(port), pu
 }
 
 void CcTalkLink::on_port_failure() {
+  ++port_failures_;
   rx_buffer.clear();
   // A transfer waiting for its reply hears of the failure at once.
   pump.wake();

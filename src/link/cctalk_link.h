@@ -49,6 +49,9 @@ class CcTalkLink {
   // The port failed while nothing was talking to the device (the adapter
   // was pulled from an idle bench): the window shows check_port()'s text.
   std::function<void()> port_failed;
+  // How often the port has failed since the link was made: what was written
+  // before a failure may be gone (the device switched off, another plugged in).
+  std::uint64_t port_failures() const { return port_failures_; }
 
   // One framed request and its reply. command is the header followed by the
   // data bytes (raw bytes, or hex text unless raw_command). reply receives the
@@ -110,6 +113,7 @@ class CcTalkLink {
   // Transfers and waits under way: a port failure inside one is thrown
   // from its next wait, one outside goes to port_failed.
   int in_use_ = 0;
+  std::uint64_t port_failures_ = 0;
 };
 
 // busy_start now and busy_end on every way out of the scope, exceptions

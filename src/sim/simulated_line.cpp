@@ -13,7 +13,11 @@ SimulatedLine::SimulatedLine(Scheduler& scheduler, std::vector<std::string> port
 }
 
 void SimulatedLine::add_port(const std::string& name) {
-  if (buses_.count(name) != 0) return;
+  if (buses_.count(name) != 0) {
+    // A pulled adapter plugged in again: the same bus, its device still on it.
+    if (std::find(names_.begin(), names_.end(), name) == names_.end()) names_.push_back(name);
+    return;
+  }
   auto bus = std::make_unique<Bus>(scheduler_);
   bus->echo = echo_;
   bus->set_host_sink([this, name](const Bytes& bytes, int baud) { arrive(name, bytes, baud); });
@@ -63,6 +67,10 @@ void SimulatedLine::set_port_name(const std::string& name) {
 
 std::size_t SimulatedLine::write(const Bytes& data) {
   if (!open_ || data.empty()) return 0;
+  if (vanish_on && vanish_on(data)) {
+    remove_port(name_);
+    return 0;
+  }
   if (keep_written) written_.insert(written_.end(), data.begin(), data.end());
   buses_.at(name_)->host_send(data, baud_);
   return data.size();

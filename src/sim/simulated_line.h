@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,7 +23,8 @@ class SimulatedLine : public SerialPort {
 
   // The bus behind a port name; throws std::out_of_range for an unknown name.
   Bus& bus(const std::string& name);
-  // Adds a port (with an empty bus) if the name is new.
+  // Adds a port (with an empty bus) if the name is new; a vanished one comes
+  // back with its bus.
   void add_port(const std::string& name);
   // The port vanishes (the adapter is pulled): it is no longer listed, and
   // if it was open it closes and reports "NAME was disconnected".
@@ -30,6 +32,9 @@ class SimulatedLine : public SerialPort {
 
   // Fault: the interface does not echo the host's bytes on this line.
   void set_echo(bool on);
+  // Fault: the adapter is pulled just as the host sends the frame for which
+  // this answers true; the frame is lost. Unset: never.
+  std::function<bool(const Bytes& frame)> vanish_on;
   // Fault: listing the ports fails with "Registry error".
   bool fail_port_list = false;
   // Fault: opening these listed ports fails, port name -> the system's reason.

@@ -11,6 +11,7 @@
 
 #include "config/working_images.h"
 #include "device/coin_selector.h"
+#include "device/unstored_writes.h"
 #include "files/ini_file.h"
 #include "files/text.h"
 #include "lang/language.h"
@@ -273,23 +274,30 @@ bool StatisticsPage::erase_all() {
   for (int i = 1; i <= kStatisticRows; ++i) blocks.push_back(counter_block(i));
   if (!selector_.prepare_writes(blocks)) return false;
   ui_.wait_cursor(true);
-  bool failed = false;
+  int erased = 0;
   for (int i = 1; i <= kStatisticRows; ++i) {
-    if (erase_statistic_counter(selector_, i) != kMemoryOk) failed = true;
+    if (erase_statistic_counter(selector_, i) == kMemoryOk) ++erased;
   }
   bool done = false;
-  if (failed) {
+  if (erased == 0) {
+    // Nothing reached the device: the page still shows what it holds.
     ui_.error(language_text(msg::kErrorEraseStatisticPrefix));
-  } else {
-    ui_.information(language_text(msg::kOperationFinished));
-    read();
-    if (selector_.commit_and_reset()) {
-      ui_.information(language_text(msg::kOperationFinished));
-      done = true;
-    } else if (!selector_.verify_failed()) {
-      ui_.error(language_text(msg::kErrorWriteToNvMemory));
-    }
+    ui_.wait_cursor(false);
+    return false;
   }
+  if (erased < kStatisticRows) {
+    // The counters erased so far must not be stored by a later operation.
+    ui_.error(language_text(msg::kErrorEraseStatisticPrefix) + "\n" +
+              abandon_unstored_writes(selector_, erased, kStatisticRows));
+  } else if (selector_.commit_and_reset()) {
+    done = true;
+  } else if (!selector_.verify_failed()) {
+    ui_.error(language_text(msg::kErrorWriteToNvMemory));
+  }
+  // The page shows what the device holds after its restart, stored or not;
+  // "finished" only once the erase is stored.
+  read();
+  if (done) ui_.information(language_text(msg::kOperationFinished));
   ui_.wait_cursor(false);
   return done;
 }

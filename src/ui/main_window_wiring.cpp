@@ -37,18 +37,24 @@
 namespace qv82 {
 
 void MainWindow::connect_tool_bar() {
+  // A shortcut still fires while the bars are disabled: nothing starts
+  // inside a running transfer.
   const auto route = [this](QAction* button, std::function<void()> action) {
-    connect(button, &QAction::triggered, this, [this, action] { guarded(action); });
+    connect(button, &QAction::triggered, this, [this, action] {
+      if (!busy()) guarded(action);
+    });
   };
   const auto route_configuration = [this](QAction* button, std::function<void()> action) {
-    connect(button, &QAction::triggered, this, [this, action] { configuration_action(action); });
+    connect(button, &QAction::triggered, this, [this, action] {
+      if (!busy()) configuration_action(action);
+    });
   };
   route_configuration(open_file_action, [this] { app.open_file(); });
   route_configuration(save_file_action, [this] { app.save_file(); });
   route_configuration(upload_action, [this] { app.upload(); });
   route_configuration(download_action, [this] { app.download(); });
   route(compare_action, [this] { app.compare_file_with_device(); });
-  route(restore_action, [this] { app.restore_backup(); });
+  route_configuration(restore_action, [this] { app.restore_backup(); });
   route(erase_action, [this] { app.erase(); });
   connect(program_coins_action, &QAction::triggered, this, [this] { program_coins(); });
   route(upgrade_action, [this] { app.upgrade_firmware(); });

@@ -115,6 +115,8 @@ TEST(WriteTrust, FlippedBitFailsEachWriterByNameBeforeTheStore) {
   bench.ui.answers = {Answer::Ok};
   EXPECT_FALSE(bench.app.configuration.statistics.erase_all());
   EXPECT_EQ(bench.device().memory().nv(), stored);
+  // Nothing reads as success before the read-back has failed.
+  EXPECT_EQ(bench.ui.informations(), std::vector<std::string>{});
   ASSERT_FALSE(bench.ui.errors().empty());
   // The erase command leaves 000000; with the bit wrong only its first byte changed.
   EXPECT_EQ(bench.ui.errors().back().rfind("Verify failed: Counter 1 (0x083", 0), 0u)

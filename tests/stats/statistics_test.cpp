@@ -95,8 +95,8 @@ TEST_F(StatisticsTest, EraseAllClearsEveryCounterAfterOk) {
   EXPECT_TRUE(page.erase_all());
   for (int i = 1; i <= 20; ++i) EXPECT_EQ(counter(i), Bytes(3, 0)) << i;
   EXPECT_EQ(device().memory().nv()[0x0830 + 57], 0);
-  EXPECT_EQ(ui.informations(),
-            (std::vector<std::string>{"Operation finished", "Operation finished"}));
+  // Said once, after the store: the read-back may still fail before it.
+  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
   EXPECT_EQ(ui.wait_cursor_depth, 0);
 }
 
