@@ -41,6 +41,9 @@ void CliContext::set_up() {
   connection_->ui = std::make_unique<CliUi>(options, out, err);
   connection_->app = std::make_unique<Application>(*port, *pump, *connection_->ui, workdir());
   Application& application = *connection_->app;
+  // Before anything is said: every message of the run in one language.
+  application.language_option = options.language;
+  set_language_base(application.chosen_language());
   application.selector.verify_writes = !options.no_verify;
   if (options.no_backup) application.selector.back_up = nullptr;
   // On stderr, beside the search's notes: stdout keeps each command's own

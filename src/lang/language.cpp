@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 
 #include "lang/message_table.h"
 
@@ -60,6 +61,31 @@ bool set_language_base(int base) {
 std::string resource_text(int identifier) {
   if (identifier < 0) return {};
   return find_message(message_table(identifier / kBaseStep * kBaseStep), identifier % kBaseStep);
+}
+
+int language_base_of(std::string_view code) {
+  for (const int base : {kEnglishBase, kItalianBase, kCroatianBase}) {
+    const std::string known = language_code(base);
+    if (code.size() == known.size() &&
+        std::equal(code.begin(), code.end(), known.begin(),
+                   [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; })) {
+      return base;
+    }
+  }
+  return 0;
+}
+
+std::string language_code(int base) {
+  switch (base) {
+    case kEnglishBase:
+      return "EN";
+    case kItalianBase:
+      return "IT";
+    case kCroatianBase:
+      return "HR";
+    default:
+      return {};
+  }
 }
 
 std::string language_text(int number) {

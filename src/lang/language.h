@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "lang/messages.h"
 
@@ -26,6 +27,13 @@ bool set_language_base(int base);
 // The text of a message number in the current language, or "" when the
 // number has no text (224, 245, 280, 315, 319, anything outside 0 ... 999).
 std::string language_text(int number);
+
+// The base of a language code of the settings and the command line: "EN",
+// "IT" or "HR", in any letter case; 0 for anything else.
+int language_base_of(std::string_view code);
+
+// The code of a language base ("EN", "IT", "HR"); "" for an unknown base.
+std::string language_code(int base);
 
 // The text of a full identifier (base + number), "" when there is none.
 std::string resource_text(int identifier);

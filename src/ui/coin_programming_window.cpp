@@ -150,15 +150,11 @@ QWidget* CoinProgrammingWindow::build_view() {
     }
   }
 
-  cctalk_box = new QCheckBox("ccTalk", box);
-  sel_box = new QCheckBox("Sel.", box);
-  fake_box = new QCheckBox("Fake", box);
-  enabled_box = new QCheckBox("En.", box);
-  cctalk_box->setToolTip("when checked, ccTalk enabled");
-  sel_box->setToolTip("when checked, selective inhibit enabled");
-  fake_box->setToolTip("Fake coin");
-  enabled_box->setToolTip("Channel enabled");
-  auto* status = new QGroupBox(q(msg::kStatus), box);
+  cctalk_box = captions_.add(new QCheckBox(box), msg::kCcTalkShort);
+  sel_box = captions_.add(new QCheckBox(box), msg::kSelShort);
+  fake_box = captions_.add(new QCheckBox(box), msg::kFakeShort);
+  enabled_box = captions_.add(new QCheckBox(box), msg::kEnabledShort);
+  auto* status = captions_.add(new QGroupBox(box), msg::kStatus);
   auto* status_layout = new QHBoxLayout(status);
   for (QCheckBox* c : {cctalk_box, sel_box, fake_box, enabled_box}) status_layout->addWidget(c);
 
@@ -176,13 +172,15 @@ QWidget* CoinProgrammingWindow::build_view() {
   value_box->setAlignment(Qt::AlignRight);
   auto* options = new QGroupBox(box);
   auto* options_layout = new QHBoxLayout(options);
-  const std::pair<const char*, QWidget*> fields[] = {
-      {"Dir.", direction_box}, {"CVF", cvf_box}, {"Mint", mint_box}, {"CC", country_box}};
+  const std::pair<int, QWidget*> fields[] = {{msg::kDirShort, direction_box},
+                                              {msg::kCvfShort, cvf_box},
+                                              {msg::kMintShort, mint_box},
+                                              {msg::kCc, country_box}};
   for (const auto& [caption, widget] : fields) {
-    options_layout->addWidget(new QLabel(caption, options));
+    options_layout->addWidget(captions_.add(new QLabel(options), caption));
     options_layout->addWidget(widget);
   }
-  options_layout->addWidget(new QLabel(q(msg::kVal), options));
+  options_layout->addWidget(captions_.add(new QLabel(options), msg::kVal));
   options_layout->addWidget(value_box);
 
   grid->addWidget(status, 3, 0, 1, 5);
@@ -196,6 +194,12 @@ void CoinProgrammingWindow::init_language() {
   clear_button->setText(q(msg::kClearList));
   save_button->setText(q(msg::kSaveChannel));
   close_button->setText(q(msg::kClose));
+  captions_.apply();
+  cctalk_box->setToolTip(q(msg::kCcTalkEnabledTip));
+  sel_box->setToolTip(q(msg::kSelectiveInhibitTip));
+  fake_box->setToolTip(q(msg::kFakeCoinTip));
+  enabled_box->setToolTip(q(msg::kChannelEnabledTip));
+  sample_chart->init_language();
   rendering_ = true;
   const int current = tolerance_box->currentIndex();
   tolerance_box->clear();

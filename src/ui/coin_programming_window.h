@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "channels/coin_programming.h"
+#include "ui/captions.h"
 
 class QCheckBox;
 class QComboBox;
@@ -75,6 +76,7 @@ class CoinProgrammingWindow : public QDialog {
 
   CoinProgramming& model_;
   bool rendering_ = false;
+  Captions captions_;
   bool in_action_ = false;
   bool close_pending_ = false;
   bool open_ = false;  // between on_open and on_close

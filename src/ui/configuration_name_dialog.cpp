@@ -14,7 +14,7 @@ namespace qv82 {
 
 ConfigurationNameDialog::ConfigurationNameDialog(Ui& ui, NameList used_names, QWidget* parent)
     : QDialog(parent),
-      name_label(new QLabel(tr("Name:"), this)),
+      name_label(new QLabel(this)),
       name_edit(new QLineEdit(this)),
       ui_(ui),
       used_names_(std::move(used_names)) {
@@ -33,6 +33,7 @@ ConfigurationNameDialog::ConfigurationNameDialog(Ui& ui, NameList used_names, QW
 
 void ConfigurationNameDialog::init_language() {
   setWindowTitle(QString::fromStdString(language_text(msg::kNewConfiguration)));
+  name_label->setText(QString::fromStdString(language_text(msg::kNameCaption)));
   keep_title_in_view(*this);
 }
 

@@ -30,11 +30,11 @@ QtUi::~QtUi() {
 }
 
 void QtUi::error(const std::string& text) {
-  QMessageBox::critical(parent_, QObject::tr("Error"), q(text));
+  QMessageBox::critical(parent_, q(language_text(msg::kErrorTitle)), q(text));
 }
 
 void QtUi::information(const std::string& text) {
-  QMessageBox::information(parent_, QObject::tr("Information"), q(text));
+  QMessageBox::information(parent_, q(language_text(msg::kInformationTitle)), q(text));
 }
 
 Answer QtUi::question(const std::string& text, Buttons buttons) {
@@ -52,7 +52,7 @@ Answer QtUi::question(const std::string& text, Buttons buttons) {
       set = QMessageBox::Ok | QMessageBox::Cancel;
       break;
   }
-  switch (QMessageBox::question(parent_, QObject::tr("Confirm"), q(text), set)) {
+  switch (QMessageBox::question(parent_, q(language_text(msg::kConfirmTitle)), q(text), set)) {
     case QMessageBox::Yes:
       return Answer::Yes;
     case QMessageBox::No:
