@@ -21,24 +21,14 @@ std::string abandon_unstored_writes(CoinSelector& selector, int written, int cho
   const bool restarted = link.cctalk_transaction(link.device_address, Bytes{kResetDevice}, reply,
                                                  kResetPolls) == kTransactionOk &&
                          reply_is_ack(reply);
-  // Not in the message table.
-  std::string text = std::to_string(written) + " of " + std::to_string(chosen) +
-                     " items were written; none was stored.\n";
-  text += restarted ? "The coin selector was restarted and runs its stored configuration again."
-                    : "The coin selector did not answer the restart: switch it off and on before "
-                      "using it.";
-  return text;
+  return language_text(msg::kItemsWrittenNoneStored,
+                       {std::to_string(written), std::to_string(chosen)}) +
+         "\n" + language_text(restarted ? msg::kSelectorRestarted : msg::kSelectorDidNotRestart);
 }
 
 std::string writes_cut_off_by_port(int written, int chosen) {
-  std::string text = language_text(msg::kDownloadCutShort);
-  const auto put = [&text](const char* mark, int value) {
-    const std::size_t at = text.find(mark);
-    if (at != std::string::npos) text.replace(at, 2, std::to_string(value));
-  };
-  put("%1", written);
-  put("%2", chosen);
-  return text + "\n" + language_text(msg::kSwitchOffAndOn);
+  return language_text(msg::kDownloadCutShort, {std::to_string(written), std::to_string(chosen)}) +
+         "\n" + language_text(msg::kSwitchOffAndOn);
 }
 
 }  // namespace qv82

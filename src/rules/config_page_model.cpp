@@ -42,11 +42,10 @@ constexpr ParameterLook kParameterLooks[kCommonParameterCount] = {
 
 }  // namespace
 
-const std::vector<std::string>& display_multiplier_items() {
-  static const std::vector<std::string> items = {"No",  "1",    "2",  "4",   "5",   "10",
-                                                 "20",  "25",   "50", "100", "200", "250",
-                                                 "500", "1000", "No", "No"};
-  return items;
+std::vector<std::string> display_multiplier_items() {
+  const std::string no = language_text(msg::kNo);
+  return {no,   "1",   "2",   "4",   "5",    "10", "20", "25",
+          "50", "100", "200", "250", "500", "1000", no,   no};
 }
 
 ConfigPageModel::ConfigPageModel() {
@@ -92,6 +91,7 @@ void ConfigPageModel::relabel() {
   const auto mode_text = [](unsigned mode) {
     return language_text(mode == 1 ? msg::kMode1 : mode == 2 ? msg::kMode2 : msg::kDisabled);
   };
+  display_multiplier.items = display_multiplier_items();
   stop_mode_text = mode_text((modes >> 2) & 0x03);
   autoprog_mode_text = mode_text(modes & 0x03);
 }

@@ -88,7 +88,7 @@ struct ParameterControl {
 };
 
 // The "Multiplyer:" list of " Display options ", index 0 ... 15.
-const std::vector<std::string>& display_multiplier_items();
+std::vector<std::string> display_multiplier_items();
 
 struct ConfigPageModel {
   ConfigPageModel();

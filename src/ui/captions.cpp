@@ -1,6 +1,8 @@
 #include "ui/captions.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -9,6 +11,18 @@
 namespace qv82 {
 
 QString message_text(int number) { return QString::fromStdString(language_text(number)); }
+
+void name_standard_buttons(QWidget* dialog) {
+  static constexpr std::pair<QDialogButtonBox::StandardButton, int> kButtons[] = {
+      {QDialogButtonBox::Ok, msg::kOk},   {QDialogButtonBox::Cancel, msg::kCancel},
+      {QDialogButtonBox::Yes, msg::kYes}, {QDialogButtonBox::No, msg::kNo},
+      {QDialogButtonBox::Close, msg::kClose}};
+  for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>()) {
+    for (const auto& [which, number] : kButtons) {
+      if (QPushButton* button = box->button(which)) button->setText(message_text(number));
+    }
+  }
+}
 
 void Captions::apply() const {
   for (const auto& [widget, number] : entries_) apply(widget, number);

@@ -109,13 +109,13 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
           [this] { run([this] { model_.save_channel(); }); });
   connect(close_button, &QPushButton::clicked, this, &CoinProgrammingWindow::close_by_user);
 
-  auto* channel_group = new QGroupBox(q(msg::kChannel).trimmed(), this);
-  auto* channel_layout = new QHBoxLayout(channel_group);
+  channel_group_ = new QGroupBox(this);
+  auto* channel_layout = new QHBoxLayout(channel_group_);
   channel_layout->addWidget(channel_box);
 
-  auto* tolerance_label = new QLabel(q(msg::kTollerance), this);
+  auto* tolerance_label = captions_.add(new QLabel(this), msg::kTollerance);
   auto* controls = new QHBoxLayout;
-  controls->addWidget(channel_group);
+  controls->addWidget(channel_group_);
   controls->addWidget(tolerance_label);
   controls->addWidget(tolerance_box);
   controls->addStretch();
@@ -135,7 +135,7 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
 }
 
 QWidget* CoinProgrammingWindow::build_view() {
-  auto* box = new QGroupBox(q(msg::kParameterTollerance), this);
+  auto* box = captions_.add(new QGroupBox(this), msg::kParameterTollerance);
   auto* grid = new QGridLayout(box);
   for (int k = 0; k < kChannelParameterCount; ++k) {
     grid->addWidget(new QLabel(QString::number(k + 1) + ".", box), 0, k, Qt::AlignCenter);
@@ -150,7 +150,7 @@ QWidget* CoinProgrammingWindow::build_view() {
     }
   }
 
-  cctalk_box = captions_.add(new QCheckBox(box), msg::kCcTalkShort);
+  cctalk_box = new QCheckBox("ccTalk", box);  // the protocol's name in every language
   sel_box = captions_.add(new QCheckBox(box), msg::kSelShort);
   fake_box = captions_.add(new QCheckBox(box), msg::kFakeShort);
   enabled_box = captions_.add(new QCheckBox(box), msg::kEnabledShort);
@@ -173,11 +173,13 @@ QWidget* CoinProgrammingWindow::build_view() {
   auto* options = new QGroupBox(box);
   auto* options_layout = new QHBoxLayout(options);
   const std::pair<int, QWidget*> fields[] = {{msg::kDirShort, direction_box},
-                                              {msg::kCvfShort, cvf_box},
+                                              {-1, cvf_box},
                                               {msg::kMintShort, mint_box},
                                               {msg::kCc, country_box}};
   for (const auto& [caption, widget] : fields) {
-    options_layout->addWidget(captions_.add(new QLabel(options), caption));
+    // CVF is a name, the same in every language.
+    options_layout->addWidget(caption < 0 ? new QLabel("CVF", options)
+                                          : captions_.add(new QLabel(options), caption));
     options_layout->addWidget(widget);
   }
   options_layout->addWidget(captions_.add(new QLabel(options), msg::kVal));
@@ -195,6 +197,8 @@ void CoinProgrammingWindow::init_language() {
   save_button->setText(q(msg::kSaveChannel));
   close_button->setText(q(msg::kClose));
   captions_.apply();
+  channel_group_->setTitle(q(msg::kChannel).trimmed());
+  country_box->setItemText(kCountryNotProgrammed, ".. - " + q(msg::kNotProgrammedLower));
   cctalk_box->setToolTip(q(msg::kCcTalkEnabledTip));
   sel_box->setToolTip(q(msg::kSelectiveInhibitTip));
   fake_box->setToolTip(q(msg::kFakeCoinTip));

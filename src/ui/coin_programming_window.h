@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
@@ -77,6 +78,7 @@ class CoinProgrammingWindow : public QDialog {
   CoinProgramming& model_;
   bool rendering_ = false;
   Captions captions_;
+  QGroupBox* channel_group_ = nullptr;
   bool in_action_ = false;
   bool close_pending_ = false;
   bool open_ = false;  // between on_open and on_close

@@ -92,6 +92,14 @@ ConfigPage::ConfigPage(ConfigurationRules& rules_, QWidget* parent)
 void ConfigPage::init_language() {
   captions_.apply();
   rules.relabel();
+  for (std::size_t p = 0; p < rows.size(); ++p) {
+    rows[p].caption->setText(QString::fromStdString(rules.page.rows[p].caption));
+  }
+  for (std::size_t k = 1; k <= parameters.size(); ++k) {
+    if (QLabel* caption = parameters[k - 1].caption) {
+      caption->setText(QString::fromStdString(rules.page.parameter(k).caption));
+    }
+  }
   refresh();
 }
 

@@ -8,6 +8,7 @@
 
 #include "device/dialogs.h"
 #include "lang/language.h"
+#include "ui/captions.h"
 #include "ui/dialog_title.h"
 
 namespace qv82 {
@@ -32,8 +33,9 @@ ConfigurationNameDialog::ConfigurationNameDialog(Ui& ui, NameList used_names, QW
 }
 
 void ConfigurationNameDialog::init_language() {
+  name_standard_buttons(this);
   setWindowTitle(QString::fromStdString(language_text(msg::kNewConfiguration)));
-  name_label->setText(QString::fromStdString(language_text(msg::kNameCaption)));
+  name_label->setText(QString::fromStdString(language_text(msg::kName)) + ":");
   keep_title_in_view(*this);
 }
 

@@ -30,6 +30,7 @@
 #include "ui/channels_page_widget.h"
 #include "ui/coin_programming_window.h"
 #include "ui/comm_log_page.h"
+#include "ui/config_page.h"
 #include "ui/configuration_name_dialog.h"
 #include "ui/device_info_panel.h"
 #include "ui/erase_dialog.h"
@@ -198,7 +199,8 @@ QWidget* MainWindow::make_about_page() {
 void MainWindow::language_chosen(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kLanguageBases))) return;
   if (!app.change_language(kLanguageBases[index])) {
-    app.ui.error(language_text(msg::kLanguageNotRemembered) + app.settings.last_error());
+    // The language is in use all the same; the next start would not know it.
+    app.ui.error(language_text(msg::kLanguageCaption) + " " + app.settings.last_error());
   }
 }
 

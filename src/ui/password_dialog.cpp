@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "lang/language.h"
+#include "ui/captions.h"
 #include "ui/dialog_title.h"
 #include "ui/upper_case_validator.h"
 
@@ -42,6 +43,7 @@ std::optional<std::string> PasswordDialog::ask(const QString& caption, const QSt
                                                const Ui::Validator& validate) {
   setWindowTitle(caption);
   keep_title_in_view(*this);
+  name_standard_buttons(this);
   // The title bar is not always shown or read: the dialog says it too.
   prompt_label->setText(caption);
   note_label->setText(note);
