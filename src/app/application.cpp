@@ -92,7 +92,7 @@ void Application::read_settings() {
   }
 }
 
-int Application::configured_language() const {
+int language_of_settings(const IniFile& settings) {
   const int base = language_base_of(settings.read_string("SETTINGS", kLanguageKey, "EN"));
   return base != 0 ? base : kEnglishBase;
 }

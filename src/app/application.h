@@ -75,6 +75,10 @@ struct ApplicationHooks {
 // the device, the settings file of the working directory, and runs start-up,
 // the tool bar and the exit. The windows and the command line drive it and
 // show what it holds.
+// The language of a settings file's [SETTINGS] Language: EN, IT or HR;
+// English for a missing or unknown value.
+int language_of_settings(const IniFile& settings);
+
 class Application {
  public:
   Application(SerialPort& port, EventPump& pump, Ui& ui, std::string workdir);
@@ -114,9 +118,8 @@ class Application {
   // for a "ccTalkAddr" or "Stop time min" that is not a hexadecimal number.
   void start_up();
 
-  // The language of [SETTINGS] Language: EN, IT or HR; English for a missing
-  // or unknown value.
-  int configured_language() const;
+  // The language of the settings file.
+  int configured_language() const { return language_of_settings(settings); }
   // The language of the command line, else that of the setting.
   int chosen_language() const;
   // The user chose a language in the window: every caption and message

@@ -33,6 +33,11 @@ CommLogModel::CommLogModel(CommLog& log, QObject* parent)
   };
 }
 
+void CommLogModel::explanations_changed() {
+  emit headerDataChanged(Qt::Horizontal, kLineColumn, kExplanationColumn);
+  if (rows_ > 0) emit dataChanged(index(0, kExplanationColumn), index(rows_ - 1, kExplanationColumn));
+}
+
 CommLogModel::~CommLogModel() {
   log_.on_line_added = nullptr;
   log_.on_cleared = nullptr;

@@ -105,8 +105,9 @@ void CommLogPage::init_language() {
   save_log_button->setText(text_of(msg::kSaveToFile));
   save_explained_button->setText(text_of(msg::kSaveWithExplanations));
   explanations_box->setText(text_of(msg::kExplanations));
-  // The column headings follow.
-  emit log_view->model()->headerDataChanged(Qt::Horizontal, 0, log_view->model()->columnCount() - 1);
+  // The explanations and the column headings follow.
+  log_.explain_again();
+  model->explanations_changed();
 }
 
 void CommLogPage::save_log() { save(false); }

@@ -217,6 +217,10 @@ class LanguageSwitchTest : public QObject {
     QSpinBox* credit = bench.window.config_page->parameters[0].box;
     credit->setValue(credit->value() == credit->minimum() ? credit->minimum() + 1 : credit->minimum());
     const int credit_typed = credit->value();
+    // The search left its frames in the log, explained in English.
+    QVERIFY(bench.window.log.size() > 0);
+    const std::string explained = bench.window.log.explanations().back();
+    QVERIFY(explained.rfind("received ", 0) == 0);
 
     QComboBox* list = bench.window.language_box;
     QCOMPARE(list->itemText(1), QString("Italiano"));
@@ -229,6 +233,8 @@ class LanguageSwitchTest : public QObject {
     QCOMPARE(bench.window.coin_programming_window->windowTitle(),
              QString::fromStdString(resource_text(kItalianBase + msg::kCoinsProgramming)));
     QCOMPARE(parameter->value(), typed);
+    QVERIFY(bench.window.log.explanations().back() != explained);
+    QVERIFY(bench.window.log.explanations().back().rfind("ricevuto ", 0) == 0);
     QCOMPARE(credit->value(), credit_typed);
     QCOMPARE(bench.app.configuration.config_page.parameter(1).box.value, credit_typed);
     QVERIFY(bench.app.configuration.channels.channel_modified);
