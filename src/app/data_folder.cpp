@@ -113,12 +113,12 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
   std::error_code error;
   fs::create_directories(folder, error);
   if (error || !fs::is_directory(folder, error)) {
-    return {{},
-            false,
-            language_text(msg::kCannotMakeSettingsFolder,
-                          {folder.string(),
-                           error ? error.message() : language_text(msg::kNotAFolder)}),
-            {}};
+    return {
+        {},
+        false,
+        language_text(msg::kCannotMakeSettingsFolder,
+                      {folder.string(), error ? error.message() : language_text(msg::kNotAFolder)}),
+        {}};
   }
   // First start, or an update that brought a new file: what is missing
   // comes from the installation, a copy the user never changed follows it,
@@ -168,10 +168,8 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
     // disk) must not stay behind as the user's file for good.
     if (const auto failure = replace_file(to.string(), installed.content)) {
       if (!missing) continue;  // the user's copy stays as it was
-      return {{},
-              false,
-              language_text(msg::kCannotCopy, {from.string(), to.string(), *failure}),
-              {}};
+      return {
+          {}, false, language_text(msg::kCannotCopy, {from.string(), to.string(), *failure}), {}};
     }
     if (!own_settings.empty()) {
       IniFile new_copy(to.string());

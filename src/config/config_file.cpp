@@ -89,8 +89,9 @@ std::vector<std::string> without_empty_groups(std::vector<std::string> lines) {
 std::vector<std::string> read_text_lines(const std::string& path) {
   const FileContent file = read_whole_file(path, kConfigurationFileLimit);
   if (!file.ok()) {
-    file_error(file.failure == ReadFailure::kCannotRead ? msg::kCannotReadFile : msg::kCannotOpenFile,
-               path, file.reason);
+    file_error(
+        file.failure == ReadFailure::kCannotRead ? msg::kCannotReadFile : msg::kCannotOpenFile,
+        path, file.reason);
   }
   const std::string& content = file.content;
 
@@ -138,8 +139,9 @@ std::vector<std::string> read_template_lines(const std::string& path) {
 void check_whole_document(const std::string& path) {
   const FileContent file = read_whole_file(path, kConfigurationFileLimit);
   if (!file.ok()) {
-    file_error(file.failure == ReadFailure::kCannotRead ? msg::kCannotReadFile : msg::kCannotOpenFile,
-               path, file.reason);
+    file_error(
+        file.failure == ReadFailure::kCannotRead ? msg::kCannotReadFile : msg::kCannotOpenFile,
+        path, file.reason);
   }
   if (const auto fault = document_fault(file.content)) {
     throw ConfigFileError(language_text(msg::kNotAWholeConfigurationFile) + full_path(path) +

@@ -90,8 +90,9 @@ int language_base_of(std::string_view code) {
   for (const int base : {kEnglishBase, kItalianBase, kCroatianBase}) {
     const std::string known = language_code(base);
     if (code.size() == known.size() &&
-        std::equal(code.begin(), code.end(), known.begin(),
-                   [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; })) {
+        std::equal(code.begin(), code.end(), known.begin(), [](char a, char b) {
+          return std::toupper(static_cast<unsigned char>(a)) == b;
+        })) {
       return base;
     }
   }

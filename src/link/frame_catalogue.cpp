@@ -42,7 +42,7 @@ std::string serial_number(const ReplyData& d) {
 std::string date(const ReplyData& d) {
   if (d.reply.size() < 2) return tr(msg::kLogDateShort, {as_hex(d.reply)});
   return tr(msg::kLogDate, {date_text(static_cast<std::uint16_t>(d.reply[0] << 8 | d.reply[1]),
-                                       d.memory.base_year)});
+                                      d.memory.base_year)});
 }
 
 std::string base_year(const ReplyData& d) {
@@ -135,9 +135,7 @@ std::string write_request(const Bytes& data) {
 std::string challenge_reply(const ReplyData& d) {
   return tr(msg::kLogChallenge, {as_hex(d.reply)});
 }
-std::string response_request(const Bytes& data) {
-  return tr(msg::kLogResponse, {as_hex(data)});
-}
+std::string response_request(const Bytes& data) { return tr(msg::kLogResponse, {as_hex(data)}); }
 
 std::string analogue_values(const ReplyData& d) {
   const Bytes& v = d.reply;

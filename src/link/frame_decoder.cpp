@@ -95,8 +95,8 @@ std::string explain_reply(const Parsed& parsed, const Bytes& request, DecoderMem
     Parsed asked = parse(request);
     Bytes request_data;
     const FrameKind* kind = kind_of(asked.header, asked.data, request_data);
-    answer += tr(msg::kLogTo, {kind ? tr(kind->name)
-                                    : tr(msg::kLogHeader, {std::to_string(asked.header)})});
+    answer += tr(msg::kLogTo,
+                 {kind ? tr(kind->name) : tr(msg::kLogHeader, {std::to_string(asked.header)})});
     if (kind && parsed.header == kAck) {
       return join(answer, kind->reply_data(ReplyData{request_data, parsed.data, memory}), ": ");
     }

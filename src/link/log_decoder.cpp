@@ -63,7 +63,8 @@ std::string monitor_status(std::uint8_t status) {
   std::string digit =
       is_digit(status) ? std::string(1, static_cast<char>(status)) : quoted_text(Bytes{status});
   const std::string meaning = monitor_status_text(status);
-  return tr(msg::kLogMonitorStatus, {digit, meaning.empty() ? tr(msg::kLogRecordAccepted) : meaning});
+  return tr(msg::kLogMonitorStatus,
+            {digit, meaning.empty() ? tr(msg::kLogRecordAccepted) : meaning});
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ constexpr ParameterLook kParameterLooks[kCommonParameterCount] = {
 
 std::vector<std::string> display_multiplier_items() {
   const std::string no = language_text(msg::kNo);
-  return {no,   "1",   "2",   "4",   "5",    "10", "20", "25",
+  return {no,   "1",   "2",   "4",   "5",   "10",   "20", "25",
           "50", "100", "200", "250", "500", "1000", no,   no};
 }
 

@@ -71,8 +71,9 @@ void ConfigurationRules::show_configuration_groups() {
 void ConfigurationRules::apply_modes_byte(std::uint8_t modes) {
   // A mode of 3 has no text of its own: the texts stay as they were.
   const auto kept = [](unsigned mode, unsigned before) { return mode == 3 ? before : mode; };
-  page.modes = static_cast<std::uint8_t>((kept((modes >> 2) & 0x03, (page.modes >> 2) & 0x03) << 2) |
-                                         kept(modes & 0x03, page.modes & 0x03));
+  page.modes =
+      static_cast<std::uint8_t>((kept((modes >> 2) & 0x03, (page.modes >> 2) & 0x03) << 2) |
+                                kept(modes & 0x03, page.modes & 0x03));
   page.relabel();
 }
 

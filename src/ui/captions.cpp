@@ -2,9 +2,9 @@
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 
 #include "lang/language.h"
 
@@ -14,8 +14,10 @@ QString message_text(int number) { return QString::fromStdString(language_text(n
 
 void name_standard_buttons(QWidget* dialog) {
   static constexpr std::pair<QDialogButtonBox::StandardButton, int> kButtons[] = {
-      {QDialogButtonBox::Ok, msg::kOk},   {QDialogButtonBox::Cancel, msg::kCancel},
-      {QDialogButtonBox::Yes, msg::kYes}, {QDialogButtonBox::No, msg::kNo},
+      {QDialogButtonBox::Ok, msg::kOk},
+      {QDialogButtonBox::Cancel, msg::kCancel},
+      {QDialogButtonBox::Yes, msg::kYes},
+      {QDialogButtonBox::No, msg::kNo},
       {QDialogButtonBox::Close, msg::kClose}};
   for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>()) {
     for (const auto& [which, number] : kButtons) {

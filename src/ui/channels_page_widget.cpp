@@ -133,8 +133,8 @@ void ChannelsPageWidget::init_language() {
   sel_box->setToolTip(text_of(msg::kSelectiveInhibitTip));
   fake_box->setToolTip(text_of(msg::kFakeCoinTip));
   enabled_box->setToolTip(text_of(msg::kChannelEnabledTip));
-  const QString captions[5] = {text_of(msg::kDirShort), "CVF",
-                               text_of(msg::kMintShort), text_of(msg::kCc), text_of(msg::kVal)};
+  const QString captions[5] = {text_of(msg::kDirShort), "CVF", text_of(msg::kMintShort),
+                               text_of(msg::kCc), text_of(msg::kVal)};
   for (int i = 0; i < 5; ++i) option_captions_[i]->setText(captions[i]);
   country_box->setItemText(kCountryNotProgrammed, ".. - " + text_of(msg::kNotProgrammedLower));
 }

@@ -173,9 +173,9 @@ QWidget* CoinProgrammingWindow::build_view() {
   auto* options = new QGroupBox(box);
   auto* options_layout = new QHBoxLayout(options);
   const std::pair<int, QWidget*> fields[] = {{msg::kDirShort, direction_box},
-                                              {-1, cvf_box},
-                                              {msg::kMintShort, mint_box},
-                                              {msg::kCc, country_box}};
+                                             {-1, cvf_box},
+                                             {msg::kMintShort, mint_box},
+                                             {msg::kCc, country_box}};
   for (const auto& [caption, widget] : fields) {
     // CVF is a name, the same in every language.
     options_layout->addWidget(caption < 0 ? new QLabel("CVF", options)

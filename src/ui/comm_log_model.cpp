@@ -35,7 +35,8 @@ CommLogModel::CommLogModel(CommLog& log, QObject* parent)
 
 void CommLogModel::explanations_changed() {
   emit headerDataChanged(Qt::Horizontal, kLineColumn, kExplanationColumn);
-  if (rows_ > 0) emit dataChanged(index(0, kExplanationColumn), index(rows_ - 1, kExplanationColumn));
+  if (rows_ > 0)
+    emit dataChanged(index(0, kExplanationColumn), index(rows_ - 1, kExplanationColumn));
 }
 
 CommLogModel::~CommLogModel() {

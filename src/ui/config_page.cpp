@@ -112,7 +112,8 @@ QWidget* ConfigPage::make_top_row() {
   versions = new OpeningComboBox(versions_group);
   versions->setMinimumWidth(200);
   versions->setObjectName("versions");
-  store_button = steady(captions_.add(new QPushButton(versions_group), msg::kSetAsStandardConfiguration));
+  store_button =
+      steady(captions_.add(new QPushButton(versions_group), msg::kSetAsStandardConfiguration));
   auto* versions_layout = new QHBoxLayout(versions_group);
   versions_layout->addWidget(versions, 1);
   versions_layout->addWidget(store_button);

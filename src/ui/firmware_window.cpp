@@ -17,7 +17,6 @@ namespace qv82 {
 
 namespace {
 
-
 QString q(int message) { return QString::fromStdString(language_text(message)); }
 
 }  // namespace
@@ -83,7 +82,8 @@ void FirmwareWindow::showEvent(QShowEvent* event) {
 }
 
 void FirmwareWindow::open_file() {
-  if (auto path = coin_.ui.open_file(language_text(msg::kFirmwareImageFilter))) model_.choose_file(*path);
+  if (auto path = coin_.ui.open_file(language_text(msg::kFirmwareImageFilter)))
+    model_.choose_file(*path);
 }
 
 void FirmwareWindow::start() {

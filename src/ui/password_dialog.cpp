@@ -62,7 +62,8 @@ std::optional<std::string> PasswordDialog::ask(const QString& caption, const QSt
 void PasswordDialog::confirm() {
   if (validate_) {
     if (auto error = validate_(password_edit->text().toStdString())) {
-      QMessageBox::critical(this, QString::fromStdString(language_text(msg::kErrorTitle)), QString::fromStdString(*error));
+      QMessageBox::critical(this, QString::fromStdString(language_text(msg::kErrorTitle)),
+                            QString::fromStdString(*error));
       password_edit->setFocus();
       return;
     }

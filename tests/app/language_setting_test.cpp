@@ -12,7 +12,8 @@ namespace qv82::test {
 namespace {
 
 struct LanguageBench {
-  explicit LanguageBench(const std::string& settings) : app(setup.line(), setup.clock(), ui, dir.path()) {
+  explicit LanguageBench(const std::string& settings)
+      : app(setup.line(), setup.clock(), ui, dir.path()) {
     dir.write("qv82hs.ini", settings);
   }
   ~LanguageBench() { set_language_base(kEnglishBase); }

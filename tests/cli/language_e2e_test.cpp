@@ -99,8 +99,8 @@ TEST(CliLanguage, PrintedFormsAreTheSameInEveryLanguage) {
   ASSERT_EQ(run(work, {"--language", "HR", "upload", "-o", file}).status, 0);
   for (const std::vector<std::string>& command :
        {std::vector<std::string>{"identify"}, std::vector<std::string>{"stats"},
-        std::vector<std::string>{"test"},
-        std::vector<std::string>{"show", file}, std::vector<std::string>{"compare", file}}) {
+        std::vector<std::string>{"test"}, std::vector<std::string>{"show", file},
+        std::vector<std::string>{"compare", file}}) {
     const RunResult english = run(work, command);
     ASSERT_EQ(english.status, 0) << english.err;
     for (const char* language : {"IT"}) {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 

@@ -40,9 +40,9 @@ struct Shown {
 
 void add(std::vector<Shown>& out, const QObject* object, const char* kind, const QString& text) {
   if (text.isEmpty()) return;
-  out.push_back({QString("%1 %2 (%3)").arg(object->metaObject()->className(),
-                                            object->objectName(), kind),
-                 text});
+  out.push_back(
+      {QString("%1 %2 (%3)").arg(object->metaObject()->className(), object->objectName(), kind),
+       text});
 }
 
 void add_header(std::vector<Shown>& out, const QObject* owner, const QAbstractItemModel* model) {
@@ -62,7 +62,8 @@ std::vector<Shown> visible_texts(QWidget* window) {
   for (QObject* object : objects) {
     if (auto* widget = qobject_cast<QWidget*>(object)) add(out, widget, "tip", widget->toolTip());
     if (auto* label = qobject_cast<QLabel*>(object)) add(out, label, "text", label->text());
-    if (auto* button = qobject_cast<QAbstractButton*>(object)) add(out, button, "text", button->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(object))
+      add(out, button, "text", button->text());
     if (auto* group = qobject_cast<QGroupBox*>(object)) add(out, group, "title", group->title());
     if (auto* menu = qobject_cast<QMenu*>(object)) add(out, menu, "title", menu->title());
     if (auto* action = qobject_cast<QAction*>(object)) {
@@ -143,8 +144,8 @@ bool may_read_the_same(int base, const QString& text, const std::set<QString>& o
   static const QRegularExpression country(R"(^[A-Z]{2} - )");
   static const QRegularExpression protocol_names(R"(\b(ccTalk|CVF)\b)");
   if (in_table(base, text) || no_words.match(text).hasMatch() || unit.match(text).hasMatch() ||
-      signal.match(text).hasMatch() || country.match(text).hasMatch() ||
-      text.contains('/') || outside_texts.count(text) != 0) {
+      signal.match(text).hasMatch() || country.match(text).hasMatch() || text.contains('/') ||
+      outside_texts.count(text) != 0) {
     return true;
   }
   for (const int other : {kEnglishBase, kItalianBase, kCroatianBase}) {
@@ -190,8 +191,7 @@ class LanguageSwitchTest : public QObject {
         literals << other[i].where + ": \"" + text + "\"";
       }
       for (const QString& literal : literals) qWarning().noquote() << base << literal;
-      QVERIFY2(literals.isEmpty(),
-               qPrintable(QString("in %1: ").arg(base) + literals.join("\n")));
+      QVERIFY2(literals.isEmpty(), qPrintable(QString("in %1: ").arg(base) + literals.join("\n")));
     }
 
     QVERIFY(bench.app.change_language(kEnglishBase));
@@ -215,7 +215,8 @@ class LanguageSwitchTest : public QObject {
     const int typed = parameter->value();
     QVERIFY(bench.app.configuration.channels.channel_modified);
     QSpinBox* credit = bench.window.config_page->parameters[0].box;
-    credit->setValue(credit->value() == credit->minimum() ? credit->minimum() + 1 : credit->minimum());
+    credit->setValue(credit->value() == credit->minimum() ? credit->minimum() + 1
+                                                          : credit->minimum());
     const int credit_typed = credit->value();
     // The search left its frames in the log, explained in English.
     QVERIFY(bench.window.log.size() > 0);
@@ -240,8 +241,9 @@ class LanguageSwitchTest : public QObject {
     QVERIFY(bench.app.configuration.channels.channel_modified);
     QCOMPARE(bench.setup.device().requests().size(), requests);
     QVERIFY(bench.ui.errors().empty());
-    QCOMPARE(IniFile(bench.workdir + "/" + kSettingsFileName).read_string("SETTINGS", "Language", ""),
-             std::string("IT"));
+    QCOMPARE(
+        IniFile(bench.workdir + "/" + kSettingsFileName).read_string("SETTINGS", "Language", ""),
+        std::string("IT"));
   }
 };
 
