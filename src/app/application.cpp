@@ -7,6 +7,12 @@
 
 namespace qv82 {
 
+namespace {
+
+constexpr const char* kLanguageKey = "Language";
+
+}  // namespace
+
 Application::Application(SerialPort& port, EventPump& pump, Ui& user, std::string directory)
     : ui(user),
       workdir(std::move(directory)),
@@ -86,8 +92,24 @@ void Application::read_settings() {
   }
 }
 
+int language_of_settings(const IniFile& settings) {
+  const int base = language_base_of(settings.read_string("SETTINGS", kLanguageKey, "EN"));
+  return base != 0 ? base : kEnglishBase;
+}
+
+int Application::chosen_language() const {
+  return language_option != 0 ? language_option : configured_language();
+}
+
+bool Application::change_language(int base) {
+  if (!set_language_base(base)) return false;
+  if (hooks.load_language_texts) hooks.load_language_texts();
+  if (language_base_of(settings.read_string("SETTINGS", kLanguageKey, "")) == base) return true;
+  return settings.write_string("SETTINGS", kLanguageKey, language_code(base));
+}
+
 void Application::start_up() {
-  set_language_base(kEnglishBase);
+  set_language_base(chosen_language());
   if (hooks.screen_size) {
     const auto [width, height] = hooks.screen_size();
     if (width < kRecommendedScreenWidth || height < kRecommendedScreenHeight) {

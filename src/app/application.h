@@ -75,6 +75,10 @@ struct ApplicationHooks {
 // the device, the settings file of the working directory, and runs start-up,
 // the tool bar and the exit. The windows and the command line drive it and
 // show what it holds.
+// The language of a settings file's [SETTINGS] Language: EN, IT or HR;
+// English for a missing or unknown value.
+int language_of_settings(const IniFile& settings);
+
 class Application {
  public:
   Application(SerialPort& port, EventPump& pump, Ui& ui, std::string workdir);
@@ -97,6 +101,9 @@ class Application {
   unsigned stop_time_min = 5;
   bool factory_test_visible = false;
   std::string open_file_filter;
+  // The language chosen on the command line; it wins over the setting for
+  // this run and is not saved.
+  int language_option = 0;
 
   // A data file of the working directory.
   std::string path_of(const std::string& file_name) const;
@@ -110,6 +117,17 @@ class Application {
   // The whole start-up sequence, search included. Throws ConversionError
   // for a "ccTalkAddr" or "Stop time min" that is not a hexadecimal number.
   void start_up();
+
+  // The language of the settings file.
+  int configured_language() const { return language_of_settings(settings); }
+  // The language of the command line, else that of the setting.
+  int chosen_language() const;
+  // The user chose a language in the window: every caption and message
+  // follows at once and the setting remembers it. Nothing goes to the
+  // device; the pages keep what they show. False for an unknown base, or
+  // when the setting could not be written (the language is switched all the
+  // same).
+  bool change_language(int base);
   // Start-up once, the first time the main window shows. A conversion error
   // is shown to the user and stops start-up: false.
   bool start_up_once();

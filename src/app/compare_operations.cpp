@@ -5,7 +5,6 @@
 #include "config/config_file.h"
 #include "config/held_items.h"
 #include "config/parameter_tree.h"
-#include "files/text.h"
 #include "lang/language.h"
 
 namespace qv82 {
@@ -72,7 +71,7 @@ bool Application::restore(const std::string& path) {
   const std::string from = backup_serial_of(path);
   const std::string connected = backups.device_serial();
   if (!from.empty() && from != connected) {
-    if (ui.question(with_values(language_text(msg::kRestoreOtherSerial), {from, connected}),
+    if (ui.question(language_text(msg::kRestoreOtherSerial, {from, connected}),
                     Buttons::YesNo) != Answer::Yes) {
       return false;
     }

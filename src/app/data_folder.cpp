@@ -113,11 +113,12 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
   std::error_code error;
   fs::create_directories(folder, error);
   if (error || !fs::is_directory(folder, error)) {
-    return {{},
-            false,
-            "cannot make the settings folder " + folder.string() + ": " +
-                (error ? error.message() : std::string("not a folder")),
-            {}};
+    return {
+        {},
+        false,
+        language_text(msg::kCannotMakeSettingsFolder,
+                      {folder.string(), error ? error.message() : language_text(msg::kNotAFolder)}),
+        {}};
   }
   // First start, or an update that brought a new file: what is missing
   // comes from the installation, a copy the user never changed follows it,
@@ -134,7 +135,7 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
       if (!missing) continue;
       return {{},
               false,
-              "cannot copy " + from.string() + " to " + to.string() + ": " + installed.reason,
+              language_text(msg::kCannotCopy, {from.string(), to.string(), installed.reason}),
               {}};
     }
     const std::string installed_print = version_print(name, installed.content);
@@ -168,7 +169,7 @@ DataFolder choose_data_folder(const DataFolderPlaces& places) {
     if (const auto failure = replace_file(to.string(), installed.content)) {
       if (!missing) continue;  // the user's copy stays as it was
       return {
-          {}, false, "cannot copy " + from.string() + " to " + to.string() + ": " + *failure, {}};
+          {}, false, language_text(msg::kCannotCopy, {from.string(), to.string(), *failure}), {}};
     }
     if (!own_settings.empty()) {
       IniFile new_copy(to.string());

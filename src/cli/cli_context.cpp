@@ -17,7 +17,13 @@ struct CliContext::Connection {
 };
 
 CliContext::CliContext(GlobalOptions opts, std::ostream& out_stream, std::ostream& err_stream)
-    : options(std::move(opts)), out(out_stream), err(err_stream) {}
+    : options(std::move(opts)), out(out_stream), err(err_stream) {
+  // Before anything is said: every message of the run in one language, also
+  // of the commands that need no device.
+  set_language_base(options.language != 0
+                        ? options.language
+                        : language_of_settings(IniFile(workdir() + "/" + kSettingsFileName)));
+}
 
 CliContext::~CliContext() = default;
 
@@ -41,6 +47,7 @@ void CliContext::set_up() {
   connection_->ui = std::make_unique<CliUi>(options, out, err);
   connection_->app = std::make_unique<Application>(*port, *pump, *connection_->ui, workdir());
   Application& application = *connection_->app;
+  application.language_option = options.language;
   application.selector.verify_writes = !options.no_verify;
   if (options.no_backup) application.selector.back_up = nullptr;
   // On stderr, beside the search's notes: stdout keeps each command's own

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "lang/language.h"
+
 namespace qv82::cli {
 
 namespace {
@@ -19,6 +21,12 @@ int parse_address(const std::string& text) {
                                 "'");
   }
   return value;
+}
+
+int parse_language(const std::string& text) {
+  const int base = language_base_of(text);
+  if (base == 0) throw std::invalid_argument("--language needs EN, IT or HR, not '" + text + "'");
+  return base;
 }
 
 }  // namespace
@@ -46,6 +54,8 @@ GlobalOptions parse_global_options(const std::vector<std::string>& argv) {
       options.password = value("--password");
     } else if (arg == "--pin") {
       options.pin = value("--pin");
+    } else if (arg == "--language") {
+      options.language = parse_language(value("--language"));
     } else if (arg == "--yes") {
       options.yes = true;
     } else if (arg == "--no-verify") {
@@ -77,6 +87,8 @@ std::string global_options_help() {
          "  --workdir DIR     folder of qv82hs.ini, io.ini and template.xml (default: below)\n"
          "  --password HEX    factory password (12 hex digits) when the device asks\n"
          "  --pin HEX         PIN (8 hex digits) when the device asks\n"
+         "  --language CODE   language of the messages: EN, IT or HR (default: the\n"
+         "                    setting [SETTINGS] Language, else EN)\n"
          "  --yes             answer questions with Yes or OK\n"
          "  --no-verify       store writes without reading them back (speed measurements)\n"
          "  --no-backup       write without saving what the device held first (speed\n"

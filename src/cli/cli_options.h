@@ -20,6 +20,8 @@ struct GlobalOptions {
   // and without the backup before them.
   bool no_verify = false;
   bool no_backup = false;
+  // A language base (1000, 2000, 3000) from --language; 0: the setting's.
+  int language = 0;
   bool help = false;
   bool version = false;
 

@@ -25,7 +25,12 @@ void CliUi::file_error(const std::string& text) {
 
 void CliUi::information(const std::string& text) {
   if (muted) return;
-  (information_to_err ? err_ : out_) << text << "\n" << std::flush;
+  // What goes to stdout is read by scripts: it stays in English.
+  if (information_to_err) {
+    err_ << text << "\n" << std::flush;
+  } else {
+    out_ << english_form(text) << "\n" << std::flush;
+  }
 }
 
 std::optional<std::string> CliUi::read_line(const std::string& prompt, bool echo) {

@@ -43,6 +43,7 @@ int run_channel(CliContext& context, const CommandArgs& args) {
     }
   }
   page.change_channel(*channel);
+  const ScopedLanguage printed_form(kEnglishBase);
   context.out << channel_text(page.view, *channel);
   return kExitOk;
 }

@@ -99,7 +99,10 @@ int run_coinprog(CliContext& context, const CommandArgs& args) {
     prog.on_close();
     return kExitFailed;
   }
-  context.out << channel_text(prog.view, options.channel);
+  {
+    const ScopedLanguage printed_form(kEnglishBase);
+    context.out << channel_text(prog.view, options.channel);
+  }
 
   bool ok = true;
   if (options.save) {

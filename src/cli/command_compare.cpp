@@ -32,6 +32,9 @@ int run_compare(CliContext& context, const CommandArgs& args) {
     if (!is_configuration_file(context, path)) return kExitFailed;
   }
   Application& app = context.app();
+  // The difference lines are a printed form: English, as their words are
+  // made while comparing.
+  const ScopedLanguage printed_form(kEnglishBase);
   std::optional<std::vector<ItemDifference>> differences;
   if (args.size() == 2) {
     differences = app.compare_files(args[0], args[1]);

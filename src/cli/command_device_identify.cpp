@@ -1,5 +1,6 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "lang/language.h"
 
 namespace qv82::cli {
 
@@ -12,6 +13,7 @@ int run_identify(CliContext& context, const CommandArgs& args) {
     return kExitUsage;
   }
   if (!context.connect_device(false)) return kExitFailed;
+  const ScopedLanguage printed_form(kEnglishBase);
   for (const auto& [caption, value] : context.app().device_info()) {
     context.out << caption << " " << value << "\n";
   }

@@ -74,7 +74,8 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
   const bool accepted = download.download_prgm(*file.image);
   download.before_message();
   if (!accepted) return kExitFailed;
-  context.out << language_text(msg::kProgrammingTime) << download.programming_time_ms << " ms\n";
+  context.out << resource_text(kEnglishBase + msg::kProgrammingTime) << download.programming_time_ms
+              << " ms\n";
   return kExitOk;
 }
 

@@ -108,6 +108,9 @@ int run_show(CliContext& context, const CommandArgs& args) {
     if (!(images.loaded_sections & kSectionConfiguration)) {
       context.err << "qv82hs-cli: " << path << " holds no I/O configuration or common parameters\n";
     }
+    // The captions of the summary in English, the form scripts read.
+    const ScopedLanguage printed_form(kEnglishBase);
+    rules.relabel();
     for (const std::string& line : configuration_summary(page)) context.out << line << "\n";
     for (const std::string& line : file_holdings(tree)) context.out << line << "\n";
   } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "diagnostics/coin_selector_test.h"
+#include "lang/language.h"
 
 namespace qv82::cli {
 
@@ -20,6 +21,7 @@ int run_test(CliContext& context, const CommandArgs& args) {
   // whatever the device's outputs are doing is left alone.
   test.view.latch = false;
   test.tick_normal();
+  const ScopedLanguage printed_form(kEnglishBase);
   for (const std::string& line : check_view_lines(test.view)) context.out << line << "\n";
   return kExitOk;
 }

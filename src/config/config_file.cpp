@@ -37,8 +37,8 @@ std::size_t count_of(std::string_view line, std::string_view what) {
   return count;
 }
 
-[[noreturn]] void file_error(const char* what, const std::string& path, const std::string& why) {
-  throw ConfigFileError(std::string(what) + " \"" + path + "\": " + why);
+[[noreturn]] void file_error(int what, const std::string& path, const std::string& why) {
+  throw ConfigFileError(language_text(what) + " \"" + path + "\": " + why);
 }
 
 // Item texts are hex; anything else is escaped so that it cannot break the
@@ -89,8 +89,9 @@ std::vector<std::string> without_empty_groups(std::vector<std::string> lines) {
 std::vector<std::string> read_text_lines(const std::string& path) {
   const FileContent file = read_whole_file(path, kConfigurationFileLimit);
   if (!file.ok()) {
-    file_error(file.failure == ReadFailure::kCannotRead ? "Cannot read file" : "Cannot open file",
-               path, file.reason);
+    file_error(
+        file.failure == ReadFailure::kCannotRead ? msg::kCannotReadFile : msg::kCannotOpenFile,
+        path, file.reason);
   }
   const std::string& content = file.content;
 
@@ -111,7 +112,7 @@ void write_text_lines(const std::string& path, const std::vector<std::string>& l
   std::string content;
   for (const std::string& line : lines) content += line + "\r\n";
   if (const auto failure = replace_file(path, content)) {
-    file_error("Cannot write file", path, *failure);
+    file_error(msg::kCannotWriteFile, path, *failure);
   }
 }
 
@@ -130,12 +131,7 @@ std::vector<std::string> read_template_lines(const std::string& path) {
   if (last != "</MachineData>" || opened != closed) {
     // The per-user copy is never replaced by a reinstall: the file itself
     // must go.
-    throw ConfigFileError("The template \"" + path +
-                          "\" is incomplete: it must end with </MachineData> and close every "
-                          "<Group>. Replace " +
-                          path +
-                          " with a whole template.xml, or delete it: an installed program "
-                          "copies its own there at the next start.");
+    throw ConfigFileError(language_text(msg::kTemplateIncomplete, {path}));
   }
   return lines;
 }
@@ -143,8 +139,9 @@ std::vector<std::string> read_template_lines(const std::string& path) {
 void check_whole_document(const std::string& path) {
   const FileContent file = read_whole_file(path, kConfigurationFileLimit);
   if (!file.ok()) {
-    file_error(file.failure == ReadFailure::kCannotRead ? "Cannot read file" : "Cannot open file",
-               path, file.reason);
+    file_error(
+        file.failure == ReadFailure::kCannotRead ? msg::kCannotReadFile : msg::kCannotOpenFile,
+        path, file.reason);
   }
   if (const auto fault = document_fault(file.content)) {
     throw ConfigFileError(language_text(msg::kNotAWholeConfigurationFile) + full_path(path) +
@@ -208,8 +205,7 @@ std::vector<std::string> configuration_lines(const std::vector<std::string>& tem
     if (node == ParameterTree::kNotFound || tree.state(node) != CheckState::kChecked) continue;
     const std::size_t data_end = line.find(kDataEnd);
     if (data_end == std::string::npos) {
-      throw ConfigFileError("Template line " + std::to_string(n + 1) + " has no " +
-                            std::string(kDataEnd));
+      throw ConfigFileError(language_text(msg::kTemplateLineHasNoDataEnd, {std::to_string(n + 1)}));
     }
     lines.push_back(line.substr(0, data_end) + escaped_text(tree.text(node)) +
                     line.substr(data_end));
@@ -230,8 +226,8 @@ std::vector<std::string> merged_configuration(const std::string& template_path,
     if (end == std::string::npos) continue;
     // Whatever follows would ride along into the item's text.
     if (line.find_first_not_of(" \t", end + kDataEnd.size()) != std::string::npos) {
-      throw ConfigFileError("Line " + std::to_string(n + 1) + " of \"" + chosen_path +
-                            "\": text after </Data>");
+      throw ConfigFileError(
+          language_text(msg::kTextAfterDataEnd, {std::to_string(n + 1), chosen_path}));
     }
   }
   return merge_lines(template_lines, chosen_lines);

@@ -84,7 +84,7 @@ std::optional<std::string> ConfigFiles::save() {
   const std::string written = force_xml_extension(*target);
   std::error_code ec;
   if (written != *target && std::filesystem::exists(written, ec) &&
-      ui_.question(written + " already exists.\nDo you want to replace it?", Buttons::YesNo) !=
+      ui_.question(language_text(msg::kFileAlreadyExistsReplace, {written}), Buttons::YesNo) !=
           Answer::Yes) {
     return std::nullopt;
   }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "lang/language.h"
+
 namespace qv82 {
 
 namespace {
@@ -9,7 +11,7 @@ namespace {
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 std::string caption_of(const XmlItem& item) {
-  if (item.Name == "MachineData" && item.Params.empty()) return "All data";
+  if (item.Name == "MachineData" && item.Params.empty()) return language_text(msg::kAllData);
   return attribute_value(item, "caption");
 }
 

@@ -8,6 +8,7 @@
 
 #include "files/read_file.h"
 #include "files/text.h"
+#include "lang/language.h"
 #include "link/errors.h"
 
 namespace qv82 {
@@ -265,9 +266,11 @@ void XmlReader::load_file(const std::string& path) {
   if (const std::string problem = file_problem(path); !problem.empty()) throw XmlError(problem);
   const FileContent file = read_whole_file(path, kConfigurationFileLimit);
   if (file.failure == ReadFailure::kMissing || file.failure == ReadFailure::kCannotOpen) {
-    throw XmlError("Cannot open file \"" + path + "\"");
+    throw XmlError(language_text(msg::kCannotOpenFile) + " \"" + path + "\"");
   }
-  if (!file.ok()) throw XmlError("Cannot read file \"" + path + "\": " + file.reason);
+  if (!file.ok()) {
+    throw XmlError(language_text(msg::kCannotReadFile) + " \"" + path + "\": " + file.reason);
+  }
   try {
     load_text(file.content);
   } catch (const XmlError& e) {

@@ -4,9 +4,6 @@
 
 namespace qv82 {
 
-// Not in the message table; the panel caption stands here.
-static constexpr const char* kLastModificationCaption = "Last modification date:";
-
 std::vector<std::pair<std::string, std::string>> device_info_lines(const DeviceInfo& info) {
   return {
       {language_text(msg::kProductCode), info.product_code},
@@ -14,7 +11,7 @@ std::vector<std::pair<std::string, std::string>> device_info_lines(const DeviceI
       {language_text(msg::kBuildCode), info.build_code},
       {language_text(msg::kSoftwareRevision), info.software_revision},
       {language_text(msg::kProductionDate), info.production_date},
-      {kLastModificationCaption, info.modification_date},
+      {language_text(msg::kLastModificationDate), info.modification_date},
   };
 }
 

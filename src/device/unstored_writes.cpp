@@ -1,7 +1,6 @@
 #include "device/unstored_writes.h"
 
 #include "device/coin_selector.h"
-#include "files/text.h"
 #include "lang/language.h"
 
 namespace qv82 {
@@ -22,18 +21,13 @@ std::string abandon_unstored_writes(CoinSelector& selector, int written, int cho
   const bool restarted = link.cctalk_transaction(link.device_address, Bytes{kResetDevice}, reply,
                                                  kResetPolls) == kTransactionOk &&
                          reply_is_ack(reply);
-  // Not in the message table.
-  std::string text = std::to_string(written) + " of " + std::to_string(chosen) +
-                     " items were written; none was stored.\n";
-  text += restarted ? "The coin selector was restarted and runs its stored configuration again."
-                    : "The coin selector did not answer the restart: switch it off and on before "
-                      "using it.";
-  return text;
+  return language_text(msg::kItemsWrittenNoneStored,
+                       {std::to_string(written), std::to_string(chosen)}) +
+         "\n" + language_text(restarted ? msg::kSelectorRestarted : msg::kSelectorDidNotRestart);
 }
 
 std::string writes_cut_off_by_port(int written, int chosen) {
-  return with_values(language_text(msg::kDownloadCutShort),
-                     {std::to_string(written), std::to_string(chosen)}) +
+  return language_text(msg::kDownloadCutShort, {std::to_string(written), std::to_string(chosen)}) +
          "\n" + language_text(msg::kSwitchOffAndOn);
 }
 

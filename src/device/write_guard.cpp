@@ -46,7 +46,7 @@ bool CoinSelector::drop_writes_lost_with_port() {
   Bytes reply;
   // No store: the restart puts the working memory back to what is stored.
   link.cctalk_transaction(link.device_address, Bytes{0x01}, reply, 20);
-  ui.error(with_values(language_text(msg::kWritesLostWithPort), {std::to_string(lost)}));
+  ui.error(language_text(msg::kWritesLostWithPort, {std::to_string(lost)}));
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include "diagnostics/production_limits.h"
 #include "files/sync_to_disk.h"
 #include "files/text.h"
+#include "lang/language.h"
 #include "platform/system.h"
 
 namespace qv82 {
@@ -162,12 +163,12 @@ ProductionRecord::ProductionRecord(std::string path, Clock clock)
     : path_(std::move(path)), clock_(std::move(clock)) {}
 
 std::optional<std::string> ProductionRecord::failure(const std::string& reason) const {
-  return "Cannot write the production record " + path_ + ": " + reason;
+  return language_text(msg::kCannotWriteProductionRecord, {path_, reason});
 }
 
 std::optional<std::string> ProductionRecord::prepare() {
   std::error_code ec;
-  if (std::filesystem::is_directory(path_, ec)) return failure("it is a folder");
+  if (std::filesystem::is_directory(path_, ec)) return failure(language_text(msg::kItIsAFolder));
   return append_text(before_next_line(path_));
 }
 

@@ -427,7 +427,7 @@ bool ProductionTest::output_step(int output) {
 bool ProductionTest::analogue_test() {
   const std::string communication_error = language_text(msg::kCommunicationError);
   // The window keeps the label of the step before; the record names it.
-  step_ = "Analogue test";
+  step_ = language_text(msg::kAnalogueTest);
   link_.wait_ms(kSettleAnalogueMs);
   unsigned ph1 = 0;
   unsigned ph2 = 0;

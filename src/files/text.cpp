@@ -60,16 +60,6 @@ std::string upper_case(std::string_view text) {
   return out;
 }
 
-std::string with_values(std::string text, std::initializer_list<std::string> values) {
-  int number = 0;
-  for (const std::string& value : values) {
-    const std::string mark = "%" + std::to_string(++number);
-    const std::size_t at = text.find(mark);
-    if (at != std::string::npos) text.replace(at, mark.size(), value);
-  }
-  return text;
-}
-
 bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -33,9 +32,5 @@ std::string upper_case(std::string_view text);
 // Equal, or starting with the prefix, when letter case is ignored (toupper).
 bool same_text_ignoring_case(std::string_view a, std::string_view b);
 bool starts_with_ignoring_case(std::string_view text, std::string_view prefix);
-
-// A message with its marks %1, %2, ... replaced by the values in order (the
-// translations may place them differently); a missing mark is skipped.
-std::string with_values(std::string text, std::initializer_list<std::string> values);
 
 }  // namespace qv82

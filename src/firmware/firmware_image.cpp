@@ -98,9 +98,11 @@ FirmwareImageResult parse_firmware_image(std::string_view text) {
 FirmwareImageResult read_firmware_image(const std::string& path) {
   const FileContent file = read_whole_file(path, kFirmwareImageLimit);
   if (file.failure == ReadFailure::kCannotRead) {
-    return failure("Cannot read file " + path + ": " + file.reason);
+    return failure(language_text(msg::kCannotReadFile) + " " + path + ": " + file.reason);
   }
-  if (!file.ok()) return failure("Cannot open file " + path + ": " + file.reason);
+  if (!file.ok()) {
+    return failure(language_text(msg::kCannotOpenFile) + " " + path + ": " + file.reason);
+  }
   return parse_firmware_image(file.content);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 
 #include "lang/message_table.h"
 
@@ -60,6 +61,55 @@ bool set_language_base(int base) {
 std::string resource_text(int identifier) {
   if (identifier < 0) return {};
   return find_message(message_table(identifier / kBaseStep * kBaseStep), identifier % kBaseStep);
+}
+
+std::string language_text(int number, std::initializer_list<std::string> values) {
+  const std::string text = language_text(number);
+  std::string result;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    const std::size_t index = static_cast<std::size_t>(next - '1');
+    if (text[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+      result += values.begin()[index];
+      ++i;
+    } else {
+      result += text[i];
+    }
+  }
+  return result;
+}
+
+std::string english_form(const std::string& text) {
+  for (const MessageEntry& entry : message_table(language_base())) {
+    if (text == entry.text) return resource_text(kEnglishBase + entry.number);
+  }
+  return text;
+}
+
+int language_base_of(std::string_view code) {
+  for (const int base : {kEnglishBase, kItalianBase, kCroatianBase}) {
+    const std::string known = language_code(base);
+    if (code.size() == known.size() &&
+        std::equal(code.begin(), code.end(), known.begin(), [](char a, char b) {
+          return std::toupper(static_cast<unsigned char>(a)) == b;
+        })) {
+      return base;
+    }
+  }
+  return 0;
+}
+
+std::string language_code(int base) {
+  switch (base) {
+    case kEnglishBase:
+      return "EN";
+    case kItalianBase:
+      return "IT";
+    case kCroatianBase:
+      return "HR";
+    default:
+      return {};
+  }
 }
 
 std::string language_text(int number) {

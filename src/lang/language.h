@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "lang/messages.h"
 
@@ -26,6 +28,35 @@ bool set_language_base(int base);
 // The text of a message number in the current language, or "" when the
 // number has no text (224, 245, 280, 315, 319, anything outside 0 ... 999).
 std::string language_text(int number);
+
+// The same with %1, %2 ... replaced by the values, in order: a sentence
+// keeps its word order in every language.
+std::string language_text(int number, std::initializer_list<std::string> values);
+
+// Another language for a while, the one before restored at the end of the
+// scope: the command line prints its forms for scripts in English whatever
+// the language of its messages.
+class ScopedLanguage {
+ public:
+  explicit ScopedLanguage(int base) : before_(language_base()) { set_language_base(base); }
+  ~ScopedLanguage() { set_language_base(before_); }
+  ScopedLanguage(const ScopedLanguage&) = delete;
+  ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+
+ private:
+  int before_;
+};
+
+// The text in English of a message of the current language, or the text
+// itself when it is no message (data appended, say).
+std::string english_form(const std::string& text);
+
+// The base of a language code of the settings and the command line: "EN",
+// "IT" or "HR", in any letter case; 0 for anything else.
+int language_base_of(std::string_view code);
+
+// The code of a language base ("EN", "IT", "HR"); "" for an unknown base.
+std::string language_code(int base);
 
 // The text of a full identifier (base + number), "" when there is none.
 std::string resource_text(int identifier);

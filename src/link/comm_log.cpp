@@ -25,6 +25,11 @@ CommLog::CommLog(std::string workdir) : workdir_(std::move(workdir)) {}
 
 CommLog::~CommLog() = default;
 
+void CommLog::explain_again() {
+  decoder_ = LogDecoder();
+  for (std::size_t i = 0; i < lines_.size(); ++i) explanations_[i] = decoder_.explain(lines_[i]);
+}
+
 void CommLog::add_log_line(const std::string& line) {
   const bool drop = lines_.size() >= kMaxLines;
   if (drop) {

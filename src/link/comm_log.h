@@ -37,6 +37,9 @@ class CommLog {
   // What each line means, kept beside it.
   const std::deque<std::string>& explanations() const { return explanations_; }
   std::size_t size() const { return lines_.size(); }
+  // Every explanation again, in the current language. The lines are read
+  // from the oldest one kept, as they came.
+  void explain_again();
   void clear();
 
   // "Log to file": on creates log.txt empty and keeps it open, off closes it.

@@ -25,7 +25,7 @@ struct ReplyData {
 // data of an acknowledge to it. Empty words: nothing to add.
 struct FrameKind {
   std::uint8_t code;
-  const char* name;
+  int name;  // message number
   std::string (*request_data)(const Bytes& data);
   std::string (*reply_data)(const ReplyData& data);
 };

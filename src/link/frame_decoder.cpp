@@ -1,10 +1,17 @@
 #include "link/frame_decoder.h"
 
+#include "lang/language.h"
 #include "link/cctalk_link.h"
+#include "link/memory_labels.h"
 
 namespace qv82 {
 
 namespace {
+
+std::string tr(int number) { return language_text(number); }
+std::string tr(int number, std::initializer_list<std::string> values) {
+  return language_text(number, values);
+}
 
 constexpr std::uint8_t kAck = 0x00;
 constexpr std::uint8_t kNak = 0x05;
@@ -22,13 +29,13 @@ Parsed parse(const Bytes& frame) {
   Parsed parsed;
   const std::size_t expected = frame[1] + kFrameOverhead;
   if (frame.size() < expected) {
-    parsed.marks = "incomplete frame, " + std::to_string(frame.size()) + " of " +
-                   std::to_string(expected) + " bytes";
+    parsed.marks =
+        tr(msg::kLogIncompleteFrame, {std::to_string(frame.size()), std::to_string(expected)});
   } else if (frame.size() > expected) {
     const std::size_t extra = frame.size() - expected;
-    parsed.marks = std::to_string(extra) + (extra == 1 ? " byte" : " bytes") + " beyond the frame";
+    parsed.marks = tr(msg::kLogBeyondFrame, {byte_count(extra)});
   } else if (cctalk_checksum(frame.data(), frame.size() - 1) != frame.back()) {
-    parsed.marks = "checksum wrong";
+    parsed.marks = tr(msg::kLogChecksumWrong);
   }
   parsed.header = frame[3];
   const std::size_t data_end = std::min(frame.size(), expected - 1);
@@ -58,15 +65,15 @@ std::string explain_request(const Parsed& parsed) {
   Bytes data;
   const FrameKind* kind = kind_of(parsed.header, parsed.data, data);
   if (!kind) {
-    return join("unknown header " + std::to_string(parsed.header),
-                parsed.data.empty() ? "" : "data " + bytes_to_hex(parsed.data), ", ");
+    return join(tr(msg::kLogUnknownHeader, {std::to_string(parsed.header)}),
+                parsed.data.empty() ? "" : tr(msg::kLogData, {bytes_to_hex(parsed.data)}), ", ");
   }
   if (parsed.header == kVendorHeader && kind == find_header(kVendorHeader) && !data.empty()) {
     const Bytes rest(data.begin() + 1, data.end());
-    return join("vendor: unknown command " + std::to_string(data[0]),
-                rest.empty() ? "" : "data " + bytes_to_hex(rest), ", ");
+    return join(tr(msg::kLogVendorUnknownCommand, {std::to_string(data[0])}),
+                rest.empty() ? "" : tr(msg::kLogData, {bytes_to_hex(rest)}), ", ");
   }
-  return join(kind->name, kind->request_data(data), " ");
+  return join(tr(kind->name), kind->request_data(data), " ");
 }
 
 std::string explain_reply(const Parsed& parsed, const Bytes& request, DecoderMemory& memory) {
@@ -82,18 +89,20 @@ std::string explain_reply(const Parsed& parsed, const Bytes& request, DecoderMem
       answer = "BUSY";
       break;
     default:
-      answer = "reply header " + std::to_string(parsed.header);
+      answer = tr(msg::kLogReplyHeader, {std::to_string(parsed.header)});
   }
   if (request.size() >= 4) {
     Parsed asked = parse(request);
     Bytes request_data;
     const FrameKind* kind = kind_of(asked.header, asked.data, request_data);
-    answer += " to " + (kind ? std::string(kind->name) : "header " + std::to_string(asked.header));
+    answer += tr(msg::kLogTo,
+                 {kind ? tr(kind->name) : tr(msg::kLogHeader, {std::to_string(asked.header)})});
     if (kind && parsed.header == kAck) {
       return join(answer, kind->reply_data(ReplyData{request_data, parsed.data, memory}), ": ");
     }
   }
-  return join(answer, parsed.data.empty() ? "" : "data " + bytes_to_hex(parsed.data), ", ");
+  return join(answer, parsed.data.empty() ? "" : tr(msg::kLogData, {bytes_to_hex(parsed.data)}),
+              ", ");
 }
 
 }  // namespace
@@ -106,12 +115,12 @@ bool is_sound_frame(const Bytes& frame) {
 std::string explain_frame(bool sent, const Bytes& frame, const Bytes& request,
                           DecoderMemory& memory) {
   if (frame.size() < 4) {
-    return std::string(sent ? "sent" : "received") + ", incomplete frame of " +
-           std::to_string(frame.size()) + (frame.size() == 1 ? " byte" : " bytes");
+    return tr(msg::kLogIncompleteFrameOf,
+              {tr(sent ? msg::kLogSent : msg::kLogReceived), byte_count(frame.size())});
   }
   const Parsed parsed = parse(frame);
-  std::string text = std::string(sent ? "sent" : "received") + " " + std::to_string(frame[2]) +
-                     " to " + std::to_string(frame[0]) + ": ";
+  std::string text = tr(msg::kLogFrameFromTo, {tr(sent ? msg::kLogSent : msg::kLogReceived),
+                                               std::to_string(frame[2]), std::to_string(frame[0])});
   text += sent ? explain_request(parsed) : explain_reply(parsed, request, memory);
   if (!parsed.marks.empty()) text += " [" + parsed.marks + "]";
   return text;

@@ -1,18 +1,35 @@
 #include "link/memory_labels.h"
 
+#include <cctype>
 #include <cstdio>
 #include <vector>
 
+#include "lang/language.h"
 #include "link/memory_map.h"
 
 namespace qv82 {
 
 namespace {
 
+std::string tr(int number) { return language_text(number); }
+std::string tr(int number, std::initializer_list<std::string> values) {
+  return language_text(number, values);
+}
+
 constexpr std::uint16_t kIoBase = 0x0770;
 constexpr std::size_t kIoRecordSize = 8;
 constexpr const char* kIoRecordNames[] = {"Output1", "Output2", "Output3", "Output4",
                                           "Output5", "Output6", "In2Out7", "Input1"};
+
+// A caption of the pages as a label inside a sentence: " Common parameters "
+// becomes "common parameters".
+std::string lower_first(int number) {
+  std::string text = language_text(number);
+  text.erase(0, text.find_first_not_of(' '));
+  text.erase(text.find_last_not_of(' ') + 1);
+  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return text;
+}
 
 std::string address_text(std::uint32_t address) {
   char text[12];
@@ -23,26 +40,27 @@ std::string address_text(std::uint32_t address) {
 // The label of one byte of memory; neighbours with the same label belong
 // to one piece.
 std::string label_of(std::uint32_t address) {
-  if (address > 0xFFFF) return "beyond the memory";
+  if (address > 0xFFFF) return tr(msg::kLogBeyondMemory);
   switch (area_of_address(static_cast<std::uint16_t>(address))) {
     case kAreaChannels:
-      return "channel " + std::to_string((address - kChannelBaseAddress) / kChannelRecordSize + 1);
+      return tr(msg::kLogChannel,
+                {std::to_string((address - kChannelBaseAddress) / kChannelRecordSize + 1)});
     case kAreaIoConfiguration: {
       const std::size_t index = (address - kIoBase) / kIoRecordSize;
-      return "I/O record " + std::to_string(index + 1) + " " + kIoRecordNames[index];
+      return tr(msg::kLogIoRecord, {std::to_string(index + 1), kIoRecordNames[index]});
     }
     case kAreaModes:
       return address >= kAccessMaskAddress && address < kAccessMaskAddress + 4u
-                 ? "modes, access masks"
-                 : "modes";
+                 ? tr(msg::kLogModesAccessMasks)
+                 : tr(msg::kLogModes);
     case kAreaCommonParameters:
-      return "common parameters";
+      return lower_first(msg::kCommonParameters);
     case kAreaStatisticOptions:
-      return "statistic options";
+      return lower_first(msg::kStatisticOptions);
     case kAreaStatisticCounters:
-      return "statistic counters";
+      return tr(msg::kLogStatisticCounters);
     default:
-      return "outside the configuration";
+      return tr(msg::kLogOutsideConfiguration);
   }
 }
 
@@ -69,9 +87,12 @@ std::vector<Piece> pieces_of(std::uint16_t address, std::size_t length) {
 
 std::string memory_label(std::uint32_t address) { return label_of(address); }
 
+std::string byte_count(std::size_t count) {
+  return tr(count == 1 ? msg::kLogOneByte : msg::kLogBytes, {std::to_string(count)});
+}
+
 std::string describe_memory_range(std::uint16_t address, std::size_t length) {
-  std::string text =
-      address_text(address) + ", " + std::to_string(length) + (length == 1 ? " byte" : " bytes");
+  std::string text = address_text(address) + ", " + byte_count(length);
   const std::vector<Piece> pieces = pieces_of(address, length);
   for (std::size_t i = 0; i < pieces.size(); ++i) text += (i == 0 ? ": " : ", ") + pieces[i].label;
   return text;

@@ -21,4 +21,7 @@ std::string memory_label(std::uint32_t address);
 // led by its address and label ("0x0770 I/O record 1 Output1: 0102...").
 std::string describe_memory_bytes(std::uint16_t address, const Bytes& bytes);
 
+// "1 byte", "32 bytes", in the current language.
+std::string byte_count(std::size_t count);
+
 }  // namespace qv82

@@ -42,17 +42,15 @@ constexpr ParameterLook kParameterLooks[kCommonParameterCount] = {
 
 }  // namespace
 
-const std::vector<std::string>& display_multiplier_items() {
-  static const std::vector<std::string> items = {"No",  "1",    "2",  "4",   "5",   "10",
-                                                 "20",  "25",   "50", "100", "200", "250",
-                                                 "500", "1000", "No", "No"};
-  return items;
+std::vector<std::string> display_multiplier_items() {
+  const std::string no = language_text(msg::kNo);
+  return {no,   "1",   "2",   "4",   "5",   "10",   "20", "25",
+          "50", "100", "200", "250", "500", "1000", no,   no};
 }
 
 ConfigPageModel::ConfigPageModel() {
   for (std::size_t p = 0; p < kIoRecordCount; ++p) {
     IoRow& row = rows[p];
-    row.caption = language_text(kRowCaptions[p]);
     row.function.visible = false;
     row.time_on.step = 5;
     row.time_on.minimum = p == 7 ? 0 : 5;
@@ -68,8 +66,6 @@ ConfigPageModel::ConfigPageModel() {
   for (std::size_t k = 1; k <= kCommonParameterCount; ++k) {
     const ParameterLook& look = kParameterLooks[k - 1];
     ParameterControl& control = parameter(k);
-    control.caption =
-        look.caption >= 0 ? language_text(look.caption) : std::string(common_parameter_key(k));
     control.box.minimum = look.minimum;
     control.box.maximum = look.maximum;
     control.box.value = look.minimum;
@@ -82,8 +78,22 @@ ConfigPageModel::ConfigPageModel() {
   display_multiplier.visible = false;
   display_decimals.maximum = 3;
   display_decimals.visible = false;
-  stop_mode_text = language_text(msg::kDisabled);
-  autoprog_mode_text = language_text(msg::kDisabled);
+  relabel();
+}
+
+void ConfigPageModel::relabel() {
+  for (std::size_t p = 0; p < kIoRecordCount; ++p) rows[p].caption = language_text(kRowCaptions[p]);
+  for (std::size_t k = 1; k <= kCommonParameterCount; ++k) {
+    const ParameterLook& look = kParameterLooks[k - 1];
+    parameter(k).caption =
+        look.caption >= 0 ? language_text(look.caption) : std::string(common_parameter_key(k));
+  }
+  const auto mode_text = [](unsigned mode) {
+    return language_text(mode == 1 ? msg::kMode1 : mode == 2 ? msg::kMode2 : msg::kDisabled);
+  };
+  display_multiplier.items = display_multiplier_items();
+  stop_mode_text = mode_text((modes >> 2) & 0x03);
+  autoprog_mode_text = mode_text(modes & 0x03);
 }
 
 }  // namespace qv82

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -87,7 +88,7 @@ struct ParameterControl {
 };
 
 // The "Multiplyer:" list of " Display options ", index 0 ... 15.
-const std::vector<std::string>& display_multiplier_items();
+std::vector<std::string> display_multiplier_items();
 
 struct ConfigPageModel {
   ConfigPageModel();
@@ -116,6 +117,8 @@ struct ConfigPageModel {
 
   std::string stop_mode_text;      // " Stop mode "
   std::string autoprog_mode_text;  // " Autoprog mode "
+  // The modes those two texts show: bits 2-3 stop mode, bits 0-1 autoprog.
+  std::uint8_t modes = 0;
 
   ChoiceList separators;  // " Separator settings "
 
@@ -124,6 +127,10 @@ struct ConfigPageModel {
   bool io_configuration_visible = false;
   bool separator_settings_visible = false;
   bool display_options_visible = false;
+
+  // The captions and mode texts again, in the current language; values,
+  // lists and selections stay as they are.
+  void relabel();
 
   ParameterControl& parameter(std::size_t k) { return parameters.at(k - 1); }
   const ParameterControl& parameter(std::size_t k) const { return parameters.at(k - 1); }

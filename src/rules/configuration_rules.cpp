@@ -69,13 +69,23 @@ void ConfigurationRules::show_configuration_groups() {
 }
 
 void ConfigurationRules::apply_modes_byte(std::uint8_t modes) {
-  const auto text_of = [](unsigned mode, std::string& text) {
-    if (mode == 0) text = language_text(msg::kDisabled);
-    if (mode == 1) text = language_text(msg::kMode1);
-    if (mode == 2) text = language_text(msg::kMode2);
-  };
-  text_of((modes >> 2) & 0x03, page.stop_mode_text);
-  text_of(modes & 0x03, page.autoprog_mode_text);
+  // A mode of 3 has no text of its own: the texts stay as they were.
+  const auto kept = [](unsigned mode, unsigned before) { return mode == 3 ? before : mode; };
+  page.modes =
+      static_cast<std::uint8_t>((kept((modes >> 2) & 0x03, (page.modes >> 2) & 0x03) << 2) |
+                                kept(modes & 0x03, page.modes & 0x03));
+  page.relabel();
+}
+
+void ConfigurationRules::relabel() {
+  page.relabel();
+  update_parameter_units();
+  const std::string sorter = language_text(msg::kSorter);
+  for (IoRow& r : page.rows) {
+    for (const int base : {kEnglishBase, kItalianBase, kCroatianBase}) {
+      if (!r.note.empty() && r.note == resource_text(base + msg::kSorter)) r.note = sorter;
+    }
+  }
 }
 
 void ConfigurationRules::after_images_loaded() {

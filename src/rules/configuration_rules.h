@@ -68,6 +68,9 @@ class ConfigurationRules {
   // Bits 3-2 stop mode, bits 1-0 autoprog mode: 0 "Disabled", 1 "Mode 1",
   // 2 "Mode 2", 3 leaves the text as it is.
   void apply_modes_byte(std::uint8_t modes);
+  // After a change of language: every text of the page in the new one,
+  // nothing else changed (an unsaved edit stays unsaved).
+  void relabel();
   void after_images_loaded();
   void before_images_saved();
 

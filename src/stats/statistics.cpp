@@ -267,7 +267,8 @@ bool StatisticsPage::write() {
 
 bool StatisticsPage::erase_all() {
   // This question has no translation.
-  if (ui_.question("Erase all statistic counters?", Buttons::OkCancel) != Answer::Ok) {
+  if (ui_.question(language_text(msg::kEraseAllCountersQuestion), Buttons::OkCancel) !=
+      Answer::Ok) {
     return false;
   }
   std::vector<MemoryBlock> blocks;

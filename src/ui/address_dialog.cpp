@@ -8,6 +8,7 @@
 
 #include "device/coin_selector.h"
 #include "lang/language.h"
+#include "ui/captions.h"
 #include "ui/dialog_title.h"
 
 namespace qv82 {
@@ -36,6 +37,7 @@ AddressDialog::AddressDialog(CoinSelector& coin, QWidget* parent)
 }
 
 void AddressDialog::init_language() {
+  name_standard_buttons(this);
   setWindowTitle(QString::fromStdString(language_text(msg::kCcTalkAddress)));
   keep_title_in_view(*this);
   current_caption->setText(QString::fromStdString(language_text(msg::kCurrentAddress)));

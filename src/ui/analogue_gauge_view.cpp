@@ -6,6 +6,9 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include "lang/messages.h"
+#include "ui/captions.h"
+
 namespace qv82 {
 
 namespace {
@@ -25,8 +28,8 @@ QScatterSeries* readings(const QString& name, const QColor& colour) {
 
 AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
     : QChartView(parent),
-      inside_readings(readings("Within limits", QColor(0, 170, 0))),
-      outside_readings(readings("Outside limits", Qt::red)),
+      inside_readings(readings(QString(), QColor(0, 170, 0))),
+      outside_readings(readings(QString(), Qt::red)),
       row_axis(new QCategoryAxis),
       limit_axis(new QCategoryAxis),
       position_axis(new QValueAxis) {
@@ -50,8 +53,6 @@ AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
   limit_axis->setRange(-kGaugeReach, 1 + kGaugeReach);
   limit_axis->setStartValue(-kGaugeReach);
   limit_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-  limit_axis->append("min", 0);
-  limit_axis->append("max", 1);
   limit_axis->setGridLineColor(QColor(120, 120, 120));
   row_axis->setRange(-0.5, kRows - 0.5);
   row_axis->setStartValue(-0.5);
@@ -67,6 +68,15 @@ AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
   setRenderHint(QPainter::Antialiasing);
   setMinimumHeight(240);
   show_gauges({});
+  init_language();
+}
+
+void AnalogueGaugeView::init_language() {
+  inside_readings->setName(message_text(msg::kWithinLimits));
+  outside_readings->setName(message_text(msg::kOutsideLimits));
+  for (const QString& label : limit_axis->categoriesLabels()) limit_axis->remove(label);
+  limit_axis->append(message_text(msg::kMinimumShort), 0);
+  limit_axis->append(message_text(msg::kMaximumShort), 1);
 }
 
 void AnalogueGaugeView::show_gauges(const std::vector<AnalogueGauge>& gauges) {

@@ -22,6 +22,8 @@ class AnalogueGaugeView : public QChartView {
   explicit AnalogueGaugeView(QWidget* parent = nullptr);
 
   // No gauges: the test has not measured (yet).
+  // Legend and axis texts in the current language.
+  void init_language();
   void show_gauges(const std::vector<AnalogueGauge>& gauges);
 
   QScatterSeries* inside_readings;

@@ -124,16 +124,19 @@ void ChannelsPageWidget::init_language() {
   channel_group->setTitle(text_of(msg::kChannel));
   parameters_group->setTitle(text_of(msg::kParameterTollerance));
   status_group->setTitle(text_of(msg::kStatus));
-  options_group->setTitle(tr("Options"));
+  options_group->setTitle(text_of(msg::kOptionsGroup));
   // Two captions over four boxes, as the boxes sit in pairs.
-  status_captions[0]->setText("ccTalk  Sel.");
+  // "ccTalk" is the protocol's name in every language.
+  status_captions[0]->setText("ccTalk  " + text_of(msg::kSelShort));
   status_captions[1]->setText(QString::fromStdString(language_text(msg::kFakeEn)));
-  cctalk_box->setToolTip(tr("when checked, ccTalk enabled"));
-  sel_box->setToolTip(tr("when checked, selective inhibit enabled"));
-  fake_box->setToolTip(tr("Fake coin"));
-  enabled_box->setToolTip(tr("Channel enabled"));
-  const QString captions[5] = {"Dir.", "CVF", "Mint", text_of(msg::kCc), text_of(msg::kVal)};
+  cctalk_box->setToolTip(text_of(msg::kCcTalkEnabledTip));
+  sel_box->setToolTip(text_of(msg::kSelectiveInhibitTip));
+  fake_box->setToolTip(text_of(msg::kFakeCoinTip));
+  enabled_box->setToolTip(text_of(msg::kChannelEnabledTip));
+  const QString captions[5] = {text_of(msg::kDirShort), "CVF", text_of(msg::kMintShort),
+                               text_of(msg::kCc), text_of(msg::kVal)};
   for (int i = 0; i < 5; ++i) option_captions_[i]->setText(captions[i]);
+  country_box->setItemText(kCountryNotProgrammed, ".. - " + text_of(msg::kNotProgrammedLower));
 }
 
 void ChannelsPageWidget::refresh() {

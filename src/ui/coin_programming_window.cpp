@@ -109,13 +109,13 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
           [this] { run([this] { model_.save_channel(); }); });
   connect(close_button, &QPushButton::clicked, this, &CoinProgrammingWindow::close_by_user);
 
-  auto* channel_group = new QGroupBox(q(msg::kChannel).trimmed(), this);
-  auto* channel_layout = new QHBoxLayout(channel_group);
+  channel_group_ = new QGroupBox(this);
+  auto* channel_layout = new QHBoxLayout(channel_group_);
   channel_layout->addWidget(channel_box);
 
-  auto* tolerance_label = new QLabel(q(msg::kTollerance), this);
+  auto* tolerance_label = captions_.add(new QLabel(this), msg::kTollerance);
   auto* controls = new QHBoxLayout;
-  controls->addWidget(channel_group);
+  controls->addWidget(channel_group_);
   controls->addWidget(tolerance_label);
   controls->addWidget(tolerance_box);
   controls->addStretch();
@@ -135,7 +135,7 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
 }
 
 QWidget* CoinProgrammingWindow::build_view() {
-  auto* box = new QGroupBox(q(msg::kParameterTollerance), this);
+  auto* box = captions_.add(new QGroupBox(this), msg::kParameterTollerance);
   auto* grid = new QGridLayout(box);
   for (int k = 0; k < kChannelParameterCount; ++k) {
     grid->addWidget(new QLabel(QString::number(k + 1) + ".", box), 0, k, Qt::AlignCenter);
@@ -150,15 +150,11 @@ QWidget* CoinProgrammingWindow::build_view() {
     }
   }
 
-  cctalk_box = new QCheckBox("ccTalk", box);
-  sel_box = new QCheckBox("Sel.", box);
-  fake_box = new QCheckBox("Fake", box);
-  enabled_box = new QCheckBox("En.", box);
-  cctalk_box->setToolTip("when checked, ccTalk enabled");
-  sel_box->setToolTip("when checked, selective inhibit enabled");
-  fake_box->setToolTip("Fake coin");
-  enabled_box->setToolTip("Channel enabled");
-  auto* status = new QGroupBox(q(msg::kStatus), box);
+  cctalk_box = new QCheckBox("ccTalk", box);  // the protocol's name in every language
+  sel_box = captions_.add(new QCheckBox(box), msg::kSelShort);
+  fake_box = captions_.add(new QCheckBox(box), msg::kFakeShort);
+  enabled_box = captions_.add(new QCheckBox(box), msg::kEnabledShort);
+  auto* status = captions_.add(new QGroupBox(box), msg::kStatus);
   auto* status_layout = new QHBoxLayout(status);
   for (QCheckBox* c : {cctalk_box, sel_box, fake_box, enabled_box}) status_layout->addWidget(c);
 
@@ -176,13 +172,17 @@ QWidget* CoinProgrammingWindow::build_view() {
   value_box->setAlignment(Qt::AlignRight);
   auto* options = new QGroupBox(box);
   auto* options_layout = new QHBoxLayout(options);
-  const std::pair<const char*, QWidget*> fields[] = {
-      {"Dir.", direction_box}, {"CVF", cvf_box}, {"Mint", mint_box}, {"CC", country_box}};
+  const std::pair<int, QWidget*> fields[] = {{msg::kDirShort, direction_box},
+                                             {-1, cvf_box},
+                                             {msg::kMintShort, mint_box},
+                                             {msg::kCc, country_box}};
   for (const auto& [caption, widget] : fields) {
-    options_layout->addWidget(new QLabel(caption, options));
+    // CVF is a name, the same in every language.
+    options_layout->addWidget(caption < 0 ? new QLabel("CVF", options)
+                                          : captions_.add(new QLabel(options), caption));
     options_layout->addWidget(widget);
   }
-  options_layout->addWidget(new QLabel(q(msg::kVal), options));
+  options_layout->addWidget(captions_.add(new QLabel(options), msg::kVal));
   options_layout->addWidget(value_box);
 
   grid->addWidget(status, 3, 0, 1, 5);
@@ -196,6 +196,14 @@ void CoinProgrammingWindow::init_language() {
   clear_button->setText(q(msg::kClearList));
   save_button->setText(q(msg::kSaveChannel));
   close_button->setText(q(msg::kClose));
+  captions_.apply();
+  channel_group_->setTitle(q(msg::kChannel).trimmed());
+  country_box->setItemText(kCountryNotProgrammed, ".. - " + q(msg::kNotProgrammedLower));
+  cctalk_box->setToolTip(q(msg::kCcTalkEnabledTip));
+  sel_box->setToolTip(q(msg::kSelectiveInhibitTip));
+  fake_box->setToolTip(q(msg::kFakeCoinTip));
+  enabled_box->setToolTip(q(msg::kChannelEnabledTip));
+  sample_chart->init_language();
   rendering_ = true;
   const int current = tolerance_box->currentIndex();
   tolerance_box->clear();

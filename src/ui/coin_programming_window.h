@@ -5,9 +5,11 @@
 #include <functional>
 
 #include "channels/coin_programming.h"
+#include "ui/captions.h"
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
@@ -75,6 +77,8 @@ class CoinProgrammingWindow : public QDialog {
 
   CoinProgramming& model_;
   bool rendering_ = false;
+  Captions captions_;
+  QGroupBox* channel_group_ = nullptr;
   bool in_action_ = false;
   bool close_pending_ = false;
   bool open_ = false;  // between on_open and on_close

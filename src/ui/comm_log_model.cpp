@@ -3,6 +3,9 @@
 #include <QColor>
 #include <QFontDatabase>
 
+#include "lang/messages.h"
+#include "ui/captions.h"
+
 namespace qv82 {
 
 CommLogModel::CommLogModel(CommLog& log, QObject* parent)
@@ -28,6 +31,12 @@ CommLogModel::CommLogModel(CommLog& log, QObject* parent)
     rows_ = static_cast<int>(log_.size());
     endResetModel();
   };
+}
+
+void CommLogModel::explanations_changed() {
+  emit headerDataChanged(Qt::Horizontal, kLineColumn, kExplanationColumn);
+  if (rows_ > 0)
+    emit dataChanged(index(0, kExplanationColumn), index(rows_ - 1, kExplanationColumn));
 }
 
 CommLogModel::~CommLogModel() {
@@ -63,7 +72,7 @@ QVariant CommLogModel::data(const QModelIndex& index, int role) const {
 
 QVariant CommLogModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  return section == kExplanationColumn ? tr("Explanation") : tr("Frame");
+  return message_text(section == kExplanationColumn ? msg::kExplanationColumn : msg::kFrameColumn);
 }
 
 }  // namespace qv82

@@ -30,6 +30,8 @@ class CommLogModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   CommLog& log() { return log_; }
+  // The log's explanations and the headings are in another language now.
+  void explanations_changed();
 
  signals:
   // A line was appended at the end (the view scrolls to it).

@@ -28,9 +28,9 @@ CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget
     : QWidget(parent),
       log_view(new QTreeView(this)),
       model(new CommLogModel(log, this)),
-      save_log_button(new QPushButton(tr("Save to file"), this)),
-      save_explained_button(new QPushButton(tr("Save with explanations"), this)),
-      explanations_box(new QCheckBox(tr("Explanations"), this)),
+      save_log_button(new QPushButton(this)),
+      save_explained_button(new QPushButton(this)),
+      explanations_box(new QCheckBox(this)),
       clear_log_button(new QPushButton(this)),
       log_to_file_box(new QCheckBox(this)),
       log_file_label(new QLabel(this)),
@@ -102,6 +102,12 @@ void CommLogPage::init_language() {
   clear_log_button->setText(text_of(msg::kClearLog));
   send_command_button->setText(text_of(msg::kSendCommand));
   log_to_file_box->setText(text_of(msg::kLogToFile));
+  save_log_button->setText(text_of(msg::kSaveToFile));
+  save_explained_button->setText(text_of(msg::kSaveWithExplanations));
+  explanations_box->setText(text_of(msg::kExplanations));
+  // The explanations and the column headings follow.
+  log_.explain_again();
+  model->explanations_changed();
 }
 
 void CommLogPage::save_log() { save(false); }
@@ -109,7 +115,7 @@ void CommLogPage::save_log() { save(false); }
 void CommLogPage::save_with_explanations() { save(true); }
 
 void CommLogPage::save(bool explained) {
-  const auto name = ui_.save_file("Text files|*.txt");
+  const auto name = ui_.save_file(language_text(msg::kTextFilesFilter));
   if (!name) return;
   std::string error;
   if (!log_.save_to_file(*name, error, explained)) ui_.error(error);

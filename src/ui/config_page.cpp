@@ -20,8 +20,6 @@ namespace qv82 {
 
 namespace {
 
-QString text_of(int message) { return QString::fromStdString(language_text(message)); }
-
 // Controls that come and go keep their place, so the page does not reflow.
 template <typename W>
 W* steady(W* widget) {
@@ -91,33 +89,48 @@ ConfigPage::ConfigPage(ConfigurationRules& rules_, QWidget* parent)
   refresh();
 }
 
+void ConfigPage::init_language() {
+  captions_.apply();
+  rules.relabel();
+  for (std::size_t p = 0; p < rows.size(); ++p) {
+    rows[p].caption->setText(QString::fromStdString(rules.page.rows[p].caption));
+  }
+  for (std::size_t k = 1; k <= parameters.size(); ++k) {
+    if (QLabel* caption = parameters[k - 1].caption) {
+      caption->setText(QString::fromStdString(rules.page.parameter(k).caption));
+    }
+  }
+  refresh();
+}
+
 QWidget* ConfigPage::make_top_row() {
   auto* row = new QWidget(this);
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
 
-  versions_group = new QGroupBox(text_of(msg::kVersionSelection), row);
+  versions_group = captions_.add(new QGroupBox(row), msg::kVersionSelection);
   versions = new OpeningComboBox(versions_group);
   versions->setMinimumWidth(200);
   versions->setObjectName("versions");
-  store_button = steady(new QPushButton(text_of(msg::kSetAsStandardConfiguration), versions_group));
+  store_button =
+      steady(captions_.add(new QPushButton(versions_group), msg::kSetAsStandardConfiguration));
   auto* versions_layout = new QHBoxLayout(versions_group);
   versions_layout->addWidget(versions, 1);
   versions_layout->addWidget(store_button);
   layout->addWidget(versions_group, 3);
 
-  separator_group = steady(new QGroupBox(text_of(msg::kSorterSelection), row));
+  separator_group = steady(captions_.add(new QGroupBox(row), msg::kSorterSelection));
   separators = new QComboBox(separator_group);
   separators->setMinimumWidth(120);
-  accept_separator = new QPushButton(text_of(msg::kAccept), separator_group);
+  accept_separator = captions_.add(new QPushButton(separator_group), msg::kAccept);
   auto* separator_layout = new QHBoxLayout(separator_group);
   separator_layout->addWidget(separators, 1);
   separator_layout->addWidget(accept_separator);
   layout->addWidget(separator_group, 2);
 
-  other_group = steady(new QGroupBox(text_of(msg::kOtherSettings), row));
-  cctalk_address_button = new QPushButton(text_of(msg::kCcTalkAddress), other_group);
-  pin_button = new QPushButton(text_of(msg::kPin), other_group);
+  other_group = steady(captions_.add(new QGroupBox(row), msg::kOtherSettings));
+  cctalk_address_button = captions_.add(new QPushButton(other_group), msg::kCcTalkAddress);
+  pin_button = captions_.add(new QPushButton(other_group), msg::kPin);
   auto* other_layout = new QHBoxLayout(other_group);
   other_layout->addWidget(cctalk_address_button);
   other_layout->addWidget(pin_button);
@@ -149,21 +162,21 @@ QWidget* ConfigPage::make_top_row() {
 }
 
 QWidget* ConfigPage::make_io_group() {
-  io_group = steady(new QGroupBox(text_of(msg::kIoConfiguration), this));
+  io_group = steady(captions_.add(new QGroupBox(this), msg::kIoConfiguration));
   auto* grid = new QGridLayout(io_group);
   grid->setHorizontalSpacing(4);
   grid->setVerticalSpacing(2);
 
-  edit = new QCheckBox(text_of(msg::kEdit), io_group);
+  edit = captions_.add(new QCheckBox(io_group), msg::kEdit);
   grid->addWidget(edit, 0, 0, 1, 3);
   connect(edit, &QCheckBox::clicked, this,
           [this](bool checked) { act([this, checked] { rules.set_edit(checked); }); });
 
-  heading_time_on = steady(new QLabel(text_of(msg::kTimeOn), io_group));
-  heading_time_off = steady(new QLabel(text_of(msg::kTimeOff), io_group));
-  heading_value = steady(new QLabel(text_of(msg::kValue), io_group));
-  heading_channels = steady(new QLabel(text_of(msg::kChannels), io_group));
-  heading_directions = steady(new QLabel(text_of(msg::kDirections), io_group));
+  heading_time_on = steady(captions_.add(new QLabel(io_group), msg::kTimeOn));
+  heading_time_off = steady(captions_.add(new QLabel(io_group), msg::kTimeOff));
+  heading_value = steady(captions_.add(new QLabel(io_group), msg::kValue));
+  heading_channels = steady(captions_.add(new QLabel(io_group), msg::kChannels));
+  heading_directions = steady(captions_.add(new QLabel(io_group), msg::kDirections));
   grid->addWidget(heading_value, 0, 5, 1, 2);
   grid->addWidget(heading_time_on, 1, 3, 1, 2);
   grid->addWidget(heading_time_off, 1, 5, 1, 2);
@@ -248,7 +261,7 @@ QWidget* ConfigPage::make_bottom_row() {
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
 
-  common_group = steady(new QGroupBox(text_of(msg::kCommonParameters), row));
+  common_group = steady(captions_.add(new QGroupBox(row), msg::kCommonParameters));
   auto* common = new QGridLayout(common_group);
   common->setVerticalSpacing(2);
   for (std::size_t k : {1, 2, 3, 4, 5}) make_parameter(k, common, static_cast<int>(k) - 1, 0);
@@ -276,7 +289,7 @@ QWidget* ConfigPage::make_bottom_row() {
   });
   auto* common_column = new QVBoxLayout;
   common_column->addWidget(common_group);
-  common_group2 = steady(new QGroupBox(text_of(msg::kCommonParameters), row));
+  common_group2 = steady(captions_.add(new QGroupBox(row), msg::kCommonParameters));
   auto* common2 = new QGridLayout(common_group2);
   make_parameter(12, common2, 0, 0);
   make_parameter(13, common2, 1, 0);
@@ -284,15 +297,15 @@ QWidget* ConfigPage::make_bottom_row() {
   common_column->addStretch();
   layout->addLayout(common_column);
 
-  display_group = steady(new QGroupBox(text_of(msg::kDisplaySelection), row));
+  display_group = steady(captions_.add(new QGroupBox(row), msg::kDisplaySelection));
   auto* display = new QGridLayout(display_group);
-  display_type_caption = new QLabel(text_of(msg::kType), display_group);
+  display_type_caption = captions_.add(new QLabel(display_group), msg::kType);
   display_type = new QComboBox(display_group);
-  display_show_caption = steady(new QLabel(text_of(msg::kWiew), display_group));
+  display_show_caption = steady(captions_.add(new QLabel(display_group), msg::kWiew));
   display_show = steady(new QComboBox(display_group));
-  display_multiplier_caption = steady(new QLabel(text_of(msg::kMultiplyer), display_group));
+  display_multiplier_caption = steady(captions_.add(new QLabel(display_group), msg::kMultiplyer));
   display_multiplier = steady(new QComboBox(display_group));
-  display_decimals_caption = steady(new QLabel(text_of(msg::kDecimals), display_group));
+  display_decimals_caption = steady(captions_.add(new QLabel(display_group), msg::kDecimals));
   display_decimals = number_box(display_group, 50);
   display->addWidget(display_type_caption, 0, 0);
   display->addWidget(display_type, 0, 1);
@@ -310,7 +323,7 @@ QWidget* ConfigPage::make_bottom_row() {
   }
   auto* lists = new QVBoxLayout;
   lists->addWidget(display_group);
-  dip_group = new QGroupBox(text_of(msg::kDipSwitchMode), row);
+  dip_group = captions_.add(new QGroupBox(row), msg::kDipSwitchMode);
   dip_mode = new QComboBox(dip_group);
   (new QVBoxLayout(dip_group))->addWidget(dip_mode);
   lists->addWidget(dip_group);
@@ -331,17 +344,17 @@ QWidget* ConfigPage::make_bottom_row() {
           [this](int index) { act([this, index] { rules.dip_mode_chosen(index); }); });
 
   auto* modes = new QVBoxLayout;
-  stop_group = new QGroupBox(text_of(msg::kStopMode), row);
+  stop_group = captions_.add(new QGroupBox(row), msg::kStopMode);
   stop_text = new QLabel(stop_group);
   auto* stop = new QGridLayout(stop_group);
   stop->addWidget(stop_text, 0, 0, 1, 3);
   make_parameter(8, stop, 1, 0);
   modes->addWidget(stop_group);
-  autoprog_group = new QGroupBox(text_of(msg::kAutoprogMode), row);
+  autoprog_group = captions_.add(new QGroupBox(row), msg::kAutoprogMode);
   autoprog_text = new QLabel(autoprog_group);
   (new QVBoxLayout(autoprog_group))->addWidget(autoprog_text);
   modes->addWidget(autoprog_group);
-  fraud_group = new QGroupBox(text_of(msg::kFraudInhibit), row);
+  fraud_group = captions_.add(new QGroupBox(row), msg::kFraudInhibit);
   make_parameter(17, new QGridLayout(fraud_group), 0, 0);
   modes->addWidget(fraud_group);
   layout->addLayout(modes);

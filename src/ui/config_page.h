@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "rules/configuration_rules.h"
+#include "ui/captions.h"
 
 class QCheckBox;
 class QComboBox;
@@ -39,6 +40,9 @@ class ConfigPage : public QWidget {
 
   // Draws the whole model.
   void refresh();
+  // Every caption again in the current language; what the page holds and
+  // whether it is saved stay as they are.
+  void init_language();
 
   // Buttons of "Other settings".
   std::function<void()> on_cctalk_address;
@@ -135,6 +139,7 @@ class ConfigPage : public QWidget {
                                       const ConfigurationRules::NameCheckFn& check);
 
   bool rendering_ = false;
+  Captions captions_;
 };
 
 }  // namespace qv82

@@ -8,13 +8,14 @@
 
 #include "device/dialogs.h"
 #include "lang/language.h"
+#include "ui/captions.h"
 #include "ui/dialog_title.h"
 
 namespace qv82 {
 
 ConfigurationNameDialog::ConfigurationNameDialog(Ui& ui, NameList used_names, QWidget* parent)
     : QDialog(parent),
-      name_label(new QLabel(tr("Name:"), this)),
+      name_label(new QLabel(this)),
       name_edit(new QLineEdit(this)),
       ui_(ui),
       used_names_(std::move(used_names)) {
@@ -32,7 +33,9 @@ ConfigurationNameDialog::ConfigurationNameDialog(Ui& ui, NameList used_names, QW
 }
 
 void ConfigurationNameDialog::init_language() {
+  name_standard_buttons(this);
   setWindowTitle(QString::fromStdString(language_text(msg::kNewConfiguration)));
+  name_label->setText(QString::fromStdString(language_text(msg::kName)) + ":");
   keep_title_in_view(*this);
 }
 

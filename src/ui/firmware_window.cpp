@@ -17,8 +17,6 @@ namespace qv82 {
 
 namespace {
 
-constexpr const char* kImageFilter = "Corvanti u record (*.u19)|*.u19";
-
 QString q(int message) { return QString::fromStdString(language_text(message)); }
 
 }  // namespace
@@ -84,7 +82,8 @@ void FirmwareWindow::showEvent(QShowEvent* event) {
 }
 
 void FirmwareWindow::open_file() {
-  if (auto path = coin_.ui.open_file(kImageFilter)) model_.choose_file(*path);
+  if (auto path = coin_.ui.open_file(language_text(msg::kFirmwareImageFilter)))
+    model_.choose_file(*path);
 }
 
 void FirmwareWindow::start() {

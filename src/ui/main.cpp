@@ -1,10 +1,11 @@
 // qv82hs: the programming and configuration utility's main window.
 //
-//   qv82hs [--simulate] [--workdir DIR] [--port NAME] [--version]
+//   qv82hs [--simulate] [--workdir DIR] [--port NAME] [--language CODE] [--version]
 //
 // --simulate talks to the built-in simulated coin selector in real time,
 // --workdir names the folder of qv82hs.ini, io.ini and template.xml (default:
-// see data_folder.h), --port tries that serial port first in the search.
+// see data_folder.h), --port tries that serial port first in the search,
+// --language chooses the language for this run (EN, IT, HR).
 
 #include <QApplication>
 #include <QByteArray>
@@ -24,6 +25,7 @@
 
 #include "app/application.h"
 #include "app/data_folder.h"
+#include "lang/language.h"
 #include "link/errors.h"
 #include "sim/simulated_setup.h"
 #include "ui/main_window.h"
@@ -109,6 +111,8 @@ struct Options {
   QCommandLineOption simulate{"simulate", "Talk to the built-in simulated coin selector."};
   QCommandLineOption workdir{"workdir", "Folder of the data files (default: see above).", "DIR"};
   QCommandLineOption port{"port", "Serial port to try first.", "NAME"};
+  QCommandLineOption language{
+      "language", "Language of the windows: EN, IT or HR (default: the remembered one).", "CODE"};
   QCommandLineOption screenshot{"screenshot", "Save the window after start-up and exit.", "FILE"};
   QCommandLineOption screenshot_size{"screenshot-size", "Size of the window for --screenshot.",
                                      "WIDTHxHEIGHT"};
@@ -121,7 +125,7 @@ struct Options {
     parser.addVersionOption();
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     screenshot_size.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({simulate, workdir, port, screenshot, screenshot_size});
+    parser.addOptions({simulate, workdir, port, language, screenshot, screenshot_size});
   }
 };
 
@@ -166,6 +170,14 @@ int main(int argc, char** argv) {
   const QCommandLineOption& screenshot = options.screenshot;
   const QCommandLineOption& screenshot_size = options.screenshot_size;
   parser.process(application);
+  int language_base = 0;
+  if (parser.isSet(options.language)) {
+    language_base = language_base_of(parser.value(options.language).toStdString());
+    if (language_base == 0) {
+      std::cerr << "error: --language takes EN, IT or HR\n";
+      return 1;
+    }
+  }
 
   QString data_folder = QDir::currentPath();
   std::vector<std::string> data_notices;
@@ -224,6 +236,8 @@ int main(int argc, char** argv) {
   application.ui = &ui;
 
   Application app(*line, pump, ui, data_folder.toStdString());
+  app.language_option = language_base;
+  set_language_base(app.chosen_language());
   MainWindow window(app);
   windows_ui.set_parent(&window);
   if (parser.isSet(screenshot_size)) {

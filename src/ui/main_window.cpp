@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,6 +18,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "app/application.h"
 #include "channels/coin_programming.h"
@@ -27,6 +30,7 @@
 #include "ui/channels_page_widget.h"
 #include "ui/coin_programming_window.h"
 #include "ui/comm_log_page.h"
+#include "ui/config_page.h"
 #include "ui/configuration_name_dialog.h"
 #include "ui/device_info_panel.h"
 #include "ui/erase_dialog.h"
@@ -39,6 +43,9 @@
 namespace qv82 {
 
 namespace {
+
+// The languages of the About page's list, in its order.
+constexpr int kLanguageBases[] = {kEnglishBase, kItalianBase, kCroatianBase};
 
 // The date of the last change of the program, shown on the About page.
 constexpr const char* kModificationDateText = "2011.10.17.";
@@ -161,15 +168,40 @@ QWidget* MainWindow::make_about_page() {
   about_title->setFont(title);
   about_revision = new QLabel(page);
   about_date = new QLabel(page);
-  auto* maker = new QLabel(text_of(msg::kMakerName) + "\n" + text_of(msg::kMakerAddress), page);
+  about_maker = new QLabel(page);
   auto* layout = new QVBoxLayout(page);
   layout->addStretch();
-  for (QLabel* label : {about_title, about_revision, about_date, maker}) {
+  for (QLabel* label : {about_title, about_revision, about_date, about_maker}) {
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
   }
+  // Each language under its own name, so that it is found whatever the
+  // current one.
+  language_caption = new QLabel(page);
+  language_box = new QComboBox(page);
+  language_box->setObjectName("language_box");
+  for (const int base : kLanguageBases) {
+    language_box->addItem(QString::fromStdString(resource_text(base + msg::kLanguageName)));
+  }
+  language_caption->setBuddy(language_box);
+  auto* language_row = new QHBoxLayout;
+  language_row->addStretch();
+  language_row->addWidget(language_caption);
+  language_row->addWidget(language_box);
+  language_row->addStretch();
+  layout->addSpacing(16);
+  layout->addLayout(language_row);
   layout->addStretch();
+  connect(language_box, &QComboBox::activated, this, &MainWindow::language_chosen);
   return page;
+}
+
+void MainWindow::language_chosen(int index) {
+  if (index < 0 || index >= static_cast<int>(std::size(kLanguageBases))) return;
+  if (!app.change_language(kLanguageBases[index])) {
+    // The language is in use all the same; the next start would not know it.
+    app.ui.error(language_text(msg::kLanguageCaption) + " " + app.settings.last_error());
+  }
 }
 
 void MainWindow::init_language() {
@@ -189,6 +221,12 @@ void MainWindow::init_language() {
   about_title->setText(text_of(msg::kApplicationTitle));
   about_revision->setText(text_of(msg::kSoftwareRevision) + " " + kVersionText);
   about_date->setText(text_of(msg::kModificationDate) + kModificationDateText);
+  about_maker->setText(text_of(msg::kMakerName) + "\n" + text_of(msg::kMakerAddress));
+  language_caption->setText(text_of(msg::kLanguageCaption));
+  for (int i = 0; i < language_box->count(); ++i) {
+    if (kLanguageBases[i] == language_base()) language_box->setCurrentIndex(i);
+  }
+  config_page->init_language();
   channels_page->init_language();
   statistics_page->init_language();
   comm_log_page->init_language();

@@ -8,6 +8,7 @@
 #include "link/comm_log.h"
 
 class QAction;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -104,6 +105,9 @@ class MainWindow : public QMainWindow {
   QLabel* about_title;     // About: title
   QLabel* about_revision;  // About: software revision
   QLabel* about_date;      // About: modification date
+  QLabel* about_maker;     // About: the maker's name and address
+  QLabel* language_caption;  // About: "Language:"
+  QComboBox* language_box;   // About: English, Italiano, Hrvatski
   DeviceInfoPanel* device_panel;
 
   // The models of the coin programming and erasing windows.
@@ -139,6 +143,8 @@ class MainWindow : public QMainWindow {
   void set_pages_enabled(bool enabled);
   void update_enabled();
   void close_confirmed();
+  // The language chosen on the About page: every window follows at once.
+  void language_chosen(int index);
   // A tool-bar action over the configuration image, then the pages redrawn.
   void configuration_action(const std::function<void()>& action);
 

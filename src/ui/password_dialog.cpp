@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "lang/language.h"
+#include "ui/captions.h"
 #include "ui/dialog_title.h"
 #include "ui/upper_case_validator.h"
 
@@ -42,6 +43,7 @@ std::optional<std::string> PasswordDialog::ask(const QString& caption, const QSt
                                                const Ui::Validator& validate) {
   setWindowTitle(caption);
   keep_title_in_view(*this);
+  name_standard_buttons(this);
   // The title bar is not always shown or read: the dialog says it too.
   prompt_label->setText(caption);
   note_label->setText(note);
@@ -60,7 +62,8 @@ std::optional<std::string> PasswordDialog::ask(const QString& caption, const QSt
 void PasswordDialog::confirm() {
   if (validate_) {
     if (auto error = validate_(password_edit->text().toStdString())) {
-      QMessageBox::critical(this, tr("Error"), QString::fromStdString(*error));
+      QMessageBox::critical(this, QString::fromStdString(language_text(msg::kErrorTitle)),
+                            QString::fromStdString(*error));
       password_edit->setFocus();
       return;
     }

@@ -8,6 +8,7 @@
 
 #include "device/coin_selector.h"
 #include "lang/language.h"
+#include "ui/captions.h"
 #include "ui/dialog_title.h"
 #include "ui/upper_case_validator.h"
 
@@ -41,6 +42,7 @@ PinDialog::PinDialog(CoinSelector& coin, QWidget* parent)
 }
 
 void PinDialog::init_language() {
+  name_standard_buttons(this);
   setWindowTitle(QString::fromStdString(language_text(msg::kPin)));
   keep_title_in_view(*this);
   pin_label->setText(QString::fromStdString(language_text(msg::kEnterPinLabel)));

@@ -63,7 +63,7 @@ ProductionTestWindow::ProductionTestWindow(CoinSelector& coin, const std::string
   choose_record_file = [this](const std::string& current) -> std::optional<std::string> {
     // The record is appended to, so an existing file is the usual choice.
     const QString chosen = QFileDialog::getSaveFileName(
-        this, QString(), QString::fromStdString(current), "CSV files (*.csv)", nullptr,
+        this, QString(), QString::fromStdString(current), q(msg::kCsvFilesFilter), nullptr,
         QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
@@ -141,6 +141,8 @@ void ProductionTestWindow::init_language() {
   messages_group->setTitle(q(msg::kTestMessages));
   gauges_group->setTitle(q(msg::kAnalogueReadings));
   units_group->setTitle(q(msg::kUnitsSinceOpened));
+  gauges->init_language();
+  render();
 }
 
 void ProductionTestWindow::render() {

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "lang/language.h"
+#include "ui/captions.h"
 #include "ui/password_dialog.h"
 
 namespace qv82 {
@@ -18,6 +19,14 @@ namespace qv82 {
 namespace {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// A message box whose title and buttons speak the current language.
+int show_box(QWidget* parent, QMessageBox::Icon icon, int title, const std::string& text,
+             QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, q(language_text(title)), q(text), buttons, parent);
+  name_standard_buttons(&box);
+  return box.exec();
+}
 
 }  // namespace
 
@@ -30,11 +39,11 @@ QtUi::~QtUi() {
 }
 
 void QtUi::error(const std::string& text) {
-  QMessageBox::critical(parent_, QObject::tr("Error"), q(text));
+  show_box(parent_, QMessageBox::Critical, msg::kErrorTitle, text, QMessageBox::Ok);
 }
 
 void QtUi::information(const std::string& text) {
-  QMessageBox::information(parent_, QObject::tr("Information"), q(text));
+  show_box(parent_, QMessageBox::Information, msg::kInformationTitle, text, QMessageBox::Ok);
 }
 
 Answer QtUi::question(const std::string& text, Buttons buttons) {
@@ -52,7 +61,7 @@ Answer QtUi::question(const std::string& text, Buttons buttons) {
       set = QMessageBox::Ok | QMessageBox::Cancel;
       break;
   }
-  switch (QMessageBox::question(parent_, QObject::tr("Confirm"), q(text), set)) {
+  switch (show_box(parent_, QMessageBox::Question, msg::kConfirmTitle, text, set)) {
     case QMessageBox::Yes:
       return Answer::Yes;
     case QMessageBox::No:
@@ -101,6 +110,7 @@ void QtUi::show_lines(const std::string& caption, const std::vector<std::string>
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(text, 1);
   layout->addWidget(buttons);
+  name_standard_buttons(&dialog);
   dialog.exec();
 }
 
@@ -108,10 +118,15 @@ std::optional<std::size_t> QtUi::choose_item(const std::string& caption,
                                              const std::vector<std::string>& items) {
   QStringList texts;
   for (const std::string& item : items) texts << q(item);
-  bool ok = false;
-  const QString chosen =
-      QInputDialog::getItem(parent_, q(caption), q(caption), texts, 0, false, &ok);
-  if (!ok) return std::nullopt;
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(q(caption));
+  dialog.setLabelText(q(caption));
+  dialog.setComboBoxItems(texts);
+  dialog.setComboBoxEditable(false);
+  dialog.setOkButtonText(message_text(msg::kOk));
+  dialog.setCancelButtonText(message_text(msg::kCancel));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QString chosen = dialog.textValue();
   const auto index = texts.indexOf(chosen);
   if (index < 0) return std::nullopt;
   return static_cast<std::size_t>(index);

@@ -7,6 +7,9 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include "lang/messages.h"
+#include "ui/captions.h"
+
 namespace qv82 {
 
 namespace {
@@ -27,8 +30,8 @@ QScatterSeries* points(const QString& name, const QColor& colour, double size) {
 
 SampleChartView::SampleChartView(QWidget* parent)
     : QChartView(parent),
-      inside_points(points("Sample", QColor(30, 90, 200), 6)),
-      outside_points(points("Outside the band", Qt::red, 9)),
+      inside_points(points(QString(), QColor(30, 90, 200), 6)),
+      outside_points(points(QString(), Qt::red, 9)),
       mean_line(new QLineSeries),
       // An area series does not own its edges: the view does.
       band_upper(new QLineSeries(this)),
@@ -42,10 +45,8 @@ SampleChartView::SampleChartView(QWidget* parent)
   chart->legend()->setAlignment(Qt::AlignBottom);
   band_upper->append({{kLeft, 1}, {kRight, 1}});
   band_lower->append({{kLeft, -1}, {kRight, -1}});
-  band->setName("Mean \u00b1 tolerance");
   band->setColor(QColor(200, 235, 200));
   band->setBorderColor(QColor(120, 180, 120));
-  mean_line->setName("Mean");
   mean_line->append({{kLeft, 0}, {kRight, 0}});
   mean_line->setPen(QPen(QColor(40, 120, 40), 1.5, Qt::DashLine));
   for (QAbstractSeries* series :
@@ -63,7 +64,6 @@ SampleChartView::SampleChartView(QWidget* parent)
   deviation_axis->setTickCount(7);
   deviation_axis->setLabelFormat("%+.0f");
   deviation_axis->setLabelsFont(small);
-  deviation_axis->setTitleText("(value - mean) / tolerance");
   deviation_axis->setTitleFont(small);
   chart->addAxis(parameter_axis, Qt::AlignBottom);
   chart->addAxis(deviation_axis, Qt::AlignLeft);
@@ -75,6 +75,15 @@ SampleChartView::SampleChartView(QWidget* parent)
   // Narrow enough that the window, list beside it, fits a 1024 px screen.
   setMinimumSize(560, 300);
   show_chart(sample_chart({}, {}, {}));
+  init_language();
+}
+
+void SampleChartView::init_language() {
+  inside_points->setName(message_text(msg::kSampleSeries));
+  outside_points->setName(message_text(msg::kOutsideTheBand));
+  band->setName(message_text(msg::kMeanTolerance));
+  mean_line->setName(message_text(msg::kMean));
+  deviation_axis->setTitleText(message_text(msg::kDeviationAxis));
 }
 
 void SampleChartView::show_chart(const SampleChart& data) {

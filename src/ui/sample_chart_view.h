@@ -21,6 +21,8 @@ class SampleChartView : public QChartView {
  public:
   explicit SampleChartView(QWidget* parent = nullptr);
 
+  // Legend and axis texts in the current language.
+  void init_language();
   void show_chart(const SampleChart& chart);
 
   QScatterSeries* inside_points;

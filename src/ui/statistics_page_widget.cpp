@@ -99,7 +99,7 @@ void StatisticsPageWidget::init_language() {
   export_button->setText(q(msg::kExportToXls));
   read_button->setText(q(msg::kRead));
   write_button->setText(q(msg::kWrite));
-  erase_all_button->setText("Erase all");  // not in the message table
+  erase_all_button->setText(q(msg::kEraseAllButton));
 }
 
 void StatisticsPageWidget::reload_option_names() {

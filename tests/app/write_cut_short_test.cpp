@@ -126,8 +126,7 @@ TEST(WriteCutShort, WritesFromBeforeAPulledPortAreNotStoredWithTheNextOperation)
   erasing.statistics[0] = true;
   ASSERT_TRUE(erasing.erase_selected());
   ASSERT_FALSE(bench.ui.errors().empty());
-  EXPECT_NE(bench.ui.errors()[0].find(with_values(language_text(msg::kWritesLostWithPort),
-                                                  {written})),
+  EXPECT_NE(bench.ui.errors()[0].find(language_text(msg::kWritesLostWithPort, {written})),
             std::string::npos)
       << bench.ui.errors()[0];
   EXPECT_EQ(bench.device().memory().nv()[kChannel3], before[kChannel3]);
@@ -176,8 +175,7 @@ TEST(WriteCutShort, RestoreTakesOnlyTemplateItemsOfThisUnitAndThePagesShowWhatIt
   bench.ui.clear();
   EXPECT_FALSE(bench.app.restore(other));
   EXPECT_EQ(bench.ui.questions(),
-            std::vector<std::string>{with_values(language_text(msg::kRestoreOtherSerial),
-                                                 {"7654321", "1234567"})});
+            std::vector<std::string>{language_text(msg::kRestoreOtherSerial, {"7654321", "1234567"})});
   EXPECT_EQ(bench.device().memory().nv(), before);
 
   bench.ui.answers = {Answer::Yes};

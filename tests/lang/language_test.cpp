@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -106,6 +109,58 @@ TEST_F(LanguageTest, EnglishTextsAsTheProgramShowsThem) {
   // The window title is built from message 28.
   EXPECT_EQ(language_text(28) + " ver " + "1.000",
             "QV82HS programming and configuration utility ver 1.000");
+}
+
+}  // namespace
+}  // namespace qv82
+
+namespace qv82 {
+namespace {
+
+// Every number the code names (the msg:: constants) has a text in all three
+// languages: a name added without its translations would show an empty box.
+TEST(MessageNames, EveryNamedNumberHasATextInEveryLanguage) {
+  std::ifstream header(std::string(QV82_SOURCE_DIR) + "/src/lang/messages.h");
+  ASSERT_TRUE(header) << "messages.h not found";
+  std::stringstream text;
+  text << header.rdbuf();
+  const std::string source = text.str();
+  const std::regex constant(R"(inline constexpr int (k\w+)\s*=\s*(\d+);)");
+  int names = 0;
+  for (auto it = std::sregex_iterator(source.begin(), source.end(), constant);
+       it != std::sregex_iterator(); ++it) {
+    ++names;
+    const int number = std::stoi((*it)[2]);
+    for (int base : {kEnglishBase, kItalianBase, kCroatianBase}) {
+      EXPECT_NE(resource_text(base + number), "") << (*it)[1] << " = " << number << " in " << base;
+    }
+  }
+  EXPECT_GT(names, 300);
+}
+
+// The texts added after the original table are translated, not copied.
+TEST(MessageNames, LaterTextsAreTranslated) {
+  // Words the other language borrows (Italian "file", "byte", "no") and
+  // abbreviations that happen to match.
+  const std::set<std::string> borrowed = {"File", "Sel.", "Dir.", "min", "max", "No", "%1 byte"};
+  for (const MessageEntry& entry : english_messages()) {
+    if (entry.number < 326) continue;
+    for (int base : {kItalianBase, kCroatianBase}) {
+      const std::string translated = resource_text(base + entry.number);
+      if (borrowed.count(entry.text) != 0) continue;
+      EXPECT_NE(translated, entry.text) << base + entry.number;
+    }
+  }
+}
+
+TEST(MessageNames, LanguageCodes) {
+  EXPECT_EQ(language_base_of("EN"), kEnglishBase);
+  EXPECT_EQ(language_base_of("it"), kItalianBase);
+  EXPECT_EQ(language_base_of("Hr"), kCroatianBase);
+  for (const char* unknown : {"", "FR", "E", "ENG", " IT"}) EXPECT_EQ(language_base_of(unknown), 0);
+  for (int base : {kEnglishBase, kItalianBase, kCroatianBase}) {
+    EXPECT_EQ(language_base_of(language_code(base)), base);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,253 @@
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "channels/channels_page.h"
+#include "files/ini_file.h"
+#include "lang/language.h"
+#include "lang/message_table.h"
+#include "ui/address_dialog.h"
+#include "ui/channels_page_widget.h"
+#include "ui/coin_programming_window.h"
+#include "ui/config_page.h"
+#include "ui/configuration_name_dialog.h"
+#include "ui/erase_dialog.h"
+#include "ui/firmware_window.h"
+#include "ui/pin_dialog.h"
+#include "ui/production_test_window.h"
+#include "ui/selector_test_window.h"
+#include "window_bench.h"
+
+namespace qv82::test {
+
+namespace {
+
+// One visible text and where it was found, so that a failure names the widget.
+struct Shown {
+  QString where;
+  QString text;
+};
+
+void add(std::vector<Shown>& out, const QObject* object, const char* kind, const QString& text) {
+  if (text.isEmpty()) return;
+  out.push_back(
+      {QString("%1 %2 (%3)").arg(object->metaObject()->className(), object->objectName(), kind),
+       text});
+}
+
+void add_header(std::vector<Shown>& out, const QObject* owner, const QAbstractItemModel* model) {
+  if (model == nullptr) return;
+  for (int c = 0; c < model->columnCount(); ++c) {
+    add(out, owner, "column", model->headerData(c, Qt::Horizontal).toString());
+  }
+}
+
+// Every text a user can see on the window and its children: titles,
+// captions, tool tips, tab and menu texts, list items, column headings.
+std::vector<Shown> visible_texts(QWidget* window) {
+  std::vector<Shown> out;
+  add(out, window, "title", window->windowTitle());
+  QList<QObject*> objects = window->findChildren<QObject*>();
+  objects.prepend(window);
+  for (QObject* object : objects) {
+    if (auto* widget = qobject_cast<QWidget*>(object)) add(out, widget, "tip", widget->toolTip());
+    if (auto* label = qobject_cast<QLabel*>(object)) add(out, label, "text", label->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(object))
+      add(out, button, "text", button->text());
+    if (auto* group = qobject_cast<QGroupBox*>(object)) add(out, group, "title", group->title());
+    if (auto* menu = qobject_cast<QMenu*>(object)) add(out, menu, "title", menu->title());
+    if (auto* action = qobject_cast<QAction*>(object)) {
+      add(out, action, "text", action->text());
+      add(out, action, "tip", action->toolTip());
+    }
+    if (auto* tabs = qobject_cast<QTabWidget*>(object)) {
+      for (int i = 0; i < tabs->count(); ++i) add(out, tabs, "tab", tabs->tabText(i));
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(object)) {
+      for (int i = 0; i < combo->count(); ++i) add(out, combo, "item", combo->itemText(i));
+    }
+    if (auto* list = qobject_cast<QListWidget*>(object)) {
+      for (int i = 0; i < list->count(); ++i) add(out, list, "item", list->item(i)->text());
+    }
+    if (auto* view = qobject_cast<QAbstractItemView*>(object)) add_header(out, view, view->model());
+  }
+  return out;
+}
+
+std::vector<QWidget*> every_window(MainWindow& w) {
+  return {&w,
+          w.firmware_window,
+          w.coin_programming_window,
+          w.erase_dialog,
+          w.selector_test_window,
+          w.production_test_window,
+          w.address_dialog,
+          w.pin_dialog,
+          w.configuration_name_dialog};
+}
+
+std::vector<Shown> all_texts(MainWindow& w) {
+  std::vector<Shown> out;
+  for (QWidget* window : every_window(w)) {
+    std::vector<Shown> texts = visible_texts(window);
+    out.insert(out.end(), texts.begin(), texts.end());
+  }
+  return out;
+}
+
+bool in_table(int base, const QString& text) {
+  const std::span<const MessageEntry> table = message_table(base);
+  return std::any_of(table.begin(), table.end(), [&](const MessageEntry& entry) {
+    return QString::fromUtf8(entry.text).trimmed() == text.trimmed();
+  });
+}
+
+// The names and texts the installation's own files give (configurations,
+// displays, io.ini's functions and notes...): the installer's words.
+std::set<QString> installation_texts(const std::string& workdir) {
+  std::set<QString> texts;
+  for (const char* file : {kSettingsFileName, kIoFileName}) {
+    const IniFile ini(workdir + "/" + file);
+    for (const std::string& section : ini.section_names()) {
+      texts.insert(QString::fromStdString(section));
+      for (const auto& [key, value] : ini.section_entries(section)) {
+        texts.insert(QString::fromStdString(key));
+        texts.insert(QString::fromStdString(value));
+      }
+    }
+  }
+  return texts;
+}
+
+// Whether a text that reads the same in English and in the language of
+// base may: it comes from that language's table (alone, or before the
+// shortcut of a tool tip, or beside the protocol's own names), it names a
+// language in that language, it has no words (numbers, hex, units), it is a
+// file name, a signal name of the device ("PH1 ="), an entry of the ISO
+// country list or a text of the device or the installation.
+bool may_read_the_same(int base, const QString& text, const std::set<QString>& outside_texts) {
+  static const QRegularExpression no_words(
+      R"(^[\s\d.,:;/%+\-()#*x~=<>\[\]]*$|^(0x)?[0-9A-F]+$|^\d+K\d$)");
+  static const QRegularExpression unit(R"(^(s|m|ms|Imp\.|Div\.|\.\.\.|\w)$)");
+  static const QRegularExpression tool_tip(R"(^(.+) \((Ctrl\+\w|F\d+)\)$)");
+  static const QRegularExpression signal(R"(^[A-Za-z]+\d*( S\d)? =$|^[A-Z]+\d*S\d =$)");
+  static const QRegularExpression country(R"(^[A-Z]{2} - )");
+  static const QRegularExpression protocol_names(R"(\b(ccTalk|CVF)\b)");
+  if (in_table(base, text) || no_words.match(text).hasMatch() || unit.match(text).hasMatch() ||
+      signal.match(text).hasMatch() || country.match(text).hasMatch() || text.contains('/') ||
+      outside_texts.count(text) != 0) {
+    return true;
+  }
+  for (const int other : {kEnglishBase, kItalianBase, kCroatianBase}) {
+    if (text == QString::fromStdString(resource_text(other + msg::kLanguageName))) return true;
+  }
+  const QRegularExpressionMatch tip = tool_tip.match(text);
+  if (tip.hasMatch()) return in_table(base, tip.captured(1));
+  QString rest = text;
+  rest.remove(protocol_names);
+  return rest != text && (rest.trimmed().isEmpty() || in_table(base, rest));
+}
+
+}  // namespace
+
+class LanguageSwitchTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { set_language_base(kEnglishBase); }
+
+  // A text that reads the same in English and in the other language is a
+  // literal the table does not hold, unless may_read_the_same allows it.
+  void everyWindowSpeaksTheChosenLanguage() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    std::set<QString> outside_texts = installation_texts(bench.workdir);
+    for (const auto& [caption, value] : bench.app.device_info()) {
+      outside_texts.insert(QString::fromStdString(value));
+    }
+
+    const std::vector<Shown> english = all_texts(bench.window);
+    QVERIFY(english.size() > 300);
+    for (const int base : {kItalianBase, kCroatianBase}) {
+      QVERIFY(bench.app.change_language(base));
+      const std::vector<Shown> other = all_texts(bench.window);
+      QCOMPARE(other.size(), english.size());
+      QStringList literals;
+      for (std::size_t i = 0; i < english.size(); ++i) {
+        QCOMPARE(other[i].where, english[i].where);
+        const QString& text = other[i].text;
+        if (text != english[i].text) continue;
+        if (may_read_the_same(base, text, outside_texts)) continue;
+        literals << other[i].where + ": \"" + text + "\"";
+      }
+      for (const QString& literal : literals) qWarning().noquote() << base << literal;
+      QVERIFY2(literals.isEmpty(), qPrintable(QString("in %1: ").arg(base) + literals.join("\n")));
+    }
+
+    QVERIFY(bench.app.change_language(kEnglishBase));
+    const std::vector<Shown> back = all_texts(bench.window);
+    QCOMPARE(back.size(), english.size());
+    for (std::size_t i = 0; i < english.size(); ++i) {
+      QCOMPARE(back[i].where + ": " + back[i].text, english[i].where + ": " + english[i].text);
+    }
+    // Remembered for the next start, through the settings file.
+    QCOMPARE(bench.app.settings.read_string("SETTINGS", "Language", ""), std::string("EN"));
+  }
+
+  // The list on the About page switches every window at once, keeps what
+  // the user typed unsaved, and talks to nobody.
+  void aboutPageListKeepsUnsavedEdits() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    const std::size_t requests = bench.setup.device().requests().size();
+    QSpinBox* parameter = bench.window.channels_page->parameters[0];
+    parameter->setValue(parameter->value() == 40 ? 41 : 40);
+    const int typed = parameter->value();
+    QVERIFY(bench.app.configuration.channels.channel_modified);
+    QSpinBox* credit = bench.window.config_page->parameters[0].box;
+    credit->setValue(credit->value() == credit->minimum() ? credit->minimum() + 1
+                                                          : credit->minimum());
+    const int credit_typed = credit->value();
+    // The search left its frames in the log, explained in English.
+    QVERIFY(bench.window.log.size() > 0);
+    const std::string explained = bench.window.log.explanations().back();
+    QVERIFY(explained.rfind("received ", 0) == 0);
+
+    QComboBox* list = bench.window.language_box;
+    QCOMPARE(list->itemText(1), QString("Italiano"));
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+
+    QCOMPARE(language_base(), kItalianBase);
+    QCOMPARE(bench.window.pages->tabText(MainWindow::kAboutPage),
+             QString::fromStdString(language_text(msg::kAbout)));
+    QCOMPARE(bench.window.coin_programming_window->windowTitle(),
+             QString::fromStdString(resource_text(kItalianBase + msg::kCoinsProgramming)));
+    QCOMPARE(parameter->value(), typed);
+    QVERIFY(bench.window.log.explanations().back() != explained);
+    QVERIFY(bench.window.log.explanations().back().rfind("ricevuto ", 0) == 0);
+    QCOMPARE(credit->value(), credit_typed);
+    QCOMPARE(bench.app.configuration.config_page.parameter(1).box.value, credit_typed);
+    QVERIFY(bench.app.configuration.channels.channel_modified);
+    QCOMPARE(bench.setup.device().requests().size(), requests);
+    QVERIFY(bench.ui.errors().empty());
+    QCOMPARE(
+        IniFile(bench.workdir + "/" + kSettingsFileName).read_string("SETTINGS", "Language", ""),
+        std::string("IT"));
+  }
+};
+
+}  // namespace qv82::test
+
+QTEST_MAIN(qv82::test::LanguageSwitchTest)
+#include "language_switch_test.moc"
