@@ -416,7 +416,8 @@ bool CoinProgramming::save_to_nv() {
     page_.status_high_bits = high_bits_before_;
     refresh_channels_page();
   }
-  // Unread, the device is taken to run what it ran before: Close puts the page back.
+  // Read back, the page shows what the device kept; unread, the device is taken to run what it
+  // ran before, and Close puts the page back.
   ui_.error(language_text(msg::kErrorWriteToNvMemory));
   return false;
 }

@@ -398,8 +398,8 @@ bool ProductionTest::output_step(int output) {
                                            kAreaIoConfiguration, kept);
     if (read != kMemoryOk) return fail(read == kMemoryDenied ? "" : communication_error);
     // Two stores follow: lost power between them would leave the test record stored.
-    if (!selector_.prepare_writes({{kOutputTestAddress, kOutputTestRecordSize,
-                                    kAreaIoConfiguration}})) {
+    if (!selector_.prepare_writes(
+            {{kOutputTestAddress, kOutputTestRecordSize, kAreaIoConfiguration}})) {
       return fail({});
     }
     const int written = write_and_restart(kOutput7AsOutput);
