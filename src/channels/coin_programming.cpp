@@ -27,6 +27,7 @@ constexpr std::uint8_t kChannelWrittenBit = 0x80;
 constexpr std::uint8_t kStatusDisabled = 0x01;
 constexpr int kStatusOffset = 26;
 constexpr int kTailOffset = 26;
+constexpr unsigned kRestartMs = 150;
 
 }  // namespace
 
@@ -121,7 +122,9 @@ void CoinProgramming::on_open() {
   records_before_ = page_.channel_buffer;
   high_bits_before_ = page_.status_high_bits;
   saved_channels = 0;
+  unsure_channels_ = 0;
   stored_ = false;
+  backed_up_ = false;
   read_min_insertions();
   set_inhibit(true);
   std::uint32_t counter = 0;
@@ -213,6 +216,18 @@ bool CoinProgramming::calculate() {
   return computed_;
 }
 
+bool CoinProgramming::back_up_session() {
+  if (backed_up_) return true;
+  // Every channel, before the session's first write: the newest backup then puts back all
+  // the session may change, however many channels it saves, and however often.
+  std::vector<MemoryBlock> blocks;
+  for (int n = 1; n <= kChannelCount; ++n) {
+    blocks.push_back({channel_address(n), kChannelRecordSize, kAreaChannels});
+  }
+  backed_up_ = selector_.prepare_writes(blocks);
+  return backed_up_;
+}
+
 bool CoinProgramming::channelsave() {
   if (!selector_.check_access(AccessKind::Write, kAreaChannels)) return false;
   stop_tick();
@@ -221,26 +236,38 @@ bool CoinProgramming::channelsave() {
     start_tick();
     return false;
   }
-  if (!selector_.prepare_writes(
-          {{channel_address(prog_channel), kChannelRecordSize, kAreaChannels}})) {
+  if (!back_up_session()) {
     start_tick();
     return false;
   }
   const std::size_t i = static_cast<std::size_t>(prog_channel - 1);
+  const std::uint16_t bit = static_cast<std::uint16_t>(1u << i);
+  // What the device's working memory holds for the channel now.
+  const Bytes held = page_.channel_buffer[i];
+  const std::uint8_t held_bits = page_.status_high_bits[i];
   page_.status_high_bits[i] |= kChannelWrittenBit;
   page_.channel_buffer[i] = ChannelToStr(view, kCoinProgrammingStatusBase);
   const int result = selector_.write_channel(prog_channel);
-  // The main page shows the buffer; left showing the old record, its next Download would
-  // write that back over the new coin.
-  refresh_channels_page();
   bool saved = false;
-  if (result == kMemoryFailed) {
-    ui_.error(language_text(msg::kErrorWriteChannel));
-  } else if (result == kMemoryOk) {
-    // A refused access (result 2) wrote nothing, so it is no save either.
-    saved_channels |= static_cast<std::uint16_t>(1u << i);
+  if (result == kMemoryOk) {
+    saved_channels |= bit;
+    unsure_channels_ &= static_cast<std::uint16_t>(~bit);
     saved = true;
+  } else {
+    // The page keeps what the device holds: left showing the new record, its next Download
+    // would write a coin the device never took.
+    page_.channel_buffer[i] = held;
+    page_.status_high_bits[i] = held_bits;
+    if (result == kMemoryFailed) {
+      // Part of the record may have reached the working memory; a refused access (result 2)
+      // sent nothing.
+      unsure_channels_ |= bit;
+      ui_.error(language_text(msg::kErrorWriteChannel));
+    }
   }
+  // The main page shows the buffer; left showing the old record after a save, its next
+  // Download would write that back over the new coin.
+  refresh_channels_page();
   start_tick();
   return saved;
 }
@@ -342,13 +369,56 @@ bool CoinProgramming::request_close() {
   return true;
 }
 
+bool CoinProgramming::rewrite_unsure_channels() {
+  for (int n = 1; n <= kChannelCount; ++n) {
+    const auto bit = static_cast<std::uint16_t>(1u << (n - 1));
+    if ((unsure_channels_ & bit) == 0) continue;
+    // The buffer holds the record the device had before the failed write; written again, it
+    // is read back with the saves before the store.
+    if (selector_.write_channel(n) != kMemoryOk) return false;
+    unsure_channels_ &= static_cast<std::uint16_t>(~bit);
+  }
+  return true;
+}
+
+bool CoinProgramming::read_stored_channels() {
+  if (!send({kResetDevice}, 20)) return false;
+  link_.wait_ms(kRestartMs);
+  for (int n = 1; n <= kChannelCount; ++n) {
+    if (selector_.read_channel(n) != kMemoryOk) return false;
+  }
+  return true;
+}
+
 bool CoinProgramming::save_to_nv() {
+  if (!rewrite_unsure_channels()) {
+    // A channel whose failed write could not be undone would be stored as it stands.
+    selector_.forget_unstored_writes();
+    set_inhibit(false);
+    ui_.error(language_text(msg::kErrorWriteToNvMemory));
+    return false;
+  }
   set_inhibit(false);
   if (selector_.commit_and_reset()) {
     stored_ = true;
     return true;
   }
-  if (!selector_.verify_failed()) ui_.error(language_text(msg::kErrorWriteToNvMemory));
+  if (selector_.verify_failed()) return false;
+  // The store or the restart went unanswered: what the device runs after a restart tells
+  // whether it kept the saves.
+  const ChannelBuffer saved = page_.channel_buffer;
+  if (read_stored_channels()) {
+    stored_ = true;
+    if (page_.channel_buffer == saved) {
+      refresh_channels_page();
+      return true;
+    }
+    page_.status_high_bits = high_bits_before_;
+    refresh_channels_page();
+  }
+  // Read back, the page shows what the device kept; unread, the device is taken to run what it
+  // ran before, and Close puts the page back.
+  ui_.error(language_text(msg::kErrorWriteToNvMemory));
   return false;
 }
 
@@ -369,6 +439,7 @@ void CoinProgramming::on_close() {
     refresh_channels_page();
   }
   saved_channels = 0;
+  unsure_channels_ = 0;
   stored_ = false;
 }
 

@@ -100,6 +100,15 @@ class CoinProgramming {
   bool read_insertion_counter(std::uint32_t& counter);
   bool read_min_insertions();
   bool read_margins(ToleranceMargins& margins);
+  // The 16 channels backed up once, before the session's first write. False, the reason shown,
+  // when the backup failed: nothing may be written then.
+  bool back_up_session();
+  // The channels whose write failed get the record they held before once more, so that the
+  // read-back before the store covers what the failed write left. False when one failed.
+  bool rewrite_unsure_channels();
+  // Restarts the device and reads the 16 channels it runs now into the buffer. False when it
+  // did not answer.
+  bool read_stored_channels();
   // Yes/No/Cancel "Data not saved! ..." question; the answer.
   Answer ask_save_unsaved();
 
@@ -109,7 +118,12 @@ class CoinProgramming {
   IniFile& settings_;
   Ui& ui_;
   bool tick_running_ = false;
-  bool stored_ = false;  // the saved channels went to non-volatile memory
+  // The buffer holds what the device stores (the saves went to non-volatile memory, or the
+  // channels were read back after a store that was not answered): Close keeps it.
+  bool stored_ = false;
+  // Channels whose write failed: the device's working memory may hold part of the new record.
+  std::uint16_t unsure_channels_ = 0;
+  bool backed_up_ = false;  // the session's backup was written
   // The channels as the window opened on them: what a reset without storing brings back.
   ChannelBuffer records_before_{};
   std::array<std::uint8_t, kChannelCount> high_bits_before_{};

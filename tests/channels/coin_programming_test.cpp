@@ -215,7 +215,8 @@ TEST_F(CoinProgrammingTest, FailedSaveIsNotCountedAndCloseStaysOpen) {
   EXPECT_TRUE(prog.tick_running());
 }
 
-// Each save is backed up first; the store at Close reads every save back.
+// The session is backed up once, all 16 channels, before its first write; the store at Close
+// reads every save back.
 TEST_F(CoinProgrammingTest, SavesAreBackedUpFirstAndReadBackBeforeTheStore) {
   std::vector<std::uint16_t> backed_up;
   selector.back_up = [&backed_up](const std::vector<MemoryBlock>& blocks) {
@@ -231,7 +232,11 @@ TEST_F(CoinProgrammingTest, SavesAreBackedUpFirstAndReadBackBeforeTheStore) {
     ui.answers = {Answer::Ok};
     prog.save_channel();
   }
-  EXPECT_EQ(backed_up, (std::vector<std::uint16_t>{0x0730, 0x0750}));
+  std::vector<std::uint16_t> every_channel;
+  for (int n = 1; n <= 16; ++n) {
+    every_channel.push_back(static_cast<std::uint16_t>(0x0570 + 32 * (n - 1)));
+  }
+  EXPECT_EQ(backed_up, every_channel);
   EXPECT_EQ(prog.saved_channels, 0xC000);
   // Channel 16's record went in with its first byte one bit off.
   Bytes held = device().memory().read(0x0750, 32);
@@ -261,6 +266,65 @@ TEST_F(CoinProgrammingTest, SavesAreBackedUpFirstAndReadBackBeforeTheStore) {
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"no room for the backup"});
   EXPECT_EQ(device().memory().read(0x0570, 32), before);
   EXPECT_EQ(prog.saved_channels, 0);
+}
+
+// Channel 3's write reaches the device but its reply is lost; channel 4 saves. The page keeps
+// channel 3 as it was, and the store at Close does not take the lost write with it.
+TEST_F(CoinProgrammingTest, AFailedSaveIsNeitherShownNorStored) {
+  bool first_write = true;
+  selector.back_up = [&](const std::vector<MemoryBlock>&) {
+    device().faults().drop_next_reply_byte = first_write;
+    first_write = false;
+    return std::optional<std::string>();
+  };
+  open();
+  const Bytes old_3 = nv_channel(3);
+  prog.choose_channel(3);
+  insert_and_tick(all(100));
+  ui.answers = {Answer::Ok};
+  prog.save_channel();
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error write channel"});
+  EXPECT_EQ(device().memory().read(0x05B0, 1), Bytes{100}) << "the write reached the device";
+  EXPECT_EQ(state.channel_buffer[2], old_3);
+  EXPECT_EQ(prog.saved_channels, 0);
+
+  ui.clear();
+  ui.answers = {Answer::No, Answer::Ok, Answer::Yes};  // channel 3's samples dropped; save; store
+  prog.choose_channel(4);
+  insert_and_tick(all(110));
+  prog.save_channel();
+  EXPECT_TRUE(prog.request_close());
+  EXPECT_TRUE(ui.errors().empty()) << ui.errors().front();
+  EXPECT_EQ(nv_channel(3), old_3);
+  EXPECT_EQ(nv_channel(4)[0], 110);
+  EXPECT_EQ(state.channel_buffer[2], old_3);
+  EXPECT_EQ(state.channel_buffer[3], nv_channel(4));
+}
+
+// The device stores the saved coin, but the reply to the restart that follows is lost: the
+// page keeps the coin the device now runs.
+TEST_F(CoinProgrammingTest, AStoreWhoseRestartReplyIsLostKeepsTheStoredCoin) {
+  const std::string store = "-> " + bytes_to_hex(build_frame(2, {0xFF, 0x03}));
+  const std::string reset = "-> " + bytes_to_hex(build_frame(2, {0x01}));
+  bool store_sent = false;
+  link.add_log_line = [&](const std::string& line) {
+    if (line == store) {
+      store_sent = true;
+    } else if (store_sent && line == reset) {
+      device().faults().drop_next_reply_byte = true;
+      store_sent = false;
+    }
+  };
+  open();
+  prog.choose_channel(16);
+  insert_and_tick(all(120));
+  ui.answers = {Answer::Ok, Answer::Yes};
+  prog.save_channel();
+  const Bytes saved = state.channel_buffer[15];
+  EXPECT_TRUE(prog.request_close());
+  EXPECT_TRUE(ui.errors().empty()) << ui.errors().front();
+  EXPECT_EQ(nv_channel(16), saved);
+  EXPECT_EQ(state.channel_buffer[15], saved);
 }
 
 TEST_F(CoinProgrammingTest, DeviceMissingKeepsTheWindowClosed) {

@@ -139,17 +139,59 @@ TEST_F(ProductionTestRun, CalibrationIsBackedUpAndReadBackBeforeTheStore) {
   std::vector<std::uint16_t> backed_up;
   selector.back_up = [this, &backed_up](const std::vector<MemoryBlock>& blocks) {
     for (const MemoryBlock& block : blocks) backed_up.push_back(block.address);
-    dev().faults().flip_written_bit = true;
+    // The calibration's writes, not output 7's, go in one bit off.
+    dev().faults().flip_written_bit = blocks.front().address == kCalibrationPhAddress;
     return std::optional<std::string>();
   };
   EXPECT_FALSE(production.start_single());
-  EXPECT_EQ(backed_up, (std::vector<std::uint16_t>{kCalibrationPhAddress, kCalibrationPiAddress}));
+  EXPECT_EQ(backed_up, (std::vector<std::uint16_t>{kOutputTestAddress, kCalibrationPhAddress,
+                                                   kCalibrationPiAddress}));
   ASSERT_EQ(ui.errors().size(), 1u);
   const std::string prefix = "Verify failed: Channel 16 (0x0751): wrote ";
   EXPECT_EQ(ui.errors()[0].rfind(prefix, 0), 0u) << ui.errors()[0];
   EXPECT_EQ(production.last_error, ui.errors()[0]);
   EXPECT_EQ(production.view.label, "ERROR!!! Change device");
   EXPECT_EQ(dev().memory().nv()[kCalibrationPiAddress], 0xFF) << "no calibration";
+}
+
+// Output 7's test record is stored before the record is put back: when putting it back fails,
+// the backup made before the first write holds the record the unit had.
+TEST_F(ProductionTestRun, Output7RecordIsBackedUpBeforeTheTestRecordIsStored) {
+  const Bytes original = {1, 2, 3, 4, 5, 6, 7, 8};
+  dev().memory().poke(kOutputTestAddress, original);
+  std::vector<Bytes> backups;
+  selector.back_up = [this, &backups](const std::vector<MemoryBlock>& blocks) {
+    for (const MemoryBlock& block : blocks) {
+      backups.push_back(dev().memory().read(block.address, block.length));
+    }
+    return std::optional<std::string>();
+  };
+  // The second write of the record (putting it back) is refused.
+  dev().faults().nak_prefix = {0xFF, 0x03, 0x07, 0x30};
+  dev().faults().nak_prefix_after = 1;
+  EXPECT_FALSE(production.start_single());
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Communication error"});
+  EXPECT_NE(dev().memory().read(kOutputTestAddress, 8), original) << "the test record is stored";
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(backups[0], original);
+}
+
+// The calibration's second write is refused: the first is dropped with a restart, so neither
+// this unit runs half a calibration nor the next unit's store reads it back.
+TEST_F(ProductionTestRun, AHalfWrittenCalibrationDoesNotReachTheNextUnit) {
+  dev().faults().nak_prefix = {0xFF, 0x03, 0x07, 0x59};
+  EXPECT_FALSE(production.start_single());
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Communication error"});
+  EXPECT_EQ(dev().memory().read(kCalibrationPhAddress, 2),
+            Bytes(dev().memory().nv().begin() + kCalibrationPhAddress,
+                  dev().memory().nv().begin() + kCalibrationPhAddress + 2));
+
+  // The next unit, never calibrated.
+  dev().faults().nak_prefix.clear();
+  dev().memory().poke(kCalibrationPhAddress, {0xFF, 0xFF});
+  ui.clear();
+  EXPECT_TRUE(production.start_single());
+  EXPECT_TRUE(ui.errors().empty()) << ui.errors().front();
 }
 
 TEST_F(ProductionTestRun, AUnitThatDoesNotIdentifyItselfIsNotRecordedUnderTheUnitBefore) {
