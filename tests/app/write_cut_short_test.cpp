@@ -42,6 +42,12 @@ std::string changed_configuration(ConfigBench& bench) {
   return path;
 }
 
+// That file opened into the pages, as File Open does.
+bool open_changed_configuration(ConfigBench& bench) {
+  bench.ui.open_files.push_back(changed_configuration(bench));
+  return bench.app.open_file();
+}
+
 std::string download_cut(ConfigBench& bench) {
   try {
     bench.app.download();
@@ -79,9 +85,7 @@ TEST(WriteCutShort, PortLostInEachStageTellsWhatTheDeviceHolds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stage);
     ConfigBench bench;
-    const std::string file = changed_configuration(bench);
-    bench.ui.open_files.push_back(file);
-    ASSERT_TRUE(bench.app.open_file());
+    ASSERT_TRUE(open_changed_configuration(bench));
     const sim::Memory::Image before = bench.device().memory().nv();
     const std::size_t writes_before = bench.requests({0xFF, 0x03}).size();
     // Pulled once the sections are chosen: the identification before is whole.
@@ -98,9 +102,7 @@ TEST(WriteCutShort, PortLostInEachStageTellsWhatTheDeviceHolds) {
 
 TEST(WriteCutShort, WritesFromBeforeAPulledPortAreNotStoredWithTheNextOperation) {
   ConfigBench bench;
-  const std::string file = changed_configuration(bench);
-  bench.ui.open_files.push_back(file);
-  ASSERT_TRUE(bench.app.open_file());
+  ASSERT_TRUE(open_changed_configuration(bench));
   const sim::Memory::Image before = bench.device().memory().nv();
   const std::size_t writes_before = bench.requests({0xFF, 0x03}).size();
   bench.ui.choose = [&](ParameterTree&) {
