@@ -153,7 +153,7 @@ std::string local_iso8601_now() {
   // Zones lie within a day of UTC.
   const int magnitude = static_cast<int>(std::min<long long>(
       offset_min < 0 ? -offset_min : offset_min, 24 * 60 - 1));
-  char zone[8] = {};
+  char zone[16] = {};  // room for any int, so the compiler sees no cut
   std::snprintf(zone, sizeof zone, "%c%02d:%02d", offset_min < 0 ? '-' : '+', magnitude / 60,
                 magnitude % 60);
   return std::string(text) + zone;
