@@ -97,6 +97,12 @@ int language_of_settings(const IniFile& settings) {
   return base != 0 ? base : kEnglishBase;
 }
 
+std::string language_setting_problem(const IniFile& settings) {
+  const std::string value = settings.read_string("SETTINGS", kLanguageKey, "");
+  if (value.empty() || language_base_of(value) != 0) return {};
+  return language_text(msg::kUnknownLanguageSetting, {settings.path(), value});
+}
+
 int Application::chosen_language() const {
   return language_option != 0 ? language_option : configured_language();
 }
@@ -110,6 +116,11 @@ bool Application::change_language(int base) {
 
 void Application::start_up() {
   set_language_base(chosen_language());
+  if (language_option == 0) {
+    if (const std::string problem = language_setting_problem(settings); !problem.empty()) {
+      ui.information(problem);
+    }
+  }
   if (hooks.screen_size) {
     const auto [width, height] = hooks.screen_size();
     if (width < kRecommendedScreenWidth || height < kRecommendedScreenHeight) {

@@ -79,6 +79,10 @@ struct ApplicationHooks {
 // English for a missing or unknown value.
 int language_of_settings(const IniFile& settings);
 
+// What to tell about a [SETTINGS] Language the program does not know (a
+// typing error in the file); empty when it is missing or known.
+std::string language_setting_problem(const IniFile& settings);
+
 class Application {
  public:
   Application(SerialPort& port, EventPump& pump, Ui& ui, std::string workdir);

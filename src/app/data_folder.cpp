@@ -43,7 +43,7 @@ std::string fingerprint(std::string_view text) {
 // The settings the program writes into qv82hs.ini itself. They are not the
 // user's change of the file: a copy that differs from the installed one only
 // in them still follows an update, and keeps their values.
-const char* const kProgramsOwnSettings[] = {"ComPort", "ccTalkAddr", "ProductionRecord"};
+const char* const kProgramsOwnSettings[] = {"ComPort", "ccTalkAddr", "ProductionRecord", "Language"};
 
 bool is_programs_own_setting(std::string_view line) {
   const std::size_t equals = line.find('=');
@@ -95,21 +95,36 @@ bool holds_data_files(const std::string& folder) {
   return false;
 }
 
-DataFolder choose_data_folder(const DataFolderPlaces& places) {
-  if (holds_data_files(places.current) || !holds_data_files(places.installed_data)) {
-    return {places.current, false, {}, {}};
-  }
+namespace {
+
+// The per-user folder when the rule takes it, empty when it takes the
+// current folder.
+fs::path per_user_folder(const DataFolderPlaces& places) {
+  if (holds_data_files(places.current) || !holds_data_files(places.installed_data)) return {};
   // A relative $XDG_CONFIG_HOME is to be ignored, as the base directory
   // convention says.
-  fs::path base;
   if (!places.config_home.empty() && fs::path(places.config_home).is_absolute()) {
-    base = places.config_home;
-  } else if (!places.home.empty()) {
-    base = fs::path(places.home) / ".config";
-  } else {
-    return {places.current, false, {}, {}};
+    return fs::path(places.config_home) / "qv82hs";
   }
-  const fs::path folder = base / "qv82hs";
+  if (!places.home.empty()) return fs::path(places.home) / ".config" / "qv82hs";
+  return {};
+}
+
+}  // namespace
+
+int data_folder_language(const DataFolderPlaces& places) {
+  const fs::path folder = per_user_folder(places);
+  if (folder.empty()) return language_of_settings(IniFile(places.current + "/" + kSettingsFileName));
+  std::error_code error;
+  const fs::path mine = folder / kSettingsFileName;
+  return language_of_settings(IniFile(
+      fs::exists(mine, error) ? mine.string()
+                              : (fs::path(places.installed_data) / kSettingsFileName).string()));
+}
+
+DataFolder choose_data_folder(const DataFolderPlaces& places) {
+  const fs::path folder = per_user_folder(places);
+  if (folder.empty()) return {places.current, false, {}, {}};
   std::error_code error;
   fs::create_directories(folder, error);
   if (error || !fs::is_directory(folder, error)) {

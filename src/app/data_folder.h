@@ -47,6 +47,10 @@ bool holds_data_files(const std::string& folder);
 
 DataFolder choose_data_folder(const DataFolderPlaces& places);
 
+// The language of the settings the rule will take, before it is applied:
+// what choosing the folder says is said in it.
+int data_folder_language(const DataFolderPlaces& places);
+
 // The rule in a few lines, for --help.
 const char* data_folder_help();
 

@@ -20,9 +20,13 @@ CliContext::CliContext(GlobalOptions opts, std::ostream& out_stream, std::ostrea
     : options(std::move(opts)), out(out_stream), err(err_stream) {
   // Before anything is said: every message of the run in one language, also
   // of the commands that need no device.
-  set_language_base(options.language != 0
-                        ? options.language
-                        : language_of_settings(IniFile(workdir() + "/" + kSettingsFileName)));
+  const IniFile settings(workdir() + "/" + kSettingsFileName);
+  set_language_base(options.language != 0 ? options.language : language_of_settings(settings));
+  if (options.language == 0) {
+    if (const std::string problem = language_setting_problem(settings); !problem.empty()) {
+      err << "qv82hs-cli: " << problem << "\n";
+    }
+  }
 }
 
 CliContext::~CliContext() = default;
@@ -132,7 +136,7 @@ bool CliContext::connect_device(bool announce) {
     const int errors_before = person.error_count();
     if (application.selector.identify_device()) return true;
     if (person.error_count() == errors_before) {
-      person.error(language_text(msg::kCoinSelectorNotFound) + std::to_string(*options.address));
+      person.error(language_text(msg::kCoinSelectorNotFoundAt, {std::to_string(*options.address)}));
     }
     return false;
   }

@@ -30,11 +30,11 @@ std::string send_problem(const std::string& command) {
   } catch (const ConversionError& e) {
     return e.what();
   }
-  if (command.empty()) return "'' holds no byte";
-  if (command.size() % 2 != 0) return "'" + command + "' is not whole bytes (odd number of digits)";
+  if (command.empty()) return language_text(msg::kHoldsNoByte, {"''"});
+  if (command.size() % 2 != 0) return language_text(msg::kNotWholeBytes, {"'" + command + "'"});
   const std::size_t data_bytes = command.size() / 2 - 1;
   if (data_bytes > kMaxFrameData) {
-    return "a ccTalk frame carries at most 255 data bytes, not " + std::to_string(data_bytes);
+    return language_text(msg::kFrameDataTooLong, {std::to_string(data_bytes)});
   }
   return {};
 }

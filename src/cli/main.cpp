@@ -7,6 +7,7 @@
 #include "cli/command_registry.h"
 #include "cli/native_connection.h"
 #include "config/xml_reader.h"
+#include "lang/language.h"
 #include "link/errors.h"
 #include "platform/system.h"
 
@@ -42,9 +43,13 @@ int main(int argc, char** argv) {
     print_help(options.help ? std::cout : std::cerr);
     return options.help ? kExitOk : kExitUsage;
   }
+  // What is said before the data folder is known is said in the chosen
+  // language too.
+  if (options.language != 0) qv82::set_language_base(options.language);
   const auto found = commands().find(options.command);
   if (found == commands().end()) {
-    std::cerr << "qv82hs-cli: unknown command '" << options.command << "'\n";
+    std::cerr << "qv82hs-cli: " << qv82::language_text(qv82::msg::kUnknownCommand, {options.command})
+              << "\n";
     return kExitUsage;
   }
   // Every data file is looked up there: a mistyped folder would otherwise
@@ -53,17 +58,19 @@ int main(int argc, char** argv) {
     std::error_code error;
     if (!std::filesystem::is_directory(*options.workdir, error)) {
       std::cerr << "qv82hs-cli: --workdir " << *options.workdir << ": "
-                << (std::filesystem::exists(*options.workdir, error) ? "not a folder"
-                                                                     : "no such folder")
+                << qv82::language_text(std::filesystem::exists(*options.workdir, error)
+                                           ? qv82::msg::kNotAFolder
+                                           : qv82::msg::kNoSuchFolder)
                 << "\n";
       return kExitData;
     }
   }
   if (!options.workdir) {
     std::error_code error;
-    const qv82::DataFolder folder = qv82::choose_data_folder(
-        qv82::data_folder_places(std::filesystem::current_path(error).string(),
-                                 qv82::platform::executable_folder(argv[0])));
+    const qv82::DataFolderPlaces places = qv82::data_folder_places(
+        std::filesystem::current_path(error).string(), qv82::platform::executable_folder(argv[0]));
+    if (options.language == 0) qv82::set_language_base(qv82::data_folder_language(places));
+    const qv82::DataFolder folder = qv82::choose_data_folder(places);
     if (!folder.error.empty()) {
       std::cerr << "qv82hs-cli: " << folder.error << "\n";
       return kExitData;

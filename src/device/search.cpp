@@ -87,7 +87,7 @@ bool CoinSelector::search() {
       break;
     }
     case SearchOutcome::kNoSingleAddress:
-      ui.error(language_text(msg::kCoinSelectorNotFound) + std::to_string(link.device_address));
+      ui.error(language_text(msg::kCoinSelectorNotFoundAt, {std::to_string(link.device_address)}));
       break;
     case SearchOutcome::kNotIdentified:
       break;  // identify_device has said why

@@ -586,4 +586,13 @@ inline constexpr int kLogMonitorIdentificationRequest =
     597;  // "sent: monitor identification request \"V\""
 inline constexpr int kLogMonitorIdentification = 598;  // "received: monitor identification %1"
 
+inline constexpr int kCoinSelectorNotFoundAt = 599;  // "Coin selector not found at address %1!"
+inline constexpr int kNotAHexValue = 600;  // "%1 is not a valid hexadecimal value"
+inline constexpr int kHoldsNoByte = 601;  // "%1 holds no byte"
+inline constexpr int kNotWholeBytes = 602;  // "%1 is not whole bytes (odd number of digits)"
+inline constexpr int kFrameDataTooLong = 603;  // "a ccTalk frame carries at most 255 data bytes, not %1"
+inline constexpr int kUnknownCommand = 604;  // "unknown command '%1'"
+inline constexpr int kNoSuchFolder = 605;  // "no such folder"
+inline constexpr int kUnknownLanguageSetting = 606;  // "[SETTINGS] Language in %1: '%2' is not EN, IT or HR; English is used."
+inline constexpr int kLanguageOptionValues = 607;  // "--language takes EN, IT or HR"
 }  // namespace qv82::msg

@@ -547,6 +547,15 @@ constexpr MessageEntry kEnglishTexts[] = {
     {596, "%1: nothing"},
     {597, "sent: monitor identification request \"V\""},
     {598, "received: monitor identification %1"},
+    {599, "Coin selector not found at address %1!"},
+    {600, "%1 is not a valid hexadecimal value"},
+    {601, "%1 holds no byte"},
+    {602, "%1 is not whole bytes (odd number of digits)"},
+    {603, "a ccTalk frame carries at most 255 data bytes, not %1"},
+    {604, "unknown command '%1'"},
+    {605, "no such folder"},
+    {606, "[SETTINGS] Language in %1: '%2' is not EN, IT or HR; English is used."},
+    {607, "--language takes EN, IT or HR"},
 };
 
 }  // namespace

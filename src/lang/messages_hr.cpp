@@ -253,8 +253,8 @@ constexpr MessageEntry kCroatianTexts[] = {
     {244, "Prikaz:"},
     {246, "Verzija programa:"},
     {247, "Putanje sortera"},
-    {248, "Sorter"},
-    {249, "Start"},
+    {248, "Razvrstavač"},
+    {249, "Pokreni"},
     {250, "Stat. 1"},
     {251, "Stat. 10"},
     {252, "Stat. 11"},
@@ -548,6 +548,15 @@ constexpr MessageEntry kCroatianTexts[] = {
     {596, "%1: ništa"},
     {597, "poslano: zahtjev za identifikaciju monitora \"V\""},
     {598, "primljeno: identifikacija monitora %1"},
+    {599, "Selektor kovanica nije pronađen na adresi %1!"},
+    {600, "%1 nije valjana heksadecimalna vrijednost"},
+    {601, "%1 ne sadrži nijedan bajt"},
+    {602, "%1 nisu cijeli bajtovi (neparan broj znamenki)"},
+    {603, "ccTalk okvir nosi najviše 255 bajtova podataka, ne %1"},
+    {604, "nepoznata naredba '%1'"},
+    {605, "mapa ne postoji"},
+    {606, "[SETTINGS] Language u %1: '%2' nije EN, IT ili HR; koristi se engleski."},
+    {607, "--language prima EN, IT ili HR"},
 };
 
 }  // namespace

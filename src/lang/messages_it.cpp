@@ -298,8 +298,8 @@ constexpr MessageEntry kItalianTexts[] = {
     {291, "Test"},
     {292, "Questo non è un dispositivo Corvanti"},
     {293, "Moltiplicatore tempo"},
-    {294, "Tempo Off"},
-    {295, "Tempo On"},
+    {294, "Tempo spento"},
+    {295, "Tempo acceso"},
     {296, "Operazione non consentita!"},
     {297, "Tempo"},
     {298, "Avviso di timeout"},
@@ -548,6 +548,15 @@ constexpr MessageEntry kItalianTexts[] = {
     {596, "%1: niente"},
     {597, "inviato: richiesta di identificazione del monitor \"V\""},
     {598, "ricevuto: identificazione del monitor %1"},
+    {599, "Gettoniera non trovata all'indirizzo %1!"},
+    {600, "%1 non è un valore esadecimale valido"},
+    {601, "%1 non contiene alcun byte"},
+    {602, "%1 non è fatto di byte interi (numero dispari di cifre)"},
+    {603, "una trama ccTalk porta al massimo 255 byte di dati, non %1"},
+    {604, "comando sconosciuto '%1'"},
+    {605, "la cartella non esiste"},
+    {606, "[SETTINGS] Language in %1: '%2' non è EN, IT o HR; si usa l'inglese."},
+    {607, "--language accetta EN, IT o HR"},
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "link/bytes.h"
 
 #include "files/text.h"
+#include "lang/language.h"
 #include "link/errors.h"
 
 namespace qv82 {
@@ -18,7 +19,7 @@ Bytes hex_to_bytes(std::string_view text) {
   for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
     const int byte = hex_pair(text.substr(i, 2));
     if (byte < 0) {
-      throw ConversionError(quoted_value(text.substr(i, 2)) + " is not a valid hexadecimal value");
+      throw ConversionError(language_text(msg::kNotAHexValue, {quoted_value(text.substr(i, 2))}));
     }
     bytes.push_back(static_cast<std::uint8_t>(byte));
   }

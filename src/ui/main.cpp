@@ -174,9 +174,10 @@ int main(int argc, char** argv) {
   if (parser.isSet(options.language)) {
     language_base = language_base_of(parser.value(options.language).toStdString());
     if (language_base == 0) {
-      std::cerr << "error: --language takes EN, IT or HR\n";
+      std::cerr << "error: " << language_text(msg::kLanguageOptionValues) << "\n";
       return 1;
     }
+    set_language_base(language_base);
   }
 
   QString data_folder = QDir::currentPath();
@@ -184,8 +185,11 @@ int main(int argc, char** argv) {
   if (parser.isSet(workdir)) {
     data_folder = QDir(parser.value(workdir)).absolutePath();
   } else {
-    const DataFolder chosen = choose_data_folder(data_folder_places(
-        data_folder.toStdString(), QApplication::applicationDirPath().toStdString()));
+    const DataFolderPlaces places = data_folder_places(
+        data_folder.toStdString(), QApplication::applicationDirPath().toStdString());
+    // What choosing the folder says is said in the language of its settings.
+    if (language_base == 0) set_language_base(data_folder_language(places));
+    const DataFolder chosen = choose_data_folder(places);
     if (!chosen.error.empty()) {
       QMessageBox::critical(nullptr, QApplication::applicationName(),
                             QString::fromStdString(chosen.error));

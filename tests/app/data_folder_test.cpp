@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "lang/language.h"
 #include "support/temp_dir.h"
 
 namespace qv82::test {
@@ -114,25 +115,30 @@ TEST(DataFolder, UnchangedCopiesFollowUpdatesChangedOnesAreKeptAndSaidOnce) {
   EXPECT_EQ(inst.root.read("home/.config/qv82hs/template.xml"), "the user's template");
 }
 
-// The port and address the program remembers are not the user's change:
-// the settings still follow an update, and keep them.
+// The port, address and language the program remembers are not the user's
+// change: the settings still follow an update, and keep them. What choosing
+// says is said in the language of the settings it will take.
 TEST(DataFolder, SettingsWithTheRememberedPortStillFollowAnUpdate) {
   Installation inst;
   inst.root.write("usr/share/qv82hs/qv82hs.ini",
-                  "[SETTINGS]\nComPort=COM3\n[SUPPORTED TYPES]\nQV82=\n");
+                  "[SETTINGS]\nComPort=COM3\nLanguage=HR\n[SUPPORTED TYPES]\nQV82=\n");
   DataFolderPlaces places = inst.places();
   places.home = inst.root.file("home");
   places.config_home = "";
+  EXPECT_EQ(data_folder_language(places), kCroatianBase) << "first start: the installed settings";
   choose_data_folder(places);
   inst.root.write("home/.config/qv82hs/qv82hs.ini",
-                  "[SETTINGS]\nComPort=/dev/ttyUSB1\nccTalkAddr=03\n[SUPPORTED TYPES]\nQV82=\n");
+                  "[SETTINGS]\nComPort=/dev/ttyUSB1\nccTalkAddr=03\nLanguage=IT\n"
+                  "[SUPPORTED TYPES]\nQV82=\n");
+  EXPECT_EQ(data_folder_language(places), kItalianBase);
   inst.root.write("usr/share/qv82hs/qv82hs.ini",
-                  "[SETTINGS]\nComPort=COM3\n[SUPPORTED TYPES]\nQV82=\nQV83=\n");
+                  "[SETTINGS]\nComPort=COM3\nLanguage=HR\n[SUPPORTED TYPES]\nQV82=\nQV83=\n");
   EXPECT_TRUE(choose_data_folder(places).notices.empty());
   const std::string settings = inst.root.read("home/.config/qv82hs/qv82hs.ini");
   EXPECT_NE(settings.find("QV83="), std::string::npos) << settings;
   EXPECT_NE(settings.find("ComPort=/dev/ttyUSB1"), std::string::npos) << settings;
   EXPECT_NE(settings.find("ccTalkAddr=03"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("Language=IT"), std::string::npos) << settings;
 }
 
 TEST(DataFolder, AFolderThatCannotBeMadeIsSaid) {

@@ -90,7 +90,7 @@ TEST_F(DeviceEndToEnd, FailuresAndUsage) {
   const RunResult nobody = cli({"--address", "9", "identify"});
   EXPECT_EQ(nobody.status, 1);
   EXPECT_TRUE(nobody.out.empty());
-  EXPECT_NE(nobody.err.find("Coin selector not found!9"), std::string::npos) << nobody.err;
+  EXPECT_NE(nobody.err.find("Coin selector not found at address 9!"), std::string::npos) << nobody.err;
 
   for (const auto& args :
        std::vector<std::vector<std::string>>{{"read", "07G0", "4"},

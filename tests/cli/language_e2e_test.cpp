@@ -63,10 +63,17 @@ TEST(CliLanguage, MessagesFollowTheChoice) {
   const RunResult refused_it = run(work, {"--language", "it", "--address", "9", "identify"});
   EXPECT_NE(refused_en.status, 0);
   EXPECT_EQ(refused_it.status, refused_en.status);
-  EXPECT_NE(refused_it.err.find(text(kItalianBase, msg::kCoinSelectorNotFound)), std::string::npos)
+  EXPECT_NE(refused_it.err.find("Gettoniera non trovata all'indirizzo 9!"), std::string::npos)
       << refused_it.err;
-  EXPECT_EQ(refused_it.err.find(text(kEnglishBase, msg::kCoinSelectorNotFound)), std::string::npos)
-      << refused_it.err;
+
+  // Typed input refused before the device is asked, and a mistyped command.
+  const RunResult bad_hex = run(work, {"--language", "IT", "send", "02ZZ"});
+  EXPECT_EQ(bad_hex.status, 64);
+  EXPECT_NE(bad_hex.err.find("'ZZ' non è un valore esadecimale valido"), std::string::npos)
+      << bad_hex.err;
+  const RunResult unknown = run(work, {"--language", "HR", "indentify"});
+  EXPECT_EQ(unknown.status, 64);
+  EXPECT_NE(unknown.err.find("nepoznata naredba 'indentify'"), std::string::npos) << unknown.err;
 
   // Also where no device is asked.
   const RunResult missing = run(work, {"--language", "HR", "show", work.dir + "/none.xml"});
@@ -85,11 +92,13 @@ TEST(CliLanguage, SettingChoosesTheLanguageAndTheOptionWins) {
   const RunResult english = run(croatian, {"--language", "EN", "identify"});
   EXPECT_NE(english.err.find(english_note), std::string::npos) << english.err;
 
-  // A value the program does not know is English, and no failure.
+  // A value the program does not know is English, said once, and no failure.
   Workdir unknown("Language=FR");
   const RunResult fallback = run(unknown, {"identify"});
   EXPECT_EQ(fallback.status, 0) << fallback.err;
   EXPECT_NE(fallback.err.find(english_note), std::string::npos) << fallback.err;
+  EXPECT_NE(fallback.err.find("'FR' is not EN, IT or HR; English is used."), std::string::npos)
+      << fallback.err;
 }
 
 // What scripts read stays as it is in every language.

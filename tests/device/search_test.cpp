@@ -71,7 +71,7 @@ TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
       {"monitor, yes", kMonitor, "QV82HS-BL", {Answer::Yes}, {}, {question}, 1},
       {"monitor, no", kMonitor, "QV82HS-BL", {Answer::No}, {}, {question}, 0},
       {"foreign monitor", kMonitor, "XX99XX-BL", {}, not_found, {}, 0},
-      {"two answer the address poll", kTwoDevices, "", {}, {"Coin selector not found!2"}, {}, 0},
+      {"two answer the address poll", kTwoDevices, "", {}, {"Coin selector not found at address 2!"}, {}, 0},
       {"port list vanished", kNoPortList, "", {}, {no_list}, {}, 0},
       // Said with the port that would not open: the likely reason.
       {"a port refuses to open", kRefused, "", {}, {not_found[0] + "\n" + refused_port}, {}, 0},
