@@ -8,11 +8,19 @@
 
 namespace qv82 {
 
+QFont log_font() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  // Where the named face is missing, the substitute is still monospaced:
+  // the columns of hex bytes line up.
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
 CommLogModel::CommLogModel(CommLog& log, QObject* parent)
     : QAbstractTableModel(parent),
       log_(log),
       rows_(static_cast<int>(log.size())),
-      font_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
+      font_(log_font()) {
   // The log has changed by the time the observers run; rows_ is what the
   // views have been told, so each step is announced with a consistent count.
   log_.on_line_added = [this](bool dropped_oldest) {

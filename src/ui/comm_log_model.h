@@ -7,6 +7,10 @@
 
 namespace qv82 {
 
+// The font of the log and of the terminal line: the platform's fixed-pitch
+// font, so that the bytes of the lines stand in columns.
+QFont log_font();
+
 // The communication log for the view: the raw line, and beside it what the
 // line means. Received lines blue, every other line red, all in a
 // fixed-pitch font. It follows the log's additions and removals as they

@@ -1,7 +1,6 @@
 #include "ui/comm_log_page.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -39,7 +38,7 @@ CommLogPage::CommLogPage(CommLog& log, Ui& ui, SendCommand send_command, QWidget
       log_(log),
       ui_(ui),
       send_command_(std::move(send_command)) {
-  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  const QFont fixed = log_font();
   log_view->setModel(model);
   log_view->setFont(fixed);
   log_view->setRootIsDecorated(false);

@@ -117,7 +117,7 @@ TEST(ChannelRecord, ViewNumbersKeepOnlyWhatTheirBytesHold) {
   v.cvf = -1;
   v.mint = -1;
   const Bytes r = ChannelToStr(v, 0);
-  EXPECT_EQ(r.size(), 32u);
+  ASSERT_EQ(r.size(), 32u);
   EXPECT_EQ(r[3], 44);
   EXPECT_EQ(r[13], 0);
   EXPECT_EQ(r[27], 255);

@@ -330,7 +330,7 @@ TEST_F(CoinProgrammingTest, AStoreWhoseRestartReplyIsLostKeepsTheStoredCoin) {
 TEST_F(CoinProgrammingTest, DeviceMissingKeepsTheWindowClosed) {
   device().config().address = 9;  // nobody answers at address 2
   EXPECT_FALSE(prog.prepare());
-  EXPECT_FALSE(ui.errors().empty());
+  ASSERT_FALSE(ui.errors().empty());
   EXPECT_EQ(ui.errors().back(), "Communication error");
 }
 

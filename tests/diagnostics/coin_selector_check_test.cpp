@@ -103,7 +103,7 @@ TEST_F(CheckTest, InsertionTestListsEachCoinOnce) {
 
   for (int i = 0; i < 7; ++i) dev().insert(0);
   check.on_tick();
-  EXPECT_EQ(check.view.events.size(), 3u) << "more than the buffer holds lists nothing";
+  ASSERT_EQ(check.view.events.size(), 3u) << "more than the buffer holds lists nothing";
   EXPECT_EQ(check.last_event_counter, dev().event_counter()) << "but the count is taken anew";
 
   dev().insert(0);

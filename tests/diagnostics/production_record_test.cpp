@@ -120,7 +120,7 @@ TEST_F(RecordFile, ALineCutShortByACrashSpoilsOnlyItself) {
   EXPECT_EQ(summary.damaged_lines, (std::vector<int>{3, 5}));
   // A spreadsheet reading the whole file sees every later unit as its own row.
   const CsvTable table = parse_csv(after);
-  EXPECT_EQ(table.records.size(), 7u);
+  ASSERT_EQ(table.records.size(), 7u);
   EXPECT_EQ(table.records.back()[2], "4");
   EXPECT_EQ(recent_production_units(path, 1),
             std::vector<std::string>{"2026-12-07T10:00:00+01:00  4  FAIL  DIP switch test: DIP "

@@ -220,7 +220,7 @@ TEST(LogDecoder, SavesRawLinesOrLinesWithExplanations) {
 
   // Explanations stay beside their lines when the oldest are dropped.
   for (std::size_t i = 0; i < CommLog::kMaxLines; ++i) log.add_log_line("-> 56");
-  EXPECT_EQ(log.explanations().size(), log.lines().size());
+  ASSERT_EQ(log.explanations().size(), log.lines().size());
   EXPECT_EQ(log.explanations().front(), "sent: monitor identification request \"V\"");
 }
 

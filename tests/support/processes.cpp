@@ -172,17 +172,36 @@ SimOnPty::SimOnPty(const std::vector<std::string>& args) {
   close(in[0]);
   close(out[1]);
   stdin_fd_ = in[1];
+  stdout_fd_ = out[0];
   char c;
-  while (read(out[0], &c, 1) == 1 && c != '\n') slave_path_.push_back(c);
-  close(out[0]);
+  while (read(stdout_fd_, &c, 1) == 1 && c != '\n') slave_path_.push_back(c);
   if (slave_path_.empty()) throw std::runtime_error("qv82hs-sim printed no port");
 }
 
 SimOnPty::~SimOnPty() { stop(); }
 
-void SimOnPty::send_line(const std::string& line) {
+std::string SimOnPty::send_line(const std::string& line) {
+  // What an earlier answer of several lines left is not this one's.
+  pollfd ready{stdout_fd_, POLLIN, 0};
+  while (poll(&ready, 1, 0) > 0 && (ready.revents & POLLIN) != 0) {
+    char buffer[4096];
+    if (read(stdout_fd_, buffer, sizeof buffer) <= 0) break;
+  }
+  pending_.clear();
   const std::string text = line + "\n";
   if (write(stdin_fd_, text.data(), text.size()) < 0) throw std::runtime_error("sim stdin closed");
+  // The console answers every line it carries out with one (or more) lines.
+  for (int waited_ms = 0; waited_ms < 10000 && pending_.find('\n') == std::string::npos;
+       waited_ms += 50) {
+    pollfd answer{stdout_fd_, POLLIN, 0};
+    if (poll(&answer, 1, 50) <= 0) continue;
+    char buffer[4096];
+    const ssize_t got = read(stdout_fd_, buffer, sizeof buffer);
+    if (got <= 0) break;
+    pending_.append(buffer, static_cast<std::size_t>(got));
+  }
+  const std::size_t end = pending_.find('\n');
+  return end == std::string::npos ? std::string() : pending_.substr(0, end);
 }
 
 int SimOnPty::stop() {
@@ -196,6 +215,8 @@ int SimOnPty::stop() {
   pid_ = -1;
   if (stdin_fd_ >= 0) close(stdin_fd_);
   stdin_fd_ = -1;
+  if (stdout_fd_ >= 0) close(stdout_fd_);
+  stdout_fd_ = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

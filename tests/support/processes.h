@@ -62,8 +62,10 @@ class SimOnPty {
   SimOnPty& operator=(const SimOnPty&) = delete;
 
   const std::string& slave_path() const { return slave_path_; }
-  // Writes a line to the simulator's standard input ("insert 2").
-  void send_line(const std::string& line);
+  // Writes a line to the simulator's standard input ("insert 2") and
+  // returns its answer once the simulator has carried it out (empty after
+  // ten seconds without one, or for a line that has no answer).
+  std::string send_line(const std::string& line);
   // Ends it (SIGTERM) and waits; returns the exit status.
   int stop();
   // CPU seconds (user + system) the simulator used, known after stop().
@@ -72,6 +74,8 @@ class SimOnPty {
  private:
   pid_t pid_ = -1;
   int stdin_fd_ = -1;
+  int stdout_fd_ = -1;
+  std::string pending_;  // answers' lines not yet taken
   std::string slave_path_;
   double cpu_seconds_ = 0.0;
 };

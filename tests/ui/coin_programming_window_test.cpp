@@ -1,5 +1,6 @@
 // The coin programming window from the tool bar over the simulated coin selector: its 150 ms
 // tick fetches the coins inserted into the simulator, its buttons save and close.
+#include "support/gui_test_main.h"
 #include "ui/coin_programming_window.h"
 
 #include <QCategoryAxis>
@@ -346,5 +347,5 @@ class CoinProgrammingWindowTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::CoinProgrammingWindowTest)
+QV82_GUI_TEST_MAIN(qv82::test::CoinProgrammingWindowTest)
 #include "coin_programming_window_test.moc"

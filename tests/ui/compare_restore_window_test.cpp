@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/gui_test_main.h"
 #include "channels/channel_record.h"
 #include "config/parameter_tree.h"
 #include "ui/section_tree_dialog.h"
@@ -154,5 +155,5 @@ class CompareRestoreWindowTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::CompareRestoreWindowTest)
+QV82_GUI_TEST_MAIN(qv82::test::CompareRestoreWindowTest)
 #include "compare_restore_window_test.moc"

@@ -15,6 +15,7 @@
 #include <optional>
 #include <sstream>
 
+#include "support/gui_test_main.h"
 #include "config/parameter_tree.h"
 #include "ui/channels_page_widget.h"
 #include "ui/config_page.h"
@@ -477,5 +478,5 @@ class ConfigFilesTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::ConfigFilesTest)
+QV82_GUI_TEST_MAIN(qv82::test::ConfigFilesTest)
 #include "config_files_test.moc"

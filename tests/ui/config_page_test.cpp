@@ -1,3 +1,4 @@
+#include "support/gui_test_main.h"
 #include "ui/config_page.h"
 
 #include <QAbstractItemView>
@@ -253,5 +254,5 @@ class ConfigPageTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::ConfigPageTest)
+QV82_GUI_TEST_MAIN(qv82::test::ConfigPageTest)
 #include "config_page_test.moc"

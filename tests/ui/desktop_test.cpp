@@ -17,6 +17,7 @@
 #include <deque>
 #include <set>
 
+#include "support/gui_test_main.h"
 #include "support/selector_bench.h"
 #include "ui/device_info_panel.h"
 #include "ui/password_dialog.h"
@@ -187,5 +188,5 @@ class DesktopTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::DesktopTest)
+QV82_GUI_TEST_MAIN(qv82::test::DesktopTest)
 #include "desktop_test.moc"

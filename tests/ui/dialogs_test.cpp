@@ -1,3 +1,4 @@
+#include "support/gui_test_main.h"
 #include "device/dialogs.h"
 
 #include <QApplication>
@@ -154,5 +155,5 @@ class DialogsTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::DialogsTest)
+QV82_GUI_TEST_MAIN(qv82::test::DialogsTest)
 #include "dialogs_test.moc"

@@ -1,3 +1,4 @@
+#include "support/gui_test_main.h"
 #include "ui/erase_dialog.h"
 
 #include <QCheckBox>
@@ -144,5 +145,5 @@ class EraseDialogTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::EraseDialogTest)
+QV82_GUI_TEST_MAIN(qv82::test::EraseDialogTest)
 #include "erase_dialog_test.moc"

@@ -1,5 +1,6 @@
 // "Firmware upgrade" clicked through over the simulated coin selector and its
 // boot monitor, in virtual time.
+#include "support/gui_test_main.h"
 #include "ui/firmware_window.h"
 
 #include <QLabel>
@@ -174,5 +175,5 @@ class FirmwareWindowTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::FirmwareWindowTest)
+QV82_GUI_TEST_MAIN(qv82::test::FirmwareWindowTest)
 #include "firmware_window_test.moc"

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "support/gui_test_main.h"
 #include "channels/channels_page.h"
 #include "files/ini_file.h"
 #include "lang/language.h"
@@ -249,5 +250,5 @@ class LanguageSwitchTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::LanguageSwitchTest)
+QV82_GUI_TEST_MAIN(qv82::test::LanguageSwitchTest)
 #include "language_switch_test.moc"

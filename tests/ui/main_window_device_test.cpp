@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "support/gui_test_main.h"
 #include "firmware/srecord_writer.h"
 #include "ui/firmware_window.h"
 #include "window_bench.h"
@@ -94,5 +95,5 @@ class MainWindowDeviceTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::MainWindowDeviceTest)
+QV82_GUI_TEST_MAIN(qv82::test::MainWindowDeviceTest)
 #include "main_window_device_test.moc"

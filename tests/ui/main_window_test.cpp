@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include "support/gui_test_main.h"
 #include "config/working_images.h"
 #include "lang/language.h"
 #include "ui/activity_indicator.h"
@@ -211,5 +212,5 @@ class MainWindowTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::MainWindowTest)
+QV82_GUI_TEST_MAIN(qv82::test::MainWindowTest)
 #include "main_window_test.moc"

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/gui_test_main.h"
 #include "files/ini_file.h"
 #include "ui/analogue_gauge_view.h"
 #include "ui/production_test_window.h"
@@ -87,5 +88,5 @@ class ProductionRecordWindowTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::ProductionRecordWindowTest)
+QV82_GUI_TEST_MAIN(qv82::test::ProductionRecordWindowTest)
 #include "production_record_window_test.moc"

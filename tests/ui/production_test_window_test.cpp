@@ -1,5 +1,6 @@
 // "Factory test" clicked through over the simulated coin selector, its loop
 // timer running in virtual time.
+#include "support/gui_test_main.h"
 #include "ui/production_test_window.h"
 
 #include <QCategoryAxis>
@@ -212,5 +213,5 @@ class ProductionTestWindowTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::ProductionTestWindowTest)
+QV82_GUI_TEST_MAIN(qv82::test::ProductionTestWindowTest)
 #include "production_test_window_test.moc"

@@ -1,3 +1,4 @@
+#include "support/gui_test_main.h"
 #include "ui/port/qt_event_pump.h"
 
 #include <QTimer>
@@ -142,5 +143,5 @@ class QtEventPumpTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::QtEventPumpTest)
+QV82_GUI_TEST_MAIN(qv82::test::QtEventPumpTest)
 #include "qt_event_pump_test.moc"

@@ -1,4 +1,5 @@
 // The parameter tree dialog and the "Channels" page drawn from their models.
+#include "support/gui_test_main.h"
 #include "ui/section_tree_dialog.h"
 
 #include <QPushButton>
@@ -106,5 +107,5 @@ class SectionTreeDialogTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::SectionTreeDialogTest)
+QV82_GUI_TEST_MAIN(qv82::test::SectionTreeDialogTest)
 #include "section_tree_dialog_test.moc"

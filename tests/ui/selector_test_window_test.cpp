@@ -1,5 +1,6 @@
 // "Test device" clicked through over the simulated coin selector, its tick
 // and impulse timers running in virtual time.
+#include "support/gui_test_main.h"
 #include "ui/selector_test_window.h"
 
 #include <QApplication>
@@ -162,5 +163,5 @@ class SelectorTestWindowTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::SelectorTestWindowTest)
+QV82_GUI_TEST_MAIN(qv82::test::SelectorTestWindowTest)
 #include "selector_test_window_test.moc"

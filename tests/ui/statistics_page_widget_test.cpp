@@ -1,5 +1,6 @@
 // The statistics page of the main window over the simulated coin selector: its buttons read,
 // write and export what the device counts.
+#include "support/gui_test_main.h"
 #include "ui/statistics_page_widget.h"
 
 #include <QComboBox>
@@ -188,5 +189,5 @@ class StatisticsPageWidgetTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::StatisticsPageWidgetTest)
+QV82_GUI_TEST_MAIN(qv82::test::StatisticsPageWidgetTest)
 #include "statistics_page_widget_test.moc"

@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "support/gui_test_main.h"
 #include "app/application.h"
 #include "sim/factory_image.h"
 #include "sim/image_file.h"
@@ -145,5 +146,5 @@ class VanishedPortTest : public QObject {
 
 }  // namespace qv82::test
 
-QTEST_MAIN(qv82::test::VanishedPortTest)
+QV82_GUI_TEST_MAIN(qv82::test::VanishedPortTest)
 #include "vanished_port_test.moc"
