@@ -10,11 +10,14 @@
 #include <system_error>
 
 #include "config/parameter_tree.h"
+#include "config/xml_reader.h"
+#include "device/ui.h"
 #include "config/whole_document.h"
 #include "files/full_path.h"
 #include "files/read_file.h"
 #include "files/replace_file.h"
 #include "lang/language.h"
+#include "link/errors.h"
 
 namespace qv82 {
 
@@ -134,6 +137,27 @@ std::vector<std::string> read_template_lines(const std::string& path) {
     throw ConfigFileError(language_text(msg::kTemplateIncomplete, {path}));
   }
   return lines;
+}
+
+bool read_chosen_file(const std::string& path, Ui& ui, const std::function<void()>& load) {
+  try {
+    if (!has_format_marker(path)) {
+      ui.error(language_text(msg::kFileFormatError));
+      return false;
+    }
+    check_whole_document(path);
+    load();
+  } catch (const ConfigFileError& e) {
+    ui.error(e.what());
+    return false;
+  } catch (const XmlError& e) {
+    ui.error(e.what());
+    return false;
+  } catch (const ConversionError& e) {
+    ui.error(e.what());
+    return false;
+  }
+  return true;
 }
 
 void check_whole_document(const std::string& path) {

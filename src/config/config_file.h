@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qv82 {
+
+class Ui;
 
 class ParameterTree;
 
@@ -27,6 +30,12 @@ bool has_format_marker(const std::string& path);
 // one cut short or damaged would otherwise be opened, shown and downloaded
 // as far as it goes, leaving the device half old and half new.
 void check_whole_document(const std::string& path);
+
+// Reads a configuration file the user chose: the format marker and a whole
+// document first, then `load` (which may throw what reading and checking
+// items throws). What is wrong is said to the user; false then, and
+// nothing of the file is taken.
+bool read_chosen_file(const std::string& path, Ui& ui, const std::function<void()>& load);
 
 // Builds the template's layout with the data of a chosen file: for every
 // template line holding "address", the key is the four characters starting

@@ -37,28 +37,15 @@ bool ConfigFiles::open() {
 
 bool ConfigFiles::open(const std::string& path) {
   ParameterTree loaded;
-  try {
-    if (!has_format_marker(path)) {
-      ui_.error(language_text(msg::kFileFormatError));
-      return false;
-    }
-    check_whole_document(path);
+  const bool read = read_chosen_file(path, ui_, [&] {
     merge_into_temporary(template_path(), path, temporary_path());
     // The file is loaded and chosen from in a tree of its own: a damaged
     // file, or one whose choice is cancelled, leaves the tree, the images and
     // the pages as they were, so nothing of it can be downloaded or saved.
     loaded.load_file(temporary_path());
     check_item_texts(loaded);
-  } catch (const ConfigFileError& e) {
-    ui_.error(e.what());
-    return false;
-  } catch (const XmlError& e) {
-    ui_.error(e.what());
-    return false;
-  } catch (const ConversionError& e) {
-    ui_.error(e.what());
-    return false;
-  }
+  });
+  if (!read) return false;
   if (!ui_.choose_sections(language_text(msg::kSelectSectionsForLoading), loaded)) return false;
   loaded.accept();
   tree_.take(loaded);

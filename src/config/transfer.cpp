@@ -254,24 +254,11 @@ void check_against_template(const ParameterTree& backup, const std::string& temp
 bool ConfigTransfer::restore(const std::string& path) {
   Ui& ui = selector_.ui;
   ParameterTree backup;
-  try {
-    if (!has_format_marker(path)) {
-      ui.error(language_text(msg::kFileFormatError));
-      return false;
-    }
-    check_whole_document(path);
+  const bool read = read_chosen_file(path, ui, [&] {
     backup.load_file(path);
     check_against_template(backup, template_path);
-  } catch (const ConfigFileError& e) {
-    ui.error(e.what());
-    return false;
-  } catch (const XmlError& e) {
-    ui.error(e.what());
-    return false;
-  } catch (const ConversionError& e) {
-    ui.error(e.what());
-    return false;
-  }
+  });
+  if (!read) return false;
   if (!selector_.identify_device()) {
     ui.error(language_text(msg::kCoinSelectorNotFound));
     return false;
