@@ -32,14 +32,14 @@ int run_compare(CliContext& context, const CommandArgs& args) {
     if (!is_configuration_file(context, path)) return kExitFailed;
   }
   Application& app = context.app();
-  // The difference lines are a printed form: English, as their words are
-  // made while comparing.
+  // The search speaks the chosen language; the difference lines are a
+  // printed form: English, as their words are made while comparing.
+  if (args.size() == 1 && !context.connect_device(false)) return kExitFailed;
   const ScopedLanguage printed_form(kEnglishBase);
   std::optional<std::vector<ItemDifference>> differences;
   if (args.size() == 2) {
     differences = app.compare_files(args[0], args[1]);
   } else {
-    if (!context.connect_device(false)) return kExitFailed;
     differences = app.compare_with_device(args[0]);
   }
   if (context.data_error_shown()) return kExitData;

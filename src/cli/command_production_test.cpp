@@ -5,6 +5,7 @@
 #include "cli/command_registry.h"
 #include "diagnostics/production_record.h"
 #include "diagnostics/production_test.h"
+#include "lang/language.h"
 
 namespace qv82::cli {
 
@@ -58,11 +59,11 @@ int run_production_test(CliContext& context, const CommandArgs& args) {
     if (stop_signal) test.view.loop_mode = false;
     if (!test.view.label.empty() && test.view.label != printed_label) {
       printed_label = test.view.label;
-      context.out << printed_label << "\n" << std::flush;
+      context.out << english_form(printed_label) << "\n" << std::flush;
     }
     if (test.view.results.size() < printed_results) printed_results = 0;
     for (; printed_results < test.view.results.size(); ++printed_results) {
-      context.out << "  " << test.view.results[printed_results] << "\n" << std::flush;
+      context.out << "  " << english_form(test.view.results[printed_results]) << "\n" << std::flush;
     }
   };
   test.on_open();

@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/application.h"
 #include "app/data_folder.h"
 #include "app/version.h"
 #include "cli/cli_context.h"
@@ -43,9 +44,19 @@ int main(int argc, char** argv) {
     print_help(options.help ? std::cout : std::cerr);
     return options.help ? kExitOk : kExitUsage;
   }
-  // What is said before the data folder is known is said in the chosen
-  // language too.
-  if (options.language != 0) qv82::set_language_base(options.language);
+  // What is said before the data folder is chosen is said in the language
+  // of the option, or of the settings that folder will give.
+  std::error_code no_folder;
+  const qv82::DataFolderPlaces places = qv82::data_folder_places(
+      std::filesystem::current_path(no_folder).string(), qv82::platform::executable_folder(argv[0]));
+  if (options.language != 0) {
+    qv82::set_language_base(options.language);
+  } else if (options.workdir) {
+    qv82::set_language_base(qv82::language_of_settings(
+        qv82::IniFile(*options.workdir + "/" + qv82::kSettingsFileName)));
+  } else {
+    qv82::set_language_base(qv82::data_folder_language(places));
+  }
   const auto found = commands().find(options.command);
   if (found == commands().end()) {
     std::cerr << "qv82hs-cli: " << qv82::language_text(qv82::msg::kUnknownCommand, {options.command})
@@ -66,10 +77,6 @@ int main(int argc, char** argv) {
     }
   }
   if (!options.workdir) {
-    std::error_code error;
-    const qv82::DataFolderPlaces places = qv82::data_folder_places(
-        std::filesystem::current_path(error).string(), qv82::platform::executable_folder(argv[0]));
-    if (options.language == 0) qv82::set_language_base(qv82::data_folder_language(places));
     const qv82::DataFolder folder = qv82::choose_data_folder(places);
     if (!folder.error.empty()) {
       std::cerr << "qv82hs-cli: " << folder.error << "\n";

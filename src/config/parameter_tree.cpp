@@ -111,6 +111,11 @@ std::size_t ParameterTree::find_by_address(std::string_view text) const {
   return find_by("address", text);
 }
 
+std::string ParameterTree::caption(std::size_t node) const {
+  const Node& entry = at(node);
+  return node == 0 ? caption_of(*entry.item) : entry.caption;
+}
+
 std::size_t ParameterTree::find_by_caption(std::string_view text) const {
   return find_by("caption", text);
 }

@@ -37,7 +37,9 @@ class ParameterTree {
   void load_string(std::string_view text);
 
   std::size_t node_count() const { return nodes_.size(); }
-  const std::string& caption(std::size_t node) const { return at(node).caption; }
+  // The root's caption is the program's own ("All data"): it follows the
+  // language chosen since the template was read.
+  std::string caption(std::size_t node) const;
   CheckState state(std::size_t node) const { return at(node).state; }
   void set_state(std::size_t node, CheckState state) { at(node).state = state; }
   const std::string& text(std::size_t node) const { return at(node).item->Text; }

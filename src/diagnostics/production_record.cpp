@@ -53,8 +53,14 @@ std::string before_next_line(const std::string& path) {
   return open_quote ? "\"\r\n" : "\r\n";
 }
 
+// Line breaks never enter a field: every record is one line.
+std::string one_line(std::string text) {
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return text;
+}
+
 // Device texts are single bytes; the record is UTF-8 so that any reader
-// takes it. Line breaks never enter a field: every record is one line.
+// takes it.
 std::string as_utf8_field(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
@@ -106,7 +112,7 @@ std::vector<std::string> production_record_fields(const UnitResult& unit,
                                      as_utf8_field(unit.software_revision),
                                      unit.passed ? "PASS" : "FAIL",
                                      unit.passed ? "" : unit.failed_step,
-                                     unit.passed ? "" : as_utf8_field(unit.message),
+                                     unit.passed ? "" : one_line(unit.message),  // the program's own UTF-8
                                      hex_or_empty(unit.dip_switch_1),
                                      hex_or_empty(unit.dip_switch_2),
                                      hex_or_empty(unit.opto)};

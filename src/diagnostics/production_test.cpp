@@ -285,9 +285,11 @@ bool ProductionTest::test_and_report() {
   return unit.passed;
 }
 
-void ProductionTest::start_step(const std::string& label) {
-  step_ = label;
-  set_label(label);
+void ProductionTest::start_step(int label) {
+  // The record names steps in English: reports count them across the
+  // languages of the benches that wrote it.
+  step_ = resource_text(kEnglishBase + label);
+  set_label(language_text(label));
 }
 
 void ProductionTest::stop_loop() {
@@ -322,7 +324,7 @@ bool ProductionTest::run_steps() {
 }
 
 bool ProductionTest::product_code_test() {
-  start_step(language_text(msg::kProductCodeTest));
+  start_step(msg::kProductCodeTest);
   limits.reset();
   // A device that refuses to name its type is told as one of no known type.
   const std::optional<Bytes> data = answer({0xFF, 0x08}, 10);
@@ -350,7 +352,7 @@ bool ProductionTest::product_code_test() {
 }
 
 bool ProductionTest::dip_switch_test() {
-  start_step(language_text(msg::kDipSwitchTest));
+  start_step(msg::kDipSwitchTest);
   Bytes data;
   if (!transact({0xED}, 20, data) || data.size() < 2) return fail({});
   unit.dip_switch_1 = data[0];
@@ -361,7 +363,7 @@ bool ProductionTest::dip_switch_test() {
 }
 
 bool ProductionTest::optic_pair_test() {
-  start_step(language_text(msg::kTestOpticPairs));
+  start_step(msg::kTestOpticPairs);
   Bytes data;
   if (!transact({0xEC}, 10, data) || data.empty()) {
     return fail(language_text(msg::kCommunicationError));
@@ -372,7 +374,7 @@ bool ProductionTest::optic_pair_test() {
 }
 
 bool ProductionTest::solenoid_output_test() {
-  start_step(language_text(msg::kTestSolenoidAndOutput));
+  start_step(msg::kTestSolenoidAndOutput);
   bool pass = true;
   for (int output = 1; output <= kOutputCount && pass; ++output) pass = output_step(output);
   Bytes ignored;
@@ -433,7 +435,7 @@ bool ProductionTest::output_step(int output) {
 bool ProductionTest::analogue_test() {
   const std::string communication_error = language_text(msg::kCommunicationError);
   // The window keeps the label of the step before; the record names it.
-  step_ = language_text(msg::kAnalogueTest);
+  step_ = resource_text(kEnglishBase + msg::kAnalogueTest);
   link_.wait_ms(kSettleAnalogueMs);
   unsigned ph1 = 0;
   unsigned ph2 = 0;

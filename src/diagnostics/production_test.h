@@ -102,7 +102,7 @@ class ProductionTest {
   bool record_ready();
   void record_unit();
   void stop_loop();
-  void start_step(const std::string& label);
+  void start_step(int label);  // a message number
   bool transact(const Bytes& command, int polls, Bytes& data);
   // One request whose refusal is not a failure: the reply's data, empty when
   // the device refused; nothing when no sound reply came.

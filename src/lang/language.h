@@ -51,6 +51,15 @@ class ScopedLanguage {
 // itself when it is no message (data appended, say).
 std::string english_form(const std::string& text);
 
+// The other way: the text of the current language for an English message
+// text, or the text itself when it is none.
+std::string translated_form(const std::string& english);
+
+// The message for a count in the current language's plural forms: Croatian
+// tells one (1, 21, ...), a few (2-4, 22-24, ...) and many; English and
+// Italian one and many.
+int plural_message(unsigned long count, int one, int few, int many);
+
 // The base of a language code of the settings and the command line: "EN",
 // "IT" or "HR", in any letter case; 0 for anything else.
 int language_base_of(std::string_view code);

@@ -556,6 +556,14 @@ constexpr MessageEntry kEnglishTexts[] = {
     {605, "no such folder"},
     {606, "[SETTINGS] Language in %1: '%2' is not EN, IT or HR; English is used."},
     {607, "--language takes EN, IT or HR"},
+    {608, "Unable to open com port %1: %2"},
+    {609, "%1 was disconnected"},
+    {610, "Unable to write to %1: %2"},
+    {611, "Registry error: %1"},
+    {612, ". The user must be a member of the group %1, which owns %2 (log in again after adding it)"},
+    {613, "Corvanti coin selector xml files"},
+    {614, "All files"},
+    {615, "%1 bytes"},
 };
 
 }  // namespace

@@ -88,7 +88,7 @@ std::vector<Piece> pieces_of(std::uint16_t address, std::size_t length) {
 std::string memory_label(std::uint32_t address) { return label_of(address); }
 
 std::string byte_count(std::size_t count) {
-  return tr(count == 1 ? msg::kLogOneByte : msg::kLogBytes, {std::to_string(count)});
+  return tr(plural_message(count, msg::kLogOneByte, msg::kLogFewBytes, msg::kLogBytes), {std::to_string(count)});
 }
 
 std::string describe_memory_range(std::uint16_t address, std::size_t length) {

@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
     if (language_base == 0) set_language_base(data_folder_language(places));
     const DataFolder chosen = choose_data_folder(places);
     if (!chosen.error.empty()) {
-      QMessageBox::critical(nullptr, QApplication::applicationName(),
+      QMessageBox::critical(nullptr, QString::fromStdString(language_text(msg::kErrorTitle)),
                             QString::fromStdString(chosen.error));
       return 1;
     }
@@ -230,7 +230,8 @@ int main(int argc, char** argv) {
     if (unattended) {
       std::cerr << notice << '\n';
     } else {
-      QMessageBox::information(nullptr, QApplication::applicationName(),
+      QMessageBox::information(nullptr,
+                               QString::fromStdString(language_text(msg::kInformationTitle)),
                                QString::fromStdString(notice));
     }
   }

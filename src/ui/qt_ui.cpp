@@ -142,7 +142,8 @@ std::optional<std::string> QtUi::open_file(const std::string& filter) {
 std::optional<std::string> QtUi::save_file(const std::string& filter) {
   // The dialog asks before an existing file is overwritten.
   const QString name =
-      QFileDialog::getSaveFileName(parent_, QString(), QString(), dialog_filter(filter));
+      QFileDialog::getSaveFileName(parent_, q(language_text(msg::kSaveToFile)), QString(),
+                                   dialog_filter(filter));
   if (name.isEmpty()) return std::nullopt;
   return name.toStdString();
 }
@@ -163,7 +164,8 @@ QString dialog_filter(const std::string& filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
     for (QString& pattern : patterns) pattern = pattern.trimmed();
-    const QString description = parts[i].trimmed();
+    const QString description =
+        q(translated_form(parts[i].trimmed().toStdString()));
     const QString shown = "(" + patterns.join(' ') + ")";
     // "Corvanti u record (*.u19)" names its pattern already.
     entries << (description.endsWith(shown) ? description : description + " " + shown);

@@ -1,5 +1,7 @@
 #include "config/parameter_tree.h"
 
+#include "lang/language.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,6 +49,12 @@ class ParameterTreeTest : public ::testing::Test {
 TEST_F(ParameterTreeTest, LoadBuildsNodesInDocumentOrderAndMarksData) {
   ASSERT_EQ(tree.node_count(), 9u);
   EXPECT_EQ(tree.caption(0), "All data");
+  {
+    // The root is the program's own caption: it follows a later change of
+    // language, the others are the file's.
+    const ScopedLanguage italian(kItalianBase);
+    EXPECT_EQ(tree.caption(0), "Tutti i dati");
+  }
   EXPECT_EQ(tree.caption(5), "I/O configuration");
   EXPECT_EQ(tree.caption(8), "0x07B3");
   EXPECT_EQ(tree.parent(0), ParameterTree::kNotFound);

@@ -4,10 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "device/coin_selector.h"
+#include "diagnostics/production_record.h"
 #include "diagnostics/production_test.h"
 #include "files/ini_file.h"
+#include "lang/language.h"
 #include "link/errors.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
@@ -258,6 +261,22 @@ TEST_F(ProductionTestRun, EachFaultStopsTheTestWithItsMessage) {
     EXPECT_EQ(bench.device().memory().nv()[kCalibrationPiAddress], 0xFF) << "no calibration";
     EXPECT_EQ(bench.device().memory().nv()[kOutputTestAddress], 9) << "record put back";
   }
+}
+
+// A bench in Croatian: the record names the failed step as every bench
+// does (reports count steps across benches), and keeps the message's
+// letters as they are.
+TEST_F(ProductionTestRun, TheRecordNamesTheStepInEnglishAndKeepsTheMessagesLetters) {
+  const ScopedLanguage croatian(kCroatianBase);
+  ProductionRecord record{dir + "/units.csv", [] { return std::string("2026-12-08T10:00:00Z"); }};
+  production.record = &record;
+  dev().config().analogue.ph1 = 0x8D;
+  EXPECT_FALSE(production.start_single());
+  ASSERT_NE(production.last_error.find("greška"), std::string::npos) << production.last_error;
+  std::ifstream in(dir + "/units.csv", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find(",FAIL,Analogue test,\"" + production.last_error + "\","), std::string::npos)
+      << text;
 }
 
 // Only silence ends the insertion test: a device that refuses the inhibit

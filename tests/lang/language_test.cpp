@@ -153,6 +153,22 @@ TEST(MessageNames, LaterTextsAreTranslated) {
   }
 }
 
+// What the command line prints for scripts is put back into English, also
+// when it was made of messages and data, and a message's marks filled.
+TEST(MessageNames, EnglishFormsOfComposedTexts) {
+  const ScopedLanguage croatian(kCroatianBase);
+  const std::string found =
+      language_text(msg::kCoinSelectorWithAddress) + "2" + language_text(msg::kFoundAt) + "SIM";
+  EXPECT_EQ(english_form(found), "Coin selector with address 2 found at  SIM");
+  EXPECT_EQ(english_form(language_text(msg::kCoinSelectorNotFoundAt, {"9"})),
+            "Coin selector not found at address 9!");
+  EXPECT_EQ(english_form("QV82HS-1.02"), "QV82HS-1.02") << "data stays as it is";
+  EXPECT_EQ(translated_form("All files"), "Sve datoteke");
+  EXPECT_EQ(plural_message(3, 1, 2, 3), 2);
+  EXPECT_EQ(plural_message(13, 1, 2, 3), 3);
+  EXPECT_EQ(plural_message(21, 1, 2, 3), 1);
+}
+
 TEST(MessageNames, LanguageCodes) {
   EXPECT_EQ(language_base_of("EN"), kEnglishBase);
   EXPECT_EQ(language_base_of("it"), kItalianBase);

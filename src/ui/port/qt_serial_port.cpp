@@ -1,5 +1,7 @@
 #include "ui/port/qt_serial_port.h"
 
+#include "lang/language.h"
+
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <vector>
@@ -37,8 +39,7 @@ std::string permission_hint(const std::string& port) {
   if (std::find(groups.begin(), groups.end(), info.st_gid) != groups.end()) return {};
   const group* owner = ::getgrgid(info.st_gid);
   if (owner == nullptr || owner->gr_name == nullptr) return {};
-  return ". The user must be a member of the group " + std::string(owner->gr_name) +
-         ", which owns " + port + " (log in again after adding it)";
+  return language_text(msg::kPortGroupHint, {owner->gr_name, port});
 #else
   (void)port;
   return {};
