@@ -74,7 +74,7 @@ int run_firmware(CliContext& context, const CommandArgs& args) {
   const bool accepted = download.download_prgm(*file.image);
   download.before_message();
   if (!accepted) return kExitFailed;
-  context.out << resource_text(kEnglishBase + msg::kProgrammingTime) << download.programming_time_ms
+  context.out << english_text(msg::kProgrammingTime) << download.programming_time_ms
               << " ms\n";
   return kExitOk;
 }

@@ -32,7 +32,7 @@ int run_upload(CliContext& context, const CommandArgs& args) {
   const auto written = app.configuration.files.save();
   if (!written) return kExitFailed;
   if (*written != parsed->file) context.err << "Saved as " << *written << "\n";
-  context.out << resource_text(kEnglishBase + msg::kOperationFinished) << "\n";
+  context.out << english_text(msg::kOperationFinished) << "\n";
   return kExitOk;
 }
 

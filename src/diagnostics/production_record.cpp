@@ -63,10 +63,8 @@ std::string one_line(std::string text) {
 // takes it.
 std::string as_utf8_field(const std::string& text) {
   std::string out;
-  for (unsigned char c : text) {
-    if (c == '\r' || c == '\n') {
-      out += ' ';
-    } else if (c < 0x80) {
+  for (unsigned char c : one_line(text)) {
+    if (c < 0x80) {
       out += static_cast<char>(c);
     } else {
       out += static_cast<char>(0xC0 | c >> 6);

@@ -288,7 +288,7 @@ bool ProductionTest::test_and_report() {
 void ProductionTest::start_step(int label) {
   // The record names steps in English: reports count them across the
   // languages of the benches that wrote it.
-  step_ = resource_text(kEnglishBase + label);
+  step_ = english_text(label);
   set_label(language_text(label));
 }
 
@@ -435,7 +435,7 @@ bool ProductionTest::output_step(int output) {
 bool ProductionTest::analogue_test() {
   const std::string communication_error = language_text(msg::kCommunicationError);
   // The window keeps the label of the step before; the record names it.
-  step_ = resource_text(kEnglishBase + msg::kAnalogueTest);
+  step_ = english_text(msg::kAnalogueTest);
   link_.wait_ms(kSettleAnalogueMs);
   unsigned ph1 = 0;
   unsigned ph2 = 0;

@@ -130,11 +130,11 @@ std::optional<std::vector<std::string>> fill_of(std::string_view pattern, std::s
   return values;
 }
 
-std::string english_of(const MessageEntry& entry) {
-  return resource_text(kEnglishBase + entry.number);
-}
+std::string english_of(const MessageEntry& entry) { return english_text(entry.number); }
 
 }  // namespace
+
+std::string english_text(int number) { return resource_text(kEnglishBase + number); }
 
 std::string english_form(const std::string& text) {
   if (language_base() == kEnglishBase) return text;

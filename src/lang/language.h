@@ -51,6 +51,9 @@ class ScopedLanguage {
 // itself when it is no message (data appended, say).
 std::string english_form(const std::string& text);
 
+// The English text of a message, whatever the current language.
+std::string english_text(int number);
+
 // The other way: the text of the current language for an English message
 // text, or the text itself when it is none.
 std::string translated_form(const std::string& english);
