@@ -17,6 +17,7 @@
 #include <string>
 
 #include "device/coin_selector.h"
+#include "bench_ui.h"
 #include "files/ini_file.h"
 #include "firmware/srecord_writer.h"
 #include "link/cctalk_link.h"
@@ -25,24 +26,6 @@
 #include "ui/port/qt_serial_port.h"
 
 namespace {
-
-// Nobody at the bench: messages are printed, dialogs cancelled.
-class PrintingUi : public qv82::Ui {
- public:
-  void error(const std::string& text) override {
-    std::fprintf(stderr, "error: %s\n", text.c_str());
-  }
-  void information(const std::string&) override {}
-  qv82::Answer question(const std::string&, qv82::Buttons) override { return qv82::Answer::No; }
-  std::optional<std::string> password(const std::string&, const std::string&,
-                                      const Validator&) override {
-    return std::nullopt;
-  }
-  bool choose_sections(const std::string&, qv82::ParameterTree&) override { return false; }
-  std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> save_file(const std::string&) override { return std::nullopt; }
-  void wait_cursor(bool) override {}
-};
 
 struct Run {
   bool accepted = false;
@@ -66,7 +49,7 @@ Run download_once(const qv82::FirmwareImage& image, const std::string& dir, int 
   port.set_port_name(sim.slave_path());
   port.open();
   CcTalkLink link(port, pump);
-  PrintingUi ui;
+  bench::BenchUi ui(Answer::No);
   DeviceState state;
   state.access_masks = {0xFF, 0xFF, 0xFF, 0xFF};  // the simulator's factory masks
   IniFile settings(dir + "/qv82hs.ini");
