@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "device/coin_selector.h"
@@ -23,57 +21,32 @@ namespace {
 const std::string kStaysInMonitor =
     "\nThe coin selector stays in its monitor program; Search will offer the upgrade again.";
 
-Bytes pattern(std::size_t size) {
-  Bytes data(size);
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-  return data;
-}
-
 class FirmwareDownloadTest : public test::SimFixture {
  protected:
-  FirmwareDownloadTest()
-      : dir(test::make_temp_dir()),
-        settings(dir + "/qv82hs.ini"),
-        selector(link, state, ui, settings),
-        download(link, selector) {
+  FirmwareDownloadTest() : settings(dir.file("qv82hs.ini")), selector(link, state, ui, settings) {
     state.access_masks = {0xFF, 0xFF, 0xFF, 0xFF};
     state.download_address = device().address();
     link.add_log_line = [this](const std::string& line) { log.push_back(line); };
     download.view_changed = [this] { progress.push_back(download.view.progress); };
-  }
-  ~FirmwareDownloadTest() override { std::filesystem::remove_all(dir); }
-
-  // An image for the simulated device's monitor: 16 records of 32 bytes.
-  std::string write_image(const std::string& id = "QV82HS-BL",
-                          const std::string& revision = "QV82HS-2.00") {
-    const std::string path = dir + "/image.u19";
-    std::ofstream(path) << write_srecord_image({id, revision, 0x4000, data, 32});
-    return path;
-  }
-  std::size_t image_bytes_sent(const std::string& path) {
-    std::size_t total = 0;
-    for (const FirmwareRecord& record : read_firmware_image(path).image->records) {
-      total += 2 + record.bytes.size();
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      data[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+      flash[0x4000 + static_cast<std::uint32_t>(i)] = data[i];
     }
-    return total;
   }
-  std::map<std::uint32_t, std::uint8_t> expected_flash() const {
-    std::map<std::uint32_t, std::uint8_t> flash;
-    for (std::size_t i = 0; i < data.size(); ++i) flash[0x4000 + i] = data[i];
-    return flash;
-  }
-  std::string revision() {
-    const auto reply = ask({0xF1}, 5);
-    return reply ? bytes_to_text(*reply) : "";
+  // An image for the simulated device's monitor: 16 records of 32 bytes.
+  std::string write_image(const std::string& id = "QV82HS-BL") {
+    dir.write("image.u19", write_srecord_image({id, "QV82HS-2.00", 0x4000, data, 32}));
+    return dir.file("image.u19");
   }
 
-  Bytes data = pattern(512);
-  std::string dir;
+  Bytes data = Bytes(512);
+  std::map<std::uint32_t, std::uint8_t> flash;
+  test::TempDir dir;
   test::FakeUi ui;
   DeviceState state;
   IniFile settings;
   CoinSelector selector;
-  FirmwareDownload download;
+  FirmwareDownload download{link, selector};
   std::vector<std::string> log;
   std::vector<int> progress;
 };
@@ -83,40 +56,27 @@ TEST_F(FirmwareDownloadTest, WholeImageLandsInFlashAndTheDeviceRunsTheNewRevisio
   download.choose_file(path);
   EXPECT_TRUE(download.start()) << "the window closes after a complete download";
 
-  EXPECT_EQ(device().monitor().flash(), expected_flash());
+  EXPECT_EQ(device().monitor().flash(), flash);
   EXPECT_FALSE(device().in_monitor());
-  EXPECT_EQ(revision(), "QV82HS-2.00");
+  EXPECT_EQ(ask({0xF1}, 5), text_to_bytes("QV82HS-2.00"));
   EXPECT_TRUE(ui.errors().empty()) << ui.errors().front();
   EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
-  EXPECT_EQ(download.last_status, '0');
-  EXPECT_EQ(download.records_accepted, 17);
   EXPECT_EQ(download.view.progress_max, 17) << "the records after the header";
-  EXPECT_EQ(download.view.status_label,
-            "Programming time: " + std::to_string(download.programming_time_ms) + " ms");
-  EXPECT_GT(download.programming_time_ms, 17u * 10);
   // The bar fills with the last record and is reset by the final step.
   EXPECT_NE(std::find(progress.begin(), progress.end(), 17), progress.end());
   EXPECT_EQ(download.view.progress, 0);
 }
 
+// The records are not logged; the way into the monitor is.
 TEST_F(FirmwareDownloadTest, MonitorAnsweringOnlyAt38400IsUsedThereAndTheRateReturnsTo9600) {
   device().config().monitor_rates = {38400};
   ASSERT_EQ(download.start_monitor(), kMonitorReady);
-  EXPECT_EQ(setup.line().baud_rate(), 38400);
-  EXPECT_EQ(bytes_to_text(download.monitor_id), "QV82HS-BL");
-
+  const std::size_t logged = log.size();
+  EXPECT_GT(logged, 0u);
   EXPECT_TRUE(download.download_prgm(write_image()));
-  EXPECT_EQ(device().monitor().flash(), expected_flash()) << "every record went at 38400";
+  EXPECT_EQ(device().monitor().flash(), flash) << "every record went at 38400";
+  EXPECT_EQ(log.size(), logged);
   EXPECT_EQ(setup.line().baud_rate(), 9600);
-}
-
-TEST_F(FirmwareDownloadTest, LoggingIsOffForTheDownloadOnly) {
-  ASSERT_EQ(download.start_monitor(), kMonitorReady);
-  const std::size_t before = log.size();
-  EXPECT_GT(before, 0u) << "the way into the monitor is logged";
-  EXPECT_TRUE(download.download_prgm(write_image()));
-  EXPECT_EQ(log.size(), before);
-  EXPECT_TRUE(link.log_enabled);
 }
 
 TEST_F(FirmwareDownloadTest, MonitorStatusesDecideRetriesAndMessages) {
@@ -170,7 +130,6 @@ TEST_F(FirmwareDownloadTest, MonitorStatusesDecideRetriesAndMessages) {
     }
     EXPECT_EQ(setup.line().baud_rate(), 9600);
     EXPECT_TRUE(link.log_enabled);
-    EXPECT_EQ(download.view.progress, 0);
   }
 }
 
@@ -185,9 +144,7 @@ TEST_F(FirmwareDownloadTest, ImageForAnotherDeviceTypeSendsNothing) {
                                                   ")\nMonitor identification: QV82HS-BL (" +
                                                   bytes_to_hex(text_to_bytes("QV82HS-BL")) + ")" +
                                                   kStaysInMonitor});
-  EXPECT_EQ(download.view.status_label, "");
   EXPECT_TRUE(device().in_monitor());
-  EXPECT_EQ(setup.line().baud_rate(), 9600);
 }
 
 TEST_F(FirmwareDownloadTest, PortLostMidImageSaysTheUpgradeFailedAndTheDeviceWaits) {
@@ -207,11 +164,9 @@ TEST_F(FirmwareDownloadTest, PortLostMidImageSaysTheUpgradeFailedAndTheDeviceWai
               "SIM was disconnected\nThe firmware upgrade did not complete." + kStaysInMonitor);
   }
   EXPECT_EQ(download.view.status_label, "The firmware upgrade did not complete.");
-  EXPECT_FALSE(download.completed);
   EXPECT_TRUE(device().in_monitor());
   EXPECT_LT(device().monitor().flash().size(), data.size());
   EXPECT_TRUE(link.log_enabled);
-  EXPECT_EQ(setup.line().baud_rate(), 9600);
 }
 
 TEST_F(FirmwareDownloadTest, UnansweredHeaderIsATimeOut) {
@@ -221,7 +176,6 @@ TEST_F(FirmwareDownloadTest, UnansweredHeaderIsATimeOut) {
   EXPECT_FALSE(download.download_prgm(write_image()));
   EXPECT_GE(link.pump.now_ms() - start, 3000u + 400u);
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Time out!" + kStaysInMonitor});
-  EXPECT_EQ(download.view.status_label, "");
   EXPECT_TRUE(device().monitor().flash().empty());
 }
 
@@ -230,7 +184,6 @@ TEST_F(FirmwareDownloadTest, StartMonitorResults) {
   state.access_masks = {};
   EXPECT_EQ(download.start_monitor(), kUpgradeNotPermitted);
   EXPECT_FALSE(device().in_monitor());
-  EXPECT_TRUE(download.monitor_id.empty());
 
   // Nothing answers at the address and no monitor is listening.
   state.download_address = 9;
@@ -240,8 +193,7 @@ TEST_F(FirmwareDownloadTest, StartMonitorResults) {
   // A device already waiting in its monitor needs no access check.
   device().enter_monitor();
   EXPECT_EQ(download.start_monitor(), kMonitorReady);
-  EXPECT_EQ(setup.line().baud_rate(), 9600);
-  EXPECT_TRUE(ui.password_prompts().size() == 1) << "only the refused try asked";
+  EXPECT_EQ(ui.password_prompts().size(), 1u) << "only the refused try asked";
 }
 
 TEST_F(FirmwareDownloadTest, StartRefusesWithoutAFileOrWithAnUnusableOne) {
@@ -249,20 +201,19 @@ TEST_F(FirmwareDownloadTest, StartRefusesWithoutAFileOrWithAnUnusableOne) {
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Open file first!"});
 
   ui.clear();
-  const std::string path = dir + "/broken.u19";
-  std::ofstream(path) << srecord_line('0', 0, 2, text_to_bytes("QV82HS-BL")) << "\nS1XYZ\n";
-  download.choose_file(path);
+  dir.write("broken.u19", srecord_line('0', 0, 2, text_to_bytes("QV82HS-BL")) + "\nS1XYZ\n");
+  download.choose_file(dir.file("broken.u19"));
   const std::size_t written_before = setup.line().written().size();
   EXPECT_FALSE(download.start()) << "the window stays open";
   EXPECT_EQ(setup.line().written().size(), written_before);
   EXPECT_FALSE(device().in_monitor());
   ASSERT_EQ(ui.errors().size(), 1u);
   EXPECT_NE(ui.errors()[0].find("File format error, line 2"), std::string::npos);
-}
 
-TEST_F(FirmwareDownloadTest, FileVanishingBeforeTheDownloadStillEndsCleanly) {
+  // Gone between the choice and the download: said, and the line is left as it was.
+  ui.clear();
   ASSERT_EQ(download.start_monitor(), kMonitorReady);
-  EXPECT_FALSE(download.download_prgm(dir + "/gone.u19"));
+  EXPECT_FALSE(download.download_prgm(dir.file("gone.u19")));
   ASSERT_EQ(ui.errors().size(), 1u);
   EXPECT_NE(ui.errors()[0].find("Cannot open file"), std::string::npos);
   EXPECT_EQ(setup.line().baud_rate(), 9600);

@@ -3,111 +3,68 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "support/temp_dir.h"
 
 namespace qv82 {
 namespace {
 
-namespace fs = std::filesystem;
-
-class CommLogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::path(test::make_temp_dir()) / "log";
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  static std::string read(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-
-  fs::path dir_;
-};
-
-TEST_F(CommLogTest, KeepsAtMost2001LinesDroppingTheOldestOncePerLine) {
+TEST(CommLog, KeepsAtMost2001LinesDroppingTheOldestOncePerLine) {
   CommLog log;
   int drops = 0;
   log.on_line_added = [&](bool dropped) { drops += dropped ? 1 : 0; };
-  for (int i = 0; i < 2000; ++i) log.add_log_line("-> " + std::to_string(i));
-  log.add_log_line("<- 2000");
-  EXPECT_EQ(log.size(), 2001u);
+  for (int i = 0; i <= 2000; ++i) log.add_log_line("-> " + std::to_string(i));
   EXPECT_EQ(drops, 0);
   log.add_log_line("-> 2001");
   log.add_log_line("-> 2002");
-  EXPECT_EQ(log.size(), 2001u);
   EXPECT_EQ(drops, 2);
+  EXPECT_EQ(log.lines().size(), 2001u);
   EXPECT_EQ(log.lines().front(), "-> 2");
   EXPECT_EQ(log.lines().back(), "-> 2002");
-  log.clear();
-  EXPECT_EQ(log.size(), 0u);
 }
 
-TEST_F(CommLogTest, LogFileGetsEachLineAndStartsEmptyWhenCheckedAgain) {
-  CommLog log(dir_.string());
+TEST(CommLog, LogFileGetsEachLineAndStartsEmptyWhenCheckedAgain) {
+  test::TempDir dir;
+  CommLog log(dir.path());
   log.add_log_line("-> before");
   ASSERT_FALSE(log.set_log_to_file(true));
   log.add_log_line("-> 0201FE");
   log.add_log_line("<- 010002");
-  EXPECT_EQ(read(dir_ / "log.txt"), "-> 0201FE\n<- 010002\n");
   log.set_log_to_file(false);
   log.add_log_line("-> not logged");
-  EXPECT_EQ(read(dir_ / "log.txt"), "-> 0201FE\n<- 010002\n");
+  EXPECT_EQ(dir.read("log.txt"), "-> 0201FE\n<- 010002\n");
   ASSERT_FALSE(log.set_log_to_file(true));
-  EXPECT_EQ(read(dir_ / "log.txt"), "");
   log.add_log_line("-> again");
-  EXPECT_EQ(read(dir_ / "log.txt"), "-> again\n");
-}
+  EXPECT_EQ(dir.read("log.txt"), "-> again\n");
 
-TEST_F(CommLogTest, LogFileThatCannotBeCreatedIsReportedAndListIsUnaffected) {
-  CommLog log((dir_ / "missing").string());
-  const auto error = log.set_log_to_file(true);
+  CommLog nowhere(dir.file("missing"));
+  const auto error = nowhere.set_log_to_file(true);
   ASSERT_TRUE(error);
   EXPECT_NE(error->find("log.txt"), std::string::npos);
-  EXPECT_FALSE(log.logging_to_file());
-  log.add_log_line("-> still listed");
-  EXPECT_EQ(log.size(), 1u);
+  nowhere.add_log_line("-> still listed");
+  EXPECT_EQ(nowhere.lines().size(), 1u);
 }
 
-TEST_F(CommLogTest, SaveForcesTxtExtensionAndReplacesFormerContent) {
+TEST(CommLog, SaveForcesTxtExtensionAndReplacesFormerContent) {
+  test::TempDir dir;
   CommLog log;
   log.add_log_line("-> 0201FE");
   log.add_log_line("<- 010002");
-  struct Case {
-    std::string typed;
-    std::string written;
-  };
-  for (const Case& c :
-       {Case{"trace.log", "trace.txt"}, Case{"trace", "trace.txt"}, Case{"old.txt", "old.txt"}}) {
-    std::ofstream(dir_ / c.written) << "former content that is longer than the log\n";
+  const std::pair<const char*, const char*> cases[] = {
+      {"trace.log", "trace.txt"}, {"trace", "trace.txt"}, {"old.txt", "old.txt"}};
+  for (const auto& [typed, written] : cases) {
+    dir.write(written, "former content that is longer than the log\n");
     std::string error;
-    const auto written = log.save_to_file((dir_ / c.typed).string(), error);
-    ASSERT_TRUE(written) << error;
-    EXPECT_EQ(*written, (dir_ / c.written).string());
-    EXPECT_EQ(read(dir_ / c.written), "-> 0201FE\n<- 010002\n") << c.typed;
+    EXPECT_EQ(log.save_to_file(dir.file(typed), error), dir.file(written)) << error;
+    EXPECT_EQ(dir.read(written), "-> 0201FE\n<- 010002\n") << typed;
   }
-  EXPECT_FALSE(fs::exists(dir_ / "trace.log"));
-}
-
-TEST_F(CommLogTest, FailedSaveReportsAndLeavesNoFile) {
-  CommLog log;
-  log.add_log_line("-> 0201FE");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("trace.log")));
   std::string error;
-  EXPECT_FALSE(log.save_to_file((dir_ / "missing" / "x.txt").string(), error));
+  EXPECT_FALSE(log.save_to_file(dir.file("missing/x.txt"), error));
   EXPECT_NE(error.find("x.txt"), std::string::npos);
-  EXPECT_TRUE(fs::is_empty(dir_));
-}
-
-TEST(CommLogLines, ReceivedLinesAreThoseStartingWithTheArrow) {
+  EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
   EXPECT_TRUE(is_received_line("<- 010002"));
   EXPECT_FALSE(is_received_line("-> 0201FE"));
-  EXPECT_FALSE(is_received_line("<"));
 }
 
 }  // namespace
