@@ -53,15 +53,6 @@ TEST_F(FirmwareEndToEnd, UpgradeThenIdentifyShowsTheNewRevision) {
       << identify.out;
 }
 
-TEST_F(FirmwareEndToEnd, SearchesForTheDeviceAsTheOtherCommandsDo) {
-  SimOnPty sim({"--link", link, "--address", "5"});
-  const RunResult result = cli({"firmware", image("QV82HS-2.70")});
-  EXPECT_EQ(result.status, 0) << result.err;
-  const RunResult identify = cli({"--address", "5", "identify"});
-  EXPECT_NE(identify.out.find("Software revision: QV82HS-2.70\n"), std::string::npos)
-      << identify.out << identify.err;
-}
-
 TEST_F(FirmwareEndToEnd, RefusedRecordOrBadFileFails) {
   SimOnPty sim({"--link", link, "--fail-record", "3:2:1"});
   const std::string broken = dir + "/broken.u19";
@@ -85,10 +76,6 @@ TEST_F(FirmwareEndToEnd, UsageAndMissingFile) {
   const RunResult missing = cli({"firmware", dir + "/none.u19"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Cannot open file"), std::string::npos) << missing.err;
-  const RunResult folder = cli({"firmware", dir});
-  EXPECT_EQ(folder.status, 1);
-  EXPECT_NE(folder.err.find("Cannot read file " + dir + ": it is a folder"), std::string::npos)
-      << folder.err;
 }
 
 }  // namespace
