@@ -87,7 +87,12 @@ TEST_F(CommandFaults, FailuresAreSaidAndLeaveTheStoredImage) {
       // The device refuses access without the password.
       {"locked: download", {"--masks", locked}, {"--address", "3", "download", modes}, 1, "", {}},
       // The device answers NAK to memory writes or reads.
-      {"NAK: write", {"--nak", "FF03"}, {"--address", "3", "write", "07F0", "A5"}, 1, "Writing error", {}},
+      {"NAK: write",
+       {"--nak", "FF03"},
+       {"--address", "3", "write", "07F0", "A5"},
+       1,
+       "Writing error",
+       {}},
       // Writes reach the working memory, the store is refused.
       {"bad store: write",
        {"--nak-store"},
@@ -95,7 +100,12 @@ TEST_F(CommandFaults, FailuresAreSaidAndLeaveTheStoredImage) {
        1,
        "Error write to NV memory",
        {}},
-      {"bad store: erase", {"--nak-store"}, {"--address", "3", "erase", "--channels", "1"}, 1, "", {}},
+      {"bad store: erase",
+       {"--nak-store"},
+       {"--address", "3", "erase", "--channels", "1"},
+       1,
+       "",
+       {}},
       {"bad store: download", {"--nak-store"}, {"--address", "3", "download", modes}, 1, "", {}},
       // The same commands without a fault.
       {"write", {}, {"--address", "3", "write", "07F0", "A5"}, 0, "", {{0x07F0, 0xA5}}},

@@ -1,11 +1,11 @@
 // qv82hs-cli production-test and test against qv82hs-sim over a
 // pseudo-terminal, with the installed data files in a working directory.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <signal.h>
 #include <sstream>
 
 #include "support/processes.h"
