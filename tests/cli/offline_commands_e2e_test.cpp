@@ -1,0 +1,48 @@
+// The commands that need no device: decode explains a saved log, show lists a
+// saved configuration. One way that works and one that is refused, each.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "config/transfer_bench.h"
+#include "support/processes.h"
+#include "support/temp_dir.h"
+
+namespace qv82::test {
+namespace {
+
+TEST(OfflineCommandsEndToEnd, DecodeNamesTheFramesAndRefusesAMissingLog) {
+  TempDir dir;
+  std::ofstream(dir.file("comm.log")) << "-> 020001FEFF\n<- 01000200FD\n";
+  const RunResult decoded = run_program(cli_binary(), {"decode", dir.file("comm.log")});
+  ASSERT_EQ(decoded.status, 0) << decoded.err;
+  EXPECT_EQ(decoded.out,
+            "-> 020001FEFF                 sent 1 to 2: simple poll\n"
+            "<- 01000200FD                 received 2 to 1: ACK to simple poll\n");
+
+  const RunResult missing = run_program(cli_binary(), {"decode", dir.file("none.log")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot read"), std::string::npos) << missing.err;
+}
+
+TEST(OfflineCommandsEndToEnd, ShowListsAnUploadedFileAndRefusesADamagedOne) {
+  TempDir dir;
+  copy_data_files(dir.path());
+  const RunResult upload = run_program(
+      cli_binary(), {"--workdir", dir.path(), "--simulate", "upload", "-o", dir.file("conf.xml")});
+  ASSERT_EQ(upload.status, 0) << upload.err;
+  const RunResult shown =
+      run_program(cli_binary(), {"--workdir", dir.path(), "show", dir.file("conf.xml")});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.out.rfind("Version selection: Vending standard\nOutput 1 : Coin pulse\n", 0), 0u)
+      << shown.out;
+
+  std::ofstream(dir.file("bad.xml")) << "<Configuration";
+  const RunResult bad =
+      run_program(cli_binary(), {"--workdir", dir.path(), "show", dir.file("bad.xml")});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("File format error"), std::string::npos) << bad.err;
+}
+
+}  // namespace
+}  // namespace qv82::test
