@@ -44,6 +44,15 @@ TEST(FileOperations, OpenTakesTheFileThroughTemporaryXml) {
   EXPECT_EQ(bench.images().param_image.substr(0, 2), "03");
   // Items the file does not hold cannot be chosen.
   EXPECT_EQ(bench.tree().state(bench.tree().find_by_address("0x0590")), CheckState::kUnavailable);
+
+  // A channel changed after the load goes into the next save with the file's.
+  bench.app.configuration.channels.channel_buffer[1] = Bytes(32, 0x5A);
+  bench.ui.save_files.push_back(files.file("again.xml"));
+  ASSERT_TRUE(bench.app.save_file());
+  const std::string saved = files.read("again.xml");
+  EXPECT_NE(saved.find("length=\"32\">" + bytes_to_hex(Bytes(32, 0x5A))), std::string::npos)
+      << saved;
+  EXPECT_NE(saved.find("length=\"32\">CCCC"), std::string::npos) << saved;
 }
 
 TEST(FileOperations, OpenRefusals) {
