@@ -53,11 +53,15 @@ TEST(HostileFiles, EveryReaderRefusesWhatIsNoFileOfItsKind) {
     }
     EXPECT_EQ(bench.tree().node_count(), nodes);
 
-    // Settings read as empty, and are not written over.
+    // Settings read as empty, and are not written over. Never tried on the
+    // device: a writer that wrongly went ahead would put a file in place of
+    // /dev/zero for the whole machine.
     IniFile settings(c.file);
     EXPECT_EQ(settings.section_names(), std::vector<std::string>{});
-    EXPECT_FALSE(settings.write_string("SETTINGS", "ComPort", "COM1"));
-    EXPECT_NE(settings.last_error().find(c.reason), std::string::npos) << settings.last_error();
+    if (&c.file != &files.device) {
+      EXPECT_FALSE(settings.write_string("SETTINGS", "ComPort", "COM1"));
+      EXPECT_NE(settings.last_error().find(c.reason), std::string::npos) << settings.last_error();
+    }
   }
 }
 

@@ -2,32 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
-#include "support/temp_dir.h"
 
 namespace qv82::test {
 
-RulesTest::RulesTest() : dir(make_temp_dir()) {
+RulesTest::RulesTest() {
   for (const char* name : {"io.ini", "qv82hs.ini"}) {
     std::filesystem::copy_file(std::string(QV82_SOURCE_DIR) + "/data/" + name, dir + "/" + name);
   }
-}
-
-RulesTest::~RulesTest() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
-}
-
-std::string RulesTest::read_file(const std::string& name) const {
-  std::ifstream in(dir + "/" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void RulesTest::write_file(const std::string& name, const std::string& text) {
-  std::ofstream(dir + "/" + name, std::ios::binary) << text;
 }
 
 void RulesTest::edit_file(const std::string& name, const std::string& from, const std::string& to) {

@@ -6,6 +6,7 @@
 
 #include "rules/configuration_rules.h"
 #include "support/fake_ui.h"
+#include "support/temp_dir.h"
 
 namespace qv82::test {
 
@@ -14,12 +15,11 @@ namespace qv82::test {
 class RulesTest : public ::testing::Test {
  protected:
   RulesTest();
-  ~RulesTest() override;
 
   // Replaces the first `from` in the copied file with `to`.
   void edit_file(const std::string& name, const std::string& from, const std::string& to);
-  void write_file(const std::string& name, const std::string& text);
-  std::string read_file(const std::string& name) const;
+  void write_file(const std::string& name, const std::string& text) { temp.write(name, text); }
+  std::string read_file(const std::string& name) const { return temp.read(name); }
   void start() { rules.activate(dir); }
 
   // Picks the standard configuration of that name.
@@ -32,7 +32,8 @@ class RulesTest : public ::testing::Test {
     return images.param_image.substr(2 * (k - 1), 2);
   }
 
-  std::string dir;
+  TempDir temp;
+  std::string dir = temp.path();
   WorkingImages images;
   ConfigPageModel page;
   FakeUi ui;
