@@ -102,7 +102,7 @@ TEST_F(CommandFaults, FailuresAreSaidAndLeaveTheStoredImage) {
        {}},
       {"bad store: erase",
        {"--nak-store"},
-       {"--address", "3", "erase", "--channels", "1"},
+       {"--yes", "--address", "3", "erase", "--channels", "1"},
        1,
        "",
        {}},

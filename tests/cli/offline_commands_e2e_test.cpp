@@ -37,6 +37,15 @@ TEST(OfflineCommandsEndToEnd, ShowListsAnUploadedFileAndRefusesADamagedOne) {
   EXPECT_EQ(shown.out.rfind("Version selection: Vending standard\nOutput 1 : Coin pulse\n", 0), 0u)
       << shown.out;
 
+  // A file of one section holds that section alone.
+  ASSERT_EQ(run_program(cli_binary(), {"--workdir", dir.path(), "--simulate", "upload", "-o",
+                                       dir.file("modes.xml"), "--sections", "modes"})
+                .status,
+            0);
+  const std::string modes = dir.read("modes.xml");
+  EXPECT_NE(modes.find("<Group caption=\"Modes\">"), std::string::npos) << modes;
+  EXPECT_EQ(modes.find("Statistic"), std::string::npos) << modes;
+
   std::ofstream(dir.file("bad.xml")) << "<Configuration";
   const RunResult bad =
       run_program(cli_binary(), {"--workdir", dir.path(), "show", dir.file("bad.xml")});
