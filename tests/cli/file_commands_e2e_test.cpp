@@ -1,7 +1,9 @@
-// The commands that need no device: decode explains a saved log, show lists a
-// saved configuration. One way that works and one that is refused, each.
+// The commands on files: decode explains a saved log, show lists a saved
+// configuration, download takes one to the (simulated) device. One way that
+// works and one that is refused, each.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "config/transfer_bench.h"
@@ -11,7 +13,7 @@
 namespace qv82::test {
 namespace {
 
-TEST(OfflineCommandsEndToEnd, DecodeNamesTheFramesAndRefusesAMissingLog) {
+TEST(FileCommandsEndToEnd, DecodeNamesTheFramesAndRefusesAMissingLog) {
   TempDir dir;
   std::ofstream(dir.file("comm.log")) << "-> 020001FEFF\n<- 01000200FD\n";
   const RunResult decoded = run_program(cli_binary(), {"decode", dir.file("comm.log")});
@@ -25,7 +27,7 @@ TEST(OfflineCommandsEndToEnd, DecodeNamesTheFramesAndRefusesAMissingLog) {
   EXPECT_NE(missing.err.find("cannot read"), std::string::npos) << missing.err;
 }
 
-TEST(OfflineCommandsEndToEnd, ShowListsAnUploadedFileAndRefusesADamagedOne) {
+TEST(FileCommandsEndToEnd, ShowListsAnUploadedFileAndRefusesADamagedOne) {
   TempDir dir;
   copy_data_files(dir.path());
   const RunResult upload = run_program(
@@ -51,6 +53,23 @@ TEST(OfflineCommandsEndToEnd, ShowListsAnUploadedFileAndRefusesADamagedOne) {
       run_program(cli_binary(), {"--workdir", dir.path(), "show", dir.file("bad.xml")});
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("File format error"), std::string::npos) << bad.err;
+}
+
+// With io.ini missing nobody can check the I/O records: only --yes sends them.
+TEST(FileCommandsEndToEnd, DownloadWithTheRulesOffNeedsYes) {
+  TempDir dir;
+  copy_data_files(dir.path());
+  const auto cli = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"--workdir", dir.path(), "--simulate"});
+    return run_program(cli_binary(), args);
+  };
+  ASSERT_EQ(cli({"upload", "-o", dir.file("conf.xml")}).status, 0);
+  std::filesystem::remove(dir.file("io.ini"));
+  const RunResult refused = cli({"download", dir.file("conf.xml")});
+  EXPECT_EQ(refused.status, 65);
+  EXPECT_NE(refused.err.find("only when --yes is given"), std::string::npos) << refused.err;
+  const RunResult confirmed = cli({"--yes", "download", dir.file("conf.xml")});
+  EXPECT_EQ(confirmed.status, 0) << confirmed.err;
 }
 
 }  // namespace
