@@ -25,12 +25,9 @@ std::string read_all(const std::string& path) {
 
 class RecordFile : public ::testing::Test {
  protected:
-  ~RecordFile() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-  std::string dir = test::make_temp_dir();
-  std::string path = dir + "/production_log.csv";
+  test::TempDir folder;
+  std::string dir = folder.path();
+  std::string path = folder.file("production_log.csv");
   ProductionRecord record{path, [] { return std::string("2026-12-07T10:00:00+01:00"); }};
 };
 
