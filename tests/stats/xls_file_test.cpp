@@ -69,9 +69,6 @@ TEST_F(XlsFileTest, ExportSheetPutsEveryCellInItsPlace) {
   const XlsFile sheet = build_statistics_sheet(sample_export(), XlsSheetCaptions{});
   const auto records = parse_biff_records(sheet.to_bytes());
   ASSERT_EQ(records.size(), 3u + 69u + 1u);
-  EXPECT_EQ(records.front().id, 0x0809u);
-  EXPECT_EQ(records[2].id, 0x0000u);
-  EXPECT_EQ(records.back().id, 0x000Au);
   for (const auto& r : records) {
     if (r.id == 0x0004 || r.id == 0x0002) {
       EXPECT_EQ(r.body[4] | r.body[5] | r.body[6], 0) << "attribute bytes";
