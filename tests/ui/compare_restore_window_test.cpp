@@ -52,12 +52,14 @@ class CompareRestoreWindowTest : public QObject {
 
  private slots:
   // The file's one changed channel is listed, before the download (from
-  // its section dialog too) and not after it.
-  void compareListsTheChangedChannelUntilItIsDownloaded() {
+  // its section dialog too) and not after it; the backup the download made
+  // is offered, and restored only after Yes.
+  void compareListsTheChangedChannelUntilItIsDownloadedAndRestoreUndoesIt() {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     const std::string file = saved_configuration(bench);
     raise_channel_3_value(file);
+    const sim::Memory::Image original = bench.setup.device().memory().nv();
 
     bench.ui.clear();
     bench.ui.open_files = {file};
@@ -92,19 +94,6 @@ class CompareRestoreWindowTest : public QObject {
     bench.window.compare_action->trigger();
     QCOMPARE(bench.ui.informations(),
              std::vector<std::string>{"Compare with device\nNo differences"});
-    QVERIFY(QApplication::activeModalWidget() == nullptr);
-  }
-
-  // The backup the download made is offered, and restored only after Yes.
-  void restoreOffersTheDevicesBackupsAndAsksFirst() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    const std::string file = saved_configuration(bench);
-    raise_channel_3_value(file);
-    const sim::Memory::Image original = bench.setup.device().memory().nv();
-    bench.ui.open_files = {file};
-    bench.window.open_file_action->trigger();
-    bench.window.download_action->trigger();
     QVERIFY(bench.setup.device().memory().nv() != original);
 
     for (const Answer answer : {Answer::No, Answer::Yes}) {

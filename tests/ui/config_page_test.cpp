@@ -82,22 +82,6 @@ class ConfigPageTest : public QObject {
     QCOMPARE(bench.images.io_text[3].substr(12, 2), std::string("19"));
   }
 
-  void refusedPickShowsTheMessageAndChangesNothing() {
-    PageBench bench;
-    bench.page->edit->click();
-    PageBench::pick(bench.row(1).function, "Counter pulse");
-    const auto records = bench.images.io_text;
-    const std::string parameters = bench.images.param_image;
-    const QString note = bench.row(2).note->text();
-
-    PageBench::pick(bench.row(2).function, "Counter pulse");
-    QCOMPARE(bench.ui.errors(), std::vector<std::string>{"This output is already defined"});
-    QCOMPARE(bench.row(2).function->currentText(), QString("Counter pulse"));
-    QCOMPARE(bench.row(2).note->text(), note);
-    QVERIFY(bench.images.io_text == records);
-    QCOMPARE(bench.images.param_image, parameters);
-  }
-
   void choosingAVersionRedrawsThePage() {
     PageBench bench;
     QCOMPARE(bench.page->versions->currentText(), QString("Vending standard"));

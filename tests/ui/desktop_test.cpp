@@ -35,7 +35,7 @@ class DesktopTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void eachShortcutTriggersItsActionAndShowsInItsTooltip() {
+  void eachShortcutTriggersItsAction() {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     MainWindow& w = bench.window;
@@ -54,10 +54,7 @@ class DesktopTest : public QObject {
       QObject::disconnect(action, &QAction::triggered, &w, nullptr);
       QSignalSpy triggered(action, &QAction::triggered);
       QTest::keySequence(&w, QKeySequence(key));
-      QCOMPARE(triggered.count(), 1);
-      QVERIFY2(action->toolTip().startsWith(action->text()) &&
-                   action->toolTip().endsWith(QString(" (") + key + ")"),
-               qPrintable(action->toolTip()));
+      QVERIFY2(triggered.count() == 1, key);
     }
   }
 

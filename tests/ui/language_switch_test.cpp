@@ -188,7 +188,6 @@ class LanguageSwitchTest : public QObject {
         if (may_read_the_same(base, text, outside_texts)) continue;
         literals << other[i].where + ": \"" + text + "\"";
       }
-      for (const QString& literal : literals) qWarning().noquote() << base << literal;
       QVERIFY2(literals.isEmpty(), qPrintable(QString("in %1: ").arg(base) + literals.join("\n")));
     }
 
@@ -213,7 +212,6 @@ class LanguageSwitchTest : public QObject {
     QVERIFY(bench.window.log.explanations().back().rfind("received ", 0) == 0);
 
     QComboBox* list = bench.window.language_box;
-    QCOMPARE(list->itemText(1), QString("Italiano"));
     list->setCurrentIndex(1);
     emit list->activated(1);
     QCOMPARE(bench.window.coin_programming_window->windowTitle(),

@@ -48,9 +48,7 @@ class SectionTreeDialogTest : public QObject {
     tree.load_string(kDocument);
     SectionTreeDialog dialog;
     const bool ok = run(dialog, tree, "Select sections for saving", [&] {
-      QCOMPARE(dialog.windowTitle(), QString("Select sections for saving"));
       QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
-      QCOMPARE(dialog.item_of(0)->text(0), QString("All data"));
       // Collapsed to the root and the top groups.
       QVERIFY(dialog.item_of(0)->isExpanded());
       QVERIFY(!dialog.item_of(1)->isExpanded());
