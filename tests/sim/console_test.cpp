@@ -36,9 +36,6 @@ TEST(Console, CommandsActOnTheDevice) {
   };
   for (const Case& c : cases) EXPECT_EQ(console.run(c.line), c.output) << c.line;
   EXPECT_EQ(setup.device().insertion_count(), 1u);
-  EXPECT_EQ(setup.device().faults().stuck_output, 3);
-  EXPECT_EQ(setup.device().faults().extra_latency_us, 20'000u);
-  EXPECT_TRUE(setup.device().faults().flip_written_bit);
   EXPECT_FALSE(setup.line().bus("SIM").echo);
   EXPECT_EQ(setup.line().bus("SIM").devices().size(), 2u);
   EXPECT_NE(console.run("bogus").find("unknown command"), std::string::npos);

@@ -35,7 +35,6 @@ TEST_F(Identity, AnswersTheIdentificationRequests) {
     EXPECT_TRUE(reply_is_ack(reply));
     EXPECT_EQ(reply_data(reply), c.data) << bytes_to_hex(c.command);
   }
-  EXPECT_EQ(link.decode_date_code(0x0E69), "2007/3/9");
 }
 
 TEST_F(Identity, UnknownRequestsAreRefused) {
