@@ -10,10 +10,6 @@ namespace {
 
 class Coins : public test::SimFixture {
  protected:
-  void enable_all() {
-    ASSERT_TRUE(acked({0xE7, 0xFF, 0xFF}, 15));
-    ASSERT_TRUE(acked({0xE4, 0x01}, 15));
-  }
   std::uint32_t insertion_counter() {
     const auto data = ask({0xE2});
     EXPECT_TRUE(data && data->size() == 3);
@@ -24,7 +20,7 @@ class Coins : public test::SimFixture {
 TEST_F(Coins, EventsReportAcceptedAndRejectedCoinsNewestFirst) {
   EXPECT_EQ(ask({0xE5}), Bytes(11, 0)) << "nothing since the reset";
   device().insert(0);  // master inhibit still active
-  enable_all();
+  enable_all_coins();
   device().insert(1);
   device().insert(8);  // a foreign coin
   ASSERT_TRUE(acked({0xE7, 0xFD, 0xFF}));
@@ -42,7 +38,7 @@ TEST_F(Coins, EventsReportAcceptedAndRejectedCoinsNewestFirst) {
 }
 
 TEST_F(Coins, EventCounterSkipsZeroWhenItWraps) {
-  enable_all();
+  enable_all_coins();
   for (int i = 0; i < 256; ++i) device().insert(0);
   EXPECT_EQ(device().event_counter(), 1);
   EXPECT_EQ((*ask({0xE5}))[0], 1);

@@ -12,38 +12,32 @@ namespace {
 
 class Faults : public test::SimFixture {};
 
-// Each fault as the host sees it: a reply is taken two byte times after its
-// last byte (F6 is five bytes out, 13 back; NAK five), a time-out only when
-// the whole budget of 10 ms + 5 polls has passed.
+// Each fault spoils the next exchange only; a slow reply still fits a larger budget.
 TEST_F(Faults, EachFaultSpoilsTheExchangeItIsMeantFor) {
   struct Case {
     const char* name;
     std::function<void()> inject;
     std::uint8_t result;
-    std::uint64_t elapsed_us;
+    int polls = 5;
   };
-  constexpr std::uint64_t kByte = 1042;
-  constexpr std::uint64_t kSettle = 2084;
-  constexpr std::uint64_t kBudget = 60'000;
   const Case cases[] = {
-      {"no echo", [&] { setup.line().set_echo(false); }, kTransactionTimeout, kBudget},
-      {"dropped byte", [&] { device().faults().drop_next_reply_byte = true; }, kTransactionTimeout,
-       kBudget},
+      {"no echo", [&] { setup.line().set_echo(false); }, kTransactionTimeout},
+      {"dropped byte", [&] { device().faults().drop_next_reply_byte = true; }, kTransactionTimeout},
       {"extra byte", [&] { device().faults().extra_byte_after_next_reply = true; },
-       kTransactionTimeout, kBudget},
+       kTransactionTimeout},
       {"wrong checksum", [&] { device().faults().wrong_checksum_next_reply = true; },
-       kTransactionChecksumError, 10'000 + 5 * kByte + 2000 + 13 * kByte + kSettle},
-      {"NAK", [&] { device().faults().nak_next_request = true; }, kTransactionOk,
-       10'000 + 5 * kByte + 2000 + 5 * kByte + kSettle},
-      {"slow", [&] { device().faults().extra_latency_us = 100'000; }, kTransactionTimeout, kBudget},
+       kTransactionChecksumError},
+      {"NAK", [&] { device().faults().nak_next_request = true; }, kTransactionOk},
+      {"slow", [&] { device().faults().extra_latency_us = 100'000; }, kTransactionTimeout},
+      {"slow, larger budget", [&] { device().faults().extra_latency_us = 100'000; },
+       kTransactionOk, 20},
   };
   for (const Case& c : cases) {
     c.inject();
     Bytes reply;
-    const std::uint64_t start = setup.scheduler().now_us();
-    EXPECT_EQ(transact({0xF6}, reply, 5), c.result) << c.name;
-    EXPECT_EQ(setup.scheduler().now_us() - start, c.elapsed_us) << c.name;
-    EXPECT_FALSE(c.result == kTransactionOk && reply_is_ack(reply)) << c.name << ": no ACK";
+    EXPECT_EQ(transact({0xF6}, reply, c.polls), c.result) << c.name;
+    // Only the slow reply given time to arrive is an ACK; a NAK is not.
+    EXPECT_EQ(c.result == kTransactionOk && reply_is_ack(reply), c.polls > 5) << c.name;
     setup.line().set_echo(true);
     device().faults().extra_latency_us = 0;
     setup.advance_ms(200);

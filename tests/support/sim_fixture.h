@@ -31,6 +31,11 @@ class SimFixture : public ::testing::Test {
   bool acked(const Bytes& command, int max_polls = 10);
   // Challenge and response with the given (default: the device's) password.
   bool unlock_factory(std::optional<Bytes> password = std::nullopt);
+  // Every channel enabled and the master inhibit lifted: coins can be accepted.
+  void enable_all_coins() {
+    ASSERT_TRUE(acked({0xE7, 0xFF, 0xFF}, 15));
+    ASSERT_TRUE(acked({0xE4, 0x01}, 15));
+  }
 
   sim::SimulatedSetup setup;
   CcTalkLink link;
