@@ -14,9 +14,13 @@
 namespace qv82::sim {
 namespace {
 
-TEST(Console, CommandsActOnTheDevice) {
+class ConsoleTest : public ::testing::Test {
+ protected:
   SimulatedSetup setup;
-  Console console(setup.device(), setup.line().bus("SIM"));
+  Console console{setup.device(), setup.line().bus("SIM")};
+};
+
+TEST_F(ConsoleTest, CommandsActOnTheDevice) {
   struct Case {
     const char* line;
     const char* output;
@@ -45,27 +49,22 @@ TEST(Console, CommandsActOnTheDevice) {
 }
 
 // A wrong coin for coin programming: one parameter off, the others as the kind's next coin.
-TEST(Console, InsertWithADisturbedParameter) {
+TEST_F(ConsoleTest, InsertWithADisturbedParameter) {
   SimulatedSetup plain;
-  SimulatedSetup wrong;
-  Console plain_console(plain.device(), plain.line().bus("SIM"));
-  Console wrong_console(wrong.device(), wrong.line().bus("SIM"));
   for (int coin = 0; coin < 3; ++coin) {
-    plain_console.run("insert 2");
-    EXPECT_EQ(wrong_console.run("insert 2 5 -40"), "rejected, code 2");
+    plain.device().insert(2);
+    EXPECT_EQ(console.run("insert 2 5 -40"), "rejected, code 2");
     Measurement expected = *plain.device().last_measurement();
     expected[4] = static_cast<std::uint8_t>(std::max(0, expected[4] - 40));
-    EXPECT_EQ(*wrong.device().last_measurement(), expected);
+    EXPECT_EQ(*setup.device().last_measurement(), expected);
   }
-  EXPECT_EQ(wrong_console.run("insert 2 14 1"), "P must be between 1 and 13");
-  EXPECT_EQ(wrong_console.run("insert 2 1 300"), "DELTA must be between -255 and 255");
-  EXPECT_NE(wrong_console.run("insert 2 1").find("valid integer"), std::string::npos);
-  EXPECT_EQ(wrong.device().insertion_count(), 3u);
+  EXPECT_EQ(console.run("insert 2 14 1"), "P must be between 1 and 13");
+  EXPECT_EQ(console.run("insert 2 1 300"), "DELTA must be between -255 and 255");
+  EXPECT_NE(console.run("insert 2 1").find("valid integer"), std::string::npos);
+  EXPECT_EQ(setup.device().insertion_count(), 3u);
 }
 
-TEST(Console, AcceptLetsTheFactoryCoinsInAndKindsNamesThem) {
-  SimulatedSetup setup;
-  Console console(setup.device(), setup.line().bus("SIM"));
+TEST_F(ConsoleTest, AcceptLetsTheFactoryCoinsInAndKindsNamesThem) {
   const std::pair<const char*, const char*> cases[] = {
       {"insert 4", "rejected, code 2"},     {"accept on", "coins accepted"},
       {"insert 4", "accepted, channel 5"},  {"insert 8", "rejected, code 1"},  // a foreign coin
