@@ -4,9 +4,11 @@
 // then holds what the first did, up to the bytes the encoders normalise.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "config/transfer_bench.h"
+#include "lang/language.h"
 
 namespace qv82::test {
 namespace {
@@ -53,12 +55,20 @@ bool normalised(unsigned address) {
   return address >= 0x081A && address <= 0x082D;
 }
 
-// Uploads everything and saves it under name; the file's text.
+const std::vector<std::string> kFinished = {language_text(msg::kOperationFinished)};
+
+// Uploads everything and saves it as name.txt; the text of name.xml, the
+// name File Save gives it.
 std::string upload_to_file(ConfigBench& bench, TempDir& dir, const std::string& name) {
+  bench.ui.clear();
   EXPECT_TRUE(bench.app.upload());
-  bench.ui.save_files.push_back(dir.file(name));
+  EXPECT_EQ(bench.ui.section_captions.back(), language_text(msg::kUploadFromCoinSelector));
+  EXPECT_EQ(bench.ui.informations(), kFinished);
+  EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
+  bench.ui.save_files.push_back(dir.file(name + ".txt"));
   EXPECT_TRUE(bench.app.save_file());
-  return dir.read(name);
+  EXPECT_EQ(bench.ui.section_captions.back(), language_text(msg::kSelectSectionsForSaving));
+  return dir.read(name + ".xml");
 }
 
 // One round trip copies every other byte; after it the configuration is
@@ -69,21 +79,36 @@ TEST(RoundTrip, RandomImagesSurviveUploadDownloadUpload) {
     TempDir dir;
     ConfigBench first({}, dir.path());
     randomise(first.device(), seed);
-    ASSERT_FALSE(upload_to_file(first, dir, "first.xml").empty());
+    ASSERT_FALSE(upload_to_file(first, dir, "first").empty()) << "saved under .xml";
+    // FF 09 opens the upload, before the first read.
+    const auto& frames = first.device().requests();
+    const auto start = std::find_if(frames.begin(), frames.end(), [](const Bytes& f) {
+      return f[3] == 0xFF && f.size() > 4 && f[4] == 0x09;
+    });
+    const auto first_read = std::find_if(frames.begin(), frames.end(), [](const Bytes& f) {
+      return f[3] == 0xFF && f.size() > 4 && f[4] == 0x02 && f[5] == 0x05;
+    });
+    ASSERT_NE(start, frames.end());
+    EXPECT_LT(start, first_read);
 
     const auto copy_into = [&](ConfigBench& bench, const std::string& file) {
       fill(bench.device(), 0xFF);
       bench.ui.open_files.push_back(dir.file(file));
       ASSERT_TRUE(bench.app.open_file());
+      EXPECT_EQ(bench.ui.section_captions.back(), language_text(msg::kSelectSectionsForLoading));
       ASSERT_TRUE(bench.app.download());
+      EXPECT_EQ(bench.ui.section_captions.back(), language_text(msg::kDownloadToCoinSelector));
       EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{});
+      EXPECT_EQ(bench.ui.informations(), kFinished);
+      // The options were written, so the statistics page was read back.
+      EXPECT_EQ(bench.requests({0xFF, 0x02, 0x08, 0x1A, 20}).size(), 1u);
     };
     ConfigBench second(erased_device(), dir.path());
     copy_into(second, "first.xml");
-    const std::string second_file = upload_to_file(second, dir, "second.xml");
+    const std::string second_file = upload_to_file(second, dir, "second");
     ConfigBench third(erased_device(), dir.path());
     copy_into(third, "second.xml");
-    EXPECT_EQ(upload_to_file(third, dir, "third.xml"), second_file);
+    EXPECT_EQ(upload_to_file(third, dir, "third"), second_file);
 
     const auto& source = first.device().memory().nv();
     const auto& copy = second.device().memory().nv();

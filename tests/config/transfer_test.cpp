@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "config/transfer_bench.h"
 #include "lang/language.h"
 #include "link/errors.h"
@@ -18,18 +16,6 @@ const Bytes kWriteMemory = {0xFF, 0x03};
 
 std::string text_of(int number) { return language_text(number); }
 
-sim::SetupOptions erased_device() {
-  sim::SetupOptions options;
-  options.device.erased = true;
-  return options;
-}
-
-void erase(sim::Device& device) {
-  sim::Memory::Image image;
-  image.fill(0xFF);
-  device.memory().load(image);
-}
-
 Bytes nv_block(const sim::Device& device, unsigned address, unsigned length) {
   const auto& nv = device.memory().nv();
   return Bytes(nv.begin() + address, nv.begin() + address + length);
@@ -37,51 +23,6 @@ Bytes nv_block(const sim::Device& device, unsigned address, unsigned length) {
 
 // Frame data of a memory request: the address it names.
 unsigned request_address(const Bytes& frame) { return (frame[5] << 8) | frame[6]; }
-
-TEST(Transfer, UploadSaveOpenDownloadCopiesEveryTemplateItem) {
-  TempDir dir;
-  ConfigBench source({}, dir.path());
-  load_known_configuration(source.device());
-
-  ASSERT_TRUE(source.app.upload());
-  EXPECT_EQ(source.ui.section_captions.back(), text_of(msg::kUploadFromCoinSelector));
-  EXPECT_EQ(source.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
-  EXPECT_EQ(source.ui.wait_cursor_depth, 0);
-  // FF 09 opens the upload, before the first read.
-  const auto& frames = source.device().requests();
-  const auto start = std::find_if(frames.begin(), frames.end(), [](const Bytes& f) {
-    return f[3] == 0xFF && f.size() > 4 && f[4] == 0x09;
-  });
-  const auto first_read = std::find_if(frames.begin(), frames.end(), [](const Bytes& f) {
-    return f[3] == 0xFF && f.size() > 4 && f[4] == 0x02 && f[5] == 0x05;
-  });
-  ASSERT_NE(start, frames.end());
-  EXPECT_LT(start, first_read);
-
-  source.ui.save_files.push_back(dir.file("copy.txt"));
-  ASSERT_TRUE(source.app.save_file());
-  EXPECT_EQ(source.ui.section_captions.back(), text_of(msg::kSelectSectionsForSaving));
-  const std::string saved = dir.read("copy.xml");
-  ASSERT_FALSE(saved.empty()) << "saved under .xml";
-
-  ConfigBench target(erased_device(), dir.path());
-  erase(target.device());
-  target.ui.open_files.push_back(dir.file("copy.xml"));
-  ASSERT_TRUE(target.app.open_file());
-  EXPECT_EQ(target.ui.section_captions.back(), text_of(msg::kSelectSectionsForLoading));
-  ASSERT_TRUE(target.app.download());
-  EXPECT_EQ(target.ui.section_captions.back(), text_of(msg::kDownloadToCoinSelector));
-  EXPECT_EQ(target.ui.errors(), std::vector<std::string>{});
-  EXPECT_EQ(target.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
-
-  for (const auto& [address, length] : template_items()) {
-    EXPECT_EQ(bytes_to_hex(nv_block(target.device(), address, length)),
-              bytes_to_hex(nv_block(source.device(), address, length)))
-        << item_address_text(address);
-  }
-  // The options were written, so the statistics page was read back.
-  EXPECT_EQ(target.requests({0xFF, 0x02, 0x08, 0x1A, 20}).size(), 1u);
-}
 
 // A template cut short (an interrupted copy, a full disk) would drop every
 // item after the cut from uploads and saves that still report success.
