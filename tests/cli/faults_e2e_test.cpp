@@ -9,19 +9,12 @@
 #include "link/bytes.h"
 #include "sim/image_file.h"
 #include "support/processes.h"
+#include "support/sim_fixture.h"
 
 namespace qv82::test {
 namespace {
 
 using Image = sim::Memory::Image;
-
-// The image the simulator saved at exit.
-Image saved_image(const std::string& path) {
-  Image image{};
-  std::string error;
-  EXPECT_TRUE(sim::load_image_file(path, image, error)) << error;
-  return image;
-}
 
 // The addresses where two images differ, with the new bytes.
 std::map<std::size_t, std::uint8_t> changes(const Image& before, const Image& after) {

@@ -11,19 +11,12 @@
 #include "config/well_formed_xml.h"
 #include "sim/image_file.h"
 #include "support/processes.h"
+#include "support/sim_fixture.h"
 
 namespace qv82::test {
 namespace {
 
 using Image = sim::Memory::Image;
-
-// The image the simulator saved at exit.
-Image saved_image(const std::string& path) {
-  Image image{};
-  std::string error;
-  EXPECT_TRUE(sim::load_image_file(path, image, error)) << error;
-  return image;
-}
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

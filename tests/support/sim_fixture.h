@@ -4,12 +4,22 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "link/bytes.h"
 #include "link/cctalk_link.h"
+#include "sim/image_file.h"
 #include "sim/simulated_setup.h"
 
 namespace qv82::test {
+
+// The memory image a simulator saved (--save-image, the console's save).
+inline sim::Memory::Image saved_image(const std::string& path) {
+  sim::Memory::Image image{};
+  std::string error;
+  EXPECT_TRUE(sim::load_image_file(path, image, error)) << error;
+  return image;
+}
 
 // A transaction holder on a virtual-time line to one default simulated coin
 // selector (address 2, masks FF, password 123456789ABC, PIN 12345678).
