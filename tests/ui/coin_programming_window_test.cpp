@@ -188,14 +188,9 @@ class CoinProgrammingWindowTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     // Channel 2 holds a coin worth 1000, enabled.
-    Bytes record(32, 50);
-    std::fill(record.begin() + 13, record.begin() + 26, 5);
-    record[26] = 0x70;
-    record[27] = 2;
-    record[28] = 1;
-    record[29] = 0xC4;
-    record[30] = 0x03;
-    record[31] = 0xE8;
+    Bytes record(13, 50);
+    record.resize(26, 5);
+    for (const std::uint8_t b : {0x70, 2, 1, 0xC4, 0x03, 0xE8}) record.push_back(b);
     bench.setup.device().memory().poke(channel_address(2), record);
     bench.ui.clear();
     bench.ui.answers = {Answer::Ok, Answer::Yes};  // save channel 2; store on Close
