@@ -10,8 +10,8 @@
 #include <sstream>
 #include <thread>
 
-#include "sim/image_file.h"
 #include "support/processes.h"
+#include "support/sim_fixture.h"
 
 namespace qv82::test {
 namespace {
@@ -58,9 +58,7 @@ TEST(CoinprogEndToEnd, SavedChannelReachesNonVolatileMemory) {
   ASSERT_EQ(samples.size(), 3u) << result.out;
   EXPECT_NE(result.out.find("Channel 9"), std::string::npos) << result.out;
 
-  sim::Memory::Image nv{};
-  std::string error;
-  ASSERT_TRUE(sim::load_image_file(image, nv, error)) << error;
+  const sim::Memory::Image nv = saved_image(image);
   const int at = 0x0570 + 32 * 8;
   for (int k = 0; k < 13; ++k) {
     const double mean = (samples[0][k] + samples[1][k] + samples[2][k]) / 3.0;

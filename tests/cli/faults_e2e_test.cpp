@@ -7,7 +7,6 @@
 #include <map>
 
 #include "link/bytes.h"
-#include "sim/image_file.h"
 #include "support/processes.h"
 #include "support/sim_fixture.h"
 
