@@ -90,7 +90,7 @@ std::string Console::fault(const std::string& name, const std::string& argument)
   } else if (name == "checksum") {
     faults.wrong_checksum_next_reply = true;
   } else if (name == "nak") {
-    faults.nak_next_request = true;
+    faults.nak.push_back(nak_next_request());
   } else if (name == "flip") {
     faults.flip_written_bit = argument != "off";
   } else if (name == "store") {

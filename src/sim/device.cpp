@@ -14,6 +14,21 @@ constexpr std::uint8_t kBroadcast = 0;
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+// Counts the request against the rule; true when the rule refuses it.
+bool refused_by(NakRule& rule, const Bytes& request) {
+  const bool matches =
+      rule.exact ? request == rule.prefix
+                 : request.size() >= rule.prefix.size() &&
+                       std::equal(rule.prefix.begin(), rule.prefix.end(), request.begin());
+  if (!matches || rule.times == 0) return false;
+  if (rule.after > 0) {
+    --rule.after;
+    return false;
+  }
+  if (rule.times > 0) --rule.times;
+  return true;
+}
+
 }  // namespace
 
 Device::Device(DeviceConfig config)
@@ -117,19 +132,14 @@ void Device::receive_frame(const Bytes& frame, int baud) {
 
   std::optional<Answer> answer;
   after_ = After::kNothing;
-  // Header and data are the frame less its first three bytes and checksum.
-  const bool prefix_matches =
-      !faults_.nak_prefix.empty() && frame.size() >= 4 + faults_.nak_prefix.size() &&
-      std::equal(faults_.nak_prefix.begin(), faults_.nak_prefix.end(), frame.begin() + 3);
-  bool refuse = faults_.nak_next_request || refused_by_fault(header, data);
-  faults_.nak_next_request = false;
-  if (prefix_matches) {
-    if (faults_.nak_prefix_after > 0) {
-      --faults_.nak_prefix_after;
-    } else {
-      refuse = true;
-    }
+  // Every rule counts the request, also when an earlier one refuses it.
+  Bytes request{header};
+  request.insert(request.end(), data.begin(), data.end());
+  bool refuse = false;
+  for (NakRule& rule : faults_.nak) {
+    if (refused_by(rule, request)) refuse = true;
   }
+  std::erase_if(faults_.nak, [](const NakRule& rule) { return rule.times == 0; });
   if (refuse) {
     answer = Answer{kNak, {}};
   } else {
@@ -157,18 +167,6 @@ void Device::receive_frame(const Bytes& frame, int baud) {
     case After::kNothing:
       break;
   }
-}
-
-bool Device::refused_by_fault(std::uint8_t header, const Bytes& data) const {
-  if (faults_.nak_store && header == 0xFF && data == Bytes{0x03}) return true;
-  Bytes request{header};
-  request.insert(request.end(), data.begin(), data.end());
-  for (const Bytes& start : faults_.nak_requests_starting) {
-    if (request.size() >= start.size() && std::equal(start.begin(), start.end(), request.begin())) {
-      return true;
-    }
-  }
-  return false;
 }
 
 std::optional<Device::Answer> Device::handle(std::uint8_t header, const Bytes& data) {

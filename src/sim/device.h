@@ -105,7 +105,6 @@ class Device : public BusDevice {
   void send(Bytes bytes, int baud, std::uint64_t delay_us);
 
   std::optional<Answer> handle(std::uint8_t header, const Bytes& data);
-  bool refused_by_fault(std::uint8_t header, const Bytes& data) const;
   std::optional<Answer> handle_vendor(const Bytes& data);
   Answer read_memory(const Bytes& data);
   Answer write_memory(const Bytes& data);

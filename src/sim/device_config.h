@@ -80,23 +80,30 @@ struct DeviceConfig {
   bool keep_requests = true;
 };
 
+// Requests (header and data) answered NAK: those beginning with prefix
+// (every request when it is empty; only prefix itself when exact), all but
+// the first `after` of them, `times` times (-1: without end).
+struct NakRule {
+  Bytes prefix{};
+  int after = 0;
+  int times = -1;
+  bool exact = false;
+};
+
+// The next request, whatever it is.
+inline NakRule nak_next_request() { return {.times = 1}; }
+// The store request, a memory write (FF 03) without address and data:
+// writes reach the working memory, nothing reaches the stored image.
+inline NakRule nak_store() { return {.prefix = {0xFF, 0x03}, .exact = true}; }
+
 // Run-time faults of the device's answers.
 struct DeviceFaults {
   bool drop_next_reply_byte = false;  // the first byte of the next reply is lost
   bool extra_byte_after_next_reply = false;
   bool wrong_checksum_next_reply = false;
-  bool nak_next_request = false;
   bool refuse_next_store = false;  // the next store request is refused; RAM is not kept
-  // Every request whose header and data start with one of these is
-  // answered NAK (FF 03 refuses every memory write).
-  std::vector<Bytes> nak_requests_starting;
-  // The store request (FF 03 without data) is answered NAK: writes reach
-  // the working memory, nothing reaches the stored image.
-  bool nak_store = false;
-  // Requests whose header and data begin with these bytes are refused, all
-  // but the first nak_prefix_after of them (empty: none).
-  Bytes nak_prefix;
-  int nak_prefix_after = 0;
+  // Requests answered NAK instead of their answer.
+  std::vector<NakRule> nak;
   // Every memory write is acknowledged but its first byte is kept with its
   // lowest bit inverted (a failing memory cell, a corrupted frame the
   // device took as whole).

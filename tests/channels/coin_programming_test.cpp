@@ -191,7 +191,7 @@ TEST_F(CoinProgrammingTest, BadSettingsAreReportedAndSamplingGoesOn) {
 TEST_F(CoinProgrammingTest, FailedSaveIsNotCountedAndCloseStaysOpen) {
   open();
   insert_and_tick(all(100));
-  device().faults().nak_next_request = true;
+  device().faults().nak.push_back(sim::nak_next_request());
   ui.answers = {Answer::Yes};
   EXPECT_FALSE(prog.request_close());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error write channel"});

@@ -114,7 +114,7 @@ TEST(Transfer, WriteFailureHalfWayStopsWithoutCommitAndRestartsTheDevice) {
   bench.app.link.add_log_line = [&](const std::string& line) {
     // The fifth memory write is refused by the device.
     if (line.rfind("-> 02", 0) == 0 && line.substr(9, 4) == "FF03" && ++writes == 5) {
-      bench.device().faults().nak_next_request = true;
+      bench.device().faults().nak.push_back(sim::nak_next_request());
     }
   };
   const std::size_t frames_before = bench.device().requests().size();

@@ -13,8 +13,8 @@
 #include "lang/language.h"
 #include "link/errors.h"
 #include "support/fake_ui.h"
-#include "support/temp_dir.h"
 #include "support/sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace qv82 {
 namespace {
@@ -169,8 +169,7 @@ TEST_F(ProductionTestRun, Output7RecordIsBackedUpBeforeTheTestRecordIsStored) {
     return std::optional<std::string>();
   };
   // The second write of the record (putting it back) is refused.
-  dev().faults().nak_prefix = {0xFF, 0x03, 0x07, 0x30};
-  dev().faults().nak_prefix_after = 1;
+  dev().faults().nak = {{.prefix = {0xFF, 0x03, 0x07, 0x30}, .after = 1}};
   EXPECT_FALSE(production.start_single());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Communication error"});
   EXPECT_NE(dev().memory().read(kOutputTestAddress, 8), original) << "the test record is stored";
@@ -181,7 +180,7 @@ TEST_F(ProductionTestRun, Output7RecordIsBackedUpBeforeTheTestRecordIsStored) {
 // The calibration's second write is refused: the first is dropped with a restart, so neither
 // this unit runs half a calibration nor the next unit's store reads it back.
 TEST_F(ProductionTestRun, AHalfWrittenCalibrationDoesNotReachTheNextUnit) {
-  dev().faults().nak_prefix = {0xFF, 0x03, 0x07, 0x59};
+  dev().faults().nak = {{.prefix = {0xFF, 0x03, 0x07, 0x59}}};
   EXPECT_FALSE(production.start_single());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Communication error"});
   EXPECT_EQ(dev().memory().read(kCalibrationPhAddress, 2),
@@ -189,7 +188,7 @@ TEST_F(ProductionTestRun, AHalfWrittenCalibrationDoesNotReachTheNextUnit) {
                   dev().memory().nv().begin() + kCalibrationPhAddress + 2));
 
   // The next unit, never calibrated.
-  dev().faults().nak_prefix.clear();
+  dev().faults().nak.clear();
   dev().memory().poke(kCalibrationPhAddress, {0xFF, 0xFF});
   ui.clear();
   EXPECT_TRUE(production.start_single());
@@ -222,13 +221,12 @@ TEST_F(ProductionTestRun, EachFaultStopsTheTestWithItsMessage) {
       {"QV83 is not supported", [](sim::Device& d) { d.config().device_type = "QV83"; }},
       {" is not supported",
        [](sim::Device& d) {
-         d.faults().nak_prefix = {0xFF, 0x08};
+         d.faults().nak = {{.prefix = {0xFF, 0x08}}};
        }},
       // The third of the four averaged readings is refused.
       {"Communication error",
        [](sim::Device& d) {
-         d.faults().nak_prefix = {0xFF, 0x04};
-         d.faults().nak_prefix_after = 2;
+         d.faults().nak = {{.prefix = {0xFF, 0x04}, .after = 2}};
        }},
       {"DIP SW1 error", [](sim::Device& d) { d.config().inputs.sw1 = 0x07; }},
       {"DIP SW2 error", [](sim::Device& d) { d.config().inputs.sw2 = 0x01; }},
@@ -280,7 +278,7 @@ TEST_F(ProductionTestRun, TheRecordNamesTheStepInEnglishAndKeepsTheMessagesLette
 // Only silence ends the insertion test: a device that refuses the inhibit
 // change is still polled for its coins.
 TEST_F(ProductionTestRun, RefusedCommandsDoNotEndTheInsertionTest) {
-  dev().faults().nak_prefix = {0xE7};
+  dev().faults().nak = {{.prefix = {0xE7}}};
   ASSERT_TRUE(production.start_single());
   std::size_t enables = 0;
   for (const Bytes& frame : dev().requests()) enables += frame.size() > 4 && frame[3] == 0xE4;

@@ -27,10 +27,10 @@ TEST_F(Faults, EachFaultSpoilsTheExchangeItIsMeantFor) {
        kTransactionTimeout},
       {"wrong checksum", [&] { device().faults().wrong_checksum_next_reply = true; },
        kTransactionChecksumError},
-      {"NAK", [&] { device().faults().nak_next_request = true; }, kTransactionOk},
+      {"NAK", [&] { device().faults().nak.push_back(nak_next_request()); }, kTransactionOk},
       {"slow", [&] { device().faults().extra_latency_us = 100'000; }, kTransactionTimeout},
-      {"slow, larger budget", [&] { device().faults().extra_latency_us = 100'000; },
-       kTransactionOk, 20},
+      {"slow, larger budget", [&] { device().faults().extra_latency_us = 100'000; }, kTransactionOk,
+       20},
   };
   for (const Case& c : cases) {
     c.inject();
@@ -51,14 +51,13 @@ TEST_F(Faults, RefusedRequestsStayRefusedAndTheStoredImageKept) {
   const Bytes store{0xFF, 0x03};
   const Memory::Image stored = device().memory().nv();
 
-  device().faults().nak_requests_starting = {{0xFF, 0x03}};
+  device().faults().nak = {{.prefix = {0xFF, 0x03}}};
   EXPECT_FALSE(acked(write));
   EXPECT_FALSE(acked(write)) << "not just the next request";
   EXPECT_FALSE(acked(store));
   EXPECT_TRUE(acked({0xFE})) << "other requests still answered";
 
-  device().faults().nak_requests_starting.clear();
-  device().faults().nak_store = true;
+  device().faults().nak = {nak_store()};
   EXPECT_TRUE(acked(write)) << "writes reach the working memory";
   EXPECT_EQ(device().memory().ram()[0x0570], 0xA5);
   EXPECT_FALSE(acked(store));

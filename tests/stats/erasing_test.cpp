@@ -57,7 +57,7 @@ TEST_F(ErasingTest, NoMeansNothingAndNothingTickedStillStores) {
 TEST_F(ErasingTest, FirstFailureStopsTheRunAndKeepsTheDialogOpen) {
   erasing.channels[1] = erasing.channels[4] = true;
   erasing.tick_all_statistics(true);
-  device().faults().nak_next_request = true;  // the write of channel 2
+  device().faults().nak.push_back(sim::nak_next_request());  // the write of channel 2
   ui.answers = {Answer::Yes};
   EXPECT_FALSE(erasing.erase_selected());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{

@@ -73,7 +73,7 @@ TEST_F(StatisticsTest, FailedWriteStillErasesTheChangedCounterNextTime) {
   ASSERT_TRUE(page.read());
   device().memory().poke(0x0830 + 6, {0, 0, 9});
   page.select_option(3, "Coins accepted");
-  device().faults().nak_next_request = true;
+  device().faults().nak.push_back(sim::nak_next_request());
   EXPECT_FALSE(page.write());
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error writing statistic settings"});
 

@@ -1,4 +1,3 @@
-#include "support/gui_test_main.h"
 #include "ui/erase_dialog.h"
 
 #include <QApplication>
@@ -14,6 +13,7 @@
 #include "link/errors.h"
 #include "link/memory_map.h"
 #include "stats/erasing.h"
+#include "support/gui_test_main.h"
 #include "support/selector_bench.h"
 #include "ui/statistics_page_widget.h"
 #include "virtual_events.h"
@@ -141,8 +141,7 @@ class EraseDialogTest : public QObject {
       labelled(dialog.statistic_boxes, "2")->click();
       const sim::Memory::Image stored = bench.device().memory().nv();
       if (refused) {
-        bench.device().faults().nak_prefix = {0xFF, 0x03};
-        bench.device().faults().nak_prefix_after = 2;
+        bench.device().faults().nak = {{.prefix = {0xFF, 0x03}, .after = 2}};
       }
       VirtualEvents events(dynamic_cast<sim::VirtualClock&>(bench.setup.clock()));
       std::vector<int> progress;

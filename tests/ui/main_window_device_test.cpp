@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "support/gui_test_main.h"
 #include "firmware/srecord_writer.h"
+#include "support/gui_test_main.h"
 #include "ui/firmware_window.h"
 #include "window_bench.h"
 
@@ -76,8 +76,7 @@ class MainWindowDeviceTest : public QObject {
     sim::Device& device = bench.setup.device();
     device.memory().poke(0x0570, Bytes(32, 0x11));  // differs from what the window holds
     const sim::Memory::Image stored = device.memory().nv();
-    device.faults().nak_prefix = {0xFF, 0x03};
-    device.faults().nak_prefix_after = 3;
+    device.faults().nak = {{.prefix = {0xFF, 0x03}, .after = 3}};
     bench.ui.clear();
 
     bench.window.download_action->trigger();

@@ -76,8 +76,7 @@ class Server {
     bus_.set_delivery(options.delivery);
     device_.faults().extra_latency_us = static_cast<std::uint64_t>(options.slow_ms) * 1000;
     device_.faults().stuck_output = options.stuck_output;
-    device_.faults().nak_requests_starting = options.nak_requests_starting;
-    device_.faults().nak_store = options.nak_store;
+    device_.faults().nak = options.nak;
     device_.faults().flip_written_bit = options.flip_bit;
     if (options.fail_record) {
       device_.monitor().fail_record(*options.fail_record, options.fail_status, options.fail_times);

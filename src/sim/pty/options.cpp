@@ -183,7 +183,7 @@ PtyOptions parse_options(const std::vector<std::string>& args) {
       {"--nak",
        [&](auto& n, auto& v) {
          if (v.empty() || v.size() % 2 != 0) throw ConversionError(n + " takes whole hex bytes");
-         o.nak_requests_starting.push_back(hex_to_bytes(v));
+         o.nak.push_back({.prefix = hex_to_bytes(v)});
        }},
       {"--link", [&](auto&, auto& v) { o.link = v; }},
       {"--delivery",
@@ -201,7 +201,7 @@ PtyOptions parse_options(const std::vector<std::string>& args) {
       {"--erased", [&] { d.erased = true; }},
       {"--any-rate", [&] { o.any_rate = true; }},
       {"--no-echo", [&] { o.no_echo = true; }},
-      {"--nak-store", [&] { o.nak_store = true; }},
+      {"--nak-store", [&] { o.nak.push_back(nak_store()); }},
       {"--flip-bit", [&] { o.flip_bit = true; }},
       {"--exit-on-eof", [&] { o.exit_on_eof = true; }},
       {"--help", [&] { o.show_help = true; }},

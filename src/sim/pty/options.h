@@ -26,8 +26,7 @@ struct PtyOptions {
   int slow_ms = 0;
   int stuck_output = 0;
   int second_device = 0;  // its address, 0 = none
-  std::vector<Bytes> nak_requests_starting;
-  bool nak_store = false;
+  std::vector<NakRule> nak;
   bool flip_bit = false;
   std::optional<int> fail_record;
   char fail_status = '6';
