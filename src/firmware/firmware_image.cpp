@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "files/read_file.h"
+#include "files/srecord.h"
 #include "files/text.h"
 #include "lang/language.h"
 
@@ -12,9 +13,9 @@ namespace qv82 {
 namespace {
 
 // Count, 16-bit address and checksum: the shortest record there is.
-constexpr std::size_t kMinRecordBytes = 4;
-// The identification follows the count byte and the 16-bit address.
-constexpr std::size_t kHeaderIdOffset = 3;
+constexpr std::size_t kMinRecordBytes = 2 + srecord_address_bytes('1');
+// The identification follows the count byte and the header's address.
+constexpr std::size_t kHeaderIdOffset = 1 + srecord_address_bytes('0');
 
 bool is_blank(std::string_view line) {
   for (char c : line) {

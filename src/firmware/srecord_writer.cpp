@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "files/srecord.h"
 #include "firmware/firmware_image.h"
 
 namespace qv82 {
 
-std::string srecord_line(char type, std::uint32_t address, std::size_t address_size,
-                         const Bytes& data) {
-  if (address_size < 2 || address_size > 4 || data.size() + address_size + 1 > 255) {
+std::string srecord_line(char type, std::uint32_t address, const Bytes& data) {
+  const std::size_t address_size = srecord_address_bytes(type);
+  if (address_size == 0 || data.size() + address_size + 1 > 255) {
     throw std::invalid_argument("S-record does not fit its count byte");
   }
   Bytes body;
@@ -32,20 +33,19 @@ std::string write_srecord_image(const FirmwareImageLayout& layout) {
   header.insert(header.end(), layout.revision.begin(), layout.revision.end());
 
   const bool wide = layout.start_address + layout.data.size() > 0x10000;
-  const std::size_t address_size = wide ? 3 : 2;
   const char data_type = wide ? '2' : '1';
   const char end_type = wide ? '8' : '9';
 
-  std::string text = srecord_line('0', 0, 2, header) + "\r\n";
+  std::string text = srecord_line('0', 0, header) + "\r\n";
   for (std::size_t offset = 0; offset < layout.data.size(); offset += layout.record_size) {
     const std::size_t length = std::min(layout.record_size, layout.data.size() - offset);
     const Bytes chunk(layout.data.begin() + static_cast<std::ptrdiff_t>(offset),
                       layout.data.begin() + static_cast<std::ptrdiff_t>(offset + length));
-    text += srecord_line(data_type, layout.start_address + static_cast<std::uint32_t>(offset),
-                         address_size, chunk) +
-            "\r\n";
+    text +=
+        srecord_line(data_type, layout.start_address + static_cast<std::uint32_t>(offset), chunk) +
+        "\r\n";
   }
-  text += srecord_line(end_type, layout.start_address, address_size, {}) + "\r\n";
+  text += srecord_line(end_type, layout.start_address, {}) + "\r\n";
   return text;
 }
 

@@ -24,8 +24,8 @@ struct FirmwareImageLayout {
 std::string write_srecord_image(const FirmwareImageLayout& layout);
 
 // One S-record line without its line end: type digit, count, address of
-// address_size bytes, data, checksum.
-std::string srecord_line(char type, std::uint32_t address, std::size_t address_size,
-                         const Bytes& data);
+// as many bytes as the type has, data, checksum. Throws std::invalid_argument
+// for a type without an address or data too long for the count byte.
+std::string srecord_line(char type, std::uint32_t address, const Bytes& data);
 
 }  // namespace qv82

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "files/srecord.h"
 #include "lang/language.h"
 #include "link/errors.h"
 #include "link/frame_decoder.h"
@@ -23,25 +24,13 @@ constexpr std::size_t kExplanationColumn = 28;
 
 bool is_digit(std::uint8_t byte) { return byte >= '0' && byte <= '9'; }
 
-// Bytes of address in an S-record of each type.
-std::size_t address_width(std::uint8_t type) {
-  switch (type) {
-    case '2':
-    case '8':
-      return 3;
-    case '3':
-    case '7':
-      return 4;
-    default:
-      return 2;
-  }
-}
-
 std::string monitor_record(const Bytes& bytes) {
   const std::uint8_t type = bytes[1];
   const Bytes record(bytes.begin() + 2, bytes.end());
   const std::string type_text(1, static_cast<char>(type));
-  const std::size_t width = address_width(type);
+  // A type no monitor knows is shown with the shortest address.
+  const std::size_t known = srecord_address_bytes(static_cast<char>(type));
+  const std::size_t width = known != 0 ? known : 2;
   if (record.size() < 1 + width + 1) {
     return tr(msg::kLogMonitorRecordIncomplete, {type_text, bytes_to_hex(record)});
   }

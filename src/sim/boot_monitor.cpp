@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "files/srecord.h"
+
 namespace qv82::sim {
 
 namespace {
@@ -22,19 +24,6 @@ void BootMonitor::fail_record(int record, char status, int times) {
   fail_record_ = record;
   fail_status_ = status;
   fail_times_ = times;
-}
-
-std::size_t BootMonitor::address_size(char type) {
-  switch (type) {
-    case '2':
-    case '8':
-      return 3;
-    case '3':
-    case '7':
-      return 4;
-    default:
-      return 2;
-  }
 }
 
 BootMonitor::Result BootMonitor::feed(std::uint8_t byte) {
@@ -76,7 +65,7 @@ BootMonitor::Result BootMonitor::feed(std::uint8_t byte) {
   if (status != '0') return result;
 
   ++accepted_;
-  const std::size_t address_bytes = address_size(type_);
+  const std::size_t address_bytes = srecord_address_bytes(type_);
   const std::size_t data_start = 1 + address_bytes;
   const std::size_t data_end = body_.size() - 1;  // before the checksum
   if (type_ == '0') {
@@ -95,14 +84,14 @@ BootMonitor::Result BootMonitor::feed(std::uint8_t byte) {
 }
 
 char BootMonitor::check_record(char type, const Bytes& body) {
-  if (type < '0' || type > '9') return '5';
+  if (srecord_address_bytes(type) == 0) return '5';  // S4 is reserved
   // count + address + checksum at least
-  if (body.size() < 2 + address_size(type)) return '3';
+  if (body.size() < 2 + srecord_address_bytes(type)) return '3';
   unsigned sum = 0;
   for (std::size_t i = 0; i + 1 < body.size(); ++i) sum += body[i];
   if (static_cast<std::uint8_t>(~sum) != body.back()) return '3';
   if (type == '0') {
-    const std::size_t id_start = 1 + address_size(type);
+    const std::size_t id_start = 1 + srecord_address_bytes(type);
     if (body.size() - 1 < id_start + kIdLength) return '1';
     std::string padded = id_;
     padded.resize(kIdLength, ' ');

@@ -51,7 +51,6 @@ class BootMonitor {
  private:
   enum class State { kIdle, kType, kCount, kBody };
   char check_record(char type, const Bytes& body);
-  static std::size_t address_size(char type);
 
   std::string id_;
   State state_ = State::kIdle;

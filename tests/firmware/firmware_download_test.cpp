@@ -12,8 +12,8 @@
 #include "firmware/srecord_writer.h"
 #include "link/errors.h"
 #include "support/fake_ui.h"
-#include "support/temp_dir.h"
 #include "support/sim_fixture.h"
+#include "support/temp_dir.h"
 
 namespace qv82 {
 namespace {
@@ -201,7 +201,7 @@ TEST_F(FirmwareDownloadTest, StartRefusesWithoutAFileOrWithAnUnusableOne) {
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Open file first!"});
 
   ui.clear();
-  dir.write("broken.u19", srecord_line('0', 0, 2, text_to_bytes("QV82HS-BL")) + "\nS1XYZ\n");
+  dir.write("broken.u19", srecord_line('0', 0, text_to_bytes("QV82HS-BL")) + "\nS1XYZ\n");
   download.choose_file(dir.file("broken.u19"));
   const std::size_t written_before = setup.line().written().size();
   EXPECT_FALSE(download.start()) << "the window stays open";

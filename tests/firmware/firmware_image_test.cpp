@@ -18,16 +18,16 @@ TEST(FirmwareImage, IdentificationIsReadFromTheHeader) {
   EXPECT_EQ(written.image->records.size(), 6u) << "header, four S2 records, end";
   // A header whose data hold only three bytes has no identification.
   const FirmwareImageResult short_id = parse_firmware_image(
-      srecord_line('0', 0, 2, text_to_bytes("ABC")) + "\n" +
-      srecord_line('3', 0, 4, Bytes{0xAA}) + "\n" + srecord_line('7', 0, 4, {}) + "\n");
+      srecord_line('0', 0, text_to_bytes("ABC")) + "\n" + srecord_line('3', 0, Bytes{0xAA}) + "\n" +
+      srecord_line('7', 0, {}) + "\n");
   ASSERT_TRUE(short_id.image) << short_id.error;
   EXPECT_TRUE(short_id.image->header_id.empty());
 }
 
 TEST(FirmwareImage, UnusableFilesAreRefusedWithTheLine) {
-  const std::string header = srecord_line('0', 0, 2, text_to_bytes("QV82HS-BL")) + "\n";
-  const std::string record = srecord_line('1', 0x100, 2, Bytes{1, 2, 3});
-  const std::string end = srecord_line('9', 0, 2, {}) + "\n";
+  const std::string header = srecord_line('0', 0, text_to_bytes("QV82HS-BL")) + "\n";
+  const std::string record = srecord_line('1', 0x100, Bytes{1, 2, 3});
+  const std::string end = srecord_line('9', 0, {}) + "\n";
   std::string bad_checksum = record;
   bad_checksum.back() = bad_checksum.back() == '0' ? '1' : '0';
   const std::pair<std::string, std::string> cases[] = {
@@ -52,8 +52,8 @@ TEST(FirmwareImage, UnusableFilesAreRefusedWithTheLine) {
 
 TEST(FirmwareImage, MissingFileOrFolderIsAnInputOutputError) {
   test::TempDir dir;
-  EXPECT_NE(read_firmware_image(dir.file("none.u19")).error.find("Cannot open file " +
-                                                                 dir.file("none.u19")),
+  EXPECT_NE(read_firmware_image(dir.file("none.u19"))
+                .error.find("Cannot open file " + dir.file("none.u19")),
             std::string::npos);
   EXPECT_EQ(read_firmware_image(dir.path()).error,
             "Cannot read file " + dir.path() + ": it is a folder");
