@@ -8,14 +8,7 @@
 namespace qv82::sim {
 namespace {
 
-class Coins : public test::SimFixture {
- protected:
-  std::uint32_t insertion_counter() {
-    const auto data = ask({0xE2});
-    EXPECT_TRUE(data && data->size() == 3);
-    return data ? (*data)[0] | ((*data)[1] << 8) | ((*data)[2] << 16) : 0;
-  }
-};
+class Coins : public test::SimFixture {};
 
 TEST_F(Coins, EventsReportAcceptedAndRejectedCoinsNewestFirst) {
   EXPECT_EQ(ask({0xE5}), Bytes(11, 0)) << "nothing since the reset";
@@ -29,19 +22,13 @@ TEST_F(Coins, EventsReportAcceptedAndRejectedCoinsNewestFirst) {
   EXPECT_EQ(ask({0xE5}),
             (Bytes{4, 0, kInhibitedCoin, 0, kRejectCoin, 2, 1, 0, kInhibitedCoin, 0, 0}));
   EXPECT_EQ(ask({0xE6}), (Bytes{0xFD, 0xFF}));
-  EXPECT_EQ(insertion_counter(), 4u);
-
   ASSERT_TRUE(acked({0x01}, 20));
   EXPECT_EQ(ask({0xE5}), Bytes(11, 0));
   EXPECT_EQ(ask({0xE6}), (Bytes{0, 0}));
-  EXPECT_EQ(insertion_counter(), 4u) << "insertions are counted for life";
-}
+  EXPECT_EQ(ask({0xE2}), (Bytes{4, 0, 0})) << "insertions are counted for life";
 
-TEST_F(Coins, EventCounterSkipsZeroWhenItWraps) {
-  enable_all_coins();
   for (int i = 0; i < 256; ++i) device().insert(0);
-  EXPECT_EQ(device().event_counter(), 1);
-  EXPECT_EQ((*ask({0xE5}))[0], 1);
+  EXPECT_EQ(device().event_counter(), 1) << "the event counter skips 0 when it wraps";
 }
 
 TEST_F(Coins, LastCoinMeasurementsScatterAroundTheKind) {
@@ -66,9 +53,8 @@ TEST_F(Coins, LastCoinMeasurementsScatterAroundTheKind) {
   }
 }
 
-TEST_F(Coins, SameSeedSameKindsAndMeasurements) {
+TEST_F(Coins, TheSeedMakesTheForeignKindsAndTheMeasurements) {
   Device other;
-  EXPECT_EQ(other.coin_kinds()[9].nominal, device().coin_kinds()[9].nominal);
   EXPECT_EQ(other.insert(3).measurement, device().insert(3).measurement);
   DeviceConfig config;
   config.seed = 99;
@@ -78,9 +64,7 @@ TEST_F(Coins, SameSeedSameKindsAndMeasurements) {
       << "the factory's coins are the same whatever the seed";
 }
 
-TEST_F(Coins, TestReadingsOfAHealthyDevice) {
-  EXPECT_EQ(ask({0xFF, 0x04}, 20), (Bytes{0x02, 0x00, 0x03, 0x00, 100, 120, 110, 130, 90, 75, 25}));
-  EXPECT_EQ(ask({0xEC}), Bytes{0x00});
+TEST_F(Coins, InputsAndOutputsOfTheTestWindow) {
   device().config().inputs = {0x3F, 0x12, true, true, 0x2C};
   EXPECT_EQ(ask({0xED}, 20), (Bytes{0xBF, 0x92}));
   EXPECT_EQ(ask({0xEC}), Bytes{0x2C});

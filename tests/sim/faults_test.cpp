@@ -45,23 +45,28 @@ TEST_F(Faults, EachFaultSpoilsTheExchangeItIsMeantFor) {
   }
 }
 
-TEST_F(Faults, RefusedRequestsStayRefusedAndTheStoredImageKept) {
+TEST_F(Faults, NakRulesRefuseTheRequestsTheyName) {
   // Channel 1's first byte, open to writing under the factory masks.
   const Bytes write{0xFF, 0x03, 0x05, 0x70, 0xA5};
-  const Bytes store{0xFF, 0x03};
+  const Bytes requests[] = {write, write, {0xFF, 0x03}, {0xFE}};  // the last but one stores
+  const std::pair<std::vector<NakRule>, std::string> cases[] = {
+      {{nak_store()}, "..N."},  // first, while nothing is stored yet
+      {{{.prefix = {0xFF, 0x03}}}, "NNN."},
+      {{{.prefix = {0xFF, 0x03}, .after = 1}}, ".NN."},
+      {{nak_next_request()}, "N..."},
+      {{nak_next_request(), {.prefix = {0xFF}, .after = 1}}, "NNN."},
+  };
   const Memory::Image stored = device().memory().nv();
-
-  device().faults().nak = {{.prefix = {0xFF, 0x03}}};
-  EXPECT_FALSE(acked(write));
-  EXPECT_FALSE(acked(write)) << "not just the next request";
-  EXPECT_FALSE(acked(store));
-  EXPECT_TRUE(acked({0xFE})) << "other requests still answered";
-
-  device().faults().nak = {nak_store()};
-  EXPECT_TRUE(acked(write)) << "writes reach the working memory";
-  EXPECT_EQ(device().memory().ram()[0x0570], 0xA5);
-  EXPECT_FALSE(acked(store));
-  EXPECT_EQ(device().memory().nv(), stored);
+  for (const auto& [rules, refused] : cases) {
+    device().faults().nak = rules;
+    std::string seen;
+    for (const Bytes& request : requests) seen += acked(request) ? '.' : 'N';
+    EXPECT_EQ(seen, refused) << bytes_to_hex(rules.front().prefix);
+    if (rules.front().exact) {
+      EXPECT_EQ(device().memory().ram()[0x0570], 0xA5) << "writes reach the working memory";
+      EXPECT_EQ(device().memory().nv(), stored) << "nothing reaches the stored image";
+    }
+  }
 }
 
 TEST_F(Faults, StuckOutputShowsOnInputOneWhileLatched) {
