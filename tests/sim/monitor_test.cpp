@@ -10,13 +10,10 @@ namespace {
 // 0x55, the type character, then count, address, data and the S-record
 // checksum (ones' complement of the sum from count on).
 Bytes record(char type, const Bytes& address, const Bytes& data, int checksum_error = 0) {
-  Bytes frame;
-  frame.push_back(0x55);
-  frame.push_back(static_cast<std::uint8_t>(type));
-  frame.push_back(static_cast<std::uint8_t>(address.size() + data.size() + 1));
-  for (const Bytes* part : {&address, &data}) {
-    for (std::uint8_t b : *part) frame.push_back(b);
-  }
+  Bytes frame{0x55, static_cast<std::uint8_t>(type),
+              static_cast<std::uint8_t>(address.size() + data.size() + 1)};
+  frame.insert(frame.end(), address.begin(), address.end());
+  frame.insert(frame.end(), data.begin(), data.end());
   unsigned sum = 0;
   for (std::size_t i = 2; i < frame.size(); ++i) sum += frame[i];
   frame.push_back(static_cast<std::uint8_t>(~sum + checksum_error));
