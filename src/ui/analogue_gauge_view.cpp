@@ -8,6 +8,7 @@
 
 #include "lang/messages.h"
 #include "ui/captions.h"
+#include "ui/chart_setup.h"
 
 namespace qv82 {
 
@@ -15,28 +16,16 @@ namespace {
 
 constexpr int kRows = 9;
 
-QScatterSeries* readings(const QString& name, const QColor& colour) {
-  auto* series = new QScatterSeries;
-  series->setName(name);
-  series->setColor(colour);
-  series->setBorderColor(colour.darker(150));
-  series->setMarkerSize(12);
-  return series;
-}
-
 }  // namespace
 
 AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
     : QChartView(parent),
-      inside_readings(readings(QString(), QColor(0, 170, 0))),
-      outside_readings(readings(QString(), Qt::red)),
+      inside_readings(marker_series(QColor(0, 170, 0), 12, 150)),
+      outside_readings(marker_series(Qt::red, 12, 150)),
       row_axis(new QCategoryAxis),
       limit_axis(new QCategoryAxis),
       position_axis(new QValueAxis) {
-  // The view comes with a chart of its own; one set in its place would leave this one behind.
-  QChart* chart = QChartView::chart();
-  chart->setMargins(QMargins(2, 2, 2, 2));
-  chart->legend()->hide();
+  QChart* chart = set_up_chart(*this, {.margin = 2});
   const QPen bar_pen(QColor(170, 200, 230), 9, Qt::SolidLine, Qt::FlatCap);
   for (int row = 0; row < kRows; ++row) {
     auto* bar = new QLineSeries;
@@ -58,14 +47,10 @@ AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
   row_axis->setStartValue(-0.5);
   row_axis->setGridLineVisible(false);
   row_axis->setTruncateLabels(false);  // the labels are the numbers an operator reads
-  chart->addAxis(limit_axis, Qt::AlignBottom);
-  chart->addAxis(position_axis, Qt::AlignBottom);
-  chart->addAxis(row_axis, Qt::AlignLeft);
-  for (QAbstractSeries* series : chart->series()) {
-    series->attachAxis(position_axis);
-    series->attachAxis(row_axis);
-  }
-  setRenderHint(QPainter::Antialiasing);
+  // The limit labels stand on an axis of their own: the readings go against the position axis.
+  add_axes(*chart, {{limit_axis, Qt::AlignBottom, false},
+                    {position_axis, Qt::AlignBottom},
+                    {row_axis, Qt::AlignLeft}});
   setMinimumHeight(240);
   show_gauges({});
   init_language();
@@ -74,7 +59,7 @@ AnalogueGaugeView::AnalogueGaugeView(QWidget* parent)
 void AnalogueGaugeView::init_language() {
   inside_readings->setName(message_text(msg::kWithinLimits));
   outside_readings->setName(message_text(msg::kOutsideLimits));
-  for (const QString& label : limit_axis->categoriesLabels()) limit_axis->remove(label);
+  clear_categories(*limit_axis);
   limit_axis->append(message_text(msg::kMinimumShort), 0);
   limit_axis->append(message_text(msg::kMaximumShort), 1);
 }
@@ -82,7 +67,7 @@ void AnalogueGaugeView::init_language() {
 void AnalogueGaugeView::show_gauges(const std::vector<AnalogueGauge>& gauges) {
   QList<QPointF> inside;
   QList<QPointF> outside;
-  for (const QString& label : row_axis->categoriesLabels()) row_axis->remove(label);
+  clear_categories(*row_axis);
   for (int row = 0; row < kRows; ++row) {
     limit_bars[row]->clear();
     // The first value on top, as the readings come in the reply.

@@ -9,6 +9,7 @@
 
 #include "lang/messages.h"
 #include "ui/captions.h"
+#include "ui/chart_setup.h"
 
 namespace qv82 {
 
@@ -17,21 +18,12 @@ namespace {
 constexpr double kLeft = 0.5;
 constexpr double kRight = kChannelParameterCount + 0.5;
 
-QScatterSeries* points(const QString& name, const QColor& colour, double size) {
-  auto* series = new QScatterSeries;
-  series->setName(name);
-  series->setColor(colour);
-  series->setBorderColor(colour.darker(130));
-  series->setMarkerSize(size);
-  return series;
-}
-
 }  // namespace
 
 SampleChartView::SampleChartView(QWidget* parent)
     : QChartView(parent),
-      inside_points(points(QString(), QColor(30, 90, 200), 6)),
-      outside_points(points(QString(), Qt::red, 9)),
+      inside_points(marker_series(QColor(30, 90, 200), 6, 130)),
+      outside_points(marker_series(Qt::red, 9, 130)),
       mean_line(new QLineSeries),
       // An area series does not own its edges: the view does.
       band_upper(new QLineSeries(this)),
@@ -39,10 +31,7 @@ SampleChartView::SampleChartView(QWidget* parent)
       band(new QAreaSeries(band_upper, band_lower)),
       parameter_axis(new QCategoryAxis),
       deviation_axis(new QValueAxis) {
-  // The view comes with a chart of its own; one set in its place would leave this one behind.
-  QChart* chart = QChartView::chart();
-  chart->setMargins(QMargins(2, 2, 2, 2));
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  QChart* chart = set_up_chart(*this, {.margin = 2, .legend = true});
   band_upper->append({{kLeft, 1}, {kRight, 1}});
   band_lower->append({{kLeft, -1}, {kRight, -1}});
   band->setColor(QColor(200, 235, 200));
@@ -65,13 +54,7 @@ SampleChartView::SampleChartView(QWidget* parent)
   deviation_axis->setLabelFormat("%+.0f");
   deviation_axis->setLabelsFont(small);
   deviation_axis->setTitleFont(small);
-  chart->addAxis(parameter_axis, Qt::AlignBottom);
-  chart->addAxis(deviation_axis, Qt::AlignLeft);
-  for (QAbstractSeries* series : chart->series()) {
-    series->attachAxis(parameter_axis);
-    series->attachAxis(deviation_axis);
-  }
-  setRenderHint(QPainter::Antialiasing);
+  add_axes(*chart, {{parameter_axis, Qt::AlignBottom}, {deviation_axis, Qt::AlignLeft}});
   // Narrow enough that the window, list beside it, fits a 1024 px screen.
   setMinimumSize(560, 300);
   show_chart(sample_chart({}, {}, {}));
@@ -92,7 +75,7 @@ void SampleChartView::show_chart(const SampleChart& data) {
   for (const SampleChartPoint& p : data.points) (p.outside ? outside : inside).append({p.x, p.y});
   inside_points->replace(inside);
   outside_points->replace(outside);
-  for (const QString& label : parameter_axis->categoriesLabels()) parameter_axis->remove(label);
+  clear_categories(*parameter_axis);
   for (int k = 0; k < kChannelParameterCount; ++k) {
     // Axis labels are rich text: the line break of the label is a <br>.
     parameter_axis->append(QString::fromStdString(data.labels[k]).replace('\n', "<br>"), k + 1.5);

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/chart_setup.h"
+
 namespace qv82 {
 
 namespace {
@@ -36,7 +38,6 @@ StatisticsChart::StatisticsChart(QWidget* parent)
       labels_(new QBarCategoryAxis),
       counts_(new QValueAxis) {
   setObjectName("StatisticsChart");
-  setRenderHint(QPainter::Antialiasing);
   series_->append(values_);
   series_->setBarWidth(0.7);
   series_->setLabelsVisible(true);
@@ -47,19 +48,12 @@ StatisticsChart::StatisticsChart(QWidget* parent)
   values_->setColor(QColor(0x3A, 0x7C, 0xB8));
   values_->setLabelColor(Qt::black);
 
-  // The view comes with a chart of its own; one set in its place would leave this one behind.
-  QChart* chart = QChartView::chart();
+  QChart* chart = set_up_chart(*this, {.margin = 4, .rounded = false});
   chart->addSeries(series_);
-  chart->legend()->hide();
-  chart->setMargins(QMargins(4, 4, 4, 4));
-  chart->setBackgroundRoundness(0);
   labels_->setGridLineVisible(false);
   counts_->setLabelFormat("%i");
   counts_->setTickCount(kAxisSteps + 1);
-  chart->addAxis(labels_, Qt::AlignLeft);
-  chart->addAxis(counts_, Qt::AlignBottom);
-  series_->attachAxis(labels_);
-  series_->attachAxis(counts_);
+  add_axes(*chart, {{labels_, Qt::AlignLeft}, {counts_, Qt::AlignBottom}});
   show_bars({});
 }
 
