@@ -12,22 +12,6 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-TEST(XmlParser, DataLineGivesNameEntriesAndText) {
-  XmlReader parser;
-  parser.load_text(
-      "<?xml version=\"1.0\"?>\r\n<MachineData>\r\n"
-      "<Data caption=\"Channel 1\" address=\"0x0570\" length=\"32\">0A0B</Data>\r\n"
-      "</MachineData>\r\n");
-  const XmlItem& root = parser.root();
-  EXPECT_EQ(root.Name, "MachineData");
-  ASSERT_EQ(root.child_count(), 1u);
-  const XmlItem& data = root.child(0);
-  EXPECT_EQ(data.Name, "Data");
-  EXPECT_EQ(data.Params, (Entries{"caption=Channel 1", "address=0x0570", "length=32"}));
-  EXPECT_EQ(data.Text, "0A0B");
-  EXPECT_EQ(data.parent(), &root);
-}
-
 TEST(XmlParser, AttributeValues) {
   struct Case {
     const char* tag;
@@ -121,19 +105,6 @@ TEST(XmlFile, LongLineNeedsTheWholeFileBufferAndALineFeed) {
   EXPECT_EQ(parser.root().child(0).Text.size(), 6000u);
 }
 
-TEST(XmlFile, TokensSpanBufferRefills) {
-  std::string doc = "<r>\n";
-  for (int i = 0; i < 2000; ++i)
-    doc += "<d a=\"" + std::to_string(i) + "\">\nT" + std::to_string(i) + "\n</d>\n";
-  TempDir dir;
-  dir.write("many.xml", doc + "</r>");
-  XmlReader parser;
-  parser.load_file(dir.file("many.xml"));
-  ASSERT_EQ(parser.root().child_count(), 2000u);
-  EXPECT_EQ(parser.root().child(1999).Params, Entries{"a=1999"});
-  EXPECT_EQ(parser.root().child(1999).Text, "T1999");
-}
-
 TEST(XmlItem, DeepNestingIsReleasedWithoutRecursion) {
   std::string doc;
   for (int i = 0; i < 100000; ++i) doc += "<a>\n";
@@ -145,15 +116,6 @@ TEST(XmlItem, DeepNestingIsReleasedWithoutRecursion) {
   EXPECT_EQ(depth, 99999);
   parser.load_text("<b/>");
   EXPECT_EQ(parser.root().child_count(), 1u);
-}
-
-TEST(XmlItem, AttributeLookup) {
-  XmlItem item;
-  EXPECT_EQ(attribute_value(item, "caption"), "");
-  item.Params = {"caption=address 1", "address=0x0570", "length=32"};
-  EXPECT_EQ(attribute_value(item, "address"), "address 1");  // first entry containing the name
-  EXPECT_EQ(attribute_value(item, "length"), "32");
-  EXPECT_EQ(attribute_value(item, "format"), "length=32");  // none: the last entry whole
 }
 
 }  // namespace

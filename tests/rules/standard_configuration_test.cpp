@@ -23,13 +23,6 @@ TEST_F(RulesTest, StartUpAppliesTheFirstStandardConfiguration) {
   EXPECT_EQ(page.parameter(8).box.minimum, 5);
 }
 
-TEST_F(RulesTest, StartUpWithoutConfigurationsHidesTheGroups) {
-  edit_file("qv82hs.ini", "[Configurations]", "[Old configurations]");
-  start();
-  EXPECT_EQ(page.versions.index, -1);
-  EXPECT_FALSE(page.io_configuration_visible);
-}
-
 // A configuration that is loaded and saved without an edit is written back as it was read.
 TEST_F(RulesTest, EveryStandardConfigurationSurvivesTheEncoders) {
   start();
@@ -68,10 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
         LoadedCase{"other channel masks and timers",
                    {"0000FFFF00000101", "0000010000003030", "0000000000000000", "FFFF000000000000",
                     kNone, "070602FF00000000", "8000000000000000", "FFFF123456789ABC"},
-                   "Vending standard"},
-        LoadedCase{"a sorter on output 5 of a configuration without sorters",
-                   {"000003000000140A", "00000C000000140A", "0000F0FF0000140A", kNone,
-                    "0103040000003200", "070601FF00000000", "8000000000000000", kNone},
                    "Vending standard"},
         LoadedCase{"lower-case hex",
                    {"0304000000000600", "0706bfff00000000", "0200FFFF0000281E", kNone,
@@ -140,20 +129,6 @@ TEST_F(RulesTest, StoredConfigurationIsListedAndAppliesAgain) {
   EXPECT_EQ(function_of(8), "Start button");
 }
 
-TEST_F(RulesTest, StoreNeedsAYes) {
-  start();
-  const std::string before = read_file("qv82hs.ini");
-  bool asked = false;
-  EXPECT_FALSE(rules.store_standard_configuration(
-      [&](const std::string&,
-          const ConfigurationRules::NameCheckFn&) -> std::optional<std::string> {
-        asked = true;
-        return "X";
-      }));
-  EXPECT_FALSE(asked);
-  EXPECT_EQ(read_file("qv82hs.ini"), before);
-}
-
 struct SeparatorCase {
   const char* what;
   const char* output4;
@@ -198,8 +173,6 @@ INSTANTIATE_TEST_SUITE_P(
                       {"0103", "FFFF", "0706"}, "02"},
         SeparatorCase{"output 4 already a sorter", "0183010000003200", "070601FF00000000", 2,
                       true, {"0103", "0103", "0706"}, "03"},
-        SeparatorCase{"sorter on 6 freed", kNone, "0103040000003200", 1, true,
-                      {"0103", "FFFF", "FFFF"}, "02"},
         SeparatorCase{"no sorter frees all", "0103010000003200", "0103040000003200", 0, true,
                       {"FFFF", "FFFF", "FFFF"}, "00"}));
 
