@@ -100,18 +100,5 @@ TEST_F(ParameterTreeTest, OkDropsEverythingNotChecked) {
   EXPECT_EQ(tree.text(2), "AA");
 }
 
-TEST_F(ParameterTreeTest, SelectionAndFailedLoad) {
-  tree.select(6);
-  tree.set_text(6, "FFFF");
-  tree.rebuild();  // same items: the selection stays
-  EXPECT_EQ(tree.selected(), 6u);
-  EXPECT_THROW(tree.load_file("/nonexistent/dir/none.xml"), XmlError);
-  EXPECT_EQ(tree.node_count(), 9u);  // the previous document is intact
-  EXPECT_EQ(tree.text(6), "FFFF");
-  tree.load_string(kDocument);  // new items: back to the root
-  EXPECT_EQ(tree.selected(), 0u);
-  EXPECT_THROW(tree.click(9), std::out_of_range);
-}
-
 }  // namespace
 }  // namespace qv82

@@ -10,18 +10,7 @@
 namespace qv82::test {
 namespace {
 
-const Bytes kReadMemory = {0xFF, 0x02};
-const Bytes kWriteMemory = {0xFF, 0x03};
-
 std::string text_of(int number) { return language_text(number); }
-
-Bytes nv_block(const sim::Device& device, unsigned address, unsigned length) {
-  const auto& nv = device.memory().nv();
-  return Bytes(nv.begin() + address, nv.begin() + address + length);
-}
-
-// Frame data of a memory request: the address it names.
-unsigned request_address(const Bytes& frame) { return (frame[5] << 8) | frame[6]; }
 
 // A template cut short (an interrupted copy, a full disk) would drop every
 // item after the cut from uploads and saves that still report success.
@@ -60,28 +49,6 @@ TEST(Transfer, TemplateCutShortIsRefusedByUploadSaveAndOpen) {
   EXPECT_FALSE(bench.app.open_file());
   only_error_names_the_template();
   EXPECT_EQ(bench.images().param_image, page);
-}
-
-TEST(Transfer, UploadOfOneChannelReadsOnlyThatChannel) {
-  ConfigBench bench;
-  const Bytes before = nv_block(bench.device(), 0x05B0, 32);
-  const std::string params = bench.images().param_image;
-  bench.ui.choose = [](ParameterTree& tree) {
-    tree.click(0);  // everything off
-    tree.click(tree.find_by_address("0x05B0"));
-  };
-  ASSERT_TRUE(bench.app.upload());
-
-  const auto reads = bench.requests(kReadMemory);
-  std::vector<unsigned> addresses;
-  for (const Bytes& frame : reads) addresses.push_back(request_address(frame));
-  // The identification reads the access masks; the upload reads one record.
-  EXPECT_EQ(addresses, (std::vector<unsigned>{0x07EB, 0x05B0}));
-  EXPECT_EQ(reads.back()[7], 32);
-  const ChannelBuffer& channels = bench.app.configuration.channels.channel_buffer;
-  EXPECT_EQ(channels[2], before);
-  EXPECT_EQ(channels[0], Bytes(32, 0xFF)) << "the others stay as they were";
-  EXPECT_EQ(bench.images().param_image, params);
 }
 
 TEST(Transfer, RefusedReadChangesNoScreen) {

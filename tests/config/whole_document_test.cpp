@@ -138,29 +138,6 @@ TEST(WholeDocument, DamagedFilesChangeNothingTolerantFormsOpen) {
   }
 }
 
-TEST(WholeDocument, FaultsOutsideTheRootAreNamed) {
-  const struct {
-    const char* text;
-    const char* reason;  // nullptr: whole
-  } cases[] = {
-      {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- a > b -->\n<A><b/></A>\n", nullptr},
-      {"stray <A></A>", "before the root element"},
-      {"<A></A><B></B>", "after the root element"},
-      {"<!-- only a comment -->", "no root element"},
-      {"<A><b caption=\"x\" <c></A>", "tag or section is never closed"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    const auto fault = document_fault(c.text);
-    if (c.reason == nullptr) {
-      EXPECT_FALSE(fault) << fault->reason;
-    } else {
-      ASSERT_TRUE(fault);
-      EXPECT_NE(fault->reason.find(c.reason), std::string::npos) << fault->reason;
-    }
-  }
-}
-
 // Saved files, whole and with a single section (its empty groups left
 // out), and the temporary.xml an open leaves, pass the check; so does the
 // template they are made from.

@@ -52,22 +52,6 @@ TEST(XmlParser, TextHandling) {
   }
 }
 
-TEST(XmlParser, CDataAndUnbalancedInput) {
-  XmlReader parser;
-  parser.load_text("<r><![CDATA[a > b &amp;  c]]></r>");  // raw, may hold ">"
-  EXPECT_EQ(parser.root().CData, "a > b &amp;  c");
-  EXPECT_EQ(parser.root().Text, "");
-
-  parser.load_text("</x></y><r><a><b>t");  // end tags at the root, tags left open
-  EXPECT_EQ(parser.root().Name, "r");
-  ASSERT_EQ(parser.root().child_count(), 1u);
-  EXPECT_EQ(parser.root().child(0).child(0).Text, "t");
-
-  parser.load_text("<r></r></r>text<late/><b");  // after the root closed
-  EXPECT_EQ(parser.root().Text, "text");
-  EXPECT_EQ(parser.root().child_count(), 1u);  // the cut-off "<b" is dropped
-}
-
 TEST(XmlFile, LongLineNeedsTheWholeFileBufferAndALineFeed) {
   const std::string line = "<r>" + std::string(4990, 'A') + "</r>" + "xxx";  // 5000 characters
   TempDir dir;
@@ -86,14 +70,6 @@ TEST(XmlFile, LongLineNeedsTheWholeFileBufferAndALineFeed) {
     FAIL() << "no error";
   } catch (const XmlError& e) {
     EXPECT_EQ(e.what(), dir.file("bad.xml") + ": Line too long on line 1");
-  }
-  // A folder reads as endless on some systems: refused by name, not by
-  // running out of memory.
-  try {
-    parser.load_file(dir.path());
-    FAIL() << "no error";
-  } catch (const XmlError& e) {
-    EXPECT_EQ(e.what(), dir.path() + " is a folder, not a file");
   }
   EXPECT_THROW(parser.load_file(dir.file("none.xml")), XmlError);
   EXPECT_EQ(loaded, 1);

@@ -66,15 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "OK"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-TEST_F(RulesTest, OddMustHaveIgnoresItsLastCharacter) {
-  edit_file("io.ini", "Must have=81\n", "Must have=81F\n");
-  start();
-  for (int p = 1; p <= 8; ++p) images.io_text[p - 1] = kNone;
-  EXPECT_EQ(rules.select_io_function(1, "OUTPUTS", "Credit timer"), "First configure input(s) ");
-  images.io_text[7] = kStartOn8.second;
-  EXPECT_EQ(rules.select_io_function(1, "OUTPUTS", "Credit timer"), "OK");
-}
-
 TEST_F(RulesTest, ChosenFunctionForcesItsParametersAndNote) {
   start();
   set_record(1, kNone);
@@ -114,16 +105,6 @@ TEST_F(RulesTest, LevelAndDirectionDoNotChangeTheFunction) {
     set_record(1, std::string(c.record) + "000000000000");
     EXPECT_EQ(function_of(1), c.matches ? "F" : "") << c.record << " / " << c.function;
   }
-}
-
-TEST_F(RulesTest, SorterPathsGiveTheNumberOfSorterBits) {
-  start();
-  choose("Vending standard");
-  images.io_text[3] = "0103050000003200";
-  images.io_text[4] = "0183080000003200";
-  rules.match_io_functions();
-  EXPECT_EQ(rules.sorter_bits(), 0x0D);
-  EXPECT_EQ(param_digits(18), "04");
 }
 
 TEST_F(RulesTest, UnknownRecordKeepsItsBytesAndShowsNothing) {
@@ -171,20 +152,6 @@ TEST_F(RulesTest, TimeoutWarningAboveATimerIsPulledDown) {
   rules.parameter_changed(9);
   EXPECT_EQ(ui.errors(), std::vector<std::string>{"Timeout warning is bigger than timer value"});
   EXPECT_EQ(page.parameter(9).box.value, 20);
-}
-
-TEST_F(RulesTest, ImpulseHintOnlyWithoutAnImpulseOutput) {
-  start();
-  choose("Timer with display");  // "Impulse input" at position 7
-  ASSERT_TRUE(page.rows[6].impulses.visible);
-  page.rows[6].impulses.value = 3;
-  rules.impulses_changed(7);
-  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Recomended is 1 impuls"});
-  ui.clear();
-  set_record(3, "060601FF00000A0A");
-  page.rows[6].impulses.value = 3;
-  rules.impulses_changed(7);
-  EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST_F(RulesTest, LevelAndDirectionButtonsChangeTheRecord) {

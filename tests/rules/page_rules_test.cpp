@@ -26,18 +26,6 @@ TEST_F(RulesTest, BonusLevelsArePushedUpToCreditButNeverDown) {
   EXPECT_EQ(bonus2.box.value, 12);
 }
 
-TEST_F(RulesTest, MultiplierByteKeepsItsMinuteBit) {
-  start();
-  choose("Timer with display");
-  images.param_image.replace(18, 2, "8A");
-  rules.refresh_configuration_view();
-  EXPECT_EQ(page.parameter(10).box.value, 10);
-  EXPECT_TRUE(page.multiplier_in_minutes);
-  EXPECT_EQ(page.rows[0].time_on_unit, "m");
-  rules.store_parameter_image();
-  EXPECT_EQ(param_digits(10), "8A");
-}
-
 TEST_F(RulesTest, MultiplierChangeKeepsTheTimerSteps) {
   start();
   choose("Timer with display");  // "Timed vend" on output 1, multiplier 10
@@ -63,17 +51,6 @@ TEST_F(RulesTest, StopAndInhibitTimesShowTheirWords) {
     rules.parameter_changed(c.k);
     EXPECT_EQ(page.parameter(c.k).unit, c.unit) << c.k << " " << c.value;
   }
-}
-
-TEST_F(RulesTest, OnlyTheFlaggedParametersAreShown) {
-  start();
-  choose("Vending standard");  // no function shows a common parameter
-  for (std::size_t k : {1, 2, 3, 4, 5, 6, 7, 9, 10, 12, 13}) {
-    EXPECT_FALSE(page.parameter(k).box.visible) << k;
-  }
-  choose("Credit timer with sorter");
-  for (std::size_t k : {1, 2, 3, 6, 7, 12}) EXPECT_TRUE(page.parameter(k).box.visible) << k;
-  for (std::size_t k : {4, 5, 9, 10, 13}) EXPECT_FALSE(page.parameter(k).box.visible) << k;
 }
 
 TEST_F(RulesTest, DisplayTypeIsRefusedWithoutDisplayFunctions) {
