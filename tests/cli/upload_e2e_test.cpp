@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "config/transfer_bench.h"
-#include "config/well_formed_xml.h"
+#include "cli/well_formed_xml.h"
 #include "sim/image_file.h"
 #include "support/processes.h"
 #include "support/sim_fixture.h"

@@ -54,36 +54,10 @@ TEST(ConfigFile, FormatMarkerAndXmlExtension) {
   EXPECT_FALSE(has_format_marker(dir.file("b.xml")));
   EXPECT_FALSE(has_format_marker(dir.file("c.xml")));
   EXPECT_THROW(has_format_marker(dir.file("missing.xml")), ConfigFileError);
-  EXPECT_THROW(has_format_marker(dir.path()), ConfigFileError);
 
   const std::pair<const char*, const char*> names[] = {
-      {"a.txt", "a.xml"}, {"a", "a.xml"},         {"a.xml", "a.xml"},
-      {"a.", "a.xml"},    {"d.x/a", "d.x/a.xml"}, {"a.tar.gz", "a.tar.xml"},
-  };
+      {"a.txt", "a.xml"}, {"a.xml", "a.xml"}, {"d.x/a", "d.x/a.xml"}, {"a.tar.gz", "a.tar.xml"}};
   for (const auto& [name, expected] : names) EXPECT_EQ(force_xml_extension(name), expected);
-}
-
-TEST(ConfigFile, MergeKeyIsTheFourAddressDigitsAndTheFirstMatchWins) {
-  const auto data = [](const std::string& caption, const char* address, const char* text) {
-    return "<Data caption=\"" + caption + "\" address=\"" + address + "\" length=\"32\">" + text +
-           "</Data>";
-  };
-  const Lines templ = {"<MachineData>",
-                       data("0x0570", "0x0570", ""),
-                       data("Channel 2", "0x0590", ""),
-                       data("Channel 3", "0x05B0", ""),
-                       data("Channel 4", "0x05D0", ""),
-                       "</MachineData>"};
-  const Lines chosen = {
-      data("old", "0x0590", "AABB"),
-      data("coin 05B0", "0x0999", "11"),  // the caption matches first
-      data("x", "0x05B0", "22"),
-      "<Data caption=\"y\" address=\"0x0111\">05D0</Data>",  // digits only after ">"
-      "05D0 without a tag end",
-  };
-  EXPECT_EQ(merge_lines(templ, chosen),
-            (Lines{templ[0], templ[1], data("Channel 2", "0x0590", "AABB"),
-                   data("Channel 3", "0x05B0", "11"), templ[4], templ[5]}));
 }
 
 TEST(ConfigFile, SaveWithOnlyChannelsWritesTheChannelGroupAndReopens) {
@@ -125,25 +99,6 @@ TEST(ConfigFile, SaveWithOnlyChannelsWritesTheChannelGroupAndReopens) {
   for (const char* address : {"0x0750", "0x07F0"})
     EXPECT_EQ(opened.state(opened.find_by_address(address)), CheckState::kUnavailable) << address;
   EXPECT_EQ(opened.state(opened.find_by_caption("I/O configuration")), CheckState::kUnavailable);
-}
-
-TEST(ConfigFile, TemplateListsTheMemoryMap) {
-  std::vector<std::pair<int, int>> items;  // address, length
-  for (int n = 0; n < 16; ++n) items.emplace_back(0x0570 + 32 * n, 32);
-  for (int k = 0; k < 8; ++k) items.emplace_back(0x0770 + 8 * k, 8);
-  for (int a : {0x07AA, 0x07B3, 0x07F0, 0x07F1, 0x07F2, 0x07F3, 0x07F4, 0x07F7, 0x07FA, 0x07FB,
-                0x07FC, 0x07FD, 0x0800, 0x0801, 0x0805, 0x0808, 0x0809, 0x080A, 0x080C})
-    items.emplace_back(a, 1);
-  for (int i = 0; i < 20; ++i)
-    items.emplace_back(0x081A + i, 1), items.emplace_back(0x0830 + 3 * i, 3);
-
-  ParameterTree tree;
-  tree.load_file(kTemplate);
-  for (const auto& [address, length] : items) {
-    const std::size_t node = tree.find_by_address(hex_address(address));
-    ASSERT_NE(node, ParameterTree::kNotFound) << hex_address(address);
-    EXPECT_EQ(tree.attribute(node, "length"), std::to_string(length)) << hex_address(address);
-  }
 }
 
 TEST(ConfigFile, FailedSaveLeavesTheOldFileIntact) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,10 +32,6 @@ class ConfigImageTest : public ::testing::Test {
     };
     image.hooks.after_images_loaded = record("loaded");
     image.hooks.display_statistics = record("statistics");
-    image.hooks.before_images_saved = [this] { images.io_text[7] = "FEDCBA9876543210YYNN"; };
-    image.hooks.encode_statistic_options = [this] {
-      images.stat_options_image = std::string(38, '0') + "42";
-    };
   }
 
   // A file's items: the given texts checked, everything else unavailable.
@@ -58,10 +53,6 @@ class ConfigImageTest : public ::testing::Test {
 const std::string kRecord = "0A0B0C0D0E0F101112131415161718191A1B1C1D1E1F20212223242526272829";
 
 TEST_F(ConfigImageTest, ItemsReachTheirImagesInTheOrderOfTheSteps) {
-  // The fixture's encoders stand for edits; a load runs the encoders too
-  // (to note what a save would write), so here they must change nothing.
-  image.hooks.before_images_saved = nullptr;
-  image.hooks.encode_statistic_options = nullptr;
   load({{"0x0590", kRecord},
         {"0x07A8", "81010100000000FF"},
         {"0x07AA", "03"},
@@ -99,23 +90,11 @@ TEST_F(ConfigImageTest, ChannelsOnlyLeaveEverythingElseAlone) {
   EXPECT_TRUE(calls.empty());
 }
 
-TEST_F(ConfigImageTest, UncheckedAndEmptyItemsAreNotTaken) {
-  load({{"0x0570", kRecord}, {"0x0770", ""}, {"0x07F0", "09"}});
-  tree.set_state(tree.find_by_address("0x0570"), CheckState::kUnchecked);
-  const WorkingImages before = images;
-  image.xml_2_screen();
-  EXPECT_EQ(buffer[0], Bytes(32, 0xFF));
-  // The encoder runs after a load to note what a save would write then, so
-  // record 8 is the fixture encoder's; no item changed the others.
-  EXPECT_TRUE(
-      std::equal(images.io_text.begin(), images.io_text.begin() + 7, before.io_text.begin()));
-  EXPECT_EQ(images.param_image.substr(0, 2), "09");
-}
-
 TEST_F(ConfigImageTest, DamagedItemsChangeNothing) {
   const std::vector<std::map<std::string, std::string>> damaged = {
       {{"0x0570", kRecord}, {"0x0590", "0A0B"}},    // not a whole record
       {{"0x0570", kRecord}, {"0x0770", "12XY"}},    // not hex
+      {{"0x0570", kRecord}, {"0x0770", "81010100000000FF00"}},  // longer than its length
       {{"0x0570", kRecord}, {"0x081A", "1"}},       // option of one digit
       {{"0x0570", kRecord}, {"0x0830", "0000GG"}},  // counter not hex
       {{"0x0570", kRecord}, {"0x07F1", "Z1"}},      // parameter not hex
@@ -128,47 +107,6 @@ TEST_F(ConfigImageTest, DamagedItemsChangeNothing) {
     EXPECT_EQ(buffer[0], Bytes(32, 0xFF));
     EXPECT_EQ(images.param_image, before.param_image);
     EXPECT_EQ(images.io_text, before.io_text);
-  }
-}
-
-TEST_F(ConfigImageTest, ScreenToXmlPutsLoadedSectionsAndChecksTheirGroups) {
-  struct Case {
-    std::uint8_t sections;
-    std::vector<std::string> checked_groups;
-  };
-  const std::vector<Case> cases = {
-      {kSectionChannels, {"Channels"}},
-      {kSectionConfiguration, {"Configuration", "I/O configuration", "Common parameters"}},
-      {kSectionStatistics, {"Statistics", "Statistic options"}},
-      {0x0F,
-       {"All data", "Channels", "Configuration", "I/O configuration", "Common parameters",
-        "Statistics", "Statistic options"}},
-  };
-  for (const Case& c : cases) {
-    tree.load_file(QV82_SOURCE_DIR "/data/template.xml");
-    tree.set_state(0, CheckState::kUnavailable);
-    buffer[4] = hex_to_bytes(kRecord);
-    images.loaded_sections = c.sections;
-    calls.clear();
-    image.screen_2_xml();
-    std::vector<std::string> groups;
-    for (std::size_t n = 0; n < tree.node_count(); ++n) {
-      if (tree.subtree_end(n) > n + 1 && tree.state(n) == CheckState::kChecked) {
-        groups.push_back(tree.caption(n));
-      }
-    }
-    EXPECT_EQ(groups, c.checked_groups) << int(c.sections);
-    const bool channels_put = c.sections & kSectionChannels;
-    EXPECT_EQ(tree.text(tree.find_by_address("0x05F0")), channels_put ? kRecord : "");
-    const bool config_put = c.sections & kSectionConfiguration;
-    // The encoders run first; only the 16 record digits travel.
-    EXPECT_EQ(tree.text(tree.find_by_address("0x07A8")), config_put ? "FEDCBA9876543210" : "");
-    EXPECT_EQ(tree.text(tree.find_by_address("0x07AA")), config_put ? "55" : "");
-    const bool stats_put = c.sections & kSectionStatistics;
-    EXPECT_EQ(tree.text(tree.find_by_address("0x082D")), stats_put ? "42" : "");
-    // Counters and the modes byte are never put.
-    EXPECT_EQ(tree.text(tree.find_by_address("0x0830")), "");
-    EXPECT_EQ(tree.state(tree.find_by_address("0x07B3")), CheckState::kUnavailable);
   }
 }
 

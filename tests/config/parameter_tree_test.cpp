@@ -62,35 +62,6 @@ TEST_F(ParameterTreeTest, LoadBuildsNodesInDocumentOrderAndMarksData) {
   EXPECT_TRUE(tree.has_choosable_nodes());
 }
 
-TEST_F(ParameterTreeTest, FindComparesWholeValuesExactly) {
-  struct Case {
-    bool by_address;
-    const char* text;
-    std::size_t node;
-  };
-  const Case cases[] = {
-      {true, "0x0590", 3},
-      {true, "0x07B3", 8},
-      {true, "0x07b3", ParameterTree::kNotFound},
-      {true, "0x059", ParameterTree::kNotFound},
-      {false, "Channel 2", 3},
-      {false, "0x0770", 6},
-      {false, "Channel", ParameterTree::kNotFound},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.by_address ? tree.find_by_address(c.text) : tree.find_by_caption(c.text), c.node)
-        << c.text;
-  }
-}
-
-TEST(ParameterTree, CaptionHoldingTheWordAddressShadowsTheAttribute) {
-  ParameterTree tree;
-  tree.load_string("<r><Data caption=\"address 9\" address=\"0x0999\" length=\"1\"/></r>");
-  EXPECT_EQ(tree.find_by_address("0x0999"), ParameterTree::kNotFound);
-  EXPECT_EQ(tree.attribute(1, "address"), "address 9");
-  EXPECT_EQ(tree.attribute(1, "length"), "1");
-}
-
 TEST_F(ParameterTreeTest, ClickRules) {
   tree.click(1);  // checked group: its data unchecked, the item without data stays unavailable
   EXPECT_EQ(states(tree), "CUU-CCC--");
@@ -127,27 +98,6 @@ TEST_F(ParameterTreeTest, OkDropsEverythingNotChecked) {
   EXPECT_EQ(tree.state(6), S::kUnavailable);
   tree.cancel();
   EXPECT_EQ(tree.text(2), "AA");
-}
-
-TEST_F(ParameterTreeTest, CheckAllAndNothingChoosable) {
-  tree.check_all();
-  EXPECT_EQ(states(tree), "CCCCCCCCC");
-  tree.load_string("<MachineData><Group caption=\"a\"><Data caption=\"b\"/></Group></MachineData>");
-  EXPECT_EQ(tree.state(0), S::kChecked);
-  EXPECT_FALSE(tree.has_choosable_nodes());
-}
-
-TEST_F(ParameterTreeTest, SelectionAndFailedLoad) {
-  tree.select(6);
-  tree.set_text(6, "FFFF");
-  tree.rebuild();  // same items: the selection stays
-  EXPECT_EQ(tree.selected(), 6u);
-  EXPECT_THROW(tree.load_file("/nonexistent/dir/none.xml"), XmlError);
-  EXPECT_EQ(tree.node_count(), 9u);  // the previous document is intact
-  EXPECT_EQ(tree.text(6), "FFFF");
-  tree.load_string(kDocument);  // new items: back to the root
-  EXPECT_EQ(tree.selected(), 0u);
-  EXPECT_THROW(tree.click(9), std::out_of_range);
 }
 
 }  // namespace

@@ -6,23 +6,11 @@
 
 #include "config/transfer_bench.h"
 #include "lang/language.h"
-#include "link/errors.h"
 
 namespace qv82::test {
 namespace {
 
-const Bytes kReadMemory = {0xFF, 0x02};
-const Bytes kWriteMemory = {0xFF, 0x03};
-
 std::string text_of(int number) { return language_text(number); }
-
-Bytes nv_block(const sim::Device& device, unsigned address, unsigned length) {
-  const auto& nv = device.memory().nv();
-  return Bytes(nv.begin() + address, nv.begin() + address + length);
-}
-
-// Frame data of a memory request: the address it names.
-unsigned request_address(const Bytes& frame) { return (frame[5] << 8) | frame[6]; }
 
 // A template cut short (an interrupted copy, a full disk) would drop every
 // item after the cut from uploads and saves that still report success.
@@ -63,45 +51,41 @@ TEST(Transfer, TemplateCutShortIsRefusedByUploadSaveAndOpen) {
   EXPECT_EQ(bench.images().param_image, page);
 }
 
-TEST(Transfer, UploadOfOneChannelReadsOnlyThatChannel) {
-  ConfigBench bench;
-  const Bytes before = nv_block(bench.device(), 0x05B0, 32);
-  const std::string params = bench.images().param_image;
-  bench.ui.choose = [](ParameterTree& tree) {
-    tree.click(0);  // everything off
-    tree.click(tree.find_by_address("0x05B0"));
-  };
-  ASSERT_TRUE(bench.app.upload());
-
-  const auto reads = bench.requests(kReadMemory);
-  std::vector<unsigned> addresses;
-  for (const Bytes& frame : reads) addresses.push_back(request_address(frame));
-  // The identification reads the access masks; the upload reads one record.
-  EXPECT_EQ(addresses, (std::vector<unsigned>{0x07EB, 0x05B0}));
-  EXPECT_EQ(reads.back()[7], 32);
-  const ChannelBuffer& channels = bench.app.configuration.channels.channel_buffer;
-  EXPECT_EQ(channels[2], before);
-  EXPECT_EQ(channels[0], Bytes(32, 0xFF)) << "the others stay as they were";
-  EXPECT_EQ(bench.images().param_image, params);
-}
-
 TEST(Transfer, RefusedReadChangesNoScreen) {
   sim::SetupOptions options;
   // Statistic options need the factory password to be read.
   options.device.masks = {0xEF, 0xFF, 0xEF, 0xFF};
   ConfigBench bench(options);
   const WorkingImages images = bench.images();
-  const auto view = bench.app.configuration.channels.view;
 
   EXPECT_FALSE(bench.app.upload());
   EXPECT_EQ(bench.ui.password_prompts().size(), 1u);
   EXPECT_EQ(bench.ui.errors(), std::vector<std::string>{text_of(msg::kErrorReadingData)});
-  EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
   EXPECT_EQ(bench.app.configuration.channels.channel_buffer[0], Bytes(32, 0xFF));
-  EXPECT_EQ(bench.app.configuration.channels.view, view);
   EXPECT_EQ(bench.images().io_text, images.io_text);
-  EXPECT_EQ(bench.images().param_image, images.param_image);
   EXPECT_EQ(bench.images().stat_options_image, images.stat_options_image);
+}
+
+// A backup is written back item by item at the template's lengths; an item
+// of another length would overwrite its neighbours.
+TEST(Transfer, RestoreRefusesItemsAtOtherLengthsThanTheTemplate) {
+  ConfigBench bench;
+  load_known_configuration(bench.device());
+  ASSERT_TRUE(bench.app.upload());
+  bench.ui.save_files.push_back(bench.dir + "/backup.xml");
+  ASSERT_TRUE(bench.app.save_file());
+  std::string text = bench.own_dir.read("backup.xml");
+  const std::string tag = "address=\"0x07FD\" length=\"1\">";
+  const std::size_t at = text.find(tag);
+  ASSERT_NE(at, std::string::npos);
+  bench.own_dir.write("backup.xml",
+                      text.replace(at, tag.size() + 2, "address=\"0x07FD\" length=\"2\">0B55"));
+  const sim::Memory::Image before = bench.device().memory().nv();
+  bench.ui.clear();
+  EXPECT_FALSE(bench.app.restore(bench.dir + "/backup.xml"));
+  ASSERT_EQ(bench.ui.errors().size(), 1u);
+  EXPECT_EQ(bench.ui.errors()[0].rfind(text_of(msg::kNotABackup), 0), 0u) << bench.ui.errors()[0];
+  EXPECT_EQ(bench.device().memory().nv(), before);
 }
 
 TEST(Transfer, WriteFailureHalfWayStopsWithoutCommitAndRestartsTheDevice) {
@@ -134,40 +118,6 @@ TEST(Transfer, WriteFailureHalfWayStopsWithoutCommitAndRestartsTheDevice) {
   EXPECT_EQ(after.back(), (Bytes{2, 0, 1, 0x01, 0xFC}));
   EXPECT_EQ(bench.device().memory().nv(), nv_before);
   EXPECT_EQ(bench.device().memory().ram(), nv_before);
-}
-
-TEST(Transfer, DownloadSkipsItemsWithoutDataAndStillCommits) {
-  ConfigBench bench;
-  // An upload cancelled in its dialog leaves every template node checked
-  // and empty.
-  bench.ui.section_answers.push_back(false);
-  EXPECT_FALSE(bench.app.upload());
-  ASSERT_TRUE(bench.app.download());
-  EXPECT_EQ(bench.ui.informations(), std::vector<std::string>{text_of(msg::kOperationFinished)});
-  std::size_t data_writes = 0;
-  for (const Bytes& frame : bench.requests(kWriteMemory)) data_writes += frame.size() > 7;
-  EXPECT_EQ(data_writes, 0u);
-  EXPECT_EQ(bench.requests(kWriteMemory).size(), 1u) << "the commit";
-}
-
-TEST(Transfer, DownloadItemWithoutNumericLengthWritesNothing) {
-  ConfigBench bench;
-  load_known_configuration(bench.device());
-  ASSERT_TRUE(bench.app.upload());
-  // A damaged template: channel 2's length is no number.
-  const std::size_t node = bench.tree().find_by_address("0x0590");
-  bench.tree().load_string(
-      "<MachineData><Group caption=\"Channels\">"
-      "<Data caption=\"0x0570\" address=\"0x0570\" length=\"32\">" +
-      std::string(64, 'A') +
-      "</Data><Data caption=\"Channel 2\" address=\"0x0590\" length=\"3x\">" +
-      bench.tree().text(node) + "</Data></Group></MachineData>");
-  bench.images().loaded_sections = 0;
-  const std::size_t writes_before = bench.requests(kWriteMemory).size();
-
-  EXPECT_THROW(bench.app.download(), ConversionError);
-  EXPECT_EQ(bench.requests(kWriteMemory).size(), writes_before);
-  EXPECT_EQ(bench.ui.wait_cursor_depth, 0);
 }
 
 TEST(Transfer, MessagesWhenThereIsNothingToDo) {

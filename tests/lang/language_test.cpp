@@ -33,13 +33,8 @@ TEST(Language, EnglishTextsAsTheProgramShowsThem) {
       {msg::kLanguageName, "English"},
       {msg::kClose, "Close"},
       {msg::kCloseApplication, "Close application?"},
-      {msg::kThisOutputIsAlreadyDefined, "This output is already defined"},
       {msg::kFoundAt, " found at  "},
-      {msg::kApplicationTitle, "QV82HS programming and configuration utility"},
       {msg::kWiew, "Wiew:"},
-      {msg::kFakeEn, "Fake    en."},
-      {msg::kCoinSelectorNotFound, "Coin selector not found!"},
-      {msg::kOperationFinished, "Operation finished"},
   };
   for (const auto& [number, text] : cases) EXPECT_EQ(language_text(number), text) << number;
 }

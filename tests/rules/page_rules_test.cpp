@@ -21,18 +21,9 @@ TEST_F(RulesTest, BonusLevelsArePushedUpToCreditButNeverDown) {
   rules.parameter_changed(1);
   EXPECT_EQ(bonus1.box.value, 5);
   EXPECT_EQ(bonus2.box.value, 10);
-}
-
-TEST_F(RulesTest, MultiplierByteKeepsItsMinuteBit) {
-  start();
-  choose("Timer with display");
-  images.param_image.replace(18, 2, "8A");
-  rules.refresh_configuration_view();
-  EXPECT_EQ(page.parameter(10).box.value, 10);
-  EXPECT_TRUE(page.multiplier_in_minutes);
-  EXPECT_EQ(page.rows[0].time_on_unit, "m");
-  rules.store_parameter_image();
-  EXPECT_EQ(param_digits(10), "8A");
+  bonus1.box.value = 12;  // above bonus 2: bonus 2 follows it
+  rules.parameter_changed(2);
+  EXPECT_EQ(bonus2.box.value, 12);
 }
 
 TEST_F(RulesTest, MultiplierChangeKeepsTheTimerSteps) {
@@ -54,24 +45,12 @@ TEST_F(RulesTest, StopAndInhibitTimesShowTheirWords) {
     int value;
     const char* unit;
   };
-  for (const Case& c : {Case{17, 0, "Disabled"}, Case{17, 255, "Reset"}, Case{17, 10, "s"},
-                        Case{8, 255, "Disabled"}, Case{8, 30, "s"}}) {
+  for (const Case& c : {Case{17, 0, "Disabled"}, Case{17, 255, "Reset"}, Case{8, 255, "Disabled"},
+                        Case{8, 30, "s"}}) {
     page.parameter(c.k).box.value = c.value;
     rules.parameter_changed(c.k);
     EXPECT_EQ(page.parameter(c.k).unit, c.unit) << c.k << " " << c.value;
   }
-  EXPECT_TRUE(page.parameter(17).box.visible);
-}
-
-TEST_F(RulesTest, OnlyTheFlaggedParametersAreShown) {
-  start();
-  choose("Vending standard");  // no function shows a common parameter
-  for (std::size_t k : {1, 2, 3, 4, 5, 6, 7, 9, 10, 12, 13}) {
-    EXPECT_FALSE(page.parameter(k).box.visible) << k;
-  }
-  choose("Credit timer with sorter");
-  for (std::size_t k : {1, 2, 3, 6, 7, 12}) EXPECT_TRUE(page.parameter(k).box.visible) << k;
-  for (std::size_t k : {4, 5, 9, 10, 13}) EXPECT_FALSE(page.parameter(k).box.visible) << k;
 }
 
 TEST_F(RulesTest, DisplayTypeIsRefusedWithoutDisplayFunctions) {
@@ -120,8 +99,6 @@ TEST_F(RulesTest, DisplayByteSelectsTypeAndShowEntry) {
   choose("Timer with display");  // 0x15: LCD 2x16, "Credit and time"
   EXPECT_EQ(page.display_type.text(), "LCD 2x16");
   EXPECT_EQ(page.display_show.text(), "Credit and time");
-  choose("Credit timer with sorter");  // 0x05: the first real display type
-  EXPECT_EQ(page.display_type.text(), "LED 4 digits");
   choose("Vending standard");  // 0xFF
   EXPECT_EQ(page.display_type.index, 0);
   EXPECT_FALSE(page.display_show.visible);
@@ -173,14 +150,6 @@ TEST_F(RulesTest, StandardDipModeStandsWhereAFunctionListsIt) {
   EXPECT_EQ(rules.dip_mode_list(), "0102");
 }
 
-TEST_F(RulesTest, DipModeSnapsBackWithoutAStandardConfiguration) {
-  start();
-  page.versions.index = -1;
-  rules.dip_mode_chosen(1);
-  EXPECT_EQ(page.dip_mode.index, 0);
-  EXPECT_TRUE(ui.shown.empty());
-}
-
 TEST_F(RulesTest, WarningChoiceWritesTheCode) {
   start();
   choose("Vending standard");  // output 6: warning "Coin jam" 01
@@ -188,6 +157,8 @@ TEST_F(RulesTest, WarningChoiceWritesTheCode) {
   EXPECT_FALSE(page.parameter(9).box.visible);
   rules.warning_chosen(6, 1);  // "Timeout warning" BF
   EXPECT_EQ(images.io_text[5].substr(0, 6), "0706BF");
+  EXPECT_TRUE(page.parameter(9).box.visible);
+  set_record(6, "0786BFFF00000000");  // the same warning at the other level
   EXPECT_TRUE(page.parameter(9).box.visible);
   set_record(6, "070655FF00000000");
   EXPECT_EQ(page.rows[5].warning.index, -1);
