@@ -79,6 +79,7 @@ class ConfigPageTest : public QObject {
     // An edit of the box reaches the record when the page is saved, up to
     // the most the record's byte carries.
     bench.row(4).time_on->setValue(2550);
+    QCOMPARE(bench.row(4).time_on->value(), 2550);
     bench.rules.before_images_saved();
     QCOMPARE(bench.images.io_text[3].substr(12, 2), std::string("FF"));
   }
