@@ -125,7 +125,6 @@ class CommLogPageTest : public QObject {
     const auto explanation = [&](int r) {
       return page.model->index(r, CommLogModel::kExplanationColumn).data().toString();
     };
-    QCOMPARE(page.model->index(row).data().toString(), QString::fromStdString(read_channel_1));
     QCOMPARE(explanation(row),
              QString("sent 1 to 2: vendor: read memory 0x0570, 32 bytes: channel 1"));
     QVERIFY(explanation(row + 1).startsWith(

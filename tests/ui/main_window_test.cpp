@@ -48,13 +48,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(bench.contains(bench.ui.informations(), "Recomended screen resolution is 1024 x 768"),
              small);
 
-    // The first standard configuration of the installation, on page 0.
-    const ConfigPage& config = *bench.window.config_page;
-    QCOMPARE(config.versions->currentText(), QString("Vending standard"));
-    QCOMPARE(config.rows[0].function->currentText(), QString("Coin pulse"));
-    QVERIFY(config.rows[0].channels[0]->isChecked() && config.rows[0].channels[1]->isChecked());
-    QVERIFY(!config.rows[0].channels[2]->isChecked());
-
     // Every statistics row shows the first option chosen.
     for (const QComboBox* row : bench.window.statistics_page->settings) {
       QCOMPARE(row->currentText(), QString("Not used"));
