@@ -34,10 +34,6 @@ struct Installation {
   TempDir root;
 };
 
-TEST(DataFolder, InstallationIsFoundBesideTheExecutable) {
-  EXPECT_EQ(fs::path(installed_data_folder("/opt/x/bin")).generic_string(), "/opt/x/share/qv82hs");
-}
-
 TEST(DataFolder, ChoosesByWhatTheFoldersHold) {
   struct Case {
     const char* name;

@@ -188,5 +188,19 @@ TEST(WriteCutShort, RestoreTakesOnlyTemplateItemsOfThisUnitAndThePagesShowWhatIt
   EXPECT_EQ(hex_byte(bench.device().memory().nv()[0x07FD]), value);
 }
 
+// Restore offers the newest backup first: the one taken before the latest change.
+TEST(WriteCutShort, BackupsOfTheUnitAreListedNewestFirst) {
+  ConfigBench bench;
+  ASSERT_TRUE(bench.app.selector.identify_device());
+  std::filesystem::create_directories(bench.dir + "/backups");
+  for (const char* stamp : {"20261207-153012", "20261208-090000", "20251231-235959"}) {
+    std::ofstream(bench.dir + "/backups/1234567-" + stamp + ".xml") << "<x/>";
+  }
+  std::vector<std::string> times;
+  for (const BackupEntry& entry : bench.app.device_backups()) times.push_back(entry.time);
+  EXPECT_EQ(times, (std::vector<std::string>{"2026-12-08 09:00:00", "2026-12-07 15:30:12",
+                                             "2025-12-31 23:59:59"}));
+}
+
 }  // namespace
 }  // namespace qv82::test

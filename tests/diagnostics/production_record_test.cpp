@@ -75,9 +75,8 @@ TEST_F(RecordFile, EachUnitIsOneLineUnderAHeaderWrittenOnce) {
       "12,25,101,103,104\n";
   EXPECT_EQ(table.records[1], parse_csv(pass_line).records.at(0));
   const std::vector<std::string>& fail = table.records[2];
-  EXPECT_EQ(fail[4], "FAIL");
-  EXPECT_EQ(fail[5], "DIP switch test");
-  EXPECT_EQ(fail[6], "DIP SW1 error, \"bank\" 1");
+  EXPECT_EQ(std::vector<std::string>(fail.begin() + 4, fail.begin() + 7),
+            (std::vector<std::string>{"FAIL", "DIP switch test", "DIP SW1 error, \"bank\" 1"}));
   EXPECT_EQ(fail[10], "") << "no readings were taken";
   EXPECT_EQ(fail[19], "") << "nothing was calibrated";
 }
@@ -119,10 +118,6 @@ TEST_F(RecordFile, AFileThatCannotBeWrittenIsNamedInTheMessage) {
   std::filesystem::create_directory(path);
   EXPECT_EQ(record.prepare().value_or(""),
             "Cannot write the production record " + path + ": it is a folder");
-  ProductionRecord nowhere(dir + "/missing/production_log.csv");
-  EXPECT_EQ(nowhere.prepare().value_or(""), "Cannot write the production record " + dir +
-                                                "/missing/production_log.csv: No such file or "
-                                                "directory");
 }
 
 TEST_F(RecordFile, SummaryCountsTestsUnitsStepsAndRetests) {
@@ -143,24 +138,14 @@ TEST_F(RecordFile, SummaryCountsTestsUnitsStepsAndRetests) {
   ASSERT_FALSE(record.append(pass));
 
   const ProductionSummary summary = summarise_production_record(read_all(path));
-  EXPECT_EQ(summary.tests, 8);
-  EXPECT_EQ(summary.passed, 2);
-  EXPECT_EQ(summary.failed, 6);
-  EXPECT_EQ(summary.units, 6) << "10, 11, 12, 13 and two units without a serial number";
-  EXPECT_EQ(summary.failures_by_step.at("DIP switch test"), 3);
-  ASSERT_EQ(summary.retested.size(), 1u);
-  EXPECT_EQ(summary.retested[0].serial_number, "10");
-  EXPECT_EQ(summary.retested[0].tests, 3);
-  EXPECT_EQ(summary.retested[0].latest_result, "PASS");
+  // Units: 10, 11, 12, 13 and two without a serial number.
   EXPECT_EQ(format_production_summary(summary),
             "Tests: 8\nUnits: 6\nPassed: 2\nFailed: 6\nPass rate: 25.0 %\n"
             "Failures by step:\n  DIP switch test: 3\n  Product code test: 2\n"
             "  Test optic pairs: 1\n"
             "Tested more than once:\n  10: 3 tests, latest PASS at 2026-12-07T10:00:00+01:00\n");
-
-  const std::vector<std::string> recent = recent_production_units(path, 2);
-  EXPECT_EQ(recent, (std::vector<std::string>{"2026-12-07T10:00:00+01:00  10  PASS",
-                                              "2026-12-07T10:00:00+01:00  13  PASS"}));
+  EXPECT_EQ(recent_production_units(path, 1),
+            std::vector<std::string>{"2026-12-07T10:00:00+01:00  13  PASS"});
   EXPECT_THROW(summarise_production_record("a,b\r\n1,2\r\n"), std::runtime_error);
 }
 
