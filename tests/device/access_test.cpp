@@ -42,7 +42,6 @@ TEST(CheckAccess, DialogsForAChannelRead) {
       {"to PIN", {0, 0, 0, 0}, {"000000000000", kPin}, false, kMemoryOk, {F, P}, {}, kPinUnlocked},
       {"PIN only", {0xFF, 0xFF, 0, 0}, {kPin}, false, kMemoryOk, {P}, {}, kPinUnlocked},
       {"open", {0x01, 0x00, 0x01, 0x00}, {}, false, kMemoryOk, {}, {}, 0},
-      {"timeout, PIN open", {0, 0, 1, 0}, {kPassword, kPin}, true, kMemoryDenied, {F}, timed_out, 0},
       {"timeout, PIN asked", {0, 0, 0, 0}, {kPassword, kPin}, true, kMemoryDenied, {F, P},
        timed_out, 0},
   };

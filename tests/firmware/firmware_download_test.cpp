@@ -97,7 +97,6 @@ TEST_F(FirmwareDownloadTest, MonitorStatusesDecideRetriesAndMessages) {
       {"2 fails at once", 2, '2', 1, false, "FLASH erase error!", 0, false},
       {"1 fails at once", 4, '1', 1, false, "Type error!", 0, false},
       {"a letter is unrecognised", 2, 'X', 1, false, "Unrecognized error!", 0, false},
-      {"9 is unrecognised", 2, '9', 1, false, "Unrecognized error!", 0, false},
   };
   const std::string path = write_image();
   const FirmwareImage image = *read_firmware_image(path).image;

@@ -11,6 +11,8 @@ struct ErasingTest : ::testing::Test, SelectorBench {
   ErasingTest() {
     EXPECT_TRUE(selector.identify_device());
     device().memory().poke(0x0830, Bytes(60, 0x22));
+    // The page shows uploaded records, not the blank ones it starts with.
+    state.channel_buffer.fill(Bytes(32, 0x33));
     ui.clear();
   }
 
@@ -71,6 +73,20 @@ TEST_F(ErasingTest, FirstFailureStopsTheRunAndKeepsTheDialogOpen) {
   EXPECT_NE(device().memory().read(0x05F0, 32), Bytes(32, 0xFF));
   EXPECT_EQ(device().memory().read(0x0830, 60), Bytes(60, 0x22));
   EXPECT_TRUE(erasing.channels[4]);
+}
+
+// A refused counter write after an erased channel: the unstored erase is dropped.
+TEST_F(ErasingTest, RefusedItemAfterADoneOneRestartsTheDevice) {
+  erasing.channels[1] = erasing.statistics[0] = true;
+  state.access_masks = {0xFF, kAreaChannels, 0xFF, kAreaChannels};
+  ui.answers = {Answer::Yes};
+  ui.passwords = {std::nullopt};
+  EXPECT_FALSE(erasing.erase_selected());
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{
+                             "1 of 2 items were written; none was stored.\n"
+                             "The coin selector was restarted and runs its stored configuration "
+                             "again."});
+  EXPECT_NE(device().memory().read(0x0590, 32), Bytes(32, 0xFF));
 }
 
 // Ticking every counter is counted in the failure message above.
