@@ -42,7 +42,7 @@ def build(args):
     cmd = ["cmake", "--build", args.build, "-j", str(args.jobs)]
     for target in args.targets:
         cmd += ["--target", target]
-    done = subprocess.run(cmd, capture_output=True, text=True)
+    done = subprocess.run(cmd, capture_output=True, text=True, errors="replace")
     return done.returncode == 0, done.stdout + done.stderr
 
 
@@ -50,7 +50,7 @@ def run_tests(args):
     cmd = ["ctest", "--test-dir", args.build, "-R", args.tests, "--output-on-failure",
            "--timeout", str(args.timeout)]
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-    done = subprocess.run(cmd, capture_output=True, text=True, env=env)
+    done = subprocess.run(cmd, capture_output=True, text=True, errors="replace", env=env)
     entries, cases = [], []
     for line in (done.stdout + done.stderr).splitlines():
         for pattern, into in ((CTEST_FAILED, entries), (GTEST_FAILED, cases), (QTEST_FAILED, cases)):
