@@ -105,13 +105,13 @@ class ConfigFilesTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     bench.window.upload_action->trigger();  // Upload: every section loaded
-    bench.window.channels_page->value_box->setValue(777);
+    bench.window.channels_page->record->value_box->setValue(777);
     const std::string path = save(bench, "edited.xml");
     QVERIFY(item_in_file(path, "0x0770").has_value());
     bench.window.upload_action->trigger();  // the device's record on the page again
     open(bench, path);
     QVERIFY(bench.ui.errors().empty());
-    QCOMPARE(bench.window.channels_page->value_box->value(), 777);
+    QCOMPARE(bench.window.channels_page->record->value_box->value(), 777);
   }
 
   // "Operation finished" stands over the values just read, not over the old page.
@@ -119,11 +119,11 @@ class ConfigFilesTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     ChannelsPageWidget& page = *bench.window.channels_page;
-    QVERIFY(page.value_box->value() != 321);
+    QVERIFY(page.record->value_box->value() != 321);
     bench.setup.device().memory().poke(0x0570 + 30, Bytes{0x01, 0x41});
     bench.ui.clear();
     int shown = -1;
-    bench.ui.on_shown = [&](const FakeUi::Shown&) { shown = page.value_box->value(); };
+    bench.ui.on_shown = [&](const FakeUi::Shown&) { shown = page.record->value_box->value(); };
     bench.window.upload_action->trigger();
     bench.ui.on_shown = nullptr;
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
@@ -157,13 +157,13 @@ class ConfigFilesTest : public QObject {
       QVERIFY(bench.window.start_up_once());
       ChannelsPageWidget& page = *bench.window.channels_page;
       page.channel_number_box->setValue(3);
-      page.value_box->setValue(321);
+      page.record->value_box->setValue(321);
       c.load(bench);
       QVERIFY2(bench.ui.errors().empty(), c.name);
-      QCOMPARE(page.value_box->value(), 321);
+      QCOMPARE(page.record->value_box->value(), 321);
       page.channel_number_box->setValue(4);
       page.channel_number_box->setValue(3);
-      QCOMPARE(page.value_box->value(), 321);
+      QCOMPARE(page.record->value_box->value(), 321);
       // And what the page keeps, a save keeps: the edit beside the load.
       const std::string saved = save(bench, "saved.xml");
       QVERIFY2(item_in_file(saved, "0x05B0").has_value(), c.name);
