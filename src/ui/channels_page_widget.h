@@ -1,14 +1,10 @@
 #pragma once
 
 #include <QWidget>
-#include <array>
 
-#include "channels/channel_record.h"
+#include "ui/channel_record_editor.h"
 
-class QCheckBox;
-class QComboBox;
 class QGroupBox;
-class QLabel;
 class QSpinBox;
 
 namespace qv82 {
@@ -32,21 +28,7 @@ class ChannelsPageWidget : public QWidget {
 
   QGroupBox* channel_group;      // "Channel"
   QSpinBox* channel_number_box;  // channel number 1 ... 16
-  QGroupBox* parameters_group;   // "Parameter / tollerance"
-  std::array<QSpinBox*, kChannelParameterCount> parameters;
-  std::array<QSpinBox*, kChannelParameterCount> tolerances;
-  QGroupBox* status_group;  // "Status"
-  QLabel* status_captions[2];
-  QCheckBox* cctalk_box;
-  QCheckBox* sel_box;
-  QCheckBox* fake_box;
-  QCheckBox* enabled_box;
-  QGroupBox* options_group;  // "Options"
-  QComboBox* direction_box;
-  QComboBox* cvf_box;
-  QComboBox* mint_box;
-  QComboBox* country_box;
-  QSpinBox* value_box;
+  ChannelRecordEditor* record;   // the shown channel
 
   // The channel number box was changed to m.
   void change_channel(int m);
@@ -56,7 +38,6 @@ class ChannelsPageWidget : public QWidget {
 
   ChannelsPage& model_;
   WorkingImages& images_;
-  QLabel* option_captions_[5];
   bool rendering_ = false;
 };
 

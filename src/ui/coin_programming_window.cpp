@@ -1,9 +1,7 @@
 #include "ui/coin_programming_window.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -16,14 +14,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "channels/channel_lists.h"
-#include "channels/country_list.h"
 #include "channels/sample_chart.h"
 #include "lang/language.h"
 #include "link/errors.h"
 #include "ui/sample_chart_view.h"
 #include "ui/scope_exit.h"
-#include "ui/typed_limit_spin_box.h"
 
 namespace qv82 {
 
@@ -33,18 +28,6 @@ namespace {
 const QColor kOutsideLine(255, 214, 214);
 
 QString q(int message) { return QString::fromStdString(language_text(message)); }
-
-QSpinBox* byte_edit(QWidget* parent) {
-  auto* edit = new QSpinBox(parent);
-  edit->setRange(0, 255);
-  edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
-  edit->setAlignment(Qt::AlignRight);
-  return edit;
-}
-
-void fill(QComboBox* combo, std::span<const std::string_view> items) {
-  for (std::string_view item : items) combo->addItem(QString::fromUtf8(item.data(), item.size()));
-}
 
 }  // namespace
 
@@ -122,72 +105,20 @@ CoinProgrammingWindow::CoinProgrammingWindow(CoinProgramming& model, QWidget* pa
   for (QPushButton* b : {delete_button, clear_button, save_button, close_button})
     controls->addWidget(b);
 
+  // Made last: Tab leaves the sample list for the channel box and the buttons first.
+  record = new ChannelRecordEditor(kCoinProgrammingStyle, this);
+  connect(record, &ChannelRecordEditor::edited, this, &CoinProgrammingWindow::redraw_chart);
+
   auto* layout = new QVBoxLayout(this);
   auto* samples = new QHBoxLayout;
   samples->addWidget(samples_list);
   samples->addWidget(sample_chart, 1);
   layout->addLayout(samples, 1);
-  layout->addWidget(build_view());
+  layout->addWidget(record);
   layout->addLayout(controls);
 
   init_language();
   render();
-}
-
-QWidget* CoinProgrammingWindow::build_view() {
-  auto* box = captions_.add(new QGroupBox(this), msg::kParameterTollerance);
-  auto* grid = new QGridLayout(box);
-  for (int k = 0; k < kChannelParameterCount; ++k) {
-    grid->addWidget(new QLabel(QString::number(k + 1) + ".", box), 0, k, Qt::AlignCenter);
-    parameter_edits[k] = byte_edit(box);
-    tolerance_edits[k] = byte_edit(box);
-    grid->addWidget(parameter_edits[k], 1, k);
-    grid->addWidget(tolerance_edits[k], 2, k);
-    for (QSpinBox* edit : {parameter_edits[k], tolerance_edits[k]}) {
-      connect(edit, &QSpinBox::valueChanged, this, [this] {
-        if (!rendering_) redraw_chart();
-      });
-    }
-  }
-
-  cctalk_box = new QCheckBox("ccTalk", box);  // the protocol's name in every language
-  sel_box = captions_.add(new QCheckBox(box), msg::kSelShort);
-  fake_box = captions_.add(new QCheckBox(box), msg::kFakeShort);
-  enabled_box = captions_.add(new QCheckBox(box), msg::kEnabledShort);
-  auto* status = captions_.add(new QGroupBox(box), msg::kStatus);
-  auto* status_layout = new QHBoxLayout(status);
-  for (QCheckBox* c : {cctalk_box, sel_box, fake_box, enabled_box}) status_layout->addWidget(c);
-
-  direction_box = new QComboBox(box);
-  cvf_box = new QComboBox(box);
-  mint_box = new QComboBox(box);
-  country_box = new QComboBox(box);
-  fill(direction_box, direction_list());
-  fill(cvf_box, cvf_list(CvfListKind::kCoinProgramming));
-  fill(mint_box, mint_list());
-  fill(country_box, country_list());
-  // Three digits typed on this screen, but a stored value above 255 is shown and kept.
-  value_box = new TypedLimitSpinBox(65535, 255, box);
-  value_box->setButtonSymbols(QAbstractSpinBox::NoButtons);
-  value_box->setAlignment(Qt::AlignRight);
-  auto* options = new QGroupBox(box);
-  auto* options_layout = new QHBoxLayout(options);
-  const std::pair<int, QWidget*> fields[] = {{msg::kDirShort, direction_box},
-                                             {-1, cvf_box},
-                                             {msg::kMintShort, mint_box},
-                                             {msg::kCc, country_box}};
-  for (const auto& [caption, widget] : fields) {
-    // CVF is a name, the same in every language.
-    options_layout->addWidget(caption < 0 ? new QLabel("CVF", options)
-                                          : captions_.add(new QLabel(options), caption));
-    options_layout->addWidget(widget);
-  }
-  options_layout->addWidget(captions_.add(new QLabel(options), msg::kVal));
-  options_layout->addWidget(value_box);
-
-  grid->addWidget(status, 3, 0, 1, 5);
-  grid->addWidget(options, 3, 5, 1, kChannelParameterCount - 5);
-  return box;
 }
 
 void CoinProgrammingWindow::init_language() {
@@ -198,11 +129,7 @@ void CoinProgrammingWindow::init_language() {
   close_button->setText(q(msg::kClose));
   captions_.apply();
   channel_group_->setTitle(q(msg::kChannel).trimmed());
-  country_box->setItemText(kCountryNotProgrammed, ".. - " + q(msg::kNotProgrammedLower));
-  cctalk_box->setToolTip(q(msg::kCcTalkEnabledTip));
-  sel_box->setToolTip(q(msg::kSelectiveInhibitTip));
-  fake_box->setToolTip(q(msg::kFakeCoinTip));
-  enabled_box->setToolTip(q(msg::kChannelEnabledTip));
+  record->init_language();
   sample_chart->init_language();
   rendering_ = true;
   const int current = tolerance_box->currentIndex();
@@ -215,39 +142,9 @@ void CoinProgrammingWindow::init_language() {
   rendering_ = false;
 }
 
-void CoinProgrammingWindow::take_view() {
-  ChannelView& v = model_.view;
-  for (int k = 0; k < kChannelParameterCount; ++k) {
-    v.parameters[k] = parameter_edits[k]->value();
-    v.tolerances[k] = tolerance_edits[k]->value();
-  }
-  v.cctalk = cctalk_box->isChecked();
-  v.selective = sel_box->isChecked();
-  v.fake = fake_box->isChecked();
-  v.enabled = enabled_box->isChecked();
-  v.direction = direction_box->currentIndex();
-  v.cvf = cvf_box->currentIndex();
-  v.mint = mint_box->currentIndex();
-  v.country = country_box->currentIndex();
-  v.value = value_box->value();
-}
-
 void CoinProgrammingWindow::render() {
   rendering_ = true;
-  const ChannelView& v = model_.view;
-  for (int k = 0; k < kChannelParameterCount; ++k) {
-    parameter_edits[k]->setValue(v.parameters[k]);
-    tolerance_edits[k]->setValue(v.tolerances[k]);
-  }
-  cctalk_box->setChecked(v.cctalk);
-  sel_box->setChecked(v.selective);
-  fake_box->setChecked(v.fake);
-  enabled_box->setChecked(v.enabled);
-  direction_box->setCurrentIndex(v.direction);
-  cvf_box->setCurrentIndex(v.cvf);
-  mint_box->setCurrentIndex(v.mint);
-  country_box->setCurrentIndex(v.country);
-  value_box->setValue(v.value);
+  record->show_view(model_.view);
 
   const std::vector<std::string> lines = model_.lines();
   samples_list->clear();
@@ -265,13 +162,8 @@ void CoinProgrammingWindow::render() {
 }
 
 void CoinProgrammingWindow::redraw_chart() {
-  std::array<int, kChannelParameterCount> means{};
-  std::array<int, kChannelParameterCount> tolerances{};
-  for (int k = 0; k < kChannelParameterCount; ++k) {
-    means[k] = parameter_edits[k]->value();
-    tolerances[k] = tolerance_edits[k]->value();
-  }
-  const SampleChart chart = qv82::sample_chart(model_.samples, means, tolerances);
+  const ChannelView shown = record->view();
+  const SampleChart chart = qv82::sample_chart(model_.samples, shown.parameters, shown.tolerances);
   sample_chart->show_chart(chart);
   // The line of a sample the device would reject stands out as its point does, so the user
   // can find the wrong coin in the list and delete it.
@@ -294,7 +186,7 @@ bool CoinProgrammingWindow::run(const std::function<void()>& action) {
   {
     in_action_ = true;
     const ScopeExit finished([this] { in_action_ = false; });
-    take_view();
+    model_.view = record->view();
     try {
       action();
     } catch (const ConversionError& e) {
@@ -313,7 +205,7 @@ void CoinProgrammingWindow::on_sample_tick() {
   {
     in_action_ = true;
     const ScopeExit finished([this] { in_action_ = false; });
-    take_view();
+    model_.view = record->view();
     try {
       model_.on_sample_tick();
     } catch (const ConversionError& e) {

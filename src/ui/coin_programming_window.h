@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
 #include <functional>
 
 #include "channels/coin_programming.h"
 #include "ui/captions.h"
+#include "ui/channel_record_editor.h"
 
-class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QListWidget;
@@ -37,17 +36,7 @@ class CoinProgrammingWindow : public QDialog {
 
   QListWidget* samples_list;      // samples
   SampleChartView* sample_chart;  // the samples against the band of the view
-  std::array<QSpinBox*, kChannelParameterCount> parameter_edits{};
-  std::array<QSpinBox*, kChannelParameterCount> tolerance_edits{};
-  QCheckBox* cctalk_box;
-  QCheckBox* sel_box;
-  QCheckBox* fake_box;
-  QCheckBox* enabled_box;
-  QComboBox* direction_box;
-  QComboBox* cvf_box;
-  QComboBox* mint_box;
-  QComboBox* country_box;
-  QSpinBox* value_box;
+  ChannelRecordEditor* record;    // the channel view being computed
   QSpinBox* channel_box;       // channel
   QComboBox* tolerance_box;    // "Tollerance:"
   QPushButton* delete_button;  // "Delete item"
@@ -62,9 +51,6 @@ class CoinProgrammingWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QWidget* build_view();
-  // The controls' values into model.view (the user edited them).
-  void take_view();
   // The chart from the samples and the parameters and tolerances the view shows.
   void redraw_chart();
   void on_sample_tick();

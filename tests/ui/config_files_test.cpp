@@ -104,11 +104,11 @@ class ConfigFilesTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     ChannelsPageWidget& page = *bench.window.channels_page;
-    QVERIFY(page.value_box->value() != 321);
+    QVERIFY(page.record->value_box->value() != 321);
     bench.setup.device().memory().poke(0x0570 + 30, Bytes{0x01, 0x41});
     bench.ui.clear();
     int shown = -1;
-    bench.ui.on_shown = [&](const FakeUi::Shown&) { shown = page.value_box->value(); };
+    bench.ui.on_shown = [&](const FakeUi::Shown&) { shown = page.record->value_box->value(); };
     bench.window.upload_action->trigger();
     bench.ui.on_shown = nullptr;
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
@@ -142,13 +142,13 @@ class ConfigFilesTest : public QObject {
       QVERIFY(bench.window.start_up_once());
       ChannelsPageWidget& page = *bench.window.channels_page;
       page.channel_number_box->setValue(3);
-      page.value_box->setValue(321);
+      page.record->value_box->setValue(321);
       c.load(bench);
       QVERIFY2(bench.ui.errors().empty(), c.name);
-      QCOMPARE(page.value_box->value(), 321);
+      QCOMPARE(page.record->value_box->value(), 321);
       page.channel_number_box->setValue(4);
       page.channel_number_box->setValue(3);
-      QCOMPARE(page.value_box->value(), 321);
+      QCOMPARE(page.record->value_box->value(), 321);
       // And what the page keeps, a save keeps: the edit (321 = 0141 at byte 30) beside the load.
       const std::string saved = save(bench, "saved.xml");
       QCOMPARE(item_in_file(saved, "0x05B0").value_or("").substr(60, 4), std::string("0141"));

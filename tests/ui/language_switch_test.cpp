@@ -193,7 +193,7 @@ class LanguageSwitchTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     const std::size_t requests = bench.setup.device().requests().size();
-    QSpinBox* parameter = bench.window.channels_page->parameters[0];
+    QSpinBox* parameter = bench.window.channels_page->record->parameters[0];
     parameter->setValue(parameter->value() == 40 ? 41 : 40);
     const int typed = parameter->value();
     // The search left its frames in the log, explained in English.

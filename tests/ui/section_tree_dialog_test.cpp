@@ -85,21 +85,21 @@ class SectionTreeDialogTest : public QObject {
     ChannelsPage model(buffer);
     WorkingImages images;
     ChannelsPageWidget page(model, images);
-    QCOMPARE(page.parameters[0]->value(), 255);
+    QCOMPARE(page.record->parameters[0]->value(), 255);
 
-    page.parameters[0]->setValue(42);
+    page.record->parameters[0]->setValue(42);
     QVERIFY(model.channel_modified);
     page.channel_number_box->setValue(5);
     QCOMPARE(int{buffer[0][0]}, 42);
     QCOMPARE(images.loaded_sections, std::uint8_t{kSectionChannels});
-    QCOMPARE(page.parameters[0]->value(), 255);
+    QCOMPARE(page.record->parameters[0]->value(), 255);
     page.channel_number_box->setValue(1);
-    QCOMPARE(page.parameters[0]->value(), 42);
+    QCOMPARE(page.record->parameters[0]->value(), 42);
 
     buffer[0] = Bytes(32, 0x10);
     model.show_channel(1);
     page.refresh();
-    QCOMPARE(page.tolerances[12]->value(), 16);
+    QCOMPARE(page.record->tolerances[12]->value(), 16);
   }
 };
 

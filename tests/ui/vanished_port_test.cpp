@@ -107,7 +107,7 @@ class VanishedPortTest : public QObject {
       QVERIFY(bench.window->start_up_once());
       bench.ui.clear();
       bench.window->upload_action->trigger();
-      bench.window->channels_page->value_box->setValue(321);
+      bench.window->channels_page->record->value_box->setValue(321);
       bench.ui.clear();
 
       bench.window->download_action->trigger();
