@@ -16,10 +16,6 @@ class FirmwareEndToEnd : public ::testing::Test {
   FirmwareEndToEnd() : dir(make_temp_dir()), link(dir + "/qv82") {
     std::filesystem::copy_file(QV82_SOURCE_DIR "/data/qv82hs.ini", dir + "/qv82hs.ini");
   }
-  ~FirmwareEndToEnd() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
 
   // 512 bytes in 16 records of 32: a second or two at 9600 baud.
   std::string image(const std::string& revision) {

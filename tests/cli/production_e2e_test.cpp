@@ -20,10 +20,6 @@ class ProductionEndToEnd : public ::testing::Test {
       std::filesystem::copy_file(std::string(QV82_SOURCE_DIR "/data/") + name, dir + "/" + name);
     }
   }
-  ~ProductionEndToEnd() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
   RunResult cli(std::vector<std::string> args) {
     std::vector<std::string> all = {"--port", link, "--workdir", dir};
     all.insert(all.end(), args.begin(), args.end());

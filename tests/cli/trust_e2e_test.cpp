@@ -43,10 +43,6 @@ class TrustCommands : public ::testing::Test {
       std::filesystem::copy_file(std::string(QV82_SOURCE_DIR "/data/") + name, dir + "/" + name);
     }
   }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
   RunResult cli(std::vector<std::string> args) const {
     std::vector<std::string> all = {"--port", dir + "/qv82", "--address", "2", "--workdir", dir};
     all.insert(all.end(), args.begin(), args.end());
