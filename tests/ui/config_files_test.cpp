@@ -115,6 +115,21 @@ class ConfigFilesTest : public QObject {
     QCOMPARE(shown, 321);
   }
 
+  // Edit of the channel on display, File Save without leaving it, File Open of the saved file:
+  // the file and the page hold the edit (777 = 0309 at byte 30 of channel 1).
+  void savedFileKeepsTheEditOnDisplay() {
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    bench.window.upload_action->trigger();  // Upload: every section loaded
+    bench.window.channels_page->record->value_box->setValue(777);
+    const std::string path = save(bench, "edited.xml");
+    QCOMPARE(item_in_file(path, "0x0570").value_or("").substr(60, 4), std::string("0309"));
+    bench.window.upload_action->trigger();  // the device's record on the page again
+    open(bench, path);
+    QVERIFY(bench.ui.errors().empty());
+    QCOMPARE(bench.window.channels_page->record->value_box->value(), 777);
+  }
+
   // Channel 3 edited and on display; other channels are loaded.
   void loadingOtherChannelsKeepsTheEditOnDisplay() {
     struct Case {
