@@ -12,8 +12,6 @@ namespace qv82 {
 
 namespace {
 
-// Count, 16-bit address and checksum: the shortest record there is.
-constexpr std::size_t kMinRecordBytes = 2 + srecord_address_bytes('1');
 // The identification follows the count byte and the header's address.
 constexpr std::size_t kHeaderIdOffset = 1 + srecord_address_bytes('0');
 
@@ -30,6 +28,10 @@ std::optional<std::string> decode_line(std::string_view line, FirmwareRecord& re
     return "no record type";
   }
   record.type = line[1];
+  // A type the monitor does not know, or a record too short for its own
+  // address, is refused here, before the device leaves its program.
+  const std::size_t address_bytes = srecord_address_bytes(record.type);
+  if (address_bytes == 0) return "unknown record type";
   const std::string_view digits = line.substr(2);
   if (digits.size() % 2 != 0) return "odd number of hex digits";
   record.bytes.clear();
@@ -39,7 +41,7 @@ std::optional<std::string> decode_line(std::string_view line, FirmwareRecord& re
     if (high < 0 || low < 0) return "not a hex number";
     record.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
   }
-  if (record.bytes.size() < kMinRecordBytes) return "record too short";
+  if (record.bytes.size() < 2 + address_bytes) return "record too short";
   if (record.bytes[0] != record.bytes.size() - 1) return "wrong byte count";
   unsigned sum = 0;
   for (std::size_t i = 0; i + 1 < record.bytes.size(); ++i) sum += record.bytes[i];

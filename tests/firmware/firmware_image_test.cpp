@@ -37,6 +37,8 @@ TEST(FirmwareImage, UnusableFilesAreRefusedWithTheLine) {
       {header + bad_checksum + "\n", "line 2: wrong checksum"},
       {header + "S10600000155\n", "line 2: wrong byte count"},
       {header + "\n" + "S1\n", "line 3: record too short"},
+      {header + "S3030000FC\n", "line 2: record too short"},
+      {header + "S4030000FC\n", "line 2: unknown record type"},
       {header + record + "\n", "no end record (S7, S8 or S9)"},
       {header + record + "\n" + end + record + "\n", "line 4: record after the end record"},
   };
