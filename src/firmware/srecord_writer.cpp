@@ -10,7 +10,8 @@ namespace qv82 {
 
 std::string srecord_line(char type, std::uint32_t address, const Bytes& data) {
   const std::size_t address_size = srecord_address_bytes(type);
-  if (address_size == 0 || data.size() + address_size + 1 > 255) {
+  if (address_size == 0) throw std::invalid_argument("S-record type without an address");
+  if (data.size() + address_size + 1 > 255) {
     throw std::invalid_argument("S-record does not fit its count byte");
   }
   Bytes body;
