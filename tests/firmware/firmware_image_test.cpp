@@ -16,12 +16,6 @@ TEST(FirmwareImage, IdentificationIsReadFromTheHeader) {
   ASSERT_TRUE(written.image) << written.error;
   EXPECT_EQ(bytes_to_text(written.image->header_id), "QV82HS-BL");
   EXPECT_EQ(written.image->records.size(), 6u) << "header, four S2 records, end";
-  // A header whose data hold only three bytes has no identification.
-  const FirmwareImageResult short_id = parse_firmware_image(
-      srecord_line('0', 0, text_to_bytes("ABC")) + "\n" + srecord_line('3', 0, Bytes{0xAA}) + "\n" +
-      srecord_line('7', 0, {}) + "\n");
-  ASSERT_TRUE(short_id.image) << short_id.error;
-  EXPECT_TRUE(short_id.image->header_id.empty());
 }
 
 TEST(FirmwareImage, UnusableFilesAreRefusedWithTheLine) {

@@ -84,14 +84,10 @@ TEST(LogDecoder, ExplainsEveryRequestTheProgramSendsAndItsReply) {
       {received(0x00, {0x01, 0x02, 0x00, 0x10, 50, 60, 70, 80, 90, 75, 23}),
        "received 2 to 1: ACK to vendor: analogue values: regulator 1 duty 258, regulator 2 duty "
        "16, AM1 50, PH1 60, AM2 70, PH2 80, PI3 90, Vcc 75, T 23"},
-      {sent({0xE7, 0xFF, 0xFF}),
-       "sent 1 to 2: modify inhibit status channels 1-8 FF, channels 9-16 FF (a set bit enables)"},
       {sent({0xE5}), "sent 1 to 2: read buffered credit or error codes"},
       {received(0x00, {3, 5, 0, 0, 2, 2, 0}),
        "received 2 to 1: ACK to read buffered credit or error codes: event counter 3; events: "
        "coin 5, rejected, code 2, coin 2"},
-      {sent({0xED}), "sent 1 to 2: read input lines"},
-      {received(0x00, {0x3F, 0x01}), "received 2 to 1: ACK to read input lines: inputs 3F01"},
       // What the program never sends is still named, never an error.
       {sent({0x11, 0xAB}), "sent 1 to 2: unknown header 17, data AB"},
       {received(0x00, {0x01}), "received 2 to 1: ACK to header 17, data 01"},

@@ -22,7 +22,6 @@ TEST_F(Faults, EachFaultSpoilsTheExchangeItIsMeantFor) {
   };
   const Case cases[] = {
       {"no echo", [&] { setup.line().set_echo(false); }, kTransactionTimeout},
-      {"dropped byte", [&] { device().faults().drop_next_reply_byte = true; }, kTransactionTimeout},
       {"wrong checksum", [&] { device().faults().wrong_checksum_next_reply = true; },
        kTransactionChecksumError},
       {"NAK", [&] { device().faults().nak.push_back(nak_next_request()); }, kTransactionOk},
