@@ -53,17 +53,6 @@ TEST_F(Coins, LastCoinMeasurementsScatterAroundTheKind) {
   }
 }
 
-TEST_F(Coins, TheSeedMakesTheForeignKindsAndTheMeasurements) {
-  Device other;
-  EXPECT_EQ(other.insert(3).measurement, device().insert(3).measurement);
-  DeviceConfig config;
-  config.seed = 99;
-  Device reseeded(config);
-  EXPECT_NE(reseeded.coin_kinds()[8].nominal, device().coin_kinds()[8].nominal);
-  EXPECT_EQ(reseeded.coin_kinds()[0].nominal, device().coin_kinds()[0].nominal)
-      << "the factory's coins are the same whatever the seed";
-}
-
 TEST_F(Coins, InputsAndOutputsOfTheTestWindow) {
   device().config().inputs = {0x3F, 0x12, true, true, 0x2C};
   EXPECT_EQ(ask({0xED}, 20), (Bytes{0xBF, 0x92}));

@@ -98,8 +98,6 @@ TEST(FactoryImage, TheInstalledSettingsNameTheCodesTheDeviceCounts) {
   IniFile settings(QV82_SOURCE_DIR "/data/qv82hs.ini");
   const std::pair<const char*, std::uint8_t> names[] = {
       {"Coins accepted", statistic_code::kCoinsAccepted},
-      {"Coins rejected", statistic_code::kCoinsRejected},
-      {"Coins inhibited", statistic_code::kCoinsInhibited},
       {"Credits paid", statistic_code::kCreditsPaid},
       {"Coins channel 1", statistic_code::kFirstChannel},
       {"Coins channel 16", static_cast<std::uint8_t>(statistic_code::kFirstChannel + 15)},
@@ -108,18 +106,6 @@ TEST(FactoryImage, TheInstalledSettingsNameTheCodesTheDeviceCounts) {
     EXPECT_EQ(settings.read_string("Statistic options", name, ""), bytes_to_hex(Bytes{code}))
         << name;
   }
-}
-
-TEST(ErasedDevice, StartsAllFFWithItsMasksAndAcceptsNoCoin) {
-  DeviceConfig config;
-  config.erased = true;
-  config.masks = {0x0F, 0x0E, 0x0D, 0x0C};
-  Device device(config);
-  Memory::Image expected = erased_image();
-  std::copy(config.masks.begin(), config.masks.end(), expected.begin() + kMaskAddress);
-  EXPECT_EQ(device.memory().ram(), expected);
-  EXPECT_FALSE(device.insert(4).accepted) << "no channel is programmed";
-  EXPECT_EQ(device.memory().nv(), expected) << "no option counts anything";
 }
 
 }  // namespace

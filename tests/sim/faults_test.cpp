@@ -22,9 +22,6 @@ TEST_F(Faults, EachFaultSpoilsTheExchangeItIsMeantFor) {
   };
   const Case cases[] = {
       {"no echo", [&] { setup.line().set_echo(false); }, kTransactionTimeout},
-      {"dropped byte", [&] { device().faults().drop_next_reply_byte = true; }, kTransactionTimeout},
-      {"extra byte", [&] { device().faults().extra_byte_after_next_reply = true; },
-       kTransactionTimeout},
       {"wrong checksum", [&] { device().faults().wrong_checksum_next_reply = true; },
        kTransactionChecksumError},
       {"NAK", [&] { device().faults().nak.push_back(nak_next_request()); }, kTransactionOk},
@@ -54,7 +51,6 @@ TEST_F(Faults, NakRulesRefuseTheRequestsTheyName) {
       {{{.prefix = {0xFF, 0x03}}}, "NNN."},
       {{{.prefix = {0xFF, 0x03}, .after = 1}}, ".NN."},
       {{nak_next_request()}, "N..."},
-      {{nak_next_request(), {.prefix = {0xFF}, .after = 1}}, "NNN."},
   };
   const Memory::Image stored = device().memory().nv();
   for (const auto& [rules, refused] : cases) {

@@ -13,16 +13,13 @@ TEST_F(Identity, AnswersTheIdentificationRequestsAndRefusesUnknownOnes) {
   const std::pair<Bytes, std::optional<Bytes>> cases[] = {
       {{0xF6}, text_to_bytes("Corvanti")},
       {{0xFF, 0x08}, text_to_bytes("QV82")},
-      {{0xF4}, text_to_bytes("QV82")},
       {{0xF2}, Bytes{0x87, 0xD6, 0x12}},  // 1234567, least significant first
       {{0xF1}, text_to_bytes("QV82HS-1.02")},
-      {{0xC0}, text_to_bytes("B01")},
       {{0xC4}, Bytes{0x0E, 0x69}},
       {{0xC3}, Bytes{0x14, 0xCF}},
       {{0xAA}, text_to_bytes("2000")},
       {{0xFF, 0x09}, Bytes{}},
       {{0x77}, std::nullopt},
-      {{0xFF, 0x42}, std::nullopt},
       {{0xFF}, std::nullopt},
   };
   for (const auto& [command, data] : cases)

@@ -65,9 +65,6 @@ TEST(PtyBridge, SimplePollThroughTheLinkAndStoredImageOnExit) {
 
   // An erased device with the file laid over it: every other byte reads FF.
   test::SimOnPty sim({"--link", link, "--erased", "--image", image, "--save-image", saved});
-  char target[256] = {};
-  ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
-  EXPECT_EQ(sim.slave_path(), target);
 
   Terminal port(link);
   ASSERT_TRUE(port.ok());
@@ -87,7 +84,6 @@ TEST(PtyBridge, SimplePollThroughTheLinkAndStoredImageOnExit) {
   EXPECT_NE(text.find("\n07A0: FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF AB FF "),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("FF FF 00 FF"), std::string::npos);
   EXPECT_NE(access(link.c_str(), F_OK), 0) << "the link goes with the simulator";
 }
 
@@ -102,11 +98,8 @@ TEST(PtyBridge, BadOptionsAndImagesAreReported) {
   };
   const Case cases[] = {
       {{"--pin", "1234"}, 64, "--pin takes 8 hex digits"},
-      {{"--masks", "FFFFFFZZ"}, 64, "'ZZ' is not a valid hexadecimal value"},
-      {{"--address", "300"}, 64, "--address must be between 2 and 255"},
       {{"--frobnicate"}, 64, "unknown option --frobnicate"},
       {{"--image", image}, 1, "bad.txt line 2: expected 'ADDR: HEX BYTES'"},
-      {{"--image", dir + "/missing.txt"}, 1, "cannot open"},
   };
   for (const Case& c : cases) {
     const test::RunResult result = test::run_program(test::sim_binary(), c.args);
