@@ -30,34 +30,27 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void startUpFindsTheSimulatedDeviceAndFillsTheFields() {
+  // Start-up fills the fields from the simulated device; then each tool bar button opens its
+  // window and the main window is usable again after it.
+  void startUpFillsTheFieldsAndTheToolBarOpensEachWindow() {
     WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-
-    const QStringList expected = {"QV82", "1234567", "B01", "QV82HS-1.02", "2007/3/9", "2010/6/15"};
+    MainWindow& w = bench.window;
+    QVERIFY(w.start_up_once());
     QStringList shown;
-    for (QLabel* value : bench.window.device_panel->values) shown << value->text();
-    QCOMPARE(shown, expected);
-    QVERIFY(bench.contains(bench.ui.informations(), "Coin selector with address 2 found at  SIM"));
+    for (QLabel* value : w.device_panel->values) shown << value->text();
+    QCOMPARE(shown,
+             (QStringList{"QV82", "1234567", "B01", "QV82HS-1.02", "2007/3/9", "2010/6/15"}));
+    const std::string found = "Coin selector with address 2 found at  SIM";
+    QVERIFY(bench.contains(bench.ui.informations(), found));
     QVERIFY(bench.ui.errors().empty());
-    QVERIFY(bench.window.factory_test_action->isVisible());
-
     // The advice about the screen follows the screen the window is on.
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    const bool small = screen.width() < 1024 || screen.height() < 768;
     QCOMPARE(bench.contains(bench.ui.informations(), "Recomended screen resolution is 1024 x 768"),
-             small);
-
-    // Every statistics row shows the first option chosen.
-    for (const QComboBox* row : bench.window.statistics_page->settings) {
+             screen.width() < 1024 || screen.height() < 768);
+    for (const QComboBox* row : w.statistics_page->settings) {
       QCOMPARE(row->currentText(), QString("Not used"));
     }
-  }
 
-  void toolBarOpensEachWindowAndGivesTheWindowBackAfterIt() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    MainWindow& w = bench.window;
     const std::pair<QAction*, QDialog*> routes[] = {
         {w.program_coins_action, w.coin_programming_window},
         {w.erase_action, w.erase_dialog},
@@ -74,19 +67,16 @@ class MainWindowTest : public QObject {
           if (auto* shown = qobject_cast<QDialog*>(opened.data())) shown->reject();
         });
       });
+      QVERIFY(button->isVisible());
       button->trigger();
       QCOMPARE(opened.data(), dialog);
-      QVERIFY(!dialog->isVisible());
-      QVERIFY(bench.ui.errors().empty());
+      QVERIFY(!dialog->isVisible() && bench.ui.errors().empty());
       QVERIFY(w.tool_bar->isEnabled() && w.pages->isEnabled());
+      // Closing the erasing dialog still reads the counters again, the firmware window searches.
       if (button == w.erase_action) {
-        // Closing the erasing dialog still reads the counters again.
         QVERIFY(w.app.configuration.images.loaded_sections & kSectionStatistics);
       }
-      if (button == w.upgrade_action) {
-        QVERIFY(
-            bench.contains(bench.ui.informations(), "Coin selector with address 2 found at  SIM"));
-      }
+      if (button == w.upgrade_action) QVERIFY(bench.contains(bench.ui.informations(), found));
     }
   }
 
