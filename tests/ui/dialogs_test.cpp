@@ -85,20 +85,15 @@ class DialogsTest : public QObject {
     FakeUi ui;
     ConfigurationNameDialog dialog(ui, [] { return std::vector<std::string>{"Standard", "Bar"}; });
     dialog.show();
-    struct Case {
-      const char* name;
-      const char* shown;
-      bool closed;
-    };
-    for (const Case& c :
-         {Case{"", "Type name first", false}, Case{" Standard ", "Name is already used", false},
-          Case{"Arcade", nullptr, true}}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Type name first"}, {" Standard ", "Name is already used"}, {"Arcade", nullptr}};
+    for (const auto& [name, shown] : cases) {
       ui.clear();
-      dialog.name_edit->setText(c.name);
+      dialog.name_edit->setText(name);
       dialog.confirm();
-      QCOMPARE(dialog.result() == QDialog::Accepted, c.closed);
-      QCOMPARE(ui.shown.size(), std::size_t{c.shown ? 1u : 0u});
-      if (c.shown) QCOMPARE(ui.shown[0].text, std::string(c.shown));
+      QCOMPARE(dialog.result() == QDialog::Accepted, shown == nullptr);  // closed when accepted
+      QCOMPARE(ui.shown.size(), std::size_t{shown ? 1u : 0u});
+      if (shown) QCOMPARE(ui.shown[0].text, std::string(shown));
     }
     QCOMPARE(dialog.name(), std::string("Arcade"));
   }

@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QGuiApplication>
@@ -12,10 +11,8 @@
 
 #include "support/gui_test_main.h"
 #include "config/working_images.h"
-#include "ui/config_page_widgets.h"
 #include "ui/activity_indicator.h"
 #include "ui/coin_programming_window.h"
-#include "ui/config_page.h"
 #include "ui/device_info_panel.h"
 #include "ui/erase_dialog.h"
 #include "ui/firmware_window.h"
@@ -80,45 +77,38 @@ class MainWindowTest : public QObject {
     }
   }
 
-  void busyIndicationDisablesTheWindowDuringEachTransfer() {
+  // The window is off while a transfer waits; Exit asks, and only Yes closes.
+  void busyIndicationDuringEachTransferAndExitAsks() {
     WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
+    MainWindow& w = bench.window;
+    QVERIFY(w.start_up_once());
     int waits = 0;
     int enabled_while_waiting = 0;
     bench.clock().on_wait = [&] {
       ++waits;
-      MainWindow& w = bench.window;
-      if (w.tool_bar->isEnabled() || w.pages->isEnabled() || w.settings_panel->isEnabled() ||
-          !w.device_panel->busy_indicator->animated()) {
-        ++enabled_while_waiting;
-      }
+      enabled_while_waiting += w.tool_bar->isEnabled() || w.pages->isEnabled() ||
+                               w.settings_panel->isEnabled() ||
+                               !w.device_panel->busy_indicator->animated();
     };
-    bench.window.search_action->trigger();
+    w.search_action->trigger();
     bench.clock().on_wait = nullptr;
-
     QVERIFY(waits > 10);
     QCOMPARE(enabled_while_waiting, 0);
-    QVERIFY(bench.window.tool_bar->isEnabled() && bench.window.pages->isEnabled());
-    QVERIFY(!bench.window.device_panel->busy_indicator->animated());
-  }
+    QVERIFY(w.tool_bar->isEnabled() && w.pages->isEnabled());
+    QVERIFY(!w.device_panel->busy_indicator->animated());
 
-  void exitAsksAndOnlyYesCloses() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    bench.window.show();
+    w.show();
     bench.ui.clear();
-
     bench.ui.answers = {Answer::No};
-    bench.window.exit_action->trigger();
-    QVERIFY(bench.window.isVisible());
+    w.exit_action->trigger();
+    QVERIFY(w.isVisible());
     bench.ui.answers = {Answer::No};
-    QVERIFY(!bench.window.close());  // the title bar's close asks the same
+    QVERIFY(!w.close());  // the title bar's close asks the same
     QCOMPARE(bench.ui.questions(),
              (std::vector<std::string>{"Close application?", "Close application?"}));
-
     bench.ui.answers = {Answer::Yes};
-    bench.window.exit_action->trigger();
-    QVERIFY(!bench.window.isVisible());
+    w.exit_action->trigger();
+    QVERIFY(!w.isVisible());
   }
 };
 
