@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "support/gui_test_main.h"
@@ -29,20 +30,24 @@ std::string saved_configuration(WindowBench& bench) {
   return path;
 }
 
-// Channel 3's value in the file raised by 5.
-void raise_channel_3_value(const std::string& path) {
+// The hex of the file's item at the address replaced by what edit makes of it.
+void edit_item(const std::string& path, const std::string& address, std::size_t bytes,
+               const std::function<std::string(const std::string&)>& edit) {
   std::ifstream in(path, std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string tag = "address=\"0x05B0\" length=\"32\">";
+  const std::string tag =
+      "address=\"" + address + "\" length=\"" + std::to_string(bytes) + "\">";
   const std::size_t at = text.find(tag) + tag.size();
-  DecodedChannel channel = StrToChannel(hex_to_bytes(text.substr(at, 64)));
-  channel.view.value += 5;
-  text.replace(at, 64, bytes_to_hex(ChannelToStr(channel.view, channel.status_high_bits)));
+  text.replace(at, 2 * bytes, edit(text.substr(at, 2 * bytes)));
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-bool starts_with(const std::string& text, const std::string& start) {
-  return text.rfind(start, 0) == 0;
+void raise_channel_3_value(const std::string& path) {
+  edit_item(path, "0x05B0", 32, [](const std::string& hex) {
+    DecodedChannel channel = StrToChannel(hex_to_bytes(hex));
+    channel.view.value += 5;
+    return bytes_to_hex(ChannelToStr(channel.view, channel.status_high_bits));
+  });
 }
 
 }  // namespace
@@ -51,7 +56,7 @@ class CompareRestoreWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // The file's one changed channel is listed, before the download (from
+  // The file's changed channel and I/O record are listed, before the download (from
   // its section dialog too) and not after it; the backup the download made
   // is offered, and restored only after Yes.
   void compareListsTheChangedChannelUntilItIsDownloadedAndRestoreUndoesIt() {
@@ -59,6 +64,7 @@ class CompareRestoreWindowTest : public QObject {
     QVERIFY(bench.window.start_up_once());
     const std::string file = saved_configuration(bench);
     raise_channel_3_value(file);
+    edit_item(file, "0x0788", 8, [](const std::string&) { return "0304000000000A00"; });
     const sim::Memory::Image original = bench.setup.device().memory().nv();
 
     bench.ui.clear();
@@ -66,9 +72,11 @@ class CompareRestoreWindowTest : public QObject {
     bench.window.compare_action->trigger();
     QCOMPARE(bench.ui.informations().size(), std::size_t{1});
     const std::string listed = bench.ui.informations()[0];
-    QVERIFY2(starts_with(listed, "Compare with device\nChannel 3 (0x05B0): "), listed.c_str());
-    QVERIFY2(listed.find("; Val. ") != std::string::npos, listed.c_str());
-    QVERIFY2(listed.size() > 13 && listed.substr(listed.size() - 13) == "\n1 difference",
+    QVERIFY2(listed.starts_with("Compare with device\nChannel 3 (0x05B0): ") &&
+                 listed.find("; Val. ") != std::string::npos &&
+                 // An I/O record is named by its own row and functions.
+                 listed.ends_with("\nOutput4 (0x0788): FFFFFFFFFFFFFFFF -> 0304000000000A00; "
+                                  "Output 4 Not used -> Timed vend\n2 differences"),
              listed.c_str());
 
     bench.ui.open_files = {file};
@@ -80,13 +88,13 @@ class CompareRestoreWindowTest : public QObject {
     bench.window.download_action->trigger();
     bench.ui.on_sections = nullptr;
     const std::vector<std::string> shown = bench.ui.informations();
-    QVERIFY(!shown.empty());
-    QVERIFY2(starts_with(shown[0], "Show what changes\nChannel 3 (0x05B0): "), shown[0].c_str());
-    QCOMPARE(shown.back(), std::string("Operation finished"));
+    QCOMPARE(shown.size(), std::size_t{2});
+    QVERIFY2(shown[0].starts_with("Show what changes\nChannel 3 (0x05B0): "), shown[0].c_str());
+    QCOMPARE(shown[1], std::string("Operation finished"));
     // The log page names the backup made before the writes.
     const auto logged = bench.log_lines();
     QVERIFY(std::any_of(logged.begin(), logged.end(), [](const std::string& line) {
-      return starts_with(line, "Backup: ") && line.find("/backups/1234567-") != std::string::npos;
+      return line.starts_with("Backup: ") && line.find("/backups/1234567-") != std::string::npos;
     }));
 
     bench.ui.clear();
@@ -102,18 +110,16 @@ class CompareRestoreWindowTest : public QObject {
       bench.ui.chosen_items = {0};
       bench.ui.answers = {answer};
       bench.window.restore_action->trigger();
-      QCOMPARE(bench.ui.offered_items.size(), std::size_t{1});
-      QCOMPARE(bench.ui.offered_items[0].size(), std::size_t{1});
+      QVERIFY(bench.ui.offered_items.size() == 1 && bench.ui.offered_items[0].size() == 1);
       QCOMPARE(bench.ui.questions().size(), std::size_t{1});
-      QVERIFY(starts_with(bench.ui.questions()[0], "Restore this backup into the coin selector? "));
+      QVERIFY(bench.ui.questions()[0].starts_with("Restore this backup into the coin selector? "));
       QCOMPARE(bench.setup.device().memory().nv() == original, answer == Answer::Yes);
     }
     QCOMPARE(bench.ui.informations().back(), std::string("Operation finished"));
     QVERIFY(QApplication::activeModalWidget() == nullptr);
   }
 
-  // The dialog's button hands the tree as marked to the hook, and is
-  // there only with one.
+  // The dialog's button is there only with a hook, and hands it the tree as marked.
   void sectionDialogShowsWhatChangesOnlyWhenOffered() {
     SectionTreeDialog dialog;
     ParameterTree tree;
@@ -121,24 +127,21 @@ class CompareRestoreWindowTest : public QObject {
         "<MachineData><Data caption=\"A\" address=\"0x07F0\" length=\"1\">05</Data>"
         "</MachineData>");
     int calls = 0;
-    bool visible = false;
-    dialog.show_changes = [&calls](const ParameterTree& shown) { calls += shown.node_count() > 1; };
-    QTimer::singleShot(0, &dialog, [&] {
-      visible = dialog.changes_button->isVisible();
-      dialog.changes_button->click();
-      dialog.cancel_button->click();
-    });
-    QVERIFY(!dialog.execute("Download to coin selector", tree));
-    QVERIFY(visible);
+    for (const bool offered : {true, false}) {
+      dialog.show_changes = nullptr;
+      if (offered) dialog.show_changes = [&calls](const ParameterTree& shown) {
+        calls += shown.node_count() > 1;
+      };
+      bool visible = !offered;
+      QTimer::singleShot(0, &dialog, [&] {
+        visible = dialog.changes_button->isVisible();
+        if (visible) dialog.changes_button->click();
+        dialog.cancel_button->click();
+      });
+      QVERIFY(!dialog.execute("Download to coin selector", tree));
+      QCOMPARE(visible, offered);
+    }
     QCOMPARE(calls, 1);
-
-    dialog.show_changes = nullptr;
-    QTimer::singleShot(0, &dialog, [&] {
-      visible = dialog.changes_button->isVisible();
-      dialog.cancel_button->click();
-    });
-    dialog.execute("Upload from coin selector", tree);
-    QVERIFY(!visible);
   }
 };
 

@@ -28,11 +28,6 @@ struct PageBench {
     page->resize(1016, 640);
     page->show();
   }
-  ~PageBench() {
-    page.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
 
   // A user's pick in a list.
   static void pick(QComboBox* list, const QString& text) {
@@ -45,7 +40,7 @@ struct PageBench {
   ConfigPage::RowWidgets& row(int position) { return page->rows[position - 1]; }
   bool shown(QWidget* widget) const { return widget->isVisibleTo(page.get()); }
 
-  std::string dir;
+  std::string dir;  // removed when the process ends
   WorkingImages images;
   ConfigPageModel model;
   FakeUi ui;

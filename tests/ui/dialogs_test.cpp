@@ -44,13 +44,12 @@ class DialogsTest : public QObject {
   // titles: each opens wide enough for its title and the title bar's buttons.
   void smallDialogsOpenWideEnoughForTheirTitle() {
     WindowBench bench;
-    QDialog* dialogs[] = {bench.window.address_dialog, bench.window.pin_dialog,
-                          bench.window.configuration_name_dialog};
-    for (QDialog* dialog : dialogs) {
+    for (QDialog* dialog : std::initializer_list<QDialog*>{
+             bench.window.address_dialog, bench.window.pin_dialog,
+             bench.window.configuration_name_dialog}) {
       dialog->show();
       const int title = QFontMetrics(dialog->font()).horizontalAdvance(dialog->windowTitle());
-      QVERIFY2(!dialog->windowTitle().isEmpty(), dialog->metaObject()->className());
-      QVERIFY2(dialog->width() >= title + 150,
+      QVERIFY2(title > 0 && dialog->width() >= title + 150,
                qPrintable(dialog->windowTitle() + ": " + QString::number(dialog->width())));
       dialog->reject();
     }
@@ -64,19 +63,19 @@ class DialogsTest : public QObject {
     QTest::keyClicks(dialog.pin_edit, "abcdef123");
     QCOMPARE(dialog.pin_edit->text(), QString("ABCDEF12"));
 
-    dialog.new_pin_edit->setText("8765432");
-    dialog.confirm_pin_edit->setText("8765432");
-    dialog.confirm();
+    const auto confirm = [&dialog](const char* pin, const char* new_pin) {
+      dialog.pin_edit->setText(pin);
+      dialog.new_pin_edit->setText(new_pin);
+      dialog.confirm_pin_edit->setText(new_pin);
+      dialog.confirm();
+    };
+    confirm("ABCDEF12", "8765432");
     QCOMPARE(bench.ui.errors(), std::vector<std::string>{"Incorrect password length"});
     QVERIFY(bench.setup.line().written().empty());
-    QVERIFY(dialog.isVisible());
-    QVERIFY(dialog.pin_edit->text().isEmpty());
+    QVERIFY(dialog.isVisible() && dialog.pin_edit->text().isEmpty());
 
     bench.ui.clear();
-    dialog.pin_edit->setText("12345678");
-    dialog.new_pin_edit->setText("87654321");
-    dialog.confirm_pin_edit->setText("87654321");
-    dialog.confirm();
+    confirm("12345678", "87654321");
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
     QVERIFY(!dialog.isVisible());
     QCOMPARE(bench.setup.device().pin(), (Bytes{0x87, 0x65, 0x43, 0x21}));
@@ -86,20 +85,15 @@ class DialogsTest : public QObject {
     FakeUi ui;
     ConfigurationNameDialog dialog(ui, [] { return std::vector<std::string>{"Standard", "Bar"}; });
     dialog.show();
-    struct Case {
-      const char* name;
-      const char* shown;
-      bool closed;
-    };
-    for (const Case& c :
-         {Case{"", "Type name first", false}, Case{" Standard ", "Name is already used", false},
-          Case{"Arcade", nullptr, true}}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Type name first"}, {" Standard ", "Name is already used"}, {"Arcade", nullptr}};
+    for (const auto& [name, shown] : cases) {
       ui.clear();
-      dialog.name_edit->setText(c.name);
+      dialog.name_edit->setText(name);
       dialog.confirm();
-      QCOMPARE(dialog.result() == QDialog::Accepted, c.closed);
-      QCOMPARE(ui.shown.size(), std::size_t{c.shown ? 1u : 0u});
-      if (c.shown) QCOMPARE(ui.shown[0].text, std::string(c.shown));
+      QCOMPARE(dialog.result() == QDialog::Accepted, shown == nullptr);  // closed when accepted
+      QCOMPARE(ui.shown.size(), std::size_t{shown ? 1u : 0u});
+      if (shown) QCOMPARE(ui.shown[0].text, std::string(shown));
     }
     QCOMPARE(dialog.name(), std::string("Arcade"));
   }
@@ -144,13 +138,13 @@ class DialogsTest : public QObject {
   }
 
   void fileFiltersTakeTheDialogForm() {
-    QCOMPARE(dialog_filter("Text files|*.txt"), QString("Text files (*.txt)"));
-    QCOMPARE(dialog_filter("Corvanti coin selector xml files|*.xml|All files|*.*"),
-             QString("Corvanti coin selector xml files (*.xml);;All files (*.*)"));
-    QCOMPARE(dialog_filter("Images|*.u19;*.hex"), QString("Images (*.u19 *.hex)"));
-    // A name that already shows its pattern does not show it twice.
-    QCOMPARE(dialog_filter("Corvanti u record (*.u19)|*.u19"),
-             QString("Corvanti u record (*.u19)"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"Text files|*.txt", "Text files (*.txt)"},
+        {"Xml files|*.xml|All files|*.*", "Xml files (*.xml);;All files (*.*)"},
+        {"Images|*.u19;*.hex", "Images (*.u19 *.hex)"},
+        {"U record (*.u19)|*.u19", "U record (*.u19)"},  // the pattern is not shown twice
+    };
+    for (const auto& [filter, shown] : cases) QCOMPARE(dialog_filter(filter), QString(shown));
   }
 };
 

@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QGuiApplication>
@@ -12,10 +11,8 @@
 
 #include "support/gui_test_main.h"
 #include "config/working_images.h"
-#include "ui/config_page_widgets.h"
 #include "ui/activity_indicator.h"
 #include "ui/coin_programming_window.h"
-#include "ui/config_page.h"
 #include "ui/device_info_panel.h"
 #include "ui/erase_dialog.h"
 #include "ui/firmware_window.h"
@@ -30,34 +27,27 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void startUpFindsTheSimulatedDeviceAndFillsTheFields() {
+  // Start-up fills the fields from the simulated device; then each tool bar button opens its
+  // window and the main window is usable again after it.
+  void startUpFillsTheFieldsAndTheToolBarOpensEachWindow() {
     WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-
-    const QStringList expected = {"QV82", "1234567", "B01", "QV82HS-1.02", "2007/3/9", "2010/6/15"};
+    MainWindow& w = bench.window;
+    QVERIFY(w.start_up_once());
     QStringList shown;
-    for (QLabel* value : bench.window.device_panel->values) shown << value->text();
-    QCOMPARE(shown, expected);
-    QVERIFY(bench.contains(bench.ui.informations(), "Coin selector with address 2 found at  SIM"));
+    for (QLabel* value : w.device_panel->values) shown << value->text();
+    QCOMPARE(shown,
+             (QStringList{"QV82", "1234567", "B01", "QV82HS-1.02", "2007/3/9", "2010/6/15"}));
+    const std::string found = "Coin selector with address 2 found at  SIM";
+    QVERIFY(bench.contains(bench.ui.informations(), found));
     QVERIFY(bench.ui.errors().empty());
-    QVERIFY(bench.window.factory_test_action->isVisible());
-
     // The advice about the screen follows the screen the window is on.
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    const bool small = screen.width() < 1024 || screen.height() < 768;
     QCOMPARE(bench.contains(bench.ui.informations(), "Recomended screen resolution is 1024 x 768"),
-             small);
-
-    // Every statistics row shows the first option chosen.
-    for (const QComboBox* row : bench.window.statistics_page->settings) {
+             screen.width() < 1024 || screen.height() < 768);
+    for (const QComboBox* row : w.statistics_page->settings) {
       QCOMPARE(row->currentText(), QString("Not used"));
     }
-  }
 
-  void toolBarOpensEachWindowAndGivesTheWindowBackAfterIt() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    MainWindow& w = bench.window;
     const std::pair<QAction*, QDialog*> routes[] = {
         {w.program_coins_action, w.coin_programming_window},
         {w.erase_action, w.erase_dialog},
@@ -74,61 +64,51 @@ class MainWindowTest : public QObject {
           if (auto* shown = qobject_cast<QDialog*>(opened.data())) shown->reject();
         });
       });
+      QVERIFY(button->isVisible());
       button->trigger();
       QCOMPARE(opened.data(), dialog);
-      QVERIFY(!dialog->isVisible());
-      QVERIFY(bench.ui.errors().empty());
+      QVERIFY(!dialog->isVisible() && bench.ui.errors().empty());
       QVERIFY(w.tool_bar->isEnabled() && w.pages->isEnabled());
+      // Closing the erasing dialog still reads the counters again, the firmware window searches.
       if (button == w.erase_action) {
-        // Closing the erasing dialog still reads the counters again.
         QVERIFY(w.app.configuration.images.loaded_sections & kSectionStatistics);
       }
-      if (button == w.upgrade_action) {
-        QVERIFY(
-            bench.contains(bench.ui.informations(), "Coin selector with address 2 found at  SIM"));
-      }
+      if (button == w.upgrade_action) QVERIFY(bench.contains(bench.ui.informations(), found));
     }
   }
 
-  void busyIndicationDisablesTheWindowDuringEachTransfer() {
+  // The window is off while a transfer waits; Exit asks, and only Yes closes.
+  void busyIndicationDuringEachTransferAndExitAsks() {
     WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
+    MainWindow& w = bench.window;
+    QVERIFY(w.start_up_once());
     int waits = 0;
     int enabled_while_waiting = 0;
     bench.clock().on_wait = [&] {
       ++waits;
-      MainWindow& w = bench.window;
-      if (w.tool_bar->isEnabled() || w.pages->isEnabled() || w.settings_panel->isEnabled() ||
-          !w.device_panel->busy_indicator->animated()) {
-        ++enabled_while_waiting;
-      }
+      enabled_while_waiting += w.tool_bar->isEnabled() || w.pages->isEnabled() ||
+                               w.settings_panel->isEnabled() ||
+                               !w.device_panel->busy_indicator->animated();
     };
-    bench.window.search_action->trigger();
+    w.search_action->trigger();
     bench.clock().on_wait = nullptr;
-
     QVERIFY(waits > 10);
     QCOMPARE(enabled_while_waiting, 0);
-    QVERIFY(bench.window.tool_bar->isEnabled() && bench.window.pages->isEnabled());
-    QVERIFY(!bench.window.device_panel->busy_indicator->animated());
-  }
+    QVERIFY(w.tool_bar->isEnabled() && w.pages->isEnabled());
+    QVERIFY(!w.device_panel->busy_indicator->animated());
 
-  void exitAsksAndOnlyYesCloses() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    bench.window.show();
+    w.show();
     bench.ui.clear();
-
     bench.ui.answers = {Answer::No};
-    bench.window.exit_action->trigger();
-    QVERIFY(bench.window.isVisible());
+    w.exit_action->trigger();
+    QVERIFY(w.isVisible());
     bench.ui.answers = {Answer::No};
-    QVERIFY(!bench.window.close());  // the title bar's close asks the same
+    QVERIFY(!w.close());  // the title bar's close asks the same
     QCOMPARE(bench.ui.questions(),
              (std::vector<std::string>{"Close application?", "Close application?"}));
-
     bench.ui.answers = {Answer::Yes};
-    bench.window.exit_action->trigger();
-    QVERIFY(!bench.window.isVisible());
+    w.exit_action->trigger();
+    QVERIFY(!w.isVisible());
   }
 };
 
