@@ -78,20 +78,10 @@ TEST_F(RulesTest, ShowChoiceNamesWhatTheFunctionsCannotShow) {
   ui.clear();
   rules.display_show_chosen(2);  // "Value" 02
   EXPECT_TRUE(ui.shown.empty());
-  EXPECT_TRUE(page.display_multiplier.visible);
-  EXPECT_EQ(page.display_multiplier.text(), "1");
-  EXPECT_EQ(page.display_decimals.value, 0);
   rules.store_parameter_image();
   EXPECT_EQ(param_digits(14), "12");
   EXPECT_EQ(param_digits(15), "10");
   EXPECT_EQ(param_digits(16), "21");
-
-  set_record(1, "FFFFFFFFFFFFFFFF");
-  set_record(2, "FFFFFFFFFFFFFFFF");
-  ui.clear();
-  page.display_type.index = 2;
-  rules.display_show_chosen(4);  // "Credit and time" 05 with nothing that can show either
-  EXPECT_EQ(ui.errors(), std::vector<std::string>{"It is not possible to show credit and Time"});
 }
 
 TEST_F(RulesTest, DisplayByteSelectsTypeAndShowEntry) {
