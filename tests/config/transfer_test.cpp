@@ -114,16 +114,5 @@ TEST(Transfer, WriteFailureHalfWayStopsWithoutCommitAndRestartsTheDevice) {
   EXPECT_EQ(bench.device().memory().ram(), nv_before);
 }
 
-TEST(Transfer, MessagesWhenThereIsNothingToDo) {
-  sim::SetupOptions elsewhere;
-  elsewhere.device.address = 9;
-  ConfigBench missing(elsewhere);
-  missing.app.link.device_address = 2;
-  EXPECT_FALSE(missing.app.upload());
-  EXPECT_FALSE(missing.app.download());
-  EXPECT_EQ(missing.ui.errors(), std::vector<std::string>(2, text_of(msg::kCoinSelectorNotFound)));
-
-}
-
 }  // namespace
 }  // namespace qv82::test

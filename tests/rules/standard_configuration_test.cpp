@@ -125,10 +125,8 @@ TEST_P(SeparatorTest, AcceptsOnlyFreeOutputs) {
   const SeparatorCase& c = GetParam();
   start();
   choose("Vending standard");
-  images.io_text[3] = c.output4;
-  images.io_text[5] = c.output6;
-  rules.match_io_functions();
-  rules.refresh_configuration_view();
+  set_record(4, c.output4);
+  set_record(6, c.output6);
   rules.choose_separator(c.separator);
   rules.accept_separator();
   if (c.accepted) {
