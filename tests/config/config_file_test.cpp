@@ -1,16 +1,13 @@
 #include "config/config_file.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "config/parameter_tree.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace qv82::test {
@@ -95,16 +92,11 @@ TEST(ConfigFile, FailedSaveLeavesTheOldFileIntact) {
   const std::string target = dir.file("old.xml");
 
 #ifndef _WIN32
-  // Writing stops after 200 bytes.
-  rlimit old_limit{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old_limit;
-  small.rlim_cur = 200;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  EXPECT_THROW(write_configuration(kTemplate, tree, target), ConfigFileError);
-  setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
+  {
+    const FileSizeLimit disk_full(200);
+    ASSERT_TRUE(disk_full.active());
+    EXPECT_THROW(write_configuration(kTemplate, tree, target), ConfigFileError);
+  }
 #endif
 
   EXPECT_THROW(write_configuration(dir.file("missing.xml"), tree, target), ConfigFileError);
