@@ -96,8 +96,6 @@ TEST_F(ConfigImageTest, DamagedItemsChangeNothing) {
       {{"0x0570", kRecord}, {"0x0770", "12XY"}},    // not hex
       {{"0x0570", kRecord}, {"0x0770", "81010100000000FF00"}},  // longer than its length
       {{"0x0570", kRecord}, {"0x081A", "1"}},       // option of one digit
-      {{"0x0570", kRecord}, {"0x0830", "0000GG"}},  // counter not hex
-      {{"0x0570", kRecord}, {"0x07F1", "Z1"}},      // parameter not hex
       {{"0x0570", kRecord}, {"0x07F0", "2"}},       // parameter of one digit
   };
   for (const auto& texts : damaged) {

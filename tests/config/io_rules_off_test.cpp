@@ -20,12 +20,6 @@ TEST(IoRulesOff, EveryDamagedKindIsNamedAtStartUp) {
     std::string reason;
   } cases[] = {
       {"missing", {}, "io.ini is missing"},
-      {"empty", " \r\n", "io.ini is empty: it lists no functions"},
-      {"binary",
-       std::string("\x7F"
-                   "ELF\x02\x01\x00\x00[OUTPUTS]\n",
-                   18),
-       "io.ini is not a text file"},
       {"not hex", "[OUTPUTS]\nCoin pulse=00000000000014ZZYYYN\n",
        "io.ini [OUTPUTS] Coin pulse=00000000000014ZZYYYN is not a function template"},
       {"10 MB", "[OUTPUTS]\n" + std::string(10 * 1024 * 1024, ';'),
@@ -71,15 +65,6 @@ TEST(IoRulesOff, DownloadOfTheIoSectionAsksFirst) {
     EXPECT_EQ(bench.requests(kWriteMemory).size() > writes, answer == Answer::Yes);
   }
 
-  // Channels alone carry nothing the rules check: no question.
-  ConfigBench bench;
-  std::filesystem::remove(bench.dir + "/io.ini");
-  bench.app.configuration.prepare(bench.dir);
-  bench.ui.choose = [](ParameterTree& tree) { restrict_to_sections(tree, kSectionChannels); };
-  ASSERT_TRUE(bench.app.upload());
-  bench.ui.clear();
-  EXPECT_TRUE(bench.app.download());
-  EXPECT_EQ(bench.ui.questions(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ std::string text_of(int number) { return language_text(number); }
 
 // A template cut short (an interrupted copy, a full disk) would drop every
 // item after the cut from uploads and saves that still report success.
-TEST(Transfer, TemplateCutShortIsRefusedByUploadSaveAndOpen) {
+TEST(Transfer, TemplateCutShortIsRefusedByUploadAndSave) {
   TempDir dir;
   ConfigBench bench({}, dir.path());
   load_known_configuration(bench.device());
@@ -43,12 +43,6 @@ TEST(Transfer, TemplateCutShortIsRefusedByUploadSaveAndOpen) {
   only_error_names_the_template();
   EXPECT_FALSE(std::filesystem::exists(dir.file("cut.xml")));
 
-  bench.ui.clear();
-  const std::string page = bench.images().param_image;
-  bench.ui.open_files.push_back(dir.file("whole.xml"));
-  EXPECT_FALSE(bench.app.open_file());
-  only_error_names_the_template();
-  EXPECT_EQ(bench.images().param_image, page);
 }
 
 TEST(Transfer, RefusedReadChangesNoScreen) {
@@ -118,22 +112,6 @@ TEST(Transfer, WriteFailureHalfWayStopsWithoutCommitAndRestartsTheDevice) {
   EXPECT_EQ(after.back(), (Bytes{2, 0, 1, 0x01, 0xFC}));
   EXPECT_EQ(bench.device().memory().nv(), nv_before);
   EXPECT_EQ(bench.device().memory().ram(), nv_before);
-}
-
-TEST(Transfer, MessagesWhenThereIsNothingToDo) {
-  sim::SetupOptions elsewhere;
-  elsewhere.device.address = 9;
-  ConfigBench missing(elsewhere);
-  missing.app.link.device_address = 2;
-  EXPECT_FALSE(missing.app.upload());
-  EXPECT_FALSE(missing.app.download());
-  EXPECT_EQ(missing.ui.errors(), std::vector<std::string>(2, text_of(msg::kCoinSelectorNotFound)));
-
-  ConfigBench empty;
-  // Nothing loaded: the template without data offers nothing but the root.
-  EXPECT_FALSE(empty.app.download());
-  EXPECT_EQ(empty.ui.errors(), std::vector<std::string>{text_of(msg::kAllBuffersAreEmpty)});
-  EXPECT_TRUE(empty.ui.section_captions.empty());
 }
 
 }  // namespace
