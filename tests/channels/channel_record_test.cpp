@@ -81,27 +81,20 @@ TEST(ChannelRecord, EachByteIsShownInItsFieldAndWrittenBackInItsOwnForm) {
   }
 }
 
+// The check boxes as ccTalk, Sel., Fake, En.: a letter when ticked.
 TEST(ChannelRecord, StatusBitsMapToTheCheckBoxes) {
-  struct Case {
-    std::uint8_t status;
-    bool cctalk, selective, fake, enabled;
-  };
-  const Case cases[] = {
-      {0x05, true, true, false, false},
-      {0x0A, false, false, true, true},
-      {0x00, true, false, false, true},
-      {0x0F, false, true, true, false},
-  };
-  for (const Case& c : cases) {
+  const std::pair<std::uint8_t, std::string> cases[] = {
+      {0x05, "CS--"}, {0x0A, "--FE"}, {0x00, "C--E"}, {0x0F, "-SF-"}};
+  for (const auto& [status, ticked] : cases) {
     Bytes record = sample_record();
-    record[26] = c.status;
+    record[26] = status;
     const ChannelView v = StrToChannel(record).view;
-    EXPECT_EQ(v.cctalk, c.cctalk) << int(c.status);
-    EXPECT_EQ(v.selective, c.selective) << int(c.status);
-    EXPECT_EQ(v.fake, c.fake) << int(c.status);
-    EXPECT_EQ(v.enabled, c.enabled) << int(c.status);
+    EXPECT_EQ(std::string({v.cctalk ? 'C' : '-', v.selective ? 'S' : '-', v.fake ? 'F' : '-',
+                           v.enabled ? 'E' : '-'}),
+              ticked)
+        << int(status);
     // Coin programming writes 0111 into bits 4-7 whatever was read.
-    EXPECT_EQ(ChannelToStr(v, kCoinProgrammingStatusBase)[26], 0x70 | c.status);
+    EXPECT_EQ(ChannelToStr(v, kCoinProgrammingStatusBase)[26], 0x70 | status);
   }
 }
 
