@@ -5,7 +5,6 @@
 #include <set>
 #include <string>
 
-#include "channels/channel_lists.h"
 #include "channels/country_list.h"
 #include "link/errors.h"
 
@@ -26,105 +25,77 @@ Bytes sample_record() {
 
 TEST(ChannelRecord, ErasedRecordShowsNothingProgrammedAndSurvivesTheRoundTrip) {
   const DecodedChannel d = StrToChannel(erased_channel_record());
-  for (int k = 0; k < 13; ++k) {
-    EXPECT_EQ(d.view.parameters[k], 255);
-    EXPECT_EQ(d.view.tolerances[k], 255);
-  }
-  EXPECT_FALSE(d.view.enabled);
-  EXPECT_TRUE(d.view.fake);
-  EXPECT_TRUE(d.view.selective);
-  EXPECT_FALSE(d.view.cctalk);
-  EXPECT_EQ(d.view.direction, -1);
-  EXPECT_EQ(country_list()[d.view.country], ".. - not programmed");
-  EXPECT_EQ(list_item(cvf_list(CvfListKind::kChannelsPage), d.view.cvf), "...");
-  EXPECT_EQ(list_item(mint_list(), d.view.mint), ".");
-  EXPECT_EQ(d.view.value, 65535);
+  ChannelView nothing;  // disabled, ccTalk off, no direction
+  nothing.parameters.fill(255);
+  nothing.tolerances.fill(255);
+  nothing.fake = nothing.selective = true;
+  nothing.country = kCountryNotProgrammed;
+  nothing.cvf = 15;  // "..."
+  nothing.mint = 3;  // "."
+  nothing.value = 65535;
+  EXPECT_EQ(d.view, nothing);
   EXPECT_EQ(d.status_high_bits, 0xF0);
   EXPECT_EQ(ChannelToStr(d.view, d.status_high_bits), erased_channel_record());
 }
 
-// Stored bytes that the view cannot show exactly come back in their canonical form.
-TEST(ChannelRecord, OutOfRangeBytesAreWrittenBackCanonically) {
+// A byte of the record as its field shows it, and what goes back once the field holds typed:
+// numbers keep what their byte holds, a stored byte the view cannot show comes back canonical.
+TEST(ChannelRecord, EachByteIsShownInItsFieldAndWrittenBackInItsOwnForm) {
+  using Field = int& (*)(ChannelView&);
+  const Field parameter_4 = [](ChannelView& v) -> int& { return v.parameters[3]; };
+  const Field parameter_13 = [](ChannelView& v) -> int& { return v.parameters[12]; };
+  const Field tolerance_1 = [](ChannelView& v) -> int& { return v.tolerances[0]; };
+  const Field tolerance_13 = [](ChannelView& v) -> int& { return v.tolerances[12]; };
+  const Field direction = [](ChannelView& v) -> int& { return v.direction; };
+  const Field country = [](ChannelView& v) -> int& { return v.country; };
+  const Field cvf = [](ChannelView& v) -> int& { return v.cvf; };
+  const Field mint = [](ChannelView& v) -> int& { return v.mint; };
+  const Field value = [](ChannelView& v) -> int& { return v.value; };
   struct Case {
     int offset;
     std::uint8_t stored;
+    Field field;
+    int shown, typed;
     std::uint8_t written;
   };
   const Case cases[] = {
-      {28, 180, 180}, {28, 181, 255}, {28, 200, 255},   {28, 255, 255},   {27, 8, 8},
-      {27, 9, 255},   {27, 254, 255}, {29, 0x1C, 0xDC}, {29, 0x3F, 0xFF},
+      {3, 13, parameter_4, 13, 300, 44},        {12, 22, parameter_13, 22, 22, 22},
+      {13, 23, tolerance_1, 23, 256, 0},        {25, 35, tolerance_13, 35, 35, 35},
+      {27, 8, direction, 8, 8, 8},              {27, 9, direction, -1, -1, 255},
+      {27, 254, direction, -1, -1, 255},        {27, 2, direction, 2, -1, 255},
+      {28, 180, country, 180, 180, 180},        {28, 181, country, 181, 181, 255},
+      {28, 200, country, 181, 181, 255},        {28, 1, country, 1, -1, 255},
+      {29, 0x1C, cvf, 12, 12, 0xDC},            {29, 0x1C, mint, 1, -1, 0xFC},
+      {29, 0x3F, cvf, 15, -1, 0xFF},            {30, 0x01, value, 306, 0x10332, 0x03},
+      {31, 0x02, value, 2, 2, 0x02},
   };
   for (const Case& c : cases) {
     Bytes record = sample_record();
     record[c.offset] = c.stored;
-    const DecodedChannel d = StrToChannel(record);
-    Bytes expected = record;
-    expected[c.offset] = c.written;
-    EXPECT_EQ(ChannelToStr(d.view, d.status_high_bits), expected)
-        << "offset " << c.offset << " stored " << int(c.stored);
+    DecodedChannel d = StrToChannel(record);
+    EXPECT_EQ(c.field(d.view), c.shown) << "offset " << c.offset << " stored " << int(c.stored);
+    c.field(d.view) = c.typed;
+    record[c.offset] = c.written;
+    EXPECT_EQ(ChannelToStr(d.view, d.status_high_bits), record)
+        << "offset " << c.offset << " typed " << c.typed;
   }
 }
 
-TEST(ChannelRecord, FieldsDecodeAsTheViewShowsThem) {
-  Bytes record = sample_record();
-  record[29] = 0x1C;
-  record[30] = 0x01;
-  record[31] = 0x02;
-  const ChannelView v = StrToChannel(record).view;
-  EXPECT_EQ(v.parameters[0], 10);
-  EXPECT_EQ(v.parameters[12], 22);
-  EXPECT_EQ(v.tolerances[0], 23);  // the tolerances are a run of their own after the parameters
-  EXPECT_EQ(v.tolerances[12], 35);
-  EXPECT_EQ(list_item(cvf_list(CvfListKind::kChannelsPage), v.cvf), "1K0");
-  EXPECT_EQ(list_item(cvf_list(CvfListKind::kCoinProgramming), v.cvf), "...");
-  EXPECT_EQ(list_item(mint_list(), v.mint), "B");
-  EXPECT_EQ(v.value, 258);
-  EXPECT_EQ(v.direction, 2);
-  EXPECT_EQ(country_list()[v.country], "EU - EURO ");
-}
-
+// The check boxes as ccTalk, Sel., Fake, En.: a letter when ticked.
 TEST(ChannelRecord, StatusBitsMapToTheCheckBoxes) {
-  struct Case {
-    std::uint8_t status;
-    bool cctalk, selective, fake, enabled;
-  };
-  const Case cases[] = {
-      {0x05, true, true, false, false},
-      {0x0A, false, false, true, true},
-      {0x00, true, false, false, true},
-      {0x0F, false, true, true, false},
-  };
-  for (const Case& c : cases) {
+  const std::pair<std::uint8_t, std::string> cases[] = {
+      {0x05, "CS--"}, {0x0A, "--FE"}, {0x00, "C--E"}, {0x0F, "-SF-"}};
+  for (const auto& [status, ticked] : cases) {
     Bytes record = sample_record();
-    record[26] = c.status;
+    record[26] = status;
     const ChannelView v = StrToChannel(record).view;
-    EXPECT_EQ(v.cctalk, c.cctalk) << int(c.status);
-    EXPECT_EQ(v.selective, c.selective) << int(c.status);
-    EXPECT_EQ(v.fake, c.fake) << int(c.status);
-    EXPECT_EQ(v.enabled, c.enabled) << int(c.status);
+    EXPECT_EQ(std::string({v.cctalk ? 'C' : '-', v.selective ? 'S' : '-', v.fake ? 'F' : '-',
+                           v.enabled ? 'E' : '-'}),
+              ticked)
+        << int(status);
     // Coin programming writes 0111 into bits 4-7 whatever was read.
-    EXPECT_EQ(ChannelToStr(v, kCoinProgrammingStatusBase)[26], 0x70 | c.status);
+    EXPECT_EQ(ChannelToStr(v, kCoinProgrammingStatusBase)[26], 0x70 | status);
   }
-}
-
-TEST(ChannelRecord, ViewNumbersKeepOnlyWhatTheirBytesHold) {
-  ChannelView v = StrToChannel(sample_record()).view;
-  v.parameters[3] = 300;
-  v.tolerances[0] = 256;
-  v.value = 258;
-  v.direction = -1;
-  v.country = -1;
-  v.cvf = -1;
-  v.mint = -1;
-  const Bytes r = ChannelToStr(v, 0);
-  ASSERT_EQ(r.size(), 32u);
-  EXPECT_EQ(r[3], 44);
-  EXPECT_EQ(r[13], 0);
-  EXPECT_EQ(r[27], 255);
-  EXPECT_EQ(r[28], 255);
-  EXPECT_EQ(r[29], 0xFF);  // no selection: CVF 15, mint 3
-  EXPECT_EQ(r[30], 0x01);
-  EXPECT_EQ(r[31], 0x02);
 }
 
 TEST(ChannelRecord, RecordOfWrongLengthIsRejected) {

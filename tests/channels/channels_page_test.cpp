@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/errors.h"
 
 namespace qv82 {
@@ -64,21 +66,16 @@ TEST_F(ChannelsPageTest, TextShowsEveryField) {
   Bytes record = erased_channel_record();
   record[0] = 7;
   record[13] = 123;
-  record[26] = 0x05;
-  record[27] = 3;
-  record[28] = 2;
-  record[29] = 0xDC;
-  record[30] = 1;
-  record[31] = 2;
+  const Bytes tail = {0x05, 3, 2, 0xDC, 1, 2};  // status, Dir., CC, CVF and Mint, Val.
+  std::copy(tail.begin(), tail.end(), record.begin() + 26);
   buffer[9] = record;
   page.change_channel(10);
   const std::string text = channel_text(page.view, 10);
-  EXPECT_NE(text.find("Channel 10\n"), std::string::npos);
-  EXPECT_NE(text.find("Parameter       7  255"), std::string::npos);
-  EXPECT_NE(text.find("Tollerance    123  255"), std::string::npos);
-  EXPECT_NE(text.find("ccTalk: yes  Sel.: yes  Fake: no  En.: no\n"), std::string::npos);
-  EXPECT_NE(text.find("Dir.: 3\n"), std::string::npos);
-  EXPECT_NE(text.find("Val.: 258\n"), std::string::npos);
+  for (const char* part : {"Channel 10\n", "Parameter       7  255", "Tollerance    123  255",
+                           "ccTalk: yes  Sel.: yes  Fake: no  En.: no\n", "Dir.: 3\n",
+                           "Val.: 258\n"}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
+  }
   EXPECT_NE(channel_text(StrToChannel(erased_channel_record()).view, 1).find("Dir.: -\n"),
             std::string::npos);
 }

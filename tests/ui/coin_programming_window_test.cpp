@@ -183,61 +183,33 @@ class CoinProgrammingWindowTest : public QObject {
              Bytes(kept.tolerances.begin(), kept.tolerances.end()));
   }
 
-  // The keyboard takes three digits here (the editor's test), but a stored 1000 is kept.
-  void storedValueAboveThreeDigitsIsShownAndSavedUnchanged() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    // Channel 2 holds a coin worth 1000, enabled.
-    Bytes record(13, 50);
-    record.resize(26, 5);
-    for (const std::uint8_t b : {0x70, 2, 1, 0xC4, 0x03, 0xE8}) record.push_back(b);
-    bench.setup.device().memory().poke(channel_address(2), record);
-    bench.ui.clear();
-    bench.ui.answers = {Answer::Ok, Answer::Yes};  // save channel 2; store on Close
-
-    QVERIFY(run_window(bench, [&](CoinProgrammingWindow& w) {
-      w.channel_box->setValue(2);
-      QCOMPARE(w.record->value_box->value(), 1000);
-
-      bench.setup.device().insert_measurement(all(60));
-      QTRY_COMPARE(w.samples_list->count(), 1);
-      QCOMPARE(w.record->parameters[0]->value(), 60);
-      QCOMPARE(w.record->value_box->value(), 1000);
-      w.save_button->click();
-      QCOMPARE(w.channel_box->value(), 3);  // moved on after the save
-      w.close_button->click();
-    }));
-
-    QCOMPARE(bench.ui.questions(),
-             (std::vector<std::string>{"Press OK to save channel 2", "Save data to NV memory?"}));
-    QVERIFY(bench.ui.errors().empty());
-    const Bytes saved = nv_channel(bench, 2);
-    QCOMPARE(saved[0], std::uint8_t{60});
-    QCOMPARE(saved[30], std::uint8_t{0x03});
-    QCOMPARE(saved[31], std::uint8_t{0xE8});
-  }
-
-  // Escape and the title bar ask what Close asks: unsaved samples are kept on Cancel, a saved
-  // coin is stored on Yes; and a coin not stored leaves the channels page, as it leaves the
-  // device with the reset.
+  // Escape and the title bar ask what Close asks: unsaved samples are kept on Cancel, a coin
+  // not stored leaves the channels page as it leaves the device with the reset, a stored one
+  // stays on both, and the session's backup brings the old one back. A stored value of 1000,
+  // more than the keyboard takes here, goes through unchanged.
   void everyWayOutAsksAndThePageShowsWhatTheDeviceHolds() {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     ChannelsPageWidget& page = *bench.window.channels_page;
-    const Bytes old_coin = nv_channel(bench, 1);
-    QVERIFY(old_coin[0] != 77);
+    Bytes old_coin(13, 50);  // enabled, worth 1000
+    old_coin.resize(26, 5);
+    for (const std::uint8_t b : {0x70, 2, 1, 0xC4, 0x03, 0xE8}) old_coin.push_back(b);
+    bench.setup.device().memory().poke(channel_address(1), old_coin);
     bench.ui.clear();
     // Escape with a sample not saved: Cancel. Save channel 1: OK. Escape: "Save data to NV
     // memory?" No.
     bench.ui.answers = {Answer::Cancel, Answer::Ok, Answer::No};
 
     QVERIFY(run_window(bench, [&](CoinProgrammingWindow& w) {
+      QCOMPARE(w.record->value_box->value(), 1000);
       bench.setup.device().insert_measurement(all(77));
       QTRY_COMPARE(w.samples_list->count(), 1);
+      QCOMPARE(w.record->value_box->value(), 1000);
       QTest::keyClick(&w, Qt::Key_Escape);
       QVERIFY(w.isVisible());
       QCOMPARE(w.samples_list->count(), 1);
       w.save_button->click();
+      QCOMPARE(w.channel_box->value(), 2);  // moved on after the save
       QCOMPARE(page.record->parameters[0]->value(), 77);  // saved, not yet stored
       QTest::keyClick(&w, Qt::Key_Escape);
       QVERIFY(!w.isVisible());
@@ -252,57 +224,35 @@ class CoinProgrammingWindowTest : public QObject {
     channels.take_channel(1);
     QCOMPARE(channels.channel_buffer[0], old_coin);
 
-    // The title bar's close after a save, answered Yes: the coin is stored.
+    // The title bar's close with the sample not saved, Yes to both: the coin is stored and the
+    // page shows it, so taking it for a Download keeps the new record.
     bench.ui.clear();
-    bench.ui.answers = {Answer::Ok, Answer::Yes};
+    bench.ui.answers = {Answer::Yes, Answer::Yes};
     QVERIFY(run_window(bench, [&](CoinProgrammingWindow& w) {
       bench.setup.device().insert_measurement(all(78));
       QTRY_COMPARE(w.samples_list->count(), 1);
-      w.save_button->click();
       w.close();
       QVERIFY(!w.isVisible());
     }));
-    QCOMPARE(nv_channel(bench, 1)[0], std::uint8_t{78});
-    QCOMPARE(page.record->parameters[0]->value(), 78);
-  }
-
-  // The coin stored on Close shows on the channels page, and the session's backup brings the
-  // device back as the window found it.
-  void channelSavedOnCloseIsWhatTheChannelsPageShows() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    ChannelsPageWidget& page = *bench.window.channels_page;
-    QCOMPARE(page.channel_number_box->value(), 1);
-    const Bytes before = nv_channel(bench, 1);
-    QVERIFY(before[0] != 77);
-    bench.ui.clear();
-    // "Data not saved! Save now to channel 1 ?" Yes, "Save data to NV memory?" Yes.
-    bench.ui.answers = {Answer::Yes, Answer::Yes};
-
-    QVERIFY(run_window(bench, [&](CoinProgrammingWindow& w) {
-      QCOMPARE(w.channel_box->value(), 1);
-      bench.setup.device().insert_measurement(all(77));
-      QTRY_COMPARE(w.samples_list->count(), 1);
-      w.close_button->click();
-    }));
-
+    QCOMPARE(bench.ui.questions(),
+             (std::vector<std::string>{"Data not saved! Save now to channel 1 ?",
+                                       "Save data to NV memory?"}));
     QVERIFY(bench.ui.errors().empty());
-    QCOMPARE(bench.ui.questions().size(), std::size_t{2});
     const Bytes stored = nv_channel(bench, 1);
-    QCOMPARE(stored[0], std::uint8_t{77});
-    // The page shows the new coin, so taking it for a Download keeps the new record.
-    QCOMPARE(page.record->parameters[0]->value(), 77);
-    ChannelsPage& channels = bench.app.configuration.channels;
+    QCOMPARE(stored[0], std::uint8_t{78});
+    QCOMPARE(Bytes(stored.begin() + 30, stored.end()), (Bytes{0x03, 0xE8}));
+    QCOMPARE(page.record->parameters[0]->value(), 78);
     channels.take_channel(1);
     QCOMPARE(channels.channel_buffer[0], stored);
 
-    QCOMPARE(bench.app.device_backups().size(), std::size_t{1});
+    // Each session was backed up before its first write; a backup brings the old coin back.
+    QCOMPARE(bench.app.device_backups().size(), std::size_t{2});
     bench.ui.clear();
     bench.ui.chosen_items = {0};
     bench.ui.answers = {Answer::Yes};
     bench.window.restore_action->trigger();
     QVERIFY(bench.ui.errors().empty());
-    QCOMPARE(nv_channel(bench, 1), before);
+    QCOMPARE(nv_channel(bench, 1), old_coin);
   }
 };
 
