@@ -72,7 +72,6 @@ TEST_F(TrustCommands, CompareDownloadCompareBackupsRestore) {
   EXPECT_NE(lines_of(files.out)[0].find("; 1. "), std::string::npos) << files.out;
   EXPECT_EQ(lines_of(files.out)[1], "1 difference");
   EXPECT_EQ(cli({"compare", original, original}).out, "No differences\n");
-  EXPECT_EQ(cli({"compare", changed}).status, 1);
 
   const RunResult download = cli({"download", changed});
   ASSERT_EQ(download.status, 0) << download.err;
