@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <utility>
 
 #include "support/processes.h"
 #include "support/sim_fixture.h"
@@ -39,17 +38,18 @@ TEST(CoinprogEndToEnd, SavedChannelReachesNonVolatileMemory) {
   RunningProgram coinprog(
       cli_binary(), {"--port", link, "--workdir", dir, "--address", "2", "coinprog", "--channel",
                      "9", "--samples", "3", "--save", "--timeout", "60"});
-  // A foreign coin (of no programmed kind) at a time, the next once the last was counted; one
-  // the program missed while it was starting is inserted again.
-  std::size_t counted = 0;
-  for (int tries = 0; counted < 3 && tries < 60; ++tries) {
+  // A foreign coin (of no programmed kind) at a time, once the program counts them and the
+  // next once the last was counted.
+  ASSERT_TRUE(coinprog.wait_until(
+      [](const RunResult& so_far) {
+        return so_far.err.find("Insert 3 coins") != std::string::npos;
+      },
+      30));
+  for (std::size_t counted = 0; counted < 3; ++counted) {
     sim.send_line("insert 8");
-    coinprog.wait_until(
-        [&](const std::string& out) {
-          const std::size_t now = sample_lines(out).size();
-          return std::exchange(counted, now) < now;
-        },
-        1);
+    ASSERT_TRUE(coinprog.wait_until(
+        [&](const RunResult& so_far) { return sample_lines(so_far.out).size() > counted; }, 10))
+        << "coin " << counted + 1 << " was not counted";
   }
   const RunResult result = coinprog.finish(60);
   ASSERT_EQ(sim.stop(), 0);
