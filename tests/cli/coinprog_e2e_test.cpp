@@ -2,13 +2,10 @@
 // typed into the simulator, the saved channel is read back from its non-volatile image.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "support/processes.h"
 #include "support/sim_fixture.h"
@@ -38,19 +35,23 @@ TEST(CoinprogEndToEnd, SavedChannelReachesNonVolatileMemory) {
   const std::string image = dir + "/nv.txt";
   SimOnPty sim({"--link", link, "--save-image", image});
 
-  // Foreign coins (of no programmed kind) keep coming until the program has what it wants.
-  std::atomic<bool> done{false};
-  std::thread inserter([&] {
-    for (int i = 0; i < 200 && !done; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(350));
-      sim.send_line("insert 8");
-    }
-  });
-  const RunResult result =
-      run_program(cli_binary(), {"--port", link, "--workdir", dir, "--address", "2", "coinprog",
-                                 "--channel", "9", "--samples", "3", "--save", "--timeout", "60"});
-  done = true;
-  inserter.join();
+  RunningProgram coinprog(
+      cli_binary(), {"--port", link, "--workdir", dir, "--address", "2", "coinprog", "--channel",
+                     "9", "--samples", "3", "--save", "--timeout", "60"});
+  // A foreign coin (of no programmed kind) at a time, once the program counts them and the
+  // next once the last was counted.
+  ASSERT_TRUE(coinprog.wait_until(
+      [](const RunResult& so_far) {
+        return so_far.err.find("Insert 3 coins") != std::string::npos;
+      },
+      30));
+  for (std::size_t counted = 0; counted < 3; ++counted) {
+    sim.send_line("insert 8");
+    ASSERT_TRUE(coinprog.wait_until(
+        [&](const RunResult& so_far) { return sample_lines(so_far.out).size() > counted; }, 10))
+        << "coin " << counted + 1 << " was not counted";
+  }
+  const RunResult result = coinprog.finish(60);
   ASSERT_EQ(sim.stop(), 0);
 
   EXPECT_EQ(result.status, 0) << result.err;
@@ -64,7 +65,6 @@ TEST(CoinprogEndToEnd, SavedChannelReachesNonVolatileMemory) {
     const double mean = (samples[0][k] + samples[1][k] + samples[2][k]) / 3.0;
     EXPECT_EQ(nv[at + k], static_cast<int>(std::nearbyint(mean))) << "parameter " << k + 1;
   }
-  std::filesystem::remove_all(dir);
 }
 
 TEST(CoinprogEndToEnd, ChannelOutsideOneToSixteenIsAUsageError) {

@@ -26,11 +26,6 @@ class Bench {
       : dir(make_temp_dir()), link(dir + "/qv82"), sim(with_link(std::move(sim_args), link)) {
     std::filesystem::copy_file(QV82_SOURCE_DIR "/data/qv82hs.ini", dir + "/qv82hs.ini");
   }
-  ~Bench() {
-    sim.stop();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
 
   RunResult cli(std::vector<std::string> args) {
     std::vector<std::string> all = {"--port", link, "--workdir", dir};

@@ -27,37 +27,30 @@ std::map<std::size_t, std::uint8_t> changes(const Image& before, const Image& af
 class CommandFaults : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new std::string(make_temp_dir());
+    dir_ = make_temp_dir();
     for (const char* name : {"qv82hs.ini", "io.ini", "template.xml", "Production.ini"}) {
-      std::filesystem::copy_file(std::string(QV82_SOURCE_DIR "/data/") + name, *dir_ + "/" + name);
+      std::filesystem::copy_file(std::string(QV82_SOURCE_DIR "/data/") + name, dir_ + "/" + name);
     }
     // A configuration file of the modes, taken from an untouched device.
-    SimOnPty sim({"--address", "3", "--link", *dir_ + "/qv82"});
+    SimOnPty sim({"--address", "3", "--link", dir_ + "/qv82"});
     const RunResult made =
-        cli({"--address", "3", "upload", "-o", *dir_ + "/modes.xml", "--sections", "modes"});
+        cli({"--address", "3", "upload", "-o", dir_ + "/modes.xml", "--sections", "modes"});
     ASSERT_EQ(made.status, 0) << made.err;
-  }
-  static void TearDownTestSuite() {
-    std::error_code ignored;
-    std::filesystem::remove_all(*dir_, ignored);
-    delete dir_;
   }
 
   static RunResult cli(std::vector<std::string> args) {
-    std::vector<std::string> all = {"--port", *dir_ + "/qv82", "--workdir", *dir_};
+    std::vector<std::string> all = {"--port", dir_ + "/qv82", "--workdir", dir_};
     all.insert(all.end(), args.begin(), args.end());
     return run_program(cli_binary(), all);
   }
   static std::vector<std::string> sim_args(std::vector<std::string> args,
                                            const std::string& image) {
-    args.insert(args.end(), {"--address", "3", "--link", *dir_ + "/qv82", "--save-image", image});
+    args.insert(args.end(), {"--address", "3", "--link", dir_ + "/qv82", "--save-image", image});
     return args;
   }
 
-  static std::string* dir_;
+  static inline std::string dir_;
 };
-
-std::string* CommandFaults::dir_ = nullptr;
 
 struct FaultCase {
   const char* name;
@@ -71,7 +64,7 @@ struct FaultCase {
 constexpr const char* kNoPort = "Unable to open com port ";
 
 TEST_F(CommandFaults, FailuresAreSaidAndLeaveTheStoredImage) {
-  const std::string modes = *dir_ + "/modes.xml";
+  const std::string modes = dir_ + "/modes.xml";
   const std::string locked = "00000000";
   const FaultCase cases[] = {
       // No device on the port: the port itself is missing, and says so.
@@ -105,8 +98,8 @@ TEST_F(CommandFaults, FailuresAreSaidAndLeaveTheStoredImage) {
   for (const FaultCase& c : cases) {
     SCOPED_TRACE(c.name);
     const bool no_device = c.sim == std::vector<std::string>{"none"};
-    const std::string before_path = *dir_ + "/before.img";
-    const std::string after_path = *dir_ + "/after.img";
+    const std::string before_path = dir_ + "/before.img";
+    const std::string after_path = dir_ + "/after.img";
     if (!no_device) SimOnPty(sim_args(c.sim, before_path)).stop();
 
     RunResult result;
@@ -130,7 +123,7 @@ TEST_F(CommandFaults, FailuresAreSaidAndLeaveTheStoredImage) {
 }
 
 TEST_F(CommandFaults, SendUnlocksAsTheTerminalDoes) {
-  const std::string image = *dir_ + "/sent.img";
+  const std::string image = dir_ + "/sent.img";
   SimOnPty sim(sim_args({"--masks", "00000000"}, image));
   const std::vector<std::string> password = {"--address", "3", "--password", "123456789abc"};
   auto send = [&](const std::string& hex) {

@@ -15,11 +15,6 @@ class StatsEndToEnd : public ::testing::Test {
   StatsEndToEnd() : dir(make_temp_dir()), link(dir + "/qv82"), sim(start(dir, link)) {
     std::filesystem::copy_file(QV82_SOURCE_DIR "/data/qv82hs.ini", dir + "/qv82hs.ini");
   }
-  ~StatsEndToEnd() override {
-    sim.stop();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
 
   static std::vector<std::string> start(const std::string& dir, const std::string& link) {
     std::ofstream(dir + "/image.txt") << "081A: 01 02 03\n"

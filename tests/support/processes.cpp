@@ -123,11 +123,16 @@ bool RunningProgram::collect(int timeout_ms) {
 }
 
 bool RunningProgram::wait_for_output(const std::string& text, int seconds) {
+  return wait_until(
+      [&](const RunResult& so_far) { return so_far.out.find(text) != std::string::npos; }, seconds);
+}
+
+bool RunningProgram::wait_until(const std::function<bool(const RunResult&)>& done, int seconds) {
   for (int waited_ms = 0; waited_ms < seconds * 1000; waited_ms += 100) {
-    if (result_.out.find(text) != std::string::npos) return true;
+    if (done(result_)) return true;
     if (!collect(100)) break;
   }
-  return result_.out.find(text) != std::string::npos;
+  return done(result_);
 }
 
 int RunningProgram::wait() { return finish(24 * 3600).status; }

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ class RunningProgram {
   // Collects output until stdout holds the text; false when the seconds
   // passed or the program ended first.
   bool wait_for_output(const std::string& text, int seconds);
+  // The same for any test of the output so far.
+  bool wait_until(const std::function<bool(const RunResult&)>& done, int seconds);
   void signal(int number);
   // Waits for its end; after the seconds it is killed and status is -1.
   RunResult finish(int seconds);
@@ -79,6 +82,5 @@ class SimOnPty {
   std::string slave_path_;
   double cpu_seconds_ = 0.0;
 };
-
 
 }  // namespace qv82::test
