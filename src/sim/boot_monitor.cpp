@@ -84,14 +84,15 @@ BootMonitor::Result BootMonitor::feed(std::uint8_t byte) {
 }
 
 char BootMonitor::check_record(char type, const Bytes& body) {
-  if (srecord_address_bytes(type) == 0) return '5';  // S4 is reserved
+  const std::size_t address_bytes = srecord_address_bytes(type);
+  if (address_bytes == 0) return '5';  // S4 is reserved
   // count + address + checksum at least
-  if (body.size() < 2 + srecord_address_bytes(type)) return '3';
+  if (body.size() < 2 + address_bytes) return '3';
   unsigned sum = 0;
   for (std::size_t i = 0; i + 1 < body.size(); ++i) sum += body[i];
   if (static_cast<std::uint8_t>(~sum) != body.back()) return '3';
   if (type == '0') {
-    const std::size_t id_start = 1 + srecord_address_bytes(type);
+    const std::size_t id_start = 1 + address_bytes;
     if (body.size() - 1 < id_start + kIdLength) return '1';
     std::string padded = id_;
     padded.resize(kIdLength, ' ');

@@ -9,26 +9,12 @@
 #include "config/transfer_bench.h"
 #include "lang/language.h"
 #include "stats/erasing.h"
+#include "support/saved_items.h"
 
 namespace qv82::test {
 namespace {
 
 const Bytes kWriteMemory = {0xFF, 0x03};
-
-// The file with channel 3's value raised by 5; the new record's hex.
-std::string raise_channel_3_value(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string tag = "address=\"0x05B0\" length=\"32\">";
-  const std::size_t at = text.find(tag) + tag.size();
-  const Bytes record = hex_to_bytes(text.substr(at, 64));
-  DecodedChannel channel = StrToChannel(record);
-  channel.view.value += 5;
-  const std::string changed = bytes_to_hex(ChannelToStr(channel.view, channel.status_high_bits));
-  text.replace(at, 64, changed);
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-  return changed;
-}
 
 // The device's configuration saved as Upload and File Save make it, with channel
 // 3's value raised, opened into the pages; the new record's hex.
@@ -158,16 +144,6 @@ TEST(WriteTrust, BackupThatCannotBeWrittenStopsBeforeAnyWrite) {
   EXPECT_EQ(bench.requests(kWriteMemory).size(), writes);
 }
 
-// Replaces the data of the item at the address in a saved file.
-void set_item(const std::string& path, const std::string& address, const std::string& hex) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::size_t tag = text.find("address=\"" + address + "\"");
-  const std::size_t at = text.find('>', tag) + 1;
-  text.replace(at, text.find('<', at) - at, hex);
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
 TEST(WriteTrust, TwoFilesCompareItemByItemInThePagesWords) {
   ConfigBench bench;
   const std::string file = bench.dir + "/device.xml";
@@ -175,14 +151,14 @@ TEST(WriteTrust, TwoFilesCompareItemByItemInThePagesWords) {
   const std::string copy = bench.dir + "/copy.xml";
   std::filesystem::copy_file(file, copy);
   raise_channel_3_value(copy);
-  set_item(file, "0x081A", "01");
-  set_item(copy, "0x081A", "02");
-  set_item(file, "0x07FB", "05");
-  set_item(copy, "0x07FB", "0A");
-  set_item(file, "0x0778", "0706BFFF00000000");
-  set_item(copy, "0x0778", "FFFFFFFFFFFFFFFF");
-  set_item(file, "0x0830", "000010");
-  set_item(copy, "0x0830", "000000");
+  set_saved_item(file, "0x081A", "01");
+  set_saved_item(copy, "0x081A", "02");
+  set_saved_item(file, "0x07FB", "05");
+  set_saved_item(copy, "0x07FB", "0A");
+  set_saved_item(file, "0x0778", "0706BFFF00000000");
+  set_saved_item(copy, "0x0778", "FFFFFFFFFFFFFFFF");
+  set_saved_item(file, "0x0830", "000010");
+  set_saved_item(copy, "0x0830", "000000");
   const auto differences = bench.app.compare_files(file, copy);
   ASSERT_TRUE(differences);
   ASSERT_EQ(differences->size(), 5u);

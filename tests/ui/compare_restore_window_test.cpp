@@ -7,11 +7,9 @@
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
-#include <fstream>
-#include <functional>
-#include <iterator>
 
 #include "support/gui_test_main.h"
+#include "support/saved_items.h"
 #include "channels/channel_record.h"
 #include "config/parameter_tree.h"
 #include "ui/section_tree_dialog.h"
@@ -30,26 +28,6 @@ std::string saved_configuration(WindowBench& bench) {
   return path;
 }
 
-// The hex of the file's item at the address replaced by what edit makes of it.
-void edit_item(const std::string& path, const std::string& address, std::size_t bytes,
-               const std::function<std::string(const std::string&)>& edit) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string tag =
-      "address=\"" + address + "\" length=\"" + std::to_string(bytes) + "\">";
-  const std::size_t at = text.find(tag) + tag.size();
-  text.replace(at, 2 * bytes, edit(text.substr(at, 2 * bytes)));
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-void raise_channel_3_value(const std::string& path) {
-  edit_item(path, "0x05B0", 32, [](const std::string& hex) {
-    DecodedChannel channel = StrToChannel(hex_to_bytes(hex));
-    channel.view.value += 5;
-    return bytes_to_hex(ChannelToStr(channel.view, channel.status_high_bits));
-  });
-}
-
 }  // namespace
 
 class CompareRestoreWindowTest : public QObject {
@@ -64,7 +42,7 @@ class CompareRestoreWindowTest : public QObject {
     QVERIFY(bench.window.start_up_once());
     const std::string file = saved_configuration(bench);
     raise_channel_3_value(file);
-    edit_item(file, "0x0788", 8, [](const std::string&) { return "0304000000000A00"; });
+    set_saved_item(file, "0x0788", "0304000000000A00");
     const sim::Memory::Image original = bench.setup.device().memory().nv();
 
     bench.ui.clear();
