@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "channels/sample_chart.h"
+
 namespace qv82 {
 namespace {
 
@@ -63,11 +65,36 @@ TEST(CoinProgrammingCalc, RoundsHalvesToEvenWhateverTheCallersRoundingMode) {
   EXPECT_EQ(out.parameters[0], 10);
 }
 
-TEST(CoinProgrammingCalc, SampleLineHoldsThirteenRightAlignedValues) {
-  const CoinSample s = {7, 123, 255, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-  const std::string line = sample_line(s);
-  EXPECT_EQ(line.size(), 52u);
-  EXPECT_EQ(line.substr(0, 12), "  7 123 255 ");
+// The band edge is where the device stops accepting: |value - mean| <= tolerance. The window
+// test draws whole charts from this and checks where a wrong coin's point lands.
+TEST(SampleChart, PointsAreDeviationsInTolerancesAndOutsideWhereTheDeviceRejects) {
+  struct Case {
+    int value;
+    int tolerance;
+    double y;
+    bool outside;
+  } cases[] = {
+      {104, 4, 1.0, false},
+      {105, 4, 1.25, true},
+      {180, 4, kSampleChartLimit, true},
+      {0, 4, -kSampleChartLimit, true},
+      {100, 0, 0.0, false},
+      {99, 0, -kSampleChartLimit, true},
+  };
+  for (const Case& c : cases) {
+    CoinSample sample;
+    sample.fill(100);
+    sample[0] = static_cast<std::uint8_t>(c.value);
+    std::array<int, kChannelParameterCount> means, tolerances;
+    means.fill(100);
+    tolerances.fill(4);
+    tolerances[0] = c.tolerance;
+    const SampleChart chart = sample_chart(std::vector<CoinSample>{sample}, means, tolerances);
+    ASSERT_EQ(chart.points.size(), std::size_t{kChannelParameterCount});
+    EXPECT_DOUBLE_EQ(chart.points[0].y, c.y) << c.value << " tolerance " << c.tolerance;
+    EXPECT_EQ(chart.points[0].outside, c.outside) << c.value << " tolerance " << c.tolerance;
+    EXPECT_EQ(chart.outside_samples, c.outside ? 1u : 0u);
+  }
 }
 
 }  // namespace
