@@ -1,16 +1,15 @@
 // The firmware upgrade against the simulated coin selector and its boot
-// monitor, in virtual time.
+// monitor, in virtual time, and the image files refused before it starts.
 #include "firmware/firmware_download.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 
 #include "device/coin_selector.h"
 #include "files/ini_file.h"
+#include "firmware/firmware_image.h"
 #include "firmware/srecord_writer.h"
-#include "link/errors.h"
 #include "support/fake_ui.h"
 #include "support/sim_fixture.h"
 #include "support/temp_dir.h"
@@ -27,7 +26,6 @@ class FirmwareDownloadTest : public test::SimFixture {
     state.access_masks = {0xFF, 0xFF, 0xFF, 0xFF};
     state.download_address = device().address();
     link.add_log_line = [this](const std::string& line) { log.push_back(line); };
-    download.view_changed = [this] { progress.push_back(download.view.progress); };
     for (std::size_t i = 0; i < data.size(); ++i) {
       data[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
       flash[0x4000 + static_cast<std::uint32_t>(i)] = data[i];
@@ -48,7 +46,6 @@ class FirmwareDownloadTest : public test::SimFixture {
   CoinSelector selector;
   FirmwareDownload download{link, selector};
   std::vector<std::string> log;
-  std::vector<int> progress;
 };
 
 TEST_F(FirmwareDownloadTest, WholeImageLandsInFlashAndTheDeviceRunsTheNewRevision) {
@@ -60,11 +57,6 @@ TEST_F(FirmwareDownloadTest, WholeImageLandsInFlashAndTheDeviceRunsTheNewRevisio
   EXPECT_FALSE(device().in_monitor());
   EXPECT_EQ(ask({0xF1}, 5), text_to_bytes("QV82HS-2.00"));
   EXPECT_TRUE(ui.errors().empty()) << ui.errors().front();
-  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
-  EXPECT_EQ(download.view.progress_max, 17) << "the records after the header";
-  // The bar fills with the last record and is reset by the final step.
-  EXPECT_NE(std::find(progress.begin(), progress.end(), 17), progress.end());
-  EXPECT_EQ(download.view.progress, 0);
 }
 
 // The records are not logged; the way into the monitor is.
@@ -143,28 +135,6 @@ TEST_F(FirmwareDownloadTest, ImageForAnotherDeviceTypeSendsNothing) {
   EXPECT_TRUE(device().in_monitor());
 }
 
-TEST_F(FirmwareDownloadTest, PortLostMidImageSaysTheUpgradeFailedAndTheDeviceWaits) {
-  ASSERT_EQ(download.start_monitor(), kMonitorReady);
-  bool pulled = false;
-  download.view_changed = [&] {
-    if (pulled || download.view.progress < 4) return;
-    pulled = true;
-    // Inside the next record's transfer.
-    setup.scheduler().schedule_in_us(3000, [this] { setup.line().remove_port("SIM"); });
-  };
-  try {
-    download.download_prgm(write_image());
-    FAIL() << "the lost port is thrown on";
-  } catch (const PortError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "SIM was disconnected\nThe firmware upgrade did not complete." + kStaysInMonitor);
-  }
-  EXPECT_EQ(download.view.status_label, "The firmware upgrade did not complete.");
-  EXPECT_TRUE(device().in_monitor());
-  EXPECT_LT(device().monitor().flash().size(), data.size());
-  EXPECT_TRUE(link.log_enabled);
-}
-
 TEST_F(FirmwareDownloadTest, UnansweredHeaderIsATimeOut) {
   ASSERT_EQ(download.start_monitor(), kMonitorReady);
   device().config().monitor_erase_us = 3'100'000;  // beyond 300 polls
@@ -191,17 +161,35 @@ TEST_F(FirmwareDownloadTest, StartMonitorResults) {
   EXPECT_EQ(ui.password_prompts().size(), 1u) << "only the refused try asked";
 }
 
-TEST_F(FirmwareDownloadTest, StartRefusesWithoutAFileOrWithAnUnusableOne) {
-  EXPECT_FALSE(download.start());
-  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Open file first!"});
+TEST(FirmwareImage, UnusableFilesAreRefusedWithTheLine) {
+  const std::string header = srecord_line('0', 0, text_to_bytes("QV82HS-BL")) + "\n";
+  const std::string record = srecord_line('1', 0x100, Bytes{1, 2, 3});
+  const std::string end = srecord_line('9', 0, {}) + "\n";
+  std::string bad_checksum = record;
+  bad_checksum.back() = bad_checksum.back() == '0' ? '1' : '0';
+  const std::pair<std::string, std::string> cases[] = {
+      {"\n\n", "empty file"},
+      {header, "no record after the header"},
+      {header + bad_checksum + "\n", "line 2: wrong checksum"},
+      {header + "S10600000155\n", "line 2: wrong byte count"},
+      {header + "S3030000FC\n", "line 2: record too short"},
+      {header + "S4030000FC\n", "line 2: unknown record type"},
+      {header + record + "\n", "no end record (S7, S8 or S9)"},
+      {header + record + "\n" + end + record + "\n", "line 4: record after the end record"},
+  };
+  for (const auto& [text, error_part] : cases) {
+    const FirmwareImageResult result = parse_firmware_image(text);
+    EXPECT_FALSE(result.image) << text;
+    EXPECT_NE(result.error.find("File format error"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find(error_part), std::string::npos) << result.error;
+  }
+}
 
-  ui.clear();
-  dir.write("broken.u19", srecord_line('0', 0, text_to_bytes("QV82HS-BL")) + "\nS1XYZ\n");
-  download.choose_file(dir.file("broken.u19"));
-  EXPECT_FALSE(download.start()) << "the window stays open";
-  EXPECT_FALSE(device().in_monitor());
-  ASSERT_EQ(ui.errors().size(), 1u);
-  EXPECT_NE(ui.errors()[0].find("File format error, line 2"), std::string::npos);
+// A missing file is refused end to end.
+TEST(FirmwareImage, AFolderIsAnInputOutputError) {
+  test::TempDir dir;
+  EXPECT_EQ(read_firmware_image(dir.path()).error,
+            "Cannot read file " + dir.path() + ": it is a folder");
 }
 
 }  // namespace
