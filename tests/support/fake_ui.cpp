@@ -57,16 +57,14 @@ bool FakeUi::choose_sections(const std::string&, ParameterTree& tree) {
   return answer;
 }
 
-std::optional<std::string> FakeUi::open_file(const std::string& filter) {
-  file_filters.push_back(filter);
+std::optional<std::string> FakeUi::open_file(const std::string& /*filter*/) {
   if (open_files.empty()) return std::nullopt;
   auto name = open_files.front();
   open_files.pop_front();
   return name;
 }
 
-std::optional<std::string> FakeUi::save_file(const std::string& filter) {
-  file_filters.push_back(filter);
+std::optional<std::string> FakeUi::save_file(const std::string& /*filter*/) {
   if (save_files.empty()) return std::nullopt;
   auto name = save_files.front();
   save_files.pop_front();

@@ -44,7 +44,6 @@ class FakeUi : public Ui {
   // Called as each error or information box comes up, to look at the
   // window behind it.
   std::function<void(const Shown&)> on_shown;
-  std::vector<std::string> file_filters;
   int wait_cursor_depth = 0;
 
   void error(const std::string& text) override;
