@@ -1,15 +1,13 @@
-// The channel record editor of the channels page and of coin programming: each control under
-// its caption and bound to its own field of the view.
+// The channel record editor of the channels page and of coin programming: each control is
+// bound to its own field of the view.
 #include "ui/channel_record_editor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QLabel>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QtTest>
-#include <functional>
+#include <tuple>
 
 #include "channels/channel_record.h"
 #include "support/gui_test_main.h"
@@ -17,25 +15,6 @@
 namespace qv82::test {
 
 namespace {
-
-// What the user reads for a control: a check box's own text, else the label at the top of its
-// grid column or just before it in its row.
-QString caption_of(QWidget* control) {
-  if (auto* box = qobject_cast<QCheckBox*>(control); box != nullptr && !box->text().isEmpty())
-    return box->text();
-  QLayout* layout = control->parentWidget()->layout();
-  const int index = layout->indexOf(control);
-  QLayoutItem* item = nullptr;
-  if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
-    int row = 0, column = 0, rows = 0, columns = 0;
-    grid->getItemPosition(index, &row, &column, &rows, &columns);
-    item = grid->itemAtPosition(0, column);
-  } else if (index > 0) {
-    item = layout->itemAt(index - 1);
-  }
-  auto* label = item != nullptr ? qobject_cast<QLabel*>(item->widget()) : nullptr;
-  return label != nullptr ? label->text() : QString("(no caption)");
-}
 
 ChannelView shown_view() {
   ChannelView v;
@@ -59,64 +38,46 @@ class ChannelRecordEditorTest : public QObject {
 
  private slots:
   // One user edit of a control changes its field of the view, and only that one.
-  void eachControlSitsUnderItsCaptionAndEditsItsField() {
-    using E = ChannelRecordEditor;
-    struct Binding {
-      const char* page_caption;
-      const char* coin_caption;
-      QWidget* (*control)(E&);
-      int typed;  // a spin box's new value, a list's new item; a check box is clicked
-      std::function<void(ChannelView&)> changes;
-    };
-    const Binding bindings[] = {
-        {"1.", "1.", [](E& e) -> QWidget* { return e.parameters[0]; }, 99,
-         [](ChannelView& v) { v.parameters[0] = 99; }},
-        {"13.", "13.", [](E& e) -> QWidget* { return e.parameters[12]; }, 98,
-         [](ChannelView& v) { v.parameters[12] = 98; }},
-        {"1.", "1.", [](E& e) -> QWidget* { return e.tolerances[0]; }, 97,
-         [](ChannelView& v) { v.tolerances[0] = 97; }},
-        {"13.", "13.", [](E& e) -> QWidget* { return e.tolerances[12]; }, 96,
-         [](ChannelView& v) { v.tolerances[12] = 96; }},
-        {"ccTalk  Sel.", "ccTalk", [](E& e) -> QWidget* { return e.cctalk_box; }, 0,
-         [](ChannelView& v) { v.cctalk = true; }},
-        {"ccTalk  Sel.", "Sel.", [](E& e) -> QWidget* { return e.sel_box; }, 0,
-         [](ChannelView& v) { v.selective = false; }},
-        {"Fake    en.", "Fake", [](E& e) -> QWidget* { return e.fake_box; }, 0,
-         [](ChannelView& v) { v.fake = true; }},
-        {"Fake    en.", "En.", [](E& e) -> QWidget* { return e.enabled_box; }, 0,
-         [](ChannelView& v) { v.enabled = false; }},
-        {"Dir.", "Dir.", [](E& e) -> QWidget* { return e.direction_box; }, 4,
-         [](ChannelView& v) { v.direction = 4; }},
-        {"CVF", "CVF", [](E& e) -> QWidget* { return e.cvf_box; }, 7,
-         [](ChannelView& v) { v.cvf = 7; }},
-        {"Mint", "Mint", [](E& e) -> QWidget* { return e.mint_box; }, 2,
-         [](ChannelView& v) { v.mint = 2; }},
-        {"CC", "CC", [](E& e) -> QWidget* { return e.country_box; }, 180,
-         [](ChannelView& v) { v.country = 180; }},
-        {"Val.", "Val.", [](E& e) -> QWidget* { return e.value_box; }, 200,
-         [](ChannelView& v) { v.value = 200; }},
-    };
+  void eachControlEditsItsField() {
+    using V = ChannelView;
     for (const bool coin : {false, true}) {
-      ChannelRecordEditor editor(coin ? kCoinProgrammingStyle : kChannelsPageStyle);
-      for (const Binding& b : bindings) {
-        QWidget* control = b.control(editor);
+      ChannelRecordEditor e(coin ? kCoinProgrammingStyle : kChannelsPageStyle);
+      // The control, its new value (a spin box's value, a list's item; a check box is clicked)
+      // and the field that changes.
+      const std::tuple<QWidget*, int, void (*)(V&)> bindings[] = {
+          {e.parameters[0], 99, [](V& v) { v.parameters[0] = 99; }},
+          {e.parameters[12], 98, [](V& v) { v.parameters[12] = 98; }},
+          {e.tolerances[0], 97, [](V& v) { v.tolerances[0] = 97; }},
+          {e.tolerances[12], 96, [](V& v) { v.tolerances[12] = 96; }},
+          {e.cctalk_box, 0, [](V& v) { v.cctalk = true; }},
+          {e.sel_box, 0, [](V& v) { v.selective = false; }},
+          {e.fake_box, 0, [](V& v) { v.fake = true; }},
+          {e.enabled_box, 0, [](V& v) { v.enabled = false; }},
+          {e.direction_box, 4, [](V& v) { v.direction = 4; }},
+          {e.cvf_box, 7, [](V& v) { v.cvf = 7; }},
+          {e.mint_box, 2, [](V& v) { v.mint = 2; }},
+          {e.country_box, 180, [](V& v) { v.country = 180; }},
+          {e.value_box, 200, [](V& v) { v.value = 200; }},
+      };
+      int row = 0;
+      for (const auto& [control, typed, changes] : bindings) {
+        ++row;
         QVERIFY(control != nullptr);
-        QCOMPARE(caption_of(control), QString(coin ? b.coin_caption : b.page_caption));
-        editor.show_view(shown_view());
-        QSignalSpy edited(&editor, &ChannelRecordEditor::edited);
-        QCOMPARE(editor.view(), shown_view());  // drawn as it is, without an edit
+        e.show_view(shown_view());
+        QSignalSpy edited(&e, &ChannelRecordEditor::edited);
+        QCOMPARE(e.view(), shown_view());  // drawn as it is, without an edit
         QCOMPARE(edited.count(), 0);
         if (auto* spin = qobject_cast<QSpinBox*>(control)) {
-          spin->setValue(b.typed);
+          spin->setValue(typed);
         } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
           check->click();
         } else {
           QVERIFY(qobject_cast<QComboBox*>(control) != nullptr);
-          qobject_cast<QComboBox*>(control)->setCurrentIndex(b.typed);
+          qobject_cast<QComboBox*>(control)->setCurrentIndex(typed);
         }
-        ChannelView expected = shown_view();
-        b.changes(expected);
-        QVERIFY2(editor.view() == expected, b.page_caption);
+        V expected = shown_view();
+        changes(expected);
+        QVERIFY2(e.view() == expected, qPrintable(QString("row %1").arg(row)));
         QVERIFY(edited.count() >= 1);
       }
     }

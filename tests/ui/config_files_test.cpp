@@ -1,25 +1,14 @@
 // Configuration files through the main window: what the user edits reaches
-// the saved file, damaged or partial files change nothing they do not hold,
-// and names the settings file cannot hold are refused.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
+// the saved file, and damaged or partial files change nothing they do not hold.
 #include <QSpinBox>
-#include <QTimer>
 #include <QtTest>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
 
 #include "support/gui_test_main.h"
-#include "config/parameter_tree.h"
 #include "ui/channels_page_widget.h"
-#include "ui/config_page.h"
-#include "ui/config_page_widgets.h"
-#include "ui/configuration_name_dialog.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -37,8 +26,7 @@ void write_file(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// A configuration file made from the bench's template holding only the given
-// items (address text -> data).
+// A file from the bench's template holding only the given items (address text -> data).
 std::string make_file(const WindowBench& bench, const std::map<std::string, std::string>& items) {
   std::istringstream lines(read_file(bench.workdir + "/template.xml"));
   std::string out;
@@ -57,8 +45,7 @@ std::string make_file(const WindowBench& bench, const std::map<std::string, std:
   return out;
 }
 
-// The data of the item at the address in a saved file; nothing when the file
-// lacks the item.
+// The data of the item at the address in a saved file, if it holds the item.
 std::optional<std::string> item_in_file(const std::string& path, const std::string& address) {
   std::istringstream lines(read_file(path));
   std::string line;
@@ -89,86 +76,53 @@ void open(WindowBench& bench, const std::string& path) {
   bench.window.open_file_action->trigger();
 }
 
-bool finished(const WindowBench& bench) {
-  return bench.contains(bench.ui.informations(), "Operation finished");
-}
-
 }  // namespace
 
 class ConfigFilesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // "Operation finished" stands over the values just read, not over the old page.
-  void uploadShowsWhatItReadBeforeItSaysFinished() {
+  // Upload says "Operation finished" over the values just read, not over the old page. An edit
+  // of the channel on display, saved without leaving it, is in the file and comes back with
+  // File Open (321 = 0141, 777 = 0309 at byte 30 of channel 1).
+  void savedFileKeepsTheEditOnDisplay() {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
-    ChannelsPageWidget& page = *bench.window.channels_page;
-    QVERIFY(page.record->value_box->value() != 321);
+    QSpinBox& value = *bench.window.channels_page->record->value_box;
     bench.setup.device().memory().poke(0x0570 + 30, Bytes{0x01, 0x41});
     bench.ui.clear();
     int shown = -1;
-    bench.ui.on_shown = [&](const FakeUi::Shown&) { shown = page.record->value_box->value(); };
+    bench.ui.on_shown = [&](const FakeUi::Shown&) { shown = value.value(); };
     bench.window.upload_action->trigger();
     bench.ui.on_shown = nullptr;
     QCOMPARE(bench.ui.informations(), std::vector<std::string>{"Operation finished"});
     QCOMPARE(shown, 321);
-  }
 
-  // Edit of the channel on display, File Save without leaving it, File Open of the saved file:
-  // the file and the page hold the edit (777 = 0309 at byte 30 of channel 1).
-  void savedFileKeepsTheEditOnDisplay() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    bench.window.upload_action->trigger();  // Upload: every section loaded
-    bench.window.channels_page->record->value_box->setValue(777);
+    value.setValue(777);
     const std::string path = save(bench, "edited.xml");
     QCOMPARE(item_in_file(path, "0x0570").value_or("").substr(60, 4), std::string("0309"));
-    bench.window.upload_action->trigger();  // the device's record on the page again
+    bench.window.upload_action->trigger();
+    QCOMPARE(value.value(), 321);
     open(bench, path);
     QVERIFY(bench.ui.errors().empty());
-    QCOMPARE(bench.window.channels_page->record->value_box->value(), 777);
+    QCOMPARE(value.value(), 777);
   }
 
-  // Channel 3 edited and on display; other channels are loaded.
+  // Channel 3 edited and on display, channel 5 alone opened: the page and a save keep the edit
+  // (321 = 0141 at byte 30) beside the load.
   void loadingOtherChannelsKeepsTheEditOnDisplay() {
-    struct Case {
-      const char* name;
-      std::function<void(WindowBench&)> load;
-    };
-    const Case cases[] = {
-        {"File Open of channel 5 alone",
-         [](WindowBench& bench) {
-           write_file(bench.workdir + "/5.xml", make_file(bench, {{"0x05F0", kChannel}}));
-           open(bench, bench.workdir + "/5.xml");
-         }},
-        {"Upload of channel 5 alone",
-         [](WindowBench& bench) {
-           bench.ui.on_sections = [](ParameterTree& tree) {
-             tree.click(0);  // everything off
-             tree.click(tree.find_by_address("0x05F0"));
-           };
-           bench.window.upload_action->trigger();
-           bench.ui.on_sections = nullptr;
-         }},
-    };
-    for (const Case& c : cases) {
-      WindowBench bench;
-      QVERIFY(bench.window.start_up_once());
-      ChannelsPageWidget& page = *bench.window.channels_page;
-      page.channel_number_box->setValue(3);
-      page.record->value_box->setValue(321);
-      c.load(bench);
-      QVERIFY2(bench.ui.errors().empty(), c.name);
-      QCOMPARE(page.record->value_box->value(), 321);
-      page.channel_number_box->setValue(4);
-      page.channel_number_box->setValue(3);
-      QCOMPARE(page.record->value_box->value(), 321);
-      // And what the page keeps, a save keeps: the edit (321 = 0141 at byte 30) beside the load.
-      const std::string saved = save(bench, "saved.xml");
-      QCOMPARE(item_in_file(saved, "0x05B0").value_or("").substr(60, 4), std::string("0141"));
-      QVERIFY2(item_in_file(saved, "0x05F0").has_value(), c.name);
-    }
+    WindowBench bench;
+    QVERIFY(bench.window.start_up_once());
+    ChannelsPageWidget& page = *bench.window.channels_page;
+    page.channel_number_box->setValue(3);
+    page.record->value_box->setValue(321);
+    write_file(bench.workdir + "/5.xml", make_file(bench, {{"0x05F0", kChannel}}));
+    open(bench, bench.workdir + "/5.xml");
+    QVERIFY(bench.ui.errors().empty());
+    QCOMPARE(page.record->value_box->value(), 321);
+    const std::string saved = save(bench, "saved.xml");
+    QCOMPARE(item_in_file(saved, "0x05B0").value_or("").substr(60, 4), std::string("0141"));
+    QVERIFY(item_in_file(saved, "0x05F0").has_value());
   }
 
   // A refused file changes nothing, so a Download afterwards cannot write it; a sound item
@@ -205,7 +159,7 @@ class ConfigFilesTest : public QObject {
       QVERIFY(bench.window.start_up_once());
       const std::string existing = bench.workdir + "/conf.xml";
       write_file(existing, "keep");
-      bench.window.upload_action->trigger();  // Upload: something to save
+      bench.window.upload_action->trigger();  // something to save
       if (c.answer) bench.ui.answers.push_back(*c.answer);
       save(bench, c.typed);
       QCOMPARE(bench.ui.questions().size(), std::size_t{c.answer ? 1u : 0u});
@@ -213,43 +167,8 @@ class ConfigFilesTest : public QObject {
     }
   }
 
-  // A file whose section choice is cancelled leaves nothing behind: not on
-  // the page, not in a saved file, not on the device.
-  void cancelledOpenLeavesNothingOfTheFile() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    // a.xml: channels 1-4 with a record the page codes back as it is;
-    // b.xml: all 16 channels with a record the device does not hold.
-    const std::string kept = bytes_to_hex(device_bytes(bench, 0x05B0, 32));
-    std::map<std::string, std::string> a_items;
-    std::map<std::string, std::string> b_items;
-    for (unsigned n = 0; n < 16; ++n) {
-      const std::string address = item_address_text(0x0570 + 32 * n);
-      if (n < 4) a_items[address] = kept;
-      b_items[address] = kChannel;
-    }
-    const std::string a = bench.workdir + "/a.xml";
-    const std::string b = bench.workdir + "/b.xml";
-    write_file(a, make_file(bench, a_items));
-    write_file(b, make_file(bench, b_items));
-    const Bytes stored_rest = device_bytes(bench, 0x05F0, 12 * 32);
-
-    open(bench, a);
-    bench.ui.section_answers.push_back(false);  // Cancel for b.xml
-    open(bench, b);
-    QVERIFY(bench.ui.errors().empty());
-
-    const std::string saved = save(bench, "saved.xml");
-    QCOMPARE(item_in_file(saved, "0x0570").value_or(""), kept);
-    QVERIFY(!item_in_file(saved, "0x05F0"));
-    bench.window.download_action->trigger();
-    QVERIFY(finished(bench));
-    QCOMPARE(bytes_to_hex(device_bytes(bench, 0x0570, 32)), kept);
-    QVERIFY(device_bytes(bench, 0x05F0, 12 * 32) == stored_rest);
-  }
-
   // The standard configuration start-up shows is a loaded section: File Save
-  // and Download take it as shown.
+  // and Download take it as shown, and it alone.
   void startUpConfigurationIsSavedAndDownloaded() {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
@@ -263,69 +182,9 @@ class ConfigFilesTest : public QObject {
     QCOMPARE(item_in_file(saved, "0x07A0").value_or(""), std::string("80000000000000FF"));
     QVERIFY(!item_in_file(saved, "0x0570"));
     bench.window.download_action->trigger();
-    QVERIFY(finished(bench));
+    QVERIFY(bench.contains(bench.ui.informations(), "Operation finished"));
     QCOMPARE(bytes_to_hex(device_bytes(bench, 0x0770, 8)), std::string("000003000000140A"));
     QCOMPARE(bytes_to_hex(device_bytes(bench, 0x07A0, 8)), std::string("80000000000000FF"));
-  }
-
-  // "Change machine" allows the standard DIP mode beside its own through
-  // its Credit pulses output; choosing it sticks and reaches file and device.
-  void standardDipModeIsAllowedWhereAFunctionListsIt() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    ConfigPage& page = *bench.window.config_page;
-    const auto pick = [](QComboBox* list, const QString& text) {
-      const int index = list->findText(text);
-      QVERIFY2(index >= 0, qPrintable(text));
-      list->setCurrentIndex(index);
-      emit list->activated(index);
-    };
-    pick(page.versions, "Change machine");
-    pick(page.dip_mode, "Price lines");
-    pick(page.dip_mode, "Standard");
-    QVERIFY(bench.ui.errors().empty());
-    QCOMPARE(page.dip_mode->currentText(), QString("Standard"));
-    bench.setup.device().memory().poke(0x07AA, {0x01});
-    QCOMPARE(item_in_file(save(bench, "dip.xml"), "0x07AA").value_or(""), std::string("00"));
-    bench.window.download_action->trigger();
-    QVERIFY(finished(bench));
-    QCOMPARE(bench.setup.device().memory().nv()[0x07AA], std::uint8_t{0x00});
-  }
-
-  // "Set as standard configuration" with names the settings file cannot hold.
-  void standardConfigurationNameMustFitTheSettingsFile() {
-    struct Case {
-      const char* name;
-      bool stored;
-    };
-    const Case cases[] = {
-        {"A=B", false}, {"SETTINGS", false}, {"Shop 2", true},
-    };
-    for (const Case& c : cases) {
-      WindowBench bench;
-      QVERIFY(bench.window.start_up_once());
-      const std::string settings = bench.workdir + "/qv82hs.ini";
-      const std::string before = read_file(settings);
-      ConfigPage& page = *bench.window.config_page;
-      page.edit->setChecked(true);
-      bench.ui.answers.push_back(Answer::Yes);  // "Are you sure?"
-      ConfigurationNameDialog* dialog = bench.window.configuration_name_dialog;
-      QTimer::singleShot(0, dialog, [dialog, &c] {
-        dialog->name_edit->setText(QString::fromUtf8(c.name));
-        dialog->confirm();
-        if (dialog->isVisible()) dialog->reject();  // refused: the person gives up
-      });
-      page.store_button->click();
-      const bool listed = page.versions->findText(QString::fromUtf8(c.name)) >= 0;
-      QCOMPARE(listed, c.stored);
-      if (c.stored) {
-        QVERIFY(read_file(settings).find("[Shop 2]") != std::string::npos);
-        QVERIFY(bench.ui.errors().empty());
-      } else {
-        QCOMPARE(read_file(settings), before);
-        QCOMPARE(bench.ui.errors().size(), std::size_t{1});
-      }
-    }
   }
 };
 

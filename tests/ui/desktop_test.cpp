@@ -1,35 +1,21 @@
-// The main window on a technician's laptop: keyboard shortcuts, Tab, a
-// 1366 x 768 screen with a task bar, and password dialogs that say what
-// they ask for.
+// The main window on a technician's laptop: keyboard shortcuts, and password
+// dialogs that say what they ask for.
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QSignalSpy>
-#include <QTabWidget>
 #include <QTimer>
-#include <QToolBar>
 #include <QtTest>
 #include <deque>
-#include <set>
 
 #include "support/gui_test_main.h"
 #include "support/selector_bench.h"
-#include "ui/device_info_panel.h"
 #include "ui/password_dialog.h"
 #include "ui/qt_ui.h"
 #include "window_bench.h"
 
 namespace qv82::test {
-
-// Keys go to the active window only.
-static bool shown_active(MainWindow& w) {
-  w.show();
-  QApplication::setActiveWindow(&w);
-  return QTest::qWaitForWindowActive(&w);
-}
 
 class DesktopTest : public QObject {
   Q_OBJECT
@@ -39,7 +25,9 @@ class DesktopTest : public QObject {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
     MainWindow& w = bench.window;
-    QVERIFY(shown_active(w));
+    w.show();
+    QApplication::setActiveWindow(&w);  // keys go to the active window only
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     const std::pair<QAction*, const char*> keys[] = {
         {w.open_file_action, "Ctrl+O"},    {w.save_file_action, "Ctrl+S"},
         {w.upload_action, "Ctrl+U"},       {w.download_action, "Ctrl+D"},
@@ -58,68 +46,6 @@ class DesktopTest : public QObject {
     }
   }
 
-  void tabReachesEveryToolBarButton() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    MainWindow& w = bench.window;
-    QVERIFY(shown_active(w));
-    std::set<QWidget*> reached;
-    for (int i = 0; i < 400; ++i) {
-      QWidget* focus = QApplication::focusWidget();
-      QVERIFY(focus != nullptr);
-      reached.insert(focus);
-      QTest::keyClick(focus, Qt::Key_Tab);
-    }
-    for (QAction* action : w.tool_bar->actions()) {
-      if (action->isSeparator()) continue;
-      QVERIFY2(reached.count(w.tool_bar->widgetForAction(action)) == 1, qPrintable(action->text()));
-    }
-  }
-
-  void factoryTestIsShownBeforeTheStartUpSearch() {
-    WindowBench bench;
-    MainWindow& w = bench.window;
-    QVERIFY(w.factory_test_action->isVisible());
-    // Start-up runs from a timer after the first show: not yet here.
-    w.show();
-    QVERIFY(!w.app.factory_test_visible);
-    QVERIFY(w.tool_bar->widgetForAction(w.factory_test_action)->isVisible());
-  }
-
-  // 768 pixels less a task bar and the title bar, on a 1024 and a 1366
-  // pixel wide screen: the pages scroll, the device panel stays in view with
-  // all three of its rows whole.
-  void windowFitsTheCommonScreens() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    MainWindow& w = bench.window;
-    const QSize least = w.minimumSizeHint();
-    QVERIFY2(least.width() <= 1024 && least.height() <= 690,
-             qPrintable(QString("%1 x %2").arg(least.width()).arg(least.height())));
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    for (const QSize screen : {QSize(1024, 690), QSize(1366, 700)}) {
-      w.resize(screen);
-      QApplication::processEvents();
-      QCOMPARE(w.size(), screen);
-      for (int page = 0; page < w.pages->count(); ++page) {
-        w.pages->setCurrentIndex(page);
-        QApplication::processEvents();
-        QVERIFY(w.device_panel->isVisible());
-        for (QLabel* label : w.device_panel->values) {
-          const QRect drawn(label->mapTo(&w, QPoint(0, 0)), label->size());
-          QVERIFY2(w.rect().contains(drawn) && label->height() >= label->sizeHint().height(),
-                   qPrintable(QString("page %1 at %2: %3").arg(page).arg(screen.width()).arg(label->text())));
-        }
-        // What does not fit can be scrolled to.
-        const int needed = w.pages->minimumSizeHint().height();
-        if (needed > w.pages_scroll->viewport()->height()) {
-          QVERIFY(w.pages_scroll->verticalScrollBar()->maximum() > 0);
-        }
-      }
-    }
-  }
-
   // The dialogs a read of the channels brings up, through the real dialog:
   // what each says inside, and the note after a refused factory password.
   void passwordDialogSaysWhichPasswordAndWhy() {
@@ -131,7 +57,6 @@ class DesktopTest : public QObject {
       QStringList shown;  // prompt | note of each dialog
     };
     const Case cases[] = {
-        {"factory", with_masks(0, 0, 0, 0), {"123456789ABC"}, {"Enter factory password|"}},
         {"refused, then PIN",
          with_masks(0, 0, 0, 0),
          {"000000000000", "12345678"},
@@ -163,7 +88,6 @@ class DesktopTest : public QObject {
       QVERIFY2(shown == c.shown, qPrintable(QString(c.name) + ": " + shown.join(" / ")));
     }
   }
-
 };
 
 }  // namespace qv82::test

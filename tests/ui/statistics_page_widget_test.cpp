@@ -1,5 +1,5 @@
 // The statistics page of the main window over the simulated coin selector: each row's controls
-// are that row's option and counter on the device, and the chart draws the counters.
+// are that row's option and counter on the device.
 #include "support/gui_test_main.h"
 #include "ui/statistics_page_widget.h"
 
@@ -9,9 +9,6 @@
 #include <QtTest>
 #include <fstream>
 
-#include "files/ini_file.h"
-#include "support/biff_reader.h"
-#include "ui/statistics_chart.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -35,12 +32,6 @@ void choose(QComboBox* row, const char* name) {
   const int index = row->findText(QString::fromUtf8(name));
   QVERIFY2(index >= 0, name);
   row->setCurrentIndex(index);
-}
-
-std::string described(const std::vector<std::pair<QString, qreal>>& bars) {
-  std::string text;
-  for (const auto& [name, value] : bars) text += name.toStdString() + "=" + std::to_string(value) + " ";
-  return text;
 }
 
 }  // namespace
@@ -94,59 +85,6 @@ class StatisticsPageWidgetTest : public QObject {
     QCOMPARE(nv(bench, kCountersAddress, 60), counters);
     QCOMPARE(page.values[4]->text(), QString("0"));
     QCOMPARE(page.settings[4]->currentText(), QString("Coin jams"));
-  }
-
-  // One bar per option in use, named as its row and as long as its counter, under whole
-  // ticks; a Write with another option adds its bar, "Erase all" draws every bar at zero.
-  void chartBarsAreTheCountersOfTheOptionsInUse() {
-    WindowBench bench;
-    QVERIFY(bench.window.start_up_once());
-    Bytes options(20, 0xFF);
-    options[0] = 0x01;
-    options[12] = 0x06;
-    bench.setup.device().memory().poke(kOptionsAddress, options);
-    bench.setup.device().memory().poke(kCountersAddress, {0x00, 0x03, 0xE8});  // 1000
-    bench.setup.device().memory().poke(kCountersAddress + 3 * 12, {0x00, 0x00, 0x07});
-    StatisticsPageWidget& page = *bench.window.statistics_page;
-    QVERIFY(page.chart->drawn_bars().empty());  // nothing read yet
-
-    page.read_button->click();
-    using Bars = std::vector<std::pair<QString, qreal>>;
-    const Bars read = {{"Coins accepted", 1000}, {"Coin jams", 7}};
-    QVERIFY2(page.chart->drawn_bars() == read, described(page.chart->drawn_bars()).c_str());
-    // Whole counts, each tick its own, the longest bar within them.
-    QCOMPARE(page.chart->axis_labels().join(' '), QString("0 500 1000 1500"));
-
-    choose(page.settings[15], "Credits paid");
-    page.write_button->click();
-    const Bars written = {{"Coins accepted", 1000}, {"Coin jams", 7}, {"Credits paid", 0}};
-    QVERIFY2(page.chart->drawn_bars() == written, described(page.chart->drawn_bars()).c_str());
-    bench.ui.answers = {Answer::Ok};
-    page.erase_all_button->click();
-    const Bars erased = {{"Coins accepted", 0}, {"Coin jams", 0}, {"Credits paid", 0}};
-    QVERIFY2(page.chart->drawn_bars() == erased, described(page.chart->drawn_bars()).c_str());
-    QCOMPARE(page.chart->axis_labels().join(' '), QString("0 1 2 3 4 5"));
-  }
-
-  // The installation's option names reach the sheet as the drop-down shows them.
-  void exportWritesTheRowsAsShown() {
-    WindowBench bench;
-    add_statistic_options(bench, "M\u00FCnzen angenommen=21\n");
-    QVERIFY(bench.window.start_up_once());
-    bench.setup.device().memory().poke(kOptionsAddress, {0x21});
-    bench.setup.device().memory().poke(kCountersAddress, {0x00, 0x01, 0x02});
-    StatisticsPageWidget& page = *bench.window.statistics_page;
-    page.read_button->click();
-    QCOMPARE(page.settings[0]->currentText(), QString::fromUtf8("M\u00FCnzen angenommen"));
-
-    const std::string chosen = bench.dir.filePath("sheet").toStdString();
-    bench.ui.save_files = {chosen};
-    page.export_button->click();
-    QVERIFY(bench.ui.errors().empty());
-    const auto cells = biff_cell_texts(chosen + ".xls");
-    QVERIFY(cells.count("B8") && cells.count("C8"));
-    QCOMPARE(QString::fromStdString(cells.at("B8")), QString::fromUtf8("M\u00FCnzen angenommen"));
-    QCOMPARE(cells.at("C8"), std::string("258"));
   }
 };
 
