@@ -41,22 +41,6 @@ void load_with_channels(ParameterTree& tree, char (*fill)(int)) {
     put(tree, hex_address(0x0570 + 32 * (n - 1)), fill(n) ? std::string(64, fill(n)) : "");
 }
 
-TEST(ConfigFile, FormatMarkerAndXmlExtension) {
-  TempDir dir;
-  dir.write("a.xml", "<r>\r\n<x format=\"QV31/QV82\"/>");
-  dir.write("b.xml", "<r format=\"QV31/QV8\">\nformat=\"QV31/\nQV82\"");
-  dir.write("c.xml", "");
-  EXPECT_TRUE(has_format_marker(kTemplate));
-  EXPECT_TRUE(has_format_marker(dir.file("a.xml")));
-  EXPECT_FALSE(has_format_marker(dir.file("b.xml")));
-  EXPECT_FALSE(has_format_marker(dir.file("c.xml")));
-  EXPECT_THROW(has_format_marker(dir.file("missing.xml")), ConfigFileError);
-
-  const std::pair<const char*, const char*> names[] = {
-      {"a.txt", "a.xml"}, {"a.xml", "a.xml"}, {"d.x/a", "d.x/a.xml"}, {"a.tar.gz", "a.tar.xml"}};
-  for (const auto& [name, expected] : names) EXPECT_EQ(force_xml_extension(name), expected);
-}
-
 TEST(ConfigFile, SaveWithOnlyChannelsWritesTheChannelGroupAndReopens) {
   TempDir dir;
   ParameterTree tree;

@@ -53,29 +53,6 @@ TEST(FileOperations, OpenTakesTheFileThroughTemporaryXml) {
   EXPECT_NE(saved.find("length=\"32\">CCCC"), std::string::npos) << saved;
 }
 
-TEST(FileOperations, OpenRefusals) {
-  ConfigBench bench;
-  TempDir files;
-  files.write("plain.xml", "<MachineData><Data address=\"0x0570\">00</Data></MachineData>\n");
-  files.write("small.xml", small_file());
-  const WorkingImages before = bench.images();
-
-  bench.ui.open_files = {std::nullopt, files.file("plain.xml"), files.file("gone.xml"),
-                         files.file("small.xml")};
-  bench.ui.section_answers.push_back(false);
-  for (int i = 0; i < 4; ++i) EXPECT_FALSE(bench.app.open_file());
-
-  const auto errors = bench.ui.errors();
-  ASSERT_EQ(errors.size(), 2u);
-  EXPECT_EQ(errors[0], language_text(msg::kFileFormatError));
-  EXPECT_NE(errors[1].find("gone.xml"), std::string::npos) << errors[1];
-  EXPECT_EQ(bench.ui.section_captions.size(), 1u) << "only the good file reached the dialog";
-  // Cancel: nothing of the file stays, in the tree or on the pages.
-  EXPECT_EQ(bench.tree().text(bench.tree().find_by_address("0x0570")), "");
-  EXPECT_EQ(bench.images().param_image, before.param_image);
-  EXPECT_EQ(bench.app.configuration.channels.channel_buffer[0], Bytes(32, 0xFF));
-}
-
 TEST(FileOperations, SaveWritesTheLoadedSectionsOnly) {
   ConfigBench bench;
   TempDir files;
@@ -93,21 +70,6 @@ TEST(FileOperations, SaveWritesTheLoadedSectionsOnly) {
   EXPECT_EQ(count(saved, "<Data caption"), 1u);
   EXPECT_NE(saved.find("length=\"32\">" + bytes_to_hex(Bytes(32, 0x5A))), std::string::npos);
   EXPECT_EQ(saved.find("Configuration"), std::string::npos);
-}
-
-TEST(FileOperations, FailedSaveLeavesNoFile) {
-  ConfigBench bench;
-  TempDir files;
-  bench.app.configuration.channels.channel_buffer[1] = Bytes(32, 0x5A);
-  bench.images().loaded_sections = kSectionChannels;
-
-  // File dialog cancelled: nothing written, nothing said.
-  bench.ui.save_files = {std::nullopt, files.file("missing/new.xml")};
-  EXPECT_FALSE(bench.app.save_file());
-  EXPECT_TRUE(bench.ui.errors().empty());
-  EXPECT_FALSE(bench.app.save_file());
-  ASSERT_EQ(bench.ui.errors().size(), 1u);
-  EXPECT_NE(bench.ui.errors()[0].find("new.xml"), std::string::npos);
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
-
 namespace qv82::test {
 namespace {
 
@@ -50,29 +48,6 @@ TEST(XmlParser, TextHandling) {
     parser.load_text(c.document);
     EXPECT_EQ(parser.root().Text, c.text) << c.document;
   }
-}
-
-TEST(XmlFile, LongLineNeedsTheWholeFileBufferAndALineFeed) {
-  const std::string line = "<r>" + std::string(4990, 'A') + "</r>" + "xxx";  // 5000 characters
-  TempDir dir;
-  dir.write("ok.xml", line + "\n");
-  dir.write("bad.xml", line);
-  XmlReader parser;
-  int loaded = 0;
-  parser.on_loaded = [&] { ++loaded; };
-  parser.load_file(dir.file("ok.xml"));
-  EXPECT_EQ(parser.root().Text.size(), 4990u + 3u + 2u);  // joined with "xxx"
-  EXPECT_EQ(loaded, 1);
-
-  try {
-    parser.load_file(dir.file("bad.xml"));
-    FAIL() << "no error";
-  } catch (const XmlError& e) {
-    EXPECT_EQ(e.what(), dir.file("bad.xml") + ": Line too long on line 1");
-  }
-  EXPECT_THROW(parser.load_file(dir.file("none.xml")), XmlError);
-  EXPECT_EQ(loaded, 1);
-  EXPECT_EQ(parser.root().Name, "r");  // the previous document is kept
 }
 
 TEST(XmlItem, DeepNestingIsReleasedWithoutRecursion) {

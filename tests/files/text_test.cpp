@@ -1,21 +1,10 @@
-// The text helpers every reader shares: each caller's own blanks, and hex
-// digits of either case but nothing else.
+// Hex digits of either case but nothing else, as every reader takes them.
 #include "files/text.h"
 
 #include <gtest/gtest.h>
 
 namespace qv82::test {
 namespace {
-
-bool control_or_space(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-TEST(Text, TrimKeepsWhatTheCallersBlanksDoNotName) {
-  EXPECT_EQ(trim(" \t\v\f\r\nA B\n "), "A B");
-  EXPECT_EQ(trim("\nkey = v\n", " \t\r\f\v"), "\nkey = v\n");  // a settings line keeps LF
-  EXPECT_EQ(trim(std::string_view("\x01\x1F value\0", 9), control_or_space), "value");
-  EXPECT_EQ(trim_end("S1 \r\n"), "S1");
-  EXPECT_EQ(trim_end(" \r\n"), "");
-}
 
 TEST(Text, HexDigitsOfEitherCaseAndNothingElse) {
   EXPECT_EQ(hex_pair("0a"), 10);

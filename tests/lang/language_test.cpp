@@ -15,18 +15,6 @@ namespace {
 
 const int kBases[] = {kEnglishBase, kItalianBase, kCroatianBase};
 
-TEST(Language, EnglishByDefaultOtherLanguagesBySettingTheBase) {
-  EXPECT_EQ(language_base(), kEnglishBase);
-  const ScopedLanguage restore(kEnglishBase);
-  ASSERT_TRUE(set_language_base(kItalianBase));
-  EXPECT_EQ(language_text(0), "Italiano");
-  ASSERT_TRUE(set_language_base(kCroatianBase));
-  EXPECT_EQ(language_text(0), "Hrvatski");
-  // A base without a table would blank every caption: refused, language kept.
-  EXPECT_FALSE(set_language_base(4000));
-  EXPECT_EQ(language_base(), kCroatianBase);
-}
-
 // Texts the user reads on buttons, in boxes and in the title.
 TEST(Language, EnglishTextsAsTheProgramShowsThem) {
   const std::pair<int, const char*> cases[] = {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "rules/rules_fixture.h"
 
 namespace qv82::test {
@@ -28,41 +26,6 @@ TEST_F(RulesTest, BonusLevelsArePushedUpToCreditButNeverDown) {
   EXPECT_EQ(bonus2.box.value, 12);
 }
 
-TEST_F(RulesTest, MultiplierChangeKeepsTheTimerSteps) {
-  start();
-  choose("Timer with display");  // "Timed vend" on output 1, multiplier 10
-  page.rows[0].time_on.value = 30;
-  page.parameter(10).box.value = 20;
-  rules.parameter_changed(10);
-  EXPECT_EQ(page.rows[0].time_on.step, 20);
-  EXPECT_EQ(page.rows[0].time_on.value, 60);
-  EXPECT_EQ(param_digits(10), "14");
-}
-
-TEST_F(RulesTest, StopAndInhibitTimesShowTheirWords) {
-  start();
-  choose("Vending standard");
-  const std::tuple<std::size_t, int, const char*> cases[] = {
-      {17, 0, "Disabled"}, {17, 255, "Reset"}, {8, 255, "Disabled"}, {8, 30, "s"}};
-  for (const auto& [k, value, unit] : cases) {
-    page.parameter(k).box.value = value;
-    rules.parameter_changed(k);
-    EXPECT_EQ(page.parameter(k).unit, unit) << k << " " << value;
-  }
-}
-
-TEST_F(RulesTest, DisplayTypeIsRefusedWithoutDisplayFunctions) {
-  start();
-  choose("Vending standard");
-  for (int p = 1; p <= 8; ++p) images.io_text[p - 1] = "FFFFFFFFFFFFFFFF";
-  rules.match_io_functions();
-  rules.display_type_chosen(1);
-  EXPECT_EQ(ui.errors(),
-            std::vector<std::string>{"It is not possible to use display in this configuration."});
-  EXPECT_EQ(page.display_type.index, 0);
-  EXPECT_EQ(page.display_show.index, -1);
-}
-
 TEST_F(RulesTest, ShowChoiceNamesWhatTheFunctionsCannotShow) {
   start();
   choose("Change machine");  // display mask 03: credit and value
@@ -80,13 +43,6 @@ TEST_F(RulesTest, ShowChoiceNamesWhatTheFunctionsCannotShow) {
   EXPECT_EQ(param_digits(14), "12");
   EXPECT_EQ(param_digits(15), "10");
   EXPECT_EQ(param_digits(16), "21");
-}
-
-TEST_F(RulesTest, DisplayByteSelectsTypeAndShowEntry) {
-  start();
-  choose("Timer with display");  // 0x15: LCD 2x16, "Credit and time"
-  EXPECT_EQ(page.display_type.text(), "LCD 2x16");
-  EXPECT_EQ(page.display_show.text(), "Credit and time");
 }
 
 TEST_F(RulesTest, DipModeMustBeAllowedByTheFunctions) {
@@ -117,22 +73,6 @@ TEST_F(RulesTest, DipModeMustBeAllowedByTheFunctions) {
   EXPECT_EQ(rules.dip_code(), 0x10);
   rules.store_parameter_image();
   EXPECT_EQ(param_digits(11), "10");
-}
-
-// A function that allows only the standard mode gives way to special modes
-// in either order; one that lists the standard mode among its own keeps it.
-TEST_F(RulesTest, StandardDipModeStandsWhereAFunctionListsIt) {
-  start();
-  choose("Change machine");  // Credit pulses 0001, Coin pulse 00
-  EXPECT_EQ(rules.dip_mode_list(), "0001");
-  const std::string coin_pulse = "000000000000140A";
-  const std::string timed_vend = "0304000000000A00";
-  set_record(1, coin_pulse);
-  set_record(2, timed_vend);
-  EXPECT_EQ(rules.dip_mode_list(), "0102");
-  set_record(1, timed_vend);
-  set_record(2, coin_pulse);
-  EXPECT_EQ(rules.dip_mode_list(), "0102");
 }
 
 TEST_F(RulesTest, WarningChoiceWritesTheCode) {

@@ -11,14 +11,6 @@ RulesTest::RulesTest() {
   }
 }
 
-void RulesTest::edit_file(const std::string& name, const std::string& from, const std::string& to) {
-  std::string text = read_file(name);
-  const auto at = text.find(from);
-  ASSERT_NE(at, std::string::npos) << from;
-  text.replace(at, from.size(), to);
-  write_file(name, text);
-}
-
 void RulesTest::choose(const std::string& configuration) {
   const auto& items = page.versions.items;
   const auto it = std::find(items.begin(), items.end(), configuration);

@@ -16,10 +16,7 @@ class RulesTest : public ::testing::Test {
  protected:
   RulesTest();
 
-  // Replaces the first `from` in the copied file with `to`.
-  void edit_file(const std::string& name, const std::string& from, const std::string& to);
   void write_file(const std::string& name, const std::string& text) { temp.write(name, text); }
-  std::string read_file(const std::string& name) const { return temp.read(name); }
   void start() { rules.activate(dir); }
 
   // Picks the standard configuration of that name.
