@@ -51,6 +51,24 @@ TEST(Search, FindsTheDeviceAndRemembersWhere) {
   }
 }
 
+// Counts the waits that fall outside the busy indication: a user could start
+// Search, Upload or Exit inside them.
+class WatchedPump : public EventPump {
+ public:
+  WatchedPump(EventPump& inner, const int& busy) : inner_(inner), busy_(busy) {}
+  bool wait_until_us(std::uint64_t deadline_us) override {
+    if (busy_ == 0) ++idle_waits;
+    return inner_.wait_until_us(deadline_us);
+  }
+  void wake() override { inner_.wake(); }
+  std::uint64_t now_us() const override { return inner_.now_us(); }
+  int idle_waits = 0;
+
+ private:
+  EventPump& inner_;
+  const int& busy_;
+};
+
 TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
   enum Kind { kEmpty, kMonitor, kTwoDevices, kNoPortList, kRefused };
   struct Case {
@@ -85,106 +103,55 @@ TEST(Search, NothingFoundOnAnyPortOrABootMonitor) {
     bench.setup.line().fail_port_list = c.kind == kNoPortList;
     if (c.kind == kRefused) bench.setup.line().open_refusals["ttyS0"] = "Permission denied";
     bench.ui.answers = c.answers;
-    int firmware_windows = 0;
-    bench.selector.open_firmware_download = [&] {
-      ++firmware_windows;
-      return false;
-    };
-    std::vector<bool> pages;
-    bench.selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
-    EXPECT_FALSE(bench.selector.search());
-    EXPECT_EQ(bench.ui.errors(), c.errors);
-    EXPECT_EQ(bench.ui.questions(), c.questions);
-    EXPECT_TRUE(bench.ui.informations().empty());
-    EXPECT_EQ(firmware_windows, c.firmware_windows);
-    EXPECT_EQ(bench.link.port.baud_rate(), 9600);
-    EXPECT_EQ(bench.link.device_address, 2);
-    ASSERT_FALSE(pages.empty());
-    EXPECT_TRUE(pages.back()) << "the pages are usable again";
-  }
-}
-
-// Counts the waits that fall outside the busy indication: a user could start
-// Search, Upload or Exit inside them.
-class WatchedPump : public EventPump {
- public:
-  WatchedPump(EventPump& inner, const int& busy) : inner_(inner), busy_(busy) {}
-  bool wait_until_us(std::uint64_t deadline_us) override {
-    if (busy_ == 0) ++idle_waits;
-    return inner_.wait_until_us(deadline_us);
-  }
-  void wake() override { inner_.wake(); }
-  std::uint64_t now_us() const override { return inner_.now_us(); }
-  int idle_waits = 0;
-
- private:
-  EventPump& inner_;
-  const int& busy_;
-};
-
-TEST(Search, BusyFromItsFirstWaitToItsLast) {
-  for (const bool monitor : {false, true}) {
-    SCOPED_TRACE(monitor ? "boot monitor" : "nothing there");
-    sim::SetupOptions options = two_ports(2);
-    options.device.start_in_monitor = monitor;
-    if (!monitor) options.device_port = "";
-    SelectorBench bench(options);
     int busy = 0;
     WatchedPump pump(bench.setup.clock(), busy);
     CcTalkLink link(bench.setup.line(), pump);
     link.busy_start = [&] { ++busy; };
     link.busy_end = [&] { --busy; };
     CoinSelector selector(link, bench.state, bench.ui, bench.settings);
-    int busy_at_question = -1;
-    bench.ui.answers = {Answer::Yes};
+    int firmware_windows = 0;
     selector.open_firmware_download = [&] {
-      busy_at_question = busy;
+      ++firmware_windows;
+      EXPECT_EQ(busy, 0) << "the firmware window opens on a window that is not busy";
       return false;
     };
-
+    std::vector<bool> pages;
+    selector.set_pages_enabled = [&](bool on) { pages.push_back(on); };
     EXPECT_FALSE(selector.search());
     EXPECT_EQ(pump.idle_waits, 0);
     EXPECT_EQ(busy, 0);
-    // The firmware window it offers opens on a window that is not busy.
-    EXPECT_EQ(busy_at_question, monitor ? 0 : -1);
+    EXPECT_EQ(bench.ui.errors(), c.errors);
+    EXPECT_EQ(bench.ui.questions(), c.questions);
+    EXPECT_TRUE(bench.ui.informations().empty());
+    EXPECT_EQ(firmware_windows, c.firmware_windows);
+    EXPECT_EQ(link.port.baud_rate(), 9600);
+    EXPECT_EQ(link.device_address, 2);
+    ASSERT_FALSE(pages.empty());
+    EXPECT_TRUE(pages.back()) << "the pages are usable again";
   }
 }
 
 TEST(Identify, RefusesForeignAndUnsupportedDevices) {
-  struct Case {
-    const char* name;
-    std::string manufacturer;
-    std::string type;
-    std::string ini;
-    std::string error;
-  };
-  const Case cases[] = {
-      {"maker in lower case", "corvanti", "QV82", kSupportedTypesIni,
-       "This is not Corvanti device"},
-      {"no settings file types", "Corvanti", "QV82", "",
-       "Coin selector is not compatible with this software."},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const bool foreign : {true, false}) {
+    SCOPED_TRACE(foreign ? "maker in lower case" : "no supported types");
     sim::SetupOptions options;
-    options.device.manufacturer = c.manufacturer;
-    options.device.device_type = c.type;
-    SelectorBench bench(options, c.ini);
+    if (foreign) options.device.manufacturer = "corvanti";
+    SelectorBench bench(options, foreign ? kSupportedTypesIni : "");
     bench.state.access_masks = {1, 2, 3, 4};
     EXPECT_FALSE(bench.selector.identify_device());
     // Without any supported type the file is named, not just the device refused.
-    const std::string why = c.ini.empty() ? " [SUPPORTED TYPES] in " + bench.settings.path() +
-                                                " lists no device type (device type 'QV82')"
-                                          : "";
-    EXPECT_EQ(bench.ui.errors(), Texts{c.error + why});
+    EXPECT_EQ(bench.ui.errors(),
+              Texts{foreign ? "This is not Corvanti device"
+                            : "Coin selector is not compatible with this software. [SUPPORTED "
+                              "TYPES] in " + bench.settings.path() +
+                                  " lists no device type (device type 'QV82')"});
     EXPECT_EQ(bench.state.access_masks, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
     EXPECT_EQ(bench.settings.read_string("SETTINGS", "ccTalkAddr", "none"), "none");
 
-    // The quiet try of a search says nothing.
     bench.ui.clear();
     bench.state.messages_enabled = false;
     EXPECT_FALSE(bench.selector.identify_device());
-    EXPECT_TRUE(bench.ui.shown.empty());
+    EXPECT_TRUE(bench.ui.shown.empty()) << "the quiet try of a search says nothing";
   }
 }
 

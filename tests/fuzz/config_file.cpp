@@ -29,10 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool opened = false;
   try {
     opened = app.configuration.files.open(dir.file("chosen.xml"));
-  } catch (const ConversionError& e) {
-    // A damaged item is refused by name before anything changes.
-    QV82_FUZZ_CHECK(std::string(e.what()).size() > 0);
-    return 0;
+  } catch (const ConversionError&) {
+    return 0;  // a damaged item, refused by name
   }
   if (!opened) {
     QV82_FUZZ_CHECK(!ui.errors().empty());

@@ -15,15 +15,12 @@ namespace qv82::fuzz {
 
 inline const test::TempDir& workdir() {
   static const test::TempDir dir;
-  static const bool copied = [] {
-    for (const char* name : {"qv82hs.ini", "io.ini", "template.xml"}) {
-      std::filesystem::copy_file(std::string(QV82_SOURCE_DIR "/data/") + name,
-                                 dir.file(name),
+  [[maybe_unused]] static const bool copied = [] {
+    for (const char* name : {"qv82hs.ini", "io.ini", "template.xml"})
+      std::filesystem::copy_file(std::string(QV82_SOURCE_DIR "/data/") + name, dir.file(name),
                                  std::filesystem::copy_options::overwrite_existing);
-    }
     return true;
   }();
-  (void)copied;
   return dir;
 }
 

@@ -43,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const ConversionError&) {
     return 0;
   }
-  (void)page.rows_text();
   // What the rows show encodes to an image that shows the same rows.
   const auto shown = page.selected;
   page.encode_options();

@@ -4,26 +4,16 @@
 
 namespace qv82::test {
 
-void ScriptedLine::open() {
-  if (open_fails) throw PortError(port_open_failure(name_, "No such file or directory"));
-  open_ = true;
-  events.push_back("open");
-}
+void ScriptedLine::open() { open_ = true; }
 
 void ScriptedLine::vanish() {
   open_ = false;
   report_failure(port_disconnected(name_));
 }
 
-void ScriptedLine::close() {
-  open_ = false;
-  events.push_back("close");
-}
+void ScriptedLine::close() { open_ = false; }
 
-void ScriptedLine::set_baud_rate(int rate) {
-  rate_ = rate;
-  events.push_back("rate " + std::to_string(rate));
-}
+void ScriptedLine::set_baud_rate(int rate) { rate_ = rate; }
 
 void ScriptedLine::deliver_at(std::uint64_t time_us, std::uint8_t byte) {
   scheduler_.schedule_at_us(time_us, [this, byte] {

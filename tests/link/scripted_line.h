@@ -17,7 +17,6 @@ class ScriptedLine : public SerialPort {
   explicit ScriptedLine(sim::Scheduler& scheduler) : scheduler_(scheduler) {}
 
   bool echo = true;
-  bool open_fails = false;
   std::uint64_t byte_time_us = 1042;     // 10 bits at 9600 baud
   std::uint64_t answer_delay_us = 2000;  // after the last echoed byte
   std::vector<Bytes> answers;            // one per write, in order
@@ -25,7 +24,6 @@ class ScriptedLine : public SerialPort {
   std::uint64_t trailer_gap_us = 0;      // ...this long after its last byte
   std::vector<Bytes> written;
   bool vanish_on_write = false;  // the adapter is pulled while a request is written
-  std::vector<std::string> events;  // "open", "close", "rate 9600", ...
 
   void open() override;
   void close() override;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 
 #include "sim/image_file.h"
@@ -42,19 +41,6 @@ TEST_F(ConsoleTest, CommandsActOnTheDevice) {
   EXPECT_FALSE(console.quit_requested());
   console.run("quit");
   EXPECT_TRUE(console.quit_requested());
-}
-
-// A wrong coin for coin programming: one parameter off, the others as the kind's next coin.
-TEST_F(ConsoleTest, InsertWithADisturbedParameter) {
-  SimulatedSetup plain;
-  for (int coin = 0; coin < 3; ++coin) {
-    plain.device().insert(2);
-    EXPECT_EQ(console.run("insert 2 5 -40"), "rejected, code 2");
-    ASSERT_TRUE(plain.device().last_measurement());
-    Measurement expected = *plain.device().last_measurement();
-    expected[4] = static_cast<std::uint8_t>(std::max(0, expected[4] - 40));
-    EXPECT_EQ(setup.device().last_measurement(), expected);
-  }
 }
 
 TEST(ImageFile, SavedImageLoadsBackAndBadFilesChangeNothing) {

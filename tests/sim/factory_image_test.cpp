@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "files/ini_file.h"
 #include "sim/statistic_counting.h"
 #include "support/sim_fixture.h"
 
@@ -91,21 +90,6 @@ TEST_F(FactoryDevice, CountersStopAtTheirLargestValue) {
   for (int i = 0; i < 3; ++i) device().insert(7);  // 200 each
   EXPECT_EQ(device().memory().read(kCounterBase, 3), (Bytes{0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(device().memory().read(kCounterBase + 3 * 15, 3), (Bytes{0xFF, 0xFF, 0xFF}));
-}
-
-// The codes the device counts mean what the installation's settings call them.
-TEST(FactoryImage, TheInstalledSettingsNameTheCodesTheDeviceCounts) {
-  IniFile settings(QV82_SOURCE_DIR "/data/qv82hs.ini");
-  const std::pair<const char*, std::uint8_t> names[] = {
-      {"Coins accepted", statistic_code::kCoinsAccepted},
-      {"Credits paid", statistic_code::kCreditsPaid},
-      {"Coins channel 1", statistic_code::kFirstChannel},
-      {"Coins channel 16", static_cast<std::uint8_t>(statistic_code::kFirstChannel + 15)},
-  };
-  for (const auto& [name, code] : names) {
-    EXPECT_EQ(settings.read_string("Statistic options", name, ""), bytes_to_hex(Bytes{code}))
-        << name;
-  }
 }
 
 }  // namespace

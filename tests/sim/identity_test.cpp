@@ -44,27 +44,5 @@ TEST_F(Identity, AnswersOnlyItsAddressAndGoodChecksums) {
   EXPECT_EQ(link.rx_buffer, bad) << "only the echo comes back";
 }
 
-TEST_F(Identity, AddressPollIsOneRawByte) {
-  Bytes reply;
-  EXPECT_EQ(link.cctalk_transaction(0, Bytes{0xFD}, reply, 120), kTransactionTimeout);
-  EXPECT_EQ(link.rx_buffer, (Bytes{0x00, 0x00, 0x01, 0xFD, 0x02, 0x02}));
-
-  setup.set_second_device(true, 7);
-  link.cctalk_transaction(0, Bytes{0xFD}, reply, 120);
-  EXPECT_EQ(link.rx_buffer.size(), 7u) << "two devices answer";
-  EXPECT_TRUE(acked({0xFE})) << "the second device answers nothing else";
-}
-
-TEST_F(Identity, ChangedAddressAppliesAfterTheAcknowledge) {
-  Bytes reply;
-  ASSERT_EQ(transact({0xFB, 0x09}, reply, 5), kTransactionOk);
-  EXPECT_EQ(reply, (Bytes{kHostAddress, 0x00, 0x02, 0x00, 0xFD})) << "ACK from the old address";
-  EXPECT_FALSE(acked({0xFE}, 5));
-  link.device_address = 9;
-  EXPECT_TRUE(acked({0x01}, 20));
-  EXPECT_TRUE(acked({0xFE}, 5)) << "the address survives a reset";
-  EXPECT_FALSE(acked({0xFB, 0x01})) << "the host's address cannot be taken";
-}
-
 }  // namespace
 }  // namespace qv82::sim

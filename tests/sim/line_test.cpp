@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "link/cctalk_link.h"
-#include "link/errors.h"
 #include "sim/simulated_setup.h"
 #include "support/sim_fixture.h"
 
@@ -29,37 +28,6 @@ TEST(SimulatedLine, EchoAndReplyArriveAtWireTime) {
     EXPECT_EQ(line.pending(), step.bytes) << "at " << step.at_us << " us";
   }
   EXPECT_EQ(line.read(10), (Bytes{0x02, 0x00, 0x01, 0xFE, 0xFF, 0x01, 0x00, 0x02, 0x00, 0xFD}));
-}
-
-TEST(SimulatedLine, PortsListOpenAndRefuseUnknownNames) {
-  SetupOptions options;
-  options.ports = {"COM1", "COM3", "COM7"};
-  options.device_port = "COM3";
-  options.open_port = "";
-  SimulatedSetup setup(options);
-  SimulatedLine& line = setup.line();
-  EXPECT_EQ(line.list_ports(), (std::vector<std::string>{"COM1", "COM3", "COM7"}));
-  line.set_port_name("COM9");
-  try {
-    line.open();
-    FAIL() << "an unknown port opened";
-  } catch (const PortError& error) {
-    EXPECT_STREQ(error.what(), "Unable to open com port COM9: No such file or directory");
-  }
-
-  line.fail_port_list = true;
-  EXPECT_THROW(line.list_ports(), PortError);
-  line.remove_port("COM7");  // the last one scanned, still open
-  EXPECT_FALSE(line.connected()) << "a vanished port closes";
-  EXPECT_THROW(line.open(), PortError);
-}
-
-TEST(SimulatedLine, ClosedPortWritesNothingAndHearsNothing) {
-  SimulatedSetup setup;
-  setup.line().close();
-  EXPECT_EQ(setup.line().write(kPollFrame), 0u);
-  setup.advance_ms(50);
-  EXPECT_TRUE(setup.device().requests().empty());
 }
 
 class LineRates : public test::SimFixture {};

@@ -23,15 +23,6 @@ TEST_F(MemoryCommands, WritesLiveInRamUntilStored) {
   EXPECT_EQ(device().memory().nv()[0x07B1], 0xBB);
 }
 
-TEST_F(MemoryCommands, ReadsWholeChannelsAndRefusesBlocksOutsideMemory) {
-  const auto channel = ask({0xFF, 0x02, 0x05, 0x70, 0x20});
-  ASSERT_TRUE(channel);
-  EXPECT_EQ(channel->size(), 32u);
-  EXPECT_EQ(ask({0xFF, 0x02, 0x07, 0x50, 0x20}), Bytes(32, 0xFF)) << "channel 16 is erased";
-  EXPECT_EQ(ask({0xFF, 0x02, 0x0F, 0xF0, 0x20}), std::nullopt);
-  EXPECT_EQ(ask({0xFF, 0x02, 0x05, 0x70}), std::nullopt) << "no length";
-}
-
 TEST_F(MemoryCommands, WritingOneAtACounterErasesIt) {
   device().memory().poke(0x0830, {0x00, 0x01, 0x02, 0x00, 0x00, 0x07});  // counters 1, 2
   device().memory().poke(0x0869, {0x12, 0x34, 0x56});                    // counter 20
