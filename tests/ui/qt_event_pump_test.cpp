@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "link/cctalk_link.h"
+#include "sim/simulated_setup.h"
 
 namespace qv82::test {
 
@@ -80,6 +82,24 @@ class QtEventPumpTest : public QObject {
       QVERIFY2(!guard.fired, c.name);  // a wake came long before the guard's
       if (!c.outer_woken) QVERIFY2(pump.now_us() - start >= c.outer_us, c.name);
     }
+  }
+
+  // The in-process simulated selector behind --simulate: its bytes arrive through the pump's
+  // timed source and end the wait.
+  void transactionOverTheTimedSourceEndsWhenTheReplyIsIn() {
+    sim::SetupOptions options;
+    options.real_time = true;
+    sim::SimulatedSetup setup(options);
+    sim::RealTimeClock* clock = setup.real_time_clock();
+    QtEventPump pump;
+    pump.set_timed_source(
+        {[clock] { return clock->us_until_next(); }, [clock] { clock->catch_up(); }});
+    CcTalkLink link(setup.line(), pump);
+    Bytes reply;
+    const std::uint64_t start = pump.now_us();
+    QCOMPARE(link.cctalk_transaction(2, Bytes{0xFE}, reply, 200), kTransactionOk);
+    QVERIFY(reply_is_ack(reply));
+    QVERIFY2(pump.now_us() - start < 1'000 * kMs, "taken on arrival, not at the end of 2 s");
   }
 };
 
