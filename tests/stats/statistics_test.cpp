@@ -86,6 +86,15 @@ TEST_F(StatisticsTest, EraseAllClearsEveryCounterAfterOk) {
   // Said once, after the store: the read-back may still fail before it.
   EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
   EXPECT_EQ(ui.wait_cursor_depth, 0);
+
+  // With the device gone every write is tried, the failure is said once and never as done.
+  device().config().address = 9;
+  ui.clear();
+  ui.answers = {Answer::Ok};
+  EXPECT_FALSE(page.erase_all());
+  EXPECT_EQ(ui.errors(), std::vector<std::string>{"Error erase statistic "});
+  EXPECT_TRUE(ui.informations().empty());
+  EXPECT_EQ(ui.wait_cursor_depth, 0);
 }
 
 // The sheet's cells are checked by the window test and the sheet's own test.
