@@ -80,6 +80,7 @@ class ProductionTestRun : public test::SimFixture {
   ~ProductionTestRun() override { std::filesystem::remove_all(dir); }
 
   sim::Device& dev() { return setup.device(); }
+  sim::VirtualClock& clock() { return dynamic_cast<sim::VirtualClock&>(setup.clock()); }
 
   std::string dir;
   test::FakeUi ui;
@@ -224,6 +225,58 @@ TEST_F(ProductionTestRun, TheRecordNamesTheStepInEnglishAndKeepsTheMessagesLette
 
 // Only silence ends the insertion test: a device that refuses the inhibit
 // change is still polled for its coins.
+// The loop at the bench: a failed unit stays shown for five seconds, a good one lists its coins
+// until it is taken away.
+TEST_F(ProductionTestRun, LoopWaitsForRemovalAfterAFailureAndListsInsertions) {
+  production.choose_mode(true);
+  EXPECT_FALSE(production.view.start_enabled);
+
+  // No device yet: the cycle ends and the timer runs again.
+  dev().config().address = 40;
+  production.on_loop_tick();
+  EXPECT_EQ(production.view.label, "Wait for device");
+  EXPECT_TRUE(production.timer_enabled);
+
+  // A failing device is kept on the bench for five seconds.
+  dev().config().address = 2;
+  dev().config().inputs.sw1 = 0x01;
+  const std::uint64_t placed = link.pump.now_ms();
+  clock().on_wait = [&] {
+    if (link.pump.now_ms() > placed + 5000) dev().config().address = 40;
+  };
+  production.on_loop_tick();
+  EXPECT_GE(link.pump.now_ms(), placed + 5000);
+  EXPECT_EQ(production.view.label, "ERROR!!! Change device");
+  EXPECT_TRUE(production.timer_enabled);
+
+  // A good device: coins are listed until it is taken away.
+  dev().config().inputs.sw1 = 0x05;
+  dev().config().address = 2;
+  const std::uint64_t good = link.pump.now_ms();
+  std::vector<std::string> seen;
+  bool inserted = false;
+  clock().on_wait = [&] {
+    if (production.view.label == "Insertion test" && !inserted &&
+        link.pump.now_ms() > good + 3000) {
+      inserted = true;
+      dev().insert(1);
+      dev().insert(8);  // a foreign coin
+    }
+    if (production.view.results.size() > seen.size()) seen = production.view.results;
+    if (link.pump.now_ms() > good + 8000) dev().config().address = 40;
+  };
+  production.on_loop_tick();
+  EXPECT_EQ(production.view.label, "Test OK, change device");
+  EXPECT_EQ(seen, (std::vector<std::string>{"Rejected"}))
+      << "one line for each change of the counter, worded from the newest event";
+  EXPECT_EQ(production.passed, 1);
+  EXPECT_EQ(production.failed, 1);
+
+  production.on_close();
+  EXPECT_FALSE(production.timer_enabled);
+  EXPECT_EQ(production.view.label, "Wait a moment please");
+}
+
 TEST_F(ProductionTestRun, RefusedCommandsDoNotEndTheInsertionTest) {
   dev().faults().nak = {{.prefix = {0xE7}}};
   ASSERT_TRUE(production.start_single());
