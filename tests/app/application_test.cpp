@@ -69,25 +69,6 @@ TEST(Application, StartUpFindsTheDeviceAndRemembersIt) {
   EXPECT_EQ(bench.ui.informations().size(), 1u);
 }
 
-TEST(Application, BrokenNumberInSettingsStopsStartUp) {
-  for (const auto& [settings, key] :
-       {std::pair<std::string, std::string>{"[SETTINGS]\nccTalkAddr=0x3\n", "ccTalkAddr"},
-        {"[SETTINGS]\nStop time min=\n", "Stop time min"}}) {
-    SCOPED_TRACE(settings);
-    AppBench bench(settings);
-    bool template_loaded = false;
-    bench.app.hooks.load_template = [&](const std::string&) { template_loaded = true; };
-    EXPECT_FALSE(bench.app.start_up_once());
-    ASSERT_EQ(bench.ui.errors().size(), 1u);
-    const std::string error = bench.ui.errors()[0];
-    EXPECT_NE(error.find("[SETTINGS] " + key + " in " + bench.dir.file("qv82hs.ini")),
-              std::string::npos)
-        << error;
-    EXPECT_TRUE(bench.setup.device().requests().empty());
-    EXPECT_FALSE(template_loaded);
-  }
-}
-
 TEST(Application, NoSettingsFileMeansDefaultsAndNoSupportedDevice) {
   AppBench bench("");
   std::filesystem::remove(bench.dir.file("qv82hs.ini"));
@@ -108,47 +89,7 @@ TEST(Application, NoSettingsFileMeansDefaultsAndNoSupportedDevice) {
                                      "(device type 'QV82')"});
 }
 
-TEST(Application, ScreenResolutionAdvice) {
-  for (const auto& [width, height, advised] :
-       {std::tuple{1024, 768, false}, std::tuple{1024, 767, true}, std::tuple{800, 900, true}}) {
-    AppBench bench;
-    bench.app.hooks.screen_size = [w = width, h = height] { return std::pair{w, h}; };
-    bench.app.start_up();
-    const auto infos = bench.ui.informations();
-    EXPECT_EQ(!infos.empty() && infos[0] == "Recomended screen resolution is 1024 x 768", advised)
-        << width << "x" << height;
-  }
-}
-
-TEST(Application, ToolBarOpensWindowsOnlyForAConnectedDevice) {
-  AppBench bench;
-  ASSERT_TRUE(bench.app.start_up_once());
-  int tests = 0, erase = 0, closed = 0;
-  bench.app.hooks.open_test = [&] { ++tests; };
-  bench.app.hooks.open_erase = [&] { ++erase; };
-  bench.app.hooks.open_firmware_download = [] { return false; };
-  bench.app.hooks.close_main_window = [&] { ++closed; };
-
-  EXPECT_TRUE(bench.app.run_test());
-  EXPECT_TRUE(bench.app.erase());
-  bench.ui.clear();
-  bench.app.upgrade_firmware();  // the search follows the firmware window
-  EXPECT_EQ(bench.ui.informations().size(), 1u);
-
-  bench.ui.answers = {Answer::No, Answer::Yes};
-  EXPECT_FALSE(bench.app.exit());
-  EXPECT_TRUE(bench.app.exit());
-  EXPECT_EQ(closed, 1);
-
-  // A device that has gone opens no window.
-  bench.app.link.device_address = 9;
-  EXPECT_FALSE(bench.app.run_test());
-  EXPECT_FALSE(bench.app.erase());
-  EXPECT_EQ(tests, 1);
-  EXPECT_EQ(erase, 1);
-}
-
-// Start-up and language changes set the process-wide language; English again after each.
+// Start-up sets the process-wide language; English again after each.
 class LanguageSetting : public ::testing::Test {
  protected:
   ~LanguageSetting() override { set_language_base(kEnglishBase); }
@@ -170,28 +111,6 @@ TEST_F(LanguageSetting, StartUpSpeaksTheLanguageOfTheSetting) {
     EXPECT_EQ(bench.app.window_title(),
               resource_text(expected + msg::kApplicationTitle) + " ver 1.000");
   }
-}
-
-TEST_F(LanguageSetting, ChoosingALanguageRedrawsAndIsRememberedInPlace) {
-  const std::string settings =
-      "; kept\n[SETTINGS]\nComPort=ttyS7\nLanguage=FR\nccTalkAddr=02\n[Displays]\nLCD=\n";
-  AppBench bench(settings);
-  int redraws = 0;
-  bench.app.hooks.load_language_texts = [&] { ++redraws; };
-
-  ASSERT_TRUE(bench.app.change_language(kCroatianBase));
-  EXPECT_EQ(language_text(msg::kLanguageName), "Hrvatski");
-  EXPECT_EQ(redraws, 1);
-  std::string expected = settings;
-  expected.replace(expected.find("FR"), 2, "HR");
-  EXPECT_EQ(bench.dir.read("qv82hs.ini"), expected);
-
-  // Nothing went to the device.
-  EXPECT_TRUE(bench.setup.device().requests().empty());
-
-  EXPECT_FALSE(bench.app.change_language(4000));
-  EXPECT_EQ(language_base(), kCroatianBase);
-  EXPECT_EQ(redraws, 1);
 }
 
 }  // namespace

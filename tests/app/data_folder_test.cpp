@@ -134,17 +134,5 @@ TEST(DataFolder, SettingsWithTheRememberedPortStillFollowAnUpdate) {
   EXPECT_NE(settings.find("Language=IT"), std::string::npos) << settings;
 }
 
-TEST(DataFolder, AFolderThatCannotBeMadeIsSaid) {
-  Installation inst;
-  inst.root.write("cfg", "a file where the folder should be");
-  DataFolderPlaces places = inst.places();
-  places.config_home = inst.root.file("cfg");
-  const DataFolder chosen = choose_data_folder(places);
-  EXPECT_EQ(chosen.path, "");
-  EXPECT_NE(chosen.error.find("cannot make the settings folder " + inst.root.file("cfg/qv82hs")),
-            std::string::npos)
-      << chosen.error;
-}
-
 }  // namespace
 }  // namespace qv82::test

@@ -8,7 +8,6 @@
 #include "channels/channel_record.h"
 #include "config/transfer_bench.h"
 #include "lang/language.h"
-#include "stats/erasing.h"
 #include "support/saved_items.h"
 
 namespace qv82::test {
@@ -108,27 +107,6 @@ TEST(WriteTrust, RefusedStoreFailsTheDownload) {
   EXPECT_EQ(bench.ui.informations(), std::vector<std::string>{});
 }
 
-TEST(WriteTrust, ErasedChannelAndCounterAreReadBackAndTheirBackupBringsThemBack) {
-  ConfigBench bench;
-  ASSERT_TRUE(bench.app.selector.identify_device());
-  const sim::Memory::Image original = bench.device().memory().nv();
-  std::vector<std::string> backups;
-  bench.app.hooks.backup_written = [&backups](const std::string& path) { backups.push_back(path); };
-  Erasing erasing(bench.app.selector, bench.app.configuration.channels, bench.ui);
-  bench.ui.answers = {Answer::Yes};
-  erasing.channels[1] = true;
-  erasing.statistics[0] = true;
-  ASSERT_TRUE(erasing.erase_selected());
-  EXPECT_EQ(bench.device().memory().nv()[0x0590], 0xFF);
-  EXPECT_EQ(bench.device().memory().nv()[0x0832], 0x00);
-  ASSERT_EQ(backups.size(), 1u);
-  const std::vector<BackupEntry> listed = bench.app.device_backups();
-  ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].items, 2u);
-  ASSERT_TRUE(bench.app.restore(backups[0]));
-  EXPECT_EQ(bench.device().memory().nv(), original);
-}
-
 TEST(WriteTrust, BackupThatCannotBeWrittenStopsBeforeAnyWrite) {
   ConfigBench bench;
   open_raised_configuration(bench, bench.dir + "/device.xml");
@@ -139,8 +117,7 @@ TEST(WriteTrust, BackupThatCannotBeWrittenStopsBeforeAnyWrite) {
   ASSERT_EQ(bench.ui.errors().size(), 1u);
   const std::string error = bench.ui.errors()[0];
   const std::string named = (std::filesystem::path(bench.dir) / "backups" / "1234567-").string();
-  EXPECT_EQ(error.rfind(language_text(msg::kBackupNotWritten) + named, 0), 0u)
-      << error;
+  EXPECT_EQ(error.rfind(language_text(msg::kBackupNotWritten) + named, 0), 0u) << error;
   EXPECT_EQ(bench.requests(kWriteMemory).size(), writes);
 }
 

@@ -1,44 +1,29 @@
-// qv82hs-cli against qv82hs-sim over a pseudo-terminal: the real serial path,
-// termios included.
+// qv82hs-cli send against qv82hs-sim over a pseudo-terminal: the real serial path, termios
+// included.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <fstream>
-
-#include "support/processes.h"
+#include "cli/cli_bench.h"
 
 namespace qv82::test {
 namespace {
 
-TEST(SendEndToEnd, SimplePollThroughALinkedPseudoTerminal) {
-  const std::string dir = make_temp_dir();
-  const std::string link = dir + "/qv82";
-  SimOnPty sim({"--link", link});
-  const std::string log = dir + "/comm.log";
-
-  const RunResult result = run_program(cli_binary(), {"--port", link, "--log", log, "send", "FE"});
+TEST(SendEndToEnd, SimplePollIsLoggedOtherAddressTimesOutAndNoHexSendsNothing) {
+  CliBench bench;
+  bench.options = {"--log", bench.file("comm.log")};
+  SimOnPty sim(bench.sim({}));
+  const RunResult result = bench.cli({"send", "FE"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "-> 020001FEFF\n<- 01000200FD\n");
+  EXPECT_EQ(bench.dir.read("comm.log"), result.out) << "the log file gets the same lines";
 
-  std::ifstream file(log);
-  std::string contents((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(contents, result.out) << "the log file gets the same lines";
-}
+  const RunResult nobody = bench.cli({"--address", "9", "send", "FE"});
+  EXPECT_EQ(nobody.status, 2);
+  EXPECT_EQ(nobody.out, "-> 090001FEF8\n");
 
-TEST(SendEndToEnd, AnotherAddressTimesOutWithStatusTwo) {
-  SimOnPty sim({});
-  const RunResult result =
-      run_program(cli_binary(), {"--port", sim.slave_path(), "--address", "9", "send", "FE"});
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.out, "-> 090001FEF8\n");
-}
-
-TEST(SendEndToEnd, TextThatIsNotHexSendsNothing) {
-  SimOnPty sim({});
-  const RunResult result = run_program(cli_binary(), {"--port", sim.slave_path(), "send", "FZ"});
-  EXPECT_EQ(result.status, 64);
-  EXPECT_TRUE(result.out.empty());
-  EXPECT_NE(result.err.find("FZ"), std::string::npos) << result.err;
+  const RunResult not_hex = bench.cli({"send", "FZ"});
+  EXPECT_EQ(not_hex.status, 64);
+  EXPECT_TRUE(not_hex.out.empty());
+  EXPECT_NE(not_hex.err.find("FZ"), std::string::npos) << not_hex.err;
 }
 
 }  // namespace

@@ -19,7 +19,6 @@ Answer FakeUi::question(const std::string& text, Buttons buttons) {
     answers.pop_front();
     return answer;
   }
-  if (default_answer) return *default_answer;
   switch (buttons) {
     case Buttons::Ok:
       return Answer::Ok;
@@ -32,10 +31,9 @@ Answer FakeUi::question(const std::string& text, Buttons buttons) {
   return Answer::No;
 }
 
-std::optional<std::string> FakeUi::password(const std::string& caption, const std::string& note,
+std::optional<std::string> FakeUi::password(const std::string& caption, const std::string&,
                                             const Validator& validate) {
   shown.push_back({Kind::Password, caption});
-  password_notes.push_back(note);
   while (!passwords.empty()) {
     const std::optional<std::string> typed = passwords.front();
     passwords.pop_front();

@@ -21,15 +21,12 @@ class FakeUi : public Ui {
     std::string text;  // message text, or the password dialog's caption
   };
 
-  // Answers to question(), in order; default_answer once they run out.
+  // Answers to question(), in order.
   std::deque<Answer> answers;
-  std::optional<Answer> default_answer;
   // Texts typed into successive password dialogs; nothing means Cancel. A
   // text the validator refuses shows its error and the next text is typed
   // into the same dialog.
   std::deque<std::optional<std::string>> passwords;
-  // The note of each password dialog shown, "" where there was none.
-  std::vector<std::string> password_notes;
   // Answers of the tree dialog (OK when empty) and the file dialogs.
   std::deque<bool> section_answers;
   // What the person clicks in the tree dialog before answering.
@@ -71,10 +68,7 @@ class FakeUi : public Ui {
   std::vector<std::string> questions() const { return texts(Kind::Question); }
   // Captions of the password dialogs shown.
   std::vector<std::string> password_prompts() const { return texts(Kind::Password); }
-  void clear() {
-    shown.clear();
-    password_notes.clear();
-  }
+  void clear() { shown.clear(); }
 };
 
 }  // namespace qv82::test

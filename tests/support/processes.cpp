@@ -7,9 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,55 +28,11 @@ std::vector<char*> make_argv(const std::string& binary, const std::vector<std::s
   return argv;
 }
 
-void drain(int fd, std::string& into) {
-  char buffer[4096];
-  const ssize_t n = read(fd, buffer, sizeof buffer);
-  if (n > 0) into.append(buffer, static_cast<std::size_t>(n));
-}
-
 }  // namespace
 
-RunResult run_program(const std::string& binary, const std::vector<std::string>& args,
-                      const std::string& input) {
-  int in[2], out[2], err[2];
-  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(in[0], STDIN_FILENO);
-    dup2(out[1], STDOUT_FILENO);
-    dup2(err[1], STDERR_FILENO);
-    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-    auto argv = make_argv(binary, args);
-    execv(binary.c_str(), argv.data());
-    _exit(127);
-  }
-  close(in[0]);
-  close(out[1]);
-  close(err[1]);
-  if (!input.empty() && write(in[1], input.data(), input.size()) < 0) {
-    // The program may have ended without reading; its status tells.
-  }
-  close(in[1]);
-
-  RunResult result;
-  bool out_open = true, err_open = true;
-  while (out_open || err_open) {
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) break;
-    for (int i = 0; i < 2; ++i) {
-      if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
-      std::string& target = i == 0 ? result.out : result.err;
-      const std::size_t before = target.size();
-      drain(fds[i].fd, target);
-      if (target.size() == before) (i == 0 ? out_open : err_open) = false;
-    }
-  }
-  close(out[0]);
-  close(err[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+RunResult run_program(const std::string& binary, const std::vector<std::string>& args) {
+  // Longer than any command of the tests takes, shorter than CTest's time-out.
+  return RunningProgram(binary, args).finish(120);
 }
 
 RunningProgram::RunningProgram(const std::string& binary, const std::vector<std::string>& args) {
@@ -111,10 +66,11 @@ bool RunningProgram::collect(int timeout_ms) {
   if (poll(fds, 2, timeout_ms) <= 0) return true;
   for (int i = 0; i < 2; ++i) {
     if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
-    std::string& target = i == 0 ? result_.out : result_.err;
-    const std::size_t before = target.size();
-    drain(fds[i].fd, target);
-    if (target.size() == before) {
+    char buffer[4096];
+    const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+    if (n > 0) {
+      (i == 0 ? result_.out : result_.err).append(buffer, static_cast<std::size_t>(n));
+    } else {
       close(fds[i].fd);
       (i == 0 ? out_fd_ : err_fd_) = -1;
     }
@@ -122,20 +78,12 @@ bool RunningProgram::collect(int timeout_ms) {
   return out_fd_ >= 0 || err_fd_ >= 0;
 }
 
-bool RunningProgram::wait_for_output(const std::string& text, int seconds) {
-  return wait_until(
-      [&](const RunResult& so_far) { return so_far.out.find(text) != std::string::npos; }, seconds);
-}
-
 bool RunningProgram::wait_until(const std::function<bool(const RunResult&)>& done, int seconds) {
-  for (int waited_ms = 0; waited_ms < seconds * 1000; waited_ms += 100) {
-    if (done(result_)) return true;
-    if (!collect(100)) break;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done(result_) && std::chrono::steady_clock::now() < end && collect(100)) {
   }
   return done(result_);
 }
-
-int RunningProgram::wait() { return finish(24 * 3600).status; }
 
 void RunningProgram::signal(int number) {
   if (pid_ > 0) kill(pid_, number);
@@ -143,13 +91,14 @@ void RunningProgram::signal(int number) {
 
 RunResult RunningProgram::finish(int seconds) {
   if (pid_ <= 0) return result_;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  const auto in_time = [&] { return std::chrono::steady_clock::now() < end; };
+  // The output until the program closes it, then its end.
+  while (collect(100) && in_time()) {
+  }
   int status = 0;
   bool ended = false;
-  for (int waited_ms = 0; waited_ms <= seconds * 1000 && !ended; waited_ms += 100) {
-    // Closed pipes return at once: the wait must still take its time.
-    if (!collect(100)) poll(nullptr, 0, 100);
-    ended = waitpid(pid_, &status, WNOHANG) == pid_;
-  }
+  while (!(ended = waitpid(pid_, &status, WNOHANG) == pid_) && in_time()) poll(nullptr, 0, 10);
   if (!ended) {
     kill(pid_, SIGKILL);
     waitpid(pid_, &status, 0);

@@ -20,9 +20,8 @@ struct RunResult {
   std::string err;
 };
 
-// Runs a program to its end with stdin from /dev/null (or the given text).
-RunResult run_program(const std::string& binary, const std::vector<std::string>& args,
-                      const std::string& input = {});
+// Runs a program to its end (killed after two minutes) with stdin from /dev/null.
+RunResult run_program(const std::string& binary, const std::vector<std::string>& args);
 
 // A program left running with its output collected, for tests that signal
 // it. stdin is /dev/null.
@@ -33,17 +32,12 @@ class RunningProgram {
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
-  // Collects output until stdout holds the text; false when the seconds
+  // Collects output until the test of it holds; false when the seconds
   // passed or the program ended first.
-  bool wait_for_output(const std::string& text, int seconds);
-  // The same for any test of the output so far.
   bool wait_until(const std::function<bool(const RunResult&)>& done, int seconds);
   void signal(int number);
   // Waits for its end; after the seconds it is killed and status is -1.
   RunResult finish(int seconds);
-  // Waits for its end, however long: the exit status, or -1 when a signal
-  // ended it.
-  int wait();
 
  private:
   // Reads what is there within the milliseconds; false once both pipes closed.

@@ -2,83 +2,43 @@
 
 #include <filesystem>
 #include <fstream>
+#include <list>
 #include <mutex>
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace qv82::test {
 
-namespace {
-
-int process_id() {
-#ifdef _WIN32
-  return 0;  // no fork on Windows
-#else
-  return static_cast<int>(::getpid());
-#endif
-}
-
-// A folder under the temporary directory that did not exist before: a random
-// name, taken only if creating it succeeds (as mkdtemp does, on every system).
-std::string fresh_folder(const std::string& prefix) {
+// A random name under the temporary directory, taken only if creating it
+// succeeds (as mkdtemp does, on every system).
+TempDir::TempDir() {
   static std::mutex naming;
   const std::lock_guard<std::mutex> lock(naming);
   static std::mt19937_64 names{std::random_device{}()};
   const std::filesystem::path base = std::filesystem::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
     std::ostringstream name;
-    name << prefix << std::hex << names();
-    const std::filesystem::path folder = base / name.str();
+    name << "qv82-test-" << std::hex << names();
     std::error_code error;
-    if (std::filesystem::create_directory(folder, error) && !error) return folder.string();
+    if (std::filesystem::create_directory(base / name.str(), error) && !error) {
+      path_ = (base / name.str()).string();
+    }
   }
-  throw std::runtime_error("no fresh folder could be made under " + base.string());
+  if (path_.empty())
+    throw std::runtime_error("no fresh folder could be made under " + base.string());
 }
-
-// The folders make_temp_dir made, removed when the process ends. A forked
-// child that leaves through exit() must not remove its parent's folders.
-class MadeFolders {
- public:
-  ~MadeFolders() {
-    if (process_id() != owner_) return;
-    std::error_code ignored;
-    for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
-  }
-  void add(const std::string& folder) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    folders_.push_back(folder);
-  }
-
- private:
-  int owner_ = process_id();
-  std::mutex mutex_;
-  std::vector<std::string> folders_;
-};
-
-MadeFolders& made_folders() {
-  static MadeFolders folders;
-  return folders;
-}
-
-}  // namespace
-
-std::string make_temp_dir() {
-  const std::string folder = fresh_folder("qv82test.");
-  made_folders().add(folder);
-  return folder;
-}
-
-TempDir::TempDir() : path_(fresh_folder("qv82-test-")) {}
 
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::string make_temp_dir() {
+  static std::mutex keeping;
+  static std::list<TempDir> kept;
+  const std::lock_guard<std::mutex> lock(keeping);
+  return kept.emplace_back().path();
 }
 
 std::string TempDir::file(const std::string& name) const {

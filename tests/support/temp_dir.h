@@ -4,10 +4,6 @@
 
 namespace qv82::test {
 
-// A fresh empty directory under the system's temporary folder, removed with
-// everything in it when the test process ends.
-std::string make_temp_dir();
-
 // A folder of its own under the system's temporary directory, removed with
 // everything in it when the object goes.
 class TempDir {
@@ -28,5 +24,8 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// The path of a TempDir kept until the test process ends.
+std::string make_temp_dir();
 
 }  // namespace qv82::test
