@@ -1,6 +1,4 @@
-// "Compare with device", the section dialog's "Show what changes" and
-// "Restore..." from the main window's tool bar, over the simulated coin
-// selector in virtual time.
+// "Compare with device", "Show what changes" and "Restore..." from the tool bar, in virtual time.
 #include <QAction>
 #include <QtTest>
 
@@ -15,9 +13,8 @@ class CompareRestoreWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // The file's changed channel and I/O record are listed, before the download (from
-  // its section dialog too) and not after it; the backup the download made
-  // is offered, and restored only after Yes.
+  // The file's changed channel and I/O record are listed, before the download (from its section
+  // dialog too) and not after it; the backup the download made is restored only after Yes.
   void compareListsTheChangedChannelUntilItIsDownloadedAndRestoreUndoesIt() {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
