@@ -1,18 +1,13 @@
-// The parameter tree dialog and the "Channels" page drawn from their models.
+// The parameter tree dialog drawn from its model.
 #include "support/gui_test_main.h"
 #include "ui/section_tree_dialog.h"
 
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
-#include <functional>
 
-#include "channels/channels_page.h"
 #include "config/parameter_tree.h"
-#include "config/working_images.h"
-#include "ui/channels_page_widget.h"
 
 namespace qv82::test {
 
@@ -30,76 +25,61 @@ const char* const kDocument =
     "</Group></Group>"
     "</MachineData>";
 
-// Runs the dialog with `look` called while it is shown; look ends it.
-bool run(SectionTreeDialog& dialog, ParameterTree& tree, const QString& caption,
-         const std::function<void()>& look) {
-  QTimer::singleShot(0, &dialog, look);
-  return dialog.execute(caption, tree);
-}
-
 }  // namespace
 
 class SectionTreeDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Ticks come from the model and clicks go to it; OK keeps what is ticked, Cancel everything.
+  // "Show what changes" is there only with a hook, and hands it the tree as marked.
   void marksComeFromTheModelAndClicksGoToIt() {
     ParameterTree tree;
     tree.load_string(kDocument);
     SectionTreeDialog dialog;
-    const bool ok = run(dialog, tree, "Select sections for saving", [&] {
-      QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
+    int changes_shown = 0;
+    dialog.show_changes = [&](const ParameterTree& shown) {
+      changes_shown += shown.state(2) == CheckState::kUnchecked;
+    };
+    // A failed check leaves the dialog to the Cancel after it.
+    const auto look = [&] {
       // Collapsed to the root and the top groups.
-      QVERIFY(dialog.item_of(0)->isExpanded());
-      QVERIFY(!dialog.item_of(1)->isExpanded());
+      QVERIFY(dialog.item_of(0)->isExpanded() && !dialog.item_of(1)->isExpanded());
       QCOMPARE(dialog.item_of(2)->checkState(0), Qt::Checked);
       // Channel 2 has no data: greyed, not for ticking.
       QVERIFY(!(dialog.item_of(3)->flags() & Qt::ItemIsUserCheckable));
       // The user unticks "Channels": its items follow.
       dialog.item_of(1)->setCheckState(0, Qt::Unchecked);
-      QCOMPARE(tree.state(1), CheckState::kUnchecked);
       QCOMPARE(tree.state(2), CheckState::kUnchecked);
       QCOMPARE(dialog.item_of(2)->checkState(0), Qt::Unchecked);
       QCOMPARE(tree.state(3), CheckState::kUnavailable);
       dialog.item_of(1)->setExpanded(true);
+      QVERIFY(dialog.changes_button->isVisible());
+      dialog.changes_button->click();
       dialog.ok_button->click();
+    };
+    QTimer::singleShot(0, &dialog, [&] {
+      look();
+      if (dialog.isVisible()) dialog.cancel_button->click();
     });
-    QVERIFY(ok);
+    QVERIFY(dialog.execute("Select sections for saving", tree));
+    QCOMPARE(changes_shown, 1);
     // OK: the unticked channel lost its data; the statistics kept theirs.
     QVERIFY(tree.text(2).empty());
     QCOMPARE(tree.state(2), CheckState::kUnavailable);
     QCOMPARE(tree.text(6), std::string("05"));
 
     // Shown again: collapsed again; Cancel keeps everything.
-    const bool again = run(dialog, tree, "Download to coin selector", [&] {
-      QVERIFY(!dialog.item_of(1)->isExpanded());
+    dialog.show_changes = nullptr;
+    bool collapsed = false;
+    QTimer::singleShot(0, &dialog, [&] {
+      collapsed = !dialog.item_of(1)->isExpanded() && !dialog.changes_button->isVisible();
       dialog.item_of(4)->setCheckState(0, Qt::Unchecked);
       dialog.cancel_button->click();
     });
-    QVERIFY(!again);
+    QVERIFY(!dialog.execute("Download to coin selector", tree));
+    QVERIFY(collapsed);
     QCOMPARE(tree.text(6), std::string("05"));
-  }
-
-  void channelsPageTakesEditsIntoTheBuffer() {
-    ChannelBuffer buffer;
-    ChannelsPage model(buffer);
-    WorkingImages images;
-    ChannelsPageWidget page(model, images);
-    QCOMPARE(page.record->parameters[0]->value(), 255);
-
-    page.record->parameters[0]->setValue(42);
-    QVERIFY(model.channel_modified);
-    page.channel_number_box->setValue(5);
-    QCOMPARE(int{buffer[0][0]}, 42);
-    QCOMPARE(images.loaded_sections, std::uint8_t{kSectionChannels});
-    QCOMPARE(page.record->parameters[0]->value(), 255);
-    page.channel_number_box->setValue(1);
-    QCOMPARE(page.record->parameters[0]->value(), 42);
-
-    buffer[0] = Bytes(32, 0x10);
-    model.show_channel(1);
-    page.refresh();
-    QCOMPARE(page.record->tolerances[12]->value(), 16);
   }
 };
 

@@ -13,11 +13,9 @@
 
 namespace qv82::test {
 
-// The windows' event loop in virtual time. Each wait of the device clock
-// ends by delivering what Qt's nested loop delivers during a transfer: the
-// clicks whose time has come, and a tick of every window timer that has run
-// for its interval (never a timer inside its own tick). The window's QTimers
-// only say whether they run; no real event loop fires them.
+// The windows' event loop in virtual time: each wait of the device clock delivers what Qt's
+// nested loop would during a transfer, the clicks now due and a tick of every window timer
+// whose interval has run (never inside its own tick). No real event loop fires the QTimers.
 class VirtualEvents {
  public:
   explicit VirtualEvents(sim::VirtualClock& clock) : clock_(clock) {

@@ -15,16 +15,11 @@
 namespace qv82::test {
 
 // The main window over the simulated coin selector in virtual time, with the
-// installation's data files in a scratch working directory (only the given
-// settings file, or none, when settings is not the installation's) and a
-// scripted person at the bench.
+// installation's data files in a scratch working directory and a scripted
+// person at the bench.
 struct WindowBench {
-  static constexpr const char* kInstalledSettings = QV82_SOURCE_DIR "/data/qv82hs.ini";
-
-  explicit WindowBench(const std::string& settings = kInstalledSettings)
-      : workdir(make_workdir(dir, settings)),
-        app(setup.line(), setup.clock(), ui, workdir),
-        window(app) {}
+  WindowBench()
+      : workdir(make_workdir(dir)), app(setup.line(), setup.clock(), ui, workdir), window(app) {}
 
   sim::VirtualClock& clock() { return dynamic_cast<sim::VirtualClock&>(setup.clock()); }
 
@@ -44,15 +39,10 @@ struct WindowBench {
   MainWindow window;
 
  private:
-  static std::string make_workdir(const QTemporaryDir& dir, const std::string& settings) {
-    if (!settings.empty()) {
-      QFile::copy(QString::fromStdString(settings), dir.filePath(kSettingsFileName));
-      QFile(dir.filePath(kSettingsFileName)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
-    if (settings == kInstalledSettings) {
-      for (const char* name : {kIoFileName, kTemplateFileName}) {
-        QFile::copy(QStringLiteral(QV82_SOURCE_DIR "/data/") + name, dir.filePath(name));
-      }
+  static std::string make_workdir(const QTemporaryDir& dir) {
+    for (const char* name : {kSettingsFileName, kIoFileName, kTemplateFileName}) {
+      QFile::copy(QStringLiteral(QV82_SOURCE_DIR "/data/") + name, dir.filePath(name));
+      QFile(dir.filePath(name)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
     return QDir(dir.path()).absolutePath().toStdString();
   }
