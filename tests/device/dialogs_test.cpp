@@ -56,6 +56,30 @@ TEST(PinDialog, ChangesThePinOnTheDeviceOnlyWithTheRightPinAndConfirmation) {
   }
 }
 
+// A standard configuration's name: empty and used names keep the dialog open.
+TEST(ConfigurationNameDialog, EmptyAndUsedNamesKeepItOpen) {
+  const std::vector<std::string> used = {"Standard", " Vending 2 "};
+  struct Case {
+    std::string name;
+    NameCheck check;
+    std::vector<std::string> informations;
+    std::vector<std::string> errors;
+  };
+  const Case cases[] = {
+      {"   ", NameCheck::Empty, {"Type name first"}, {}},
+      {"  Vending 2", NameCheck::Used, {}, {"Name is already used"}},
+      {"standard", NameCheck::Accepted, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("'" + c.name + "'");
+    EXPECT_EQ(check_configuration_name(c.name, used), c.check);
+    FakeUi ui;
+    EXPECT_EQ(accept_configuration_name(ui, c.name, used), c.check == NameCheck::Accepted);
+    EXPECT_EQ(ui.informations(), c.informations);
+    EXPECT_EQ(ui.errors(), c.errors);
+  }
+}
+
 TEST(Terminal, UnlocksTheAddressedAreaBeforeSending) {
   SelectorBench bench(with_masks(0xFB, 0xFF, 0xFF, 0xFF));  // modes closed for reading
   ASSERT_TRUE(bench.selector.identify_device());

@@ -41,6 +41,22 @@ TEST_F(ErasingTest, ErasesTheTickedChannelsAndCountersAndStores) {
 }
 
 // A refused counter write after an erased channel: the unstored erase is dropped.
+// No to the question erases nothing; with nothing ticked the store still runs.
+TEST_F(ErasingTest, NoMeansNothingAndNothingTickedStillStores) {
+  erasing.channels[0] = true;
+  EXPECT_FALSE(erasing.erase_selected());  // the scripted person says No
+  EXPECT_NE(device().memory().read(0x0570, 32), Bytes(32, 0xFF));
+
+  erasing.channels[0] = false;
+  device().memory().poke(0x0570, {0x42});
+  device().memory().write(0x0570, {0x43});  // RAM only, until the store
+  ui.clear();
+  ui.answers = {Answer::Yes};
+  EXPECT_TRUE(erasing.erase_selected());
+  EXPECT_EQ(ui.informations(), std::vector<std::string>{"Operation finished"});
+  EXPECT_EQ(nv(0x0570, 1), Bytes{0x43});
+}
+
 TEST_F(ErasingTest, RefusedItemAfterADoneOneRestartsTheDevice) {
   erasing.channels[1] = erasing.statistics[0] = true;
   state.access_masks = {0xFF, kAreaChannels, 0xFF, kAreaChannels};
