@@ -1,6 +1,11 @@
 // Configuration files through the main window: what the user edits reaches
 // the saved file, and damaged or partial files change nothing they do not hold.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QtTest>
 #include <fstream>
 #include <map>
@@ -9,6 +14,9 @@
 
 #include "support/gui_test_main.h"
 #include "ui/channels_page_widget.h"
+#include "ui/config_page.h"
+#include "ui/config_page_widgets.h"
+#include "ui/configuration_name_dialog.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -82,6 +90,43 @@ class ConfigFilesTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // A stored configuration becomes a section of qv82hs.ini: a name that would break the file or
+  // take the program's own section is refused and the file stays as it was.
+  void standardConfigurationNameMustFitTheSettingsFile() {
+    struct Case {
+      const char* name;
+      bool stored;
+    };
+    const Case cases[] = {
+        {"A=B", false}, {"SETTINGS", false}, {"Shop 2", true},
+    };
+    for (const Case& c : cases) {
+      WindowBench bench;
+      QVERIFY(bench.window.start_up_once());
+      const std::string settings = bench.workdir + "/qv82hs.ini";
+      const std::string before = read_file(settings);
+      ConfigPage& page = *bench.window.config_page;
+      page.edit->setChecked(true);
+      bench.ui.answers.push_back(Answer::Yes);  // "Are you sure?"
+      ConfigurationNameDialog* dialog = bench.window.configuration_name_dialog;
+      QTimer::singleShot(0, dialog, [dialog, &c] {
+        dialog->name_edit->setText(QString::fromUtf8(c.name));
+        dialog->confirm();
+        if (dialog->isVisible()) dialog->reject();  // refused: the person gives up
+      });
+      page.store_button->click();
+      const bool listed = page.versions->findText(QString::fromUtf8(c.name)) >= 0;
+      QCOMPARE(listed, c.stored);
+      if (c.stored) {
+        QVERIFY(read_file(settings).find("[Shop 2]") != std::string::npos);
+        QVERIFY(bench.ui.errors().empty());
+      } else {
+        QCOMPARE(read_file(settings), before);
+        QCOMPARE(bench.ui.errors().size(), std::size_t{1});
+      }
+    }
+  }
+
   // Upload says "Operation finished" over the values just read, not over the old page. An edit
   // of the channel on display, saved without leaving it, is in the file and comes back with
   // File Open (321 = 0141, 777 = 0309 at byte 30 of channel 1).
