@@ -13,6 +13,7 @@
 #include "lang/language.h"
 #include "link/errors.h"
 #include "stats/erasing.h"
+#include "support/saved_items.h"
 
 namespace qv82::test {
 namespace {
@@ -44,12 +45,9 @@ std::string changed_configuration(ConfigBench& bench) {
   const std::string path = bench.dir + "/changed.xml";
   bench.ui.save_files.push_back(path);
   EXPECT_TRUE(bench.app.save_file());
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string tag = "address=\"0x05B0\" length=\"32\">";
-  const std::size_t at = text.find(tag) + tag.size();
-  text.replace(at, 2, text.compare(at, 2, "AA") == 0 ? "AB" : "AA");
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  std::string record = saved_item(path, "0x05B0");
+  record.replace(0, 2, record.compare(0, 2, "AA") == 0 ? "AB" : "AA");
+  set_saved_item(path, "0x05B0", record);
   return path;
 }
 
@@ -141,8 +139,7 @@ TEST(WriteCutShort, RestoreTakesOnlyTemplateItemsOfThisUnitAndThePagesShowWhatIt
   // A backup of this unit as the program writes it: the device's own file.
   bench.ui.save_files.push_back(bench.dir + "/mine.xml");
   ASSERT_TRUE(bench.app.save_file());
-  std::ifstream in(bench.dir + "/mine.xml", std::ios::binary);
-  const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string saved = file_text(bench.dir + "/mine.xml");
   const std::string tag = "address=\"0x07FD\" length=\"1\">";
   const std::size_t at = saved.find(tag);
   ASSERT_NE(at, std::string::npos);

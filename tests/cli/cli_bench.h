@@ -1,10 +1,10 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/test_files.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -14,9 +14,7 @@ namespace qv82::test {
 // run in it against qv82hs-sim on the linked pseudo-terminal `link`.
 struct CliBench {
   CliBench() {
-    for (const char* name : {"qv82hs.ini", "io.ini", "template.xml", "Production.ini"}) {
-      std::filesystem::copy_file(std::string(QV82_SOURCE_DIR "/data/") + name, dir.file(name));
-    }
+    copy_data_files(dir.path(), {"qv82hs.ini", "io.ini", "template.xml", "Production.ini"});
   }
   // The simulator's arguments for `link`, saving its memory image at exit when given a file.
   std::vector<std::string> sim(std::vector<std::string> args, const std::string& image = {}) const {

@@ -14,6 +14,7 @@
 #include "config/parameter_tree.h"
 #include "files/ini_file.h"
 #include "sim/simulated_setup.h"
+#include "support/test_files.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 
@@ -32,13 +33,6 @@ class ChoosingUi : public FakeUi {
     return FakeUi::choose_sections(caption, tree);
   }
 };
-
-inline void copy_data_files(const std::string& dir) {
-  for (const char* name : {"qv82hs.ini", "io.ini", "template.xml"}) {
-    std::filesystem::copy_file(std::string(QV82_SOURCE_DIR "/data/") + name, dir + "/" + name,
-                               std::filesystem::copy_options::overwrite_existing);
-  }
-}
 
 struct ConfigBench {
   explicit ConfigBench(sim::SetupOptions options = {}, const std::string& workdir = {})

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <tuple>
 
 #include "device/coin_selector.h"
@@ -18,6 +17,7 @@
 #include "support/fake_ui.h"
 #include "support/sim_fixture.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace qv82 {
 namespace {
@@ -57,32 +57,24 @@ TEST(ProductionChecks, LimitsAreInclusiveAndTheValueIsShownAsItsHexDigits) {
   }
 }
 
-// The whole file, as a spreadsheet would read it.
-std::string file_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class ProductionTestRun : public test::SimFixture {
  protected:
   ProductionTestRun()
-      : dir(test::make_temp_dir()),
-        settings(dir + "/qv82hs.ini"),
+      : settings(dir + "/qv82hs.ini"),
         limits_file(dir + "/Production.ini"),
         selector(link, state, ui, settings),
         production(link, selector, limits_file) {
-    std::filesystem::copy_file(std::string(QV82_SOURCE_DIR) + "/data/Production.ini",
-                               limits_file.path());
+    test::copy_data_files(dir, {"Production.ini"});
     std::ofstream(settings.path()) << "[SUPPORTED TYPES]\nQV82=\n";
     state.access_masks = {0xFF, 0xFF, 0xFF, 0xFF};
     production.on_open();
   }
-  ~ProductionTestRun() override { std::filesystem::remove_all(dir); }
 
   sim::Device& dev() { return setup.device(); }
   sim::VirtualClock& clock() { return dynamic_cast<sim::VirtualClock&>(setup.clock()); }
 
-  std::string dir;
+  test::TempDir temp;
+  std::string dir = temp.path();
   test::FakeUi ui;
   DeviceState state;
   IniFile settings;
@@ -160,7 +152,7 @@ TEST_F(ProductionTestRun, AUnitThatDoesNotIdentifyItselfIsNotRecordedUnderTheUni
   ASSERT_TRUE(production.start_single());
   dev().config().manufacturer = "Other";
   production.start_single();
-  const CsvTable table = parse_csv(file_text(record.path()));
+  const CsvTable table = parse_csv(test::file_text(record.path()));
   ASSERT_EQ(table.records.size(), 3u);
   EXPECT_EQ(table.records[1][2], "1234567");
   EXPECT_EQ(table.records[2][2], "");
@@ -218,7 +210,7 @@ TEST_F(ProductionTestRun, TheRecordNamesTheStepInEnglishAndKeepsTheMessagesLette
   dev().config().analogue.ph1 = 0x8D;
   EXPECT_FALSE(production.start_single());
   ASSERT_NE(production.last_error.find("greška"), std::string::npos) << production.last_error;
-  const std::string text = file_text(dir + "/units.csv");
+  const std::string text = test::file_text(dir + "/units.csv");
   EXPECT_NE(text.find(",FAIL,Analogue test,\"" + production.last_error + "\","), std::string::npos)
       << text;
 }

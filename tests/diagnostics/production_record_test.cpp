@@ -6,21 +6,14 @@
 
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "diagnostics/csv.h"
 #include "diagnostics/production_report.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace qv82 {
 namespace {
-
-std::string read_all(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class RecordFile : public ::testing::Test {
  protected:
@@ -65,7 +58,7 @@ TEST_F(RecordFile, EachUnitIsOneLineUnderAHeaderWrittenOnce) {
   ASSERT_FALSE(record.append(pass));
   ASSERT_FALSE(record.append(failed_unit("7", "DIP switch test", "DIP SW1 error, \"bank\" 1")));
 
-  const CsvTable table = parse_csv(read_all(path));
+  const CsvTable table = parse_csv(test::file_text(path));
   ASSERT_EQ(table.records.size(), 3u);
   EXPECT_EQ(table.records[0], production_record_columns());
   // Fields without separators or quotes: the line reads as written.
@@ -80,7 +73,7 @@ TEST_F(RecordFile, EachUnitIsOneLineUnderAHeaderWrittenOnce) {
 
 TEST_F(RecordFile, ALineCutShortByACrashSpoilsOnlyItself) {
   ASSERT_FALSE(record.append(failed_unit("1", "Test optic pairs", "Opto sensor error, FT3 FB")));
-  const std::string before = read_all(path);
+  const std::string before = test::file_text(path);
   // Cut after the unit's fields, and inside its quoted message.
   for (const char* torn : {"2026-12-07T10:01:00+01:00,QV82,2",
                            "2026-12-07T10:01:00+01:00,QV82,2,1.02,FAIL,x,\"Opto sensor"}) {
@@ -89,7 +82,7 @@ TEST_F(RecordFile, ALineCutShortByACrashSpoilsOnlyItself) {
   }
   ASSERT_FALSE(record.append(failed_unit("4", "DIP switch test", "DIP SW2 error")));
 
-  const std::string after = read_all(path);
+  const std::string after = test::file_text(path);
   EXPECT_EQ(after.substr(0, before.size()), before) << "earlier lines are never touched";
   const ProductionSummary summary = summarise_production_record(after);
   EXPECT_EQ(summary.tests, 4);
@@ -105,7 +98,7 @@ TEST_F(RecordFile, ALineCutShortByACrashSpoilsOnlyItself) {
 
 TEST_F(RecordFile, DeviceTextsAreWrittenAsUtf8AndReadBackBehindAByteOrderMark) {
   ASSERT_FALSE(record.append(failed_unit("R\xE9v", "Product code test", "two\nlines")));
-  const std::string text = read_all(path);
+  const std::string text = test::file_text(path);
   EXPECT_NE(text.find(",R\xC3\xA9v,"), std::string::npos);
   EXPECT_NE(text.find(",two lines,"), std::string::npos);
   EXPECT_EQ(summarise_production_record("\xEF\xBB\xBF" + text).tests, 1);
@@ -117,7 +110,7 @@ TEST_F(RecordFile, UnitsWithoutASerialNumberCountOneEach) {
   for (const char* serial : {"10", "Not programmed", "Not programmed", "10"}) {
     ASSERT_FALSE(record.append(failed_unit(serial, "DIP switch test", "x")));
   }
-  const ProductionSummary summary = summarise_production_record(read_all(path));
+  const ProductionSummary summary = summarise_production_record(test::file_text(path));
   EXPECT_EQ(summary.tests, 4);
   EXPECT_EQ(summary.units, 3);
   EXPECT_THROW(summarise_production_record("a,b\r\n1,2\r\n"), std::runtime_error);

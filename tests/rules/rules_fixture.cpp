@@ -1,15 +1,12 @@
 #include "rules/rules_fixture.h"
 
 #include <algorithm>
-#include <filesystem>
+
+#include "support/test_files.h"
 
 namespace qv82::test {
 
-RulesTest::RulesTest() {
-  for (const char* name : {"io.ini", "qv82hs.ini"}) {
-    std::filesystem::copy_file(std::string(QV82_SOURCE_DIR) + "/data/" + name, dir + "/" + name);
-  }
-}
+RulesTest::RulesTest() { copy_data_files(dir, {"io.ini", "qv82hs.ini"}); }
 
 void RulesTest::choose(const std::string& configuration) {
   const auto& items = page.versions.items;

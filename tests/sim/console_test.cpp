@@ -44,7 +44,8 @@ TEST_F(ConsoleTest, CommandsActOnTheDevice) {
 }
 
 TEST(ImageFile, SavedImageLoadsBackAndBadFilesChangeNothing) {
-  const std::string dir = test::make_temp_dir();
+  const test::TempDir temp;
+  const std::string& dir = temp.path();
   Memory::Image image;
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
   std::string error;

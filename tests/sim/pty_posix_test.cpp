@@ -11,6 +11,7 @@
 #include "link/bytes.h"
 #include "link/cctalk_link.h"
 #include "support/processes.h"
+#include "support/temp_dir.h"
 #include "support/sim_fixture.h"
 
 namespace qv82::sim {
@@ -52,7 +53,8 @@ class Terminal {
 };
 
 TEST(PtyBridge, ImageLaidOverAndStoredImageOnExit) {
-  const std::string dir = test::make_temp_dir();
+  const test::TempDir temp;
+  const std::string& dir = temp.path();
   const std::string link = dir + "/port";
   const std::string image = dir + "/start.txt";
   const std::string saved = dir + "/saved.txt";

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <list>
 #include <mutex>
 #include <random>
 #include <sstream>
@@ -32,13 +31,6 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
-}
-
-std::string make_temp_dir() {
-  static std::mutex keeping;
-  static std::list<TempDir> kept;
-  const std::lock_guard<std::mutex> lock(keeping);
-  return kept.emplace_back().path();
 }
 
 std::string TempDir::file(const std::string& name) const {

@@ -25,7 +25,4 @@ class TempDir {
   std::string path_;
 };
 
-// The path of a TempDir kept until the test process ends.
-std::string make_temp_dir();
-
 }  // namespace qv82::test

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "support/gui_test_main.h"
+#include "support/test_files.h"
 #include "ui/channels_page_widget.h"
 #include "ui/config_page.h"
 #include "ui/config_page_widgets.h"
@@ -23,20 +24,13 @@ namespace qv82::test {
 
 namespace {
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void write_file(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
 // A file from the bench's template holding only the given items (address text -> data).
 std::string make_file(const WindowBench& bench, const std::map<std::string, std::string>& items) {
-  std::istringstream lines(read_file(bench.workdir + "/template.xml"));
+  std::istringstream lines(file_text(bench.workdir + "/template.xml"));
   std::string out;
   std::string line;
   while (std::getline(lines, line)) {
@@ -55,7 +49,7 @@ std::string make_file(const WindowBench& bench, const std::map<std::string, std:
 
 // The data of the item at the address in a saved file, if it holds the item.
 std::optional<std::string> item_in_file(const std::string& path, const std::string& address) {
-  std::istringstream lines(read_file(path));
+  std::istringstream lines(file_text(path));
   std::string line;
   while (std::getline(lines, line)) {
     if (line.find("address=\"" + address + "\"") == std::string::npos) continue;
@@ -104,7 +98,7 @@ class ConfigFilesTest : public QObject {
       WindowBench bench;
       QVERIFY(bench.window.start_up_once());
       const std::string settings = bench.workdir + "/qv82hs.ini";
-      const std::string before = read_file(settings);
+      const std::string before = file_text(settings);
       ConfigPage& page = *bench.window.config_page;
       page.edit->setChecked(true);
       bench.ui.answers.push_back(Answer::Yes);  // "Are you sure?"
@@ -118,10 +112,10 @@ class ConfigFilesTest : public QObject {
       const bool listed = page.versions->findText(QString::fromUtf8(c.name)) >= 0;
       QCOMPARE(listed, c.stored);
       if (c.stored) {
-        QVERIFY(read_file(settings).find("[Shop 2]") != std::string::npos);
+        QVERIFY(file_text(settings).find("[Shop 2]") != std::string::npos);
         QVERIFY(bench.ui.errors().empty());
       } else {
-        QCOMPARE(read_file(settings), before);
+        QCOMPARE(file_text(settings), before);
         QCOMPARE(bench.ui.errors().size(), std::size_t{1});
       }
     }
@@ -208,7 +202,7 @@ class ConfigFilesTest : public QObject {
       if (c.answer) bench.ui.answers.push_back(*c.answer);
       save(bench, c.typed);
       QCOMPARE(bench.ui.questions().size(), std::size_t{c.answer ? 1u : 0u});
-      QCOMPARE(read_file(existing) != "keep", c.replaced);
+      QCOMPARE(file_text(existing) != "keep", c.replaced);
     }
   }
 

@@ -6,20 +6,18 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QtTest>
-#include <filesystem>
 
 #include "support/fake_ui.h"
-#include "support/processes.h"
+#include "support/temp_dir.h"
+#include "support/test_files.h"
 #include "ui/config_page_widgets.h"
 
 namespace qv82::test {
 
 // The page over the rules, the installed lists and a scripted person.
 struct PageBench {
-  PageBench() : dir(make_temp_dir()) {
-    for (const char* name : {"io.ini", "qv82hs.ini"}) {
-      std::filesystem::copy_file(std::string(QV82_SOURCE_DIR) + "/data/" + name, dir + "/" + name);
-    }
+  PageBench() {
+    copy_data_files(dir, {"io.ini", "qv82hs.ini"});
     rules.activate(dir);
     page = std::make_unique<ConfigPage>(rules);
     page->show();
@@ -28,7 +26,8 @@ struct PageBench {
   ConfigPage::RowWidgets& row(int position) { return page->rows[position - 1]; }
   bool shown(QWidget* widget) const { return widget->isVisibleTo(page.get()); }
 
-  std::string dir;  // removed when the process ends
+  TempDir temp;
+  std::string dir = temp.path();
   WorkingImages images;
   ConfigPageModel model;
   FakeUi ui;

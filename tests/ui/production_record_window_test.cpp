@@ -12,6 +12,7 @@
 #include "files/ini_file.h"
 #include "ui/analogue_gauge_view.h"
 #include "ui/production_test_window.h"
+#include "support/test_files.h"
 #include "window_bench.h"
 
 namespace qv82::test {
@@ -25,8 +26,7 @@ class ProductionRecordWindowTest : public QObject {
   void eachStartAddsAUnitAndAnUnwritableRecordStopsStart() {
     WindowBench bench;
     QVERIFY(bench.window.start_up_once());
-    std::filesystem::copy_file(QV82_SOURCE_DIR "/data/Production.ini",
-                               bench.workdir + "/Production.ini");
+    copy_data_files(bench.workdir, {"Production.ini"});
     ProductionTestWindow& ft = *bench.window.production_test_window;
     ft.show();
     QCOMPARE(ft.record_path->text().toStdString(), bench.workdir + "/production_log.csv");

@@ -11,9 +11,9 @@
 #include <QScatterSeries>
 #include <QtTest>
 #include <algorithm>
-#include <filesystem>
 
 #include "support/selector_bench.h"
+#include "support/test_files.h"
 #include "ui/analogue_gauge_view.h"
 #include "virtual_events.h"
 
@@ -24,8 +24,7 @@ namespace {
 // The window over a healthy device and the installed limits.
 struct FactoryBench {
   FactoryBench() {
-    std::filesystem::copy_file(QV82_SOURCE_DIR "/data/Production.ini",
-                               bench.dir.file("Production.ini"));
+    copy_data_files(bench.dir.path(), {"Production.ini"});
     bench.selector.identify_device();
     bench.ui.clear();
     window.show();
